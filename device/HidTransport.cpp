@@ -1,0 +1,79 @@
+#include "device/HidTransport.h"
+
+#include <hidapi/hidapi.h>
+
+#include <cstdio>
+
+#include "device/Commands.h"
+
+namespace kv {
+namespace {
+
+void Emit(const DebugOutput& debug, const std::string& text) {
+    if (debug) debug(text);
+}
+
+}  // namespace
+
+HidTransport::~HidTransport() {
+    if (m_device) hid_close(m_device);
+}
+
+std::unique_ptr<HidTransport> HidTransport::Discover(const DebugOutput& debug) {
+    if (hid_init() != 0) {
+        Emit(debug, "获取Hid设备信息失败");
+        return nullptr;
+    }
+    // Every interface of our vendor is a candidate; one with another product identifier
+    // is opened, found wrong and skipped, as the box's firmware variants require.
+    hid_device_info* list = hid_enumerate(kVendorId, 0);
+    Emit(debug, "开始枚举usb设备");
+    std::unique_ptr<HidTransport> found;
+    int index = 0;
+    for (hid_device_info* info = list; info && index < kMaxInterfaces; info = info->next, ++index) {
+        Emit(debug, "枚举usb设备成功");
+        if (!info->path) {
+            Emit(debug, "查找设备路径时出错!");
+            continue;
+        }
+        std::string path = info->path;
+        if (path.size() > 260) path.resize(260);
+        Emit(debug, "设备路径:\r\n" + path);
+        Emit(debug, "尝试打开通信端口....");
+        hid_device* dev = hid_open_path(info->path);
+        if (!dev) {
+            Emit(debug, "无法打开通信端口。不能读取设备信息!(设备连接可能不正确?)\n");
+            continue;
+        }
+        Emit(debug, "打开通信端口成功!\n");
+        Emit(debug, "正在读取设备的标识...\n");
+        if (info->vendor_id == kVendorId && info->product_id == kProductId) {
+            found.reset(new HidTransport(dev, path));
+            break;
+        }
+        hid_close(dev);
+    }
+    if (!found && index < kMaxInterfaces) Emit(debug, "枚举usb设备出错,usb设备接口可能枚举完成了");
+    hid_free_enumeration(list);
+    Emit(debug, found ? "连接目标设备成功!" : "连接目标设备失败，没有找到目标设备");
+    return found;
+}
+
+Transport::ReadStatus HidTransport::Read(Report& out, int timeoutMs) {
+    out.fill(0);
+    const int n = hid_read_timeout(m_device, out.data(), out.size(), timeoutMs);
+    if (n < 0) return ReadStatus::Failed;
+    if (n == 0) return ReadStatus::Timeout;
+    return ReadStatus::Ok;
+}
+
+int HidTransport::Write(const Report& report) {
+    const int n = hid_write(m_device, report.data(), report.size());
+    return n < 0 ? 0 : n;
+}
+
+TransportOpener MakeHidOpener() {
+    return [](const DebugOutput& debug) -> std::unique_ptr<Transport> { return HidTransport::Discover(debug); };
+}
+
+}  // namespace kv

@@ -1,0 +1,78 @@
+#include "device/Report.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+
+#include "model/Bytes.h"
+
+namespace kv {
+
+ParamValue ParamValue::FromFloat(float v) { return ParamValue{std::bit_cast<std::uint32_t>(v)}; }
+ParamValue ParamValue::FromInt(std::int32_t v) { return ParamValue{static_cast<std::uint32_t>(v)}; }
+
+Report BuildCommand(std::span<const std::uint8_t> bytes) {
+    Report r{};
+    r[0] = kReportNumber;
+    const std::size_t n = std::min<std::size_t>(bytes.size(), kMaxCommandBytes);
+    std::copy_n(bytes.begin(), n, r.begin() + 1);
+    return r;
+}
+
+Report BuildCommand(std::initializer_list<std::uint8_t> bytes) {
+    return BuildCommand(std::span<const std::uint8_t>(bytes.begin(), bytes.size()));
+}
+
+Report BuildParamWrite(int module, int parameter, std::span<const ParamValue> values) {
+    Report r{};
+    r[0] = kReportNumber;
+    r[1] = cmd::kParamWrite;
+    r[2] = 0x00;
+    r[3] = static_cast<std::uint8_t>(module);
+    r[4] = static_cast<std::uint8_t>(parameter);
+    const std::size_t n = std::min<std::size_t>(values.size(), kMaxParamValues);
+    r[5] = static_cast<std::uint8_t>(n);
+    for (std::size_t i = 0; i < n; ++i) PutBe32(&r[kParamValueOffset + 4 * i], values[i].bits);
+    return r;
+}
+
+Report BuildParamRead(int module, int parameter, int count) {
+    return BuildCommand({cmd::kParamRead, 0x00, static_cast<std::uint8_t>(module),
+                         static_cast<std::uint8_t>(parameter), static_cast<std::uint8_t>(count)});
+}
+
+Report BuildMemoryWrite(int offset, std::span<const std::uint8_t> data) {
+    Report r{};
+    r[0] = kReportNumber;
+    r[1] = cmd::kMemoryWrite;
+    r[2] = static_cast<std::uint8_t>(offset >> 8);
+    r[3] = static_cast<std::uint8_t>(offset);
+    const std::size_t n = std::min<std::size_t>(data.size(), kMaxMemoryChunk);
+    r[4] = static_cast<std::uint8_t>(n);
+    std::copy_n(data.begin(), n, r.begin() + kMemoryDataOffset);
+    return r;
+}
+
+Report BuildMemoryRead(int offset, int length) {
+    return BuildCommand({cmd::kMemoryRead, static_cast<std::uint8_t>(offset >> 8), static_cast<std::uint8_t>(offset),
+                         static_cast<std::uint8_t>(length)});
+}
+
+std::string ReplyText(const Report& r, std::size_t maxChars) {
+    std::string s;
+    for (std::size_t i = 2; i < r.size() && s.size() < maxChars && r[i] != 0; ++i) s.push_back(static_cast<char>(r[i]));
+    return s;
+}
+
+std::string ToHex(std::span<const std::uint8_t> bytes) {
+    std::string s;
+    s.reserve(bytes.size() * 3);
+    char buf[4];
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
+        s += buf;
+    }
+    return s;
+}
+
+}  // namespace kv

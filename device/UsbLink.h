@@ -1,0 +1,103 @@
+#pragma once
+// The only channel to the box: one read thread that receives every report and hands it
+// to the inbound dispatcher, and one writer through which every report passes. Each
+// write waits until the box answered the previous one (at most the permit time-out).
+
+#include <atomic>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <thread>
+
+#include "device/AutoResetEvent.h"
+#include "device/Report.h"
+#include "device/Transport.h"
+
+namespace kv {
+
+class ParameterStore;
+
+struct LinkTimings {
+    int permitWaitMs = 1800;  // longest wait for the previous answer before writing anyway
+    int closeWaitMs = 1000;   // longest wait for the read thread when closing
+    int readPollMs = 50;      // read time-out, so the thread notices a close quickly
+};
+
+class UsbLink {
+public:
+    using Dispatcher = std::function<void(const Report&)>;
+
+    UsbLink(ParameterStore& store, TransportOpener opener, LinkTimings timings = {});
+    ~UsbLink();
+    UsbLink(const UsbLink&) = delete;
+    UsbLink& operator=(const UsbLink&) = delete;
+
+    // Hooks; set them while the link is closed.
+    void SetDispatcher(Dispatcher dispatcher);
+    void SetDebugOutput(DebugOutput debug);
+    void SetOpener(TransportOpener opener);
+    void SetTimings(LinkTimings timings);
+    LinkTimings Timings() const { return m_timings; }
+
+    // Finds the box and starts the read thread; false when already open or not found.
+    bool Open();
+    // Ends the link; with a notice the box is told first (0x8A).
+    void Close(bool notice);
+    // The same without a notice, when the device was unplugged.
+    void CloseAfterRemoval() { Close(false); }
+    bool IsOpen() const { return m_core->open.load() != 0; }
+    std::string DevicePath() const;
+
+    // Writes one report of up to 61 bytes (byte 0 the report number); returns the count written.
+    int WriteUsbData(const std::uint8_t* data, int length);
+    int WriteReport(const Report& report) { return WriteUsbData(report.data(), kReportSize); }
+    // Report 0x02 followed by the values up to a -1 terminator, at most 60 of them.
+    int SendCommand(std::initializer_list<int> values);
+    int SendCommand(std::span<const int> values);
+    // Memory write 0x85 at a box offset, at most 56 bytes.
+    int WriteMemoryBlock(int offset, int length, const std::uint8_t* data);
+
+    // Lets the next write through at once (a silent box must not hold back the next command).
+    void ReleaseWritePermit() { m_core->writePermit.Set(); }
+
+    bool ReadThreadEnded() const { return m_core->g_bReadThreadEnd.load() != 0; }
+    bool LinkIdle() const { return m_core->linkIdle.load() != 0; }
+    void SetLinkIdle(bool idle) { m_core->linkIdle.store(idle ? 1 : 0); }
+    bool MeterPollEnabled() const { return m_core->meterPoll.load() != 0; }
+    void SetMeterPollEnabled(bool on) { m_core->meterPoll.store(on ? 1 : 0); }
+
+private:
+    // State the read thread shares with the link; it outlives the link if a read thread
+    // has to be left behind on close, so nothing it touches is ever freed under it.
+    struct Core {
+        std::atomic<int> open{0};
+        std::atomic<int> g_bReadThreadEnd{0};  // set when the read thread ended on a failed read
+        std::atomic<int> linkIdle{1};
+        std::atomic<int> meterPoll{1};
+        AutoResetEvent writePermit{true};
+        DebugOutput debug;
+        void Debug(const std::string& text) const {
+            if (debug) debug(text);
+        }
+    };
+    struct Session;
+    static void ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session,
+                                  Dispatcher dispatcher, int pollMs);
+    std::shared_ptr<Session> CurrentSession() const;
+
+    ParameterStore& m_store;
+    TransportOpener m_opener;
+    LinkTimings m_timings;
+    Dispatcher m_dispatcher;
+    std::shared_ptr<Core> m_core;
+
+    std::mutex m_openCloseMutex;        // Open and Close never overlap
+    mutable std::mutex m_sessionMutex;  // guards m_session
+    std::shared_ptr<Session> m_session;
+    std::thread m_readThread;
+};
+
+}  // namespace kv

@@ -1,0 +1,76 @@
+#pragma once
+// The simulated box: answers every command of the command table as the real box does,
+// keeps parameter values, device memory, four user-mode slots, the settings record and
+// the remote key table, animates its level meters, and is strict: every report that
+// breaks the command table is recorded as a violation. Thread-safe.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/Report.h"
+
+namespace kv {
+
+class SimBox {
+public:
+    enum class Direction { ToBox, FromBox };
+    struct TranscriptEntry {
+        Direction direction;
+        Report report;
+        std::chrono::steady_clock::time_point when;
+    };
+
+    SimBox();
+
+    // Identity and behaviour; safe to change at any time.
+    void SetModelName(std::string name);
+    void SetCommandSetVersion(int version);
+    void SetMcuVersion(std::string version);
+    void SetDspVersion(std::string version);
+    void SetLatency(std::chrono::microseconds latency);  // delay before each answer
+    std::chrono::microseconds Latency() const;
+    void SetSilent(bool silent);         // never answers
+    bool Silent() const;
+    void SetUnplugged(bool unplugged);   // reads and writes of a transport fail; opening finds nothing
+    bool Unplugged() const;
+    void SetBlankMemory(bool blank);     // memory and mode names read back as 0xFF
+
+    // Handles one report sent by the application and returns the answer, if the box answers.
+    // Records both in the transcript and any violation of the command table.
+    std::optional<Report> Handle(const Report& fromApplication);
+    // Reports the box sends on its own (a learned remote key, a panel change): queued here
+    // and taken by the transport.
+    void PressRemoteKey(std::uint8_t remoteCode, std::uint8_t keyCode);
+    void PushUnsolicited(const Report& report);
+    std::optional<Report> TakeUnsolicited();
+
+    // Inspection for tests.
+    std::vector<std::uint32_t> ParamWords(int module, int parameter) const;  // empty when never set
+    float ParamFloat(int module, int parameter, int index = 0) const;
+    std::int32_t ParamInt(int module, int parameter, int index = 0) const;
+    std::vector<std::uint8_t> Memory(int offset, int length) const;
+    std::u16string ModeName(int slot) const;
+    int CurrentSlot() const;
+    std::array<std::uint8_t, 13> Settings() const;
+    std::array<std::uint8_t, 16> RemoteTable() const;
+    std::vector<TranscriptEntry> Transcript() const;
+    // Reports the application sent, optionally only those of one command code.
+    std::vector<Report> Received(std::optional<std::uint8_t> code = std::nullopt) const;
+    void ClearTranscript();
+    std::vector<std::string> Violations() const;
+    void ClearViolations();
+
+private:
+    struct Impl;
+    std::shared_ptr<Impl> m_impl;
+};
+
+}  // namespace kv
