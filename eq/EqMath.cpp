@@ -121,8 +121,8 @@ struct PowerTerms {
         d1(4.0 * (b.a1 + 4.0 * b.a2 + b.a1 * b.a2)),
         d2(16.0 * b.a2) {}
   double Db(double q2) const {
-    return 10.0 * std::log10(n0 - n1 * q2 + n2 * q2 * q2) -
-           10.0 * std::log10(d0 - d1 * q2 + d2 * q2 * q2);
+    // One logarithm of the ratio: the same value as the difference of two.
+    return 10.0 * std::log10((n0 - n1 * q2 + n2 * q2 * q2) / (d0 - d1 * q2 + d2 * q2 * q2));
   }
 };
 
