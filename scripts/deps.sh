@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Debian 12 packages the project needs, installed only when missing.
+# Source it and call kv_install_deps, or run it directly.
+
+KV_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libhidapi-dev libudev-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-wqy-microhei
+)
+
+kv_install_deps() {
+  local missing=()
+  local p
+  for p in "${KV_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installing missing packages: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  kv_install_deps
+fi
