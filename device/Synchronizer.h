@@ -1,0 +1,61 @@
+#pragma once
+// The two whole-state transfers, each on a thread of its own: the read-back (box into
+// store) and the write-all (store into box). At most one runs at a time.
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "device/Transport.h"
+
+namespace kv {
+
+class ParameterStore;
+class UsbLink;
+class Encoders;
+
+struct SyncTimings {
+    int connectWaitMs = 2800;    // the box needs this after connecting or a mode change
+    int readBackSettleMs = 200;
+    int writeAllStartMs = 100;
+    int writeAllEndMs = 50;
+};
+
+class Synchronizer {
+public:
+    // Called on the synchronisation thread at the end with notice::kSyncReadBack or kSyncWriteAll.
+    using Finished = std::function<void(int kind)>;
+
+    Synchronizer(ParameterStore& store, UsbLink& link, Encoders& encoders, SyncTimings timings = {});
+    ~Synchronizer();
+    Synchronizer(const Synchronizer&) = delete;
+    Synchronizer& operator=(const Synchronizer&) = delete;
+
+    // Both return false, and start nothing, while a synchronisation runs.
+    bool StartReadBack(Finished done);
+    bool StartWriteAll(Finished done);
+    bool Running() const { return m_running.load(); }
+    // Joins the thread of the last synchronisation, if any.
+    void Wait();
+    void SetDebugOutput(DebugOutput debug);
+    void SetTimings(SyncTimings timings);
+
+private:
+    bool Start(void (Synchronizer::*body)(), Finished done, int kind);
+    void ReadBack();
+    void WriteAll();
+    void Debug(const char* text);
+    void Sleep(int ms) const;
+
+    ParameterStore& m_store;
+    UsbLink& m_link;
+    Encoders& m_encoders;
+    SyncTimings m_timings;
+    DebugOutput m_debug;
+    std::mutex m_startMutex;  // serialises Start, Wait and the thread handle
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+};
+
+}  // namespace kv

@@ -1,0 +1,35 @@
+#pragma once
+// Mode files: the persistent part of the store behind a 4-byte version word.
+// Version 2 (current) holds fields 26..180, version 1 fields 26..178.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+class ParameterStore;
+
+enum class ModeFileStatus { Ok, CannotOpen, BadVersion, TooShort, CannotWrite };
+
+struct ModeFileResult {
+    ModeFileStatus status = ModeFileStatus::Ok;
+    int version = 0;      // version word read, or written
+    int systemError = 0;  // errno of a failed open, read or write
+};
+
+constexpr std::uint32_t kModeFileVersion1 = 1;
+constexpr std::uint32_t kModeFileVersion2 = 2;
+constexpr std::size_t kModeFileSizeV1 = 1815;
+constexpr std::size_t kModeFileSizeV2 = 1823;
+
+// Reads a file into the store; on any failure the store is unchanged.
+ModeFileResult ReadModeFile(const std::string& path, ParameterStore& store);
+// Writes a version-2 file; the previous file survives a failed write.
+ModeFileResult WriteModeFile(const std::string& path, const ParameterStore& store);
+
+std::vector<std::uint8_t> EncodeModeFile(const ParameterStore& store);
+ModeFileResult DecodeModeFile(std::span<const std::uint8_t> bytes, ParameterStore& store);
+
+}  // namespace kv
