@@ -51,6 +51,7 @@ bool UsbLink::Open() {
         std::lock_guard lock(m_sessionMutex);
         m_session = session;
     }
+    m_core->g_bReadThreadEnd.store(0);  // a new device: writes are allowed again
     m_core->open.store(1);
     m_readThread = std::thread(&UsbLink::ReadUsbThreadProc, m_core, session, m_dispatcher, m_timings.readPollMs);
     return true;

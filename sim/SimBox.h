@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -67,6 +68,18 @@ public:
     void ClearTranscript();
     std::vector<std::string> Violations() const;
     void ClearViolations();
+
+    // Level-meter byte 14, the encoded multichannel music stream flag (0 by default).
+    void SetMusicStream(bool on);
+    // The key index of a pending learn command, if the box is listening for a key.
+    std::optional<int> LearningKeyIndex() const;
+    // For transports: a number that grows at every unplug, so a connection opened
+    // before it stays dead after the box is plugged in again.
+    std::uint64_t PlugGeneration() const;
+    // For transports: called (without the box's lock held) when an unsolicited report
+    // was queued or the box was unplugged or plugged in. Returns an id for removal.
+    int AddWakeListener(std::function<void()> wake);
+    void RemoveWakeListener(int id);
 
 private:
     struct Impl;
