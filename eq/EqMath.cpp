@@ -110,6 +110,8 @@ Biquad DesignSection(int code, double gainDb, double freqHz, double q, double ou
 
 namespace {
 
+constexpr double kPowerFloor = 1e-30;
+
 // |H|^2 as polynomials in q^2 = sin^2(pi f / fs): numerator and denominator terms.
 struct PowerTerms {
   double n0, n1, n2, d0, d1, d2;
@@ -121,8 +123,12 @@ struct PowerTerms {
         d1(4.0 * (b.a1 + 4.0 * b.a2 + b.a1 * b.a2)),
         d2(16.0 * b.a2) {}
   double Db(double q2) const {
-    // One logarithm of the ratio: the same value as the difference of two.
-    return 10.0 * std::log10((n0 - n1 * q2 + n2 * q2 * q2) / (d0 - d1 * q2 + d2 * q2 * q2));
+    // One logarithm of the ratio: the same value as the difference of two. Deep in
+    // the stop band of a steep section the polynomials cancel to zero or a hair
+    // below it; the floor (-300 dB) keeps the result finite.
+    const double n = std::max(n0 - n1 * q2 + n2 * q2 * q2, kPowerFloor);
+    const double d = std::max(d0 - d1 * q2 + d2 * q2 * q2, kPowerFloor);
+    return 10.0 * std::log10(n / d);
   }
 };
 
