@@ -121,6 +121,13 @@ int UsbLink::WriteUsbData(const std::uint8_t* data, int length) {
     return written;
 }
 
+bool UsbLink::AwaitAnswer() {
+    if (!m_core->open.load() || m_core->g_bReadThreadEnd.load()) return false;
+    if (!m_core->writePermit.WaitFor(m_timings.permitWaitMs)) return false;
+    m_core->writePermit.Set();
+    return true;
+}
+
 int UsbLink::SendCommand(std::initializer_list<int> values) {
     return SendCommand(std::span<const int>(values.begin(), values.size()));
 }

@@ -62,6 +62,9 @@ public:
 
     // Lets the next write through at once (a silent box must not hold back the next command).
     void ReleaseWritePermit() { m_core->writePermit.Set(); }
+    // Waits until the box answered the last report (at most the permit time-out) and leaves
+    // the permit for the next writer; false on a time-out or a closed link.
+    bool AwaitAnswer();
 
     bool ReadThreadEnded() const { return m_core->g_bReadThreadEnd.load() != 0; }
     bool LinkIdle() const { return m_core->linkIdle.load() != 0; }

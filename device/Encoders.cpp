@@ -1,0 +1,648 @@
+#include "device/Encoders.h"
+
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "device/Parameters.h"
+#include "device/UsbLink.h"
+#include "eq/EqMath.h"
+#include "model/Bytes.h"
+
+namespace kv {
+namespace {
+
+using namespace prm;
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kSamplesPerMs = 48.0;
+constexpr double kMinPredelayMs = 3.0;
+constexpr double kMinEchoTimeMs = 40.0;
+constexpr double kMinOutputDelayMs = 1.5;
+constexpr double kResetQ = 1.41;
+constexpr double kResetSubCrossoverQ = 1.414;
+constexpr int kSubResetCodes[4] = {18, 20, eq::kCodePeaking, eq::kCodePeaking};  // bands 16..19
+constexpr int kSubResetCrossoverHz = 100;
+constexpr int kSubRows = 16;                  // bands 0..15 are the four-by-four rows
+constexpr int kMicRampStart = 80;             // levels at or above start ramping here
+constexpr int kMusicRampStart = 70;
+constexpr int kFadeSteps = 9;                 // 0.0 .. 0.8 then 1.0
+constexpr int kLastMode = kModeSlots - 1;
+constexpr int kModeNameWireBytes = 44;        // length byte of a mode-name write
+constexpr int kModeNameWireChars = kModeNameWireBytes / 2;
+
+// Bands whose coefficients a resend covers, per module: crossover slots are left to the
+// delay-mode encoders.
+constexpr std::array<std::pair<int, int>, 9> kResendBands{{
+    {module::kMic, 30}, {module::kEcho, 14}, {module::kReverb, 14}, {module::kMusic, 15}, {module::kMain, 24},
+    {module::kRear, 10}, {module::kCenter, 10}, {module::kSub, 20}, {module::kTop, 10}}};
+
+// Nothing non-finite may reach the box's processor.
+float Finite(double v) {
+    const float f = static_cast<float>(v);
+    return std::isfinite(f) ? f : 0.0f;
+}
+
+ParamValue F(double v) { return ParamValue::FromFloat(Finite(v)); }
+
+float MuteValue(std::int32_t muted) { return muted ? 0.0f : 1.0f; }
+
+double Hundredths(std::int32_t v) { return v / 100.0; }
+
+const fld::OutputFields* kOutputs[] = {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub};
+
+int DelayField(const fld::OutputFields& out, int side) { return side ? out.delayRight() : out.delayLeft(); }
+int DelayModeField(const fld::OutputFields& out, int side) { return side ? out.delayModeRight() : out.delayModeLeft(); }
+bool ValidSide(const fld::OutputFields& out, int side) { return side == 0 || (side == 1 && out.stereo); }
+
+}  // namespace
+
+EqLayout LayoutOf(EqId eq) {
+    switch (eq) {
+    case EqId::MicA: return {module::kMic, 0, 15};
+    case EqId::MicB: return {module::kMic, 15, 15};
+    case EqId::EchoA: return {module::kEcho, 0, 7};
+    case EqId::EchoB: return {module::kEcho, 7, 7};
+    case EqId::ReverbA: return {module::kReverb, 0, 7};
+    case EqId::ReverbB: return {module::kReverb, 7, 7};
+    case EqId::Music: return {module::kMusic, 0, 15};
+    case EqId::Main: return {module::kMain, 0, 24};
+    case EqId::Rear: return {module::kRear, 0, 10};
+    case EqId::Center: return {module::kCenter, 0, 10};
+    case EqId::Sub: return {module::kSub, 0, 20};
+    case EqId::Top: return {module::kTop, 0, 10};
+    }
+    return {module::kMic, 0, 0};
+}
+
+std::int32_t SamplesOf(double ms) {
+    const double s = std::trunc(ms * kSamplesPerMs + 0.5);
+    if (std::isnan(s)) return 0;
+    return static_cast<std::int32_t>(std::clamp(s, double{std::numeric_limits<std::int32_t>::min()},
+                                                double{std::numeric_limits<std::int32_t>::max()}));
+}
+
+float CompressorTimeCoeff(double ms) {
+    // A time of zero (or less, or not a number) is an instant response: coefficient 1.
+    if (!(ms > 0.0)) return 1.0f;
+    return Finite(1.0 - std::exp(-1.0 / (ms * kSamplesPerMs)));
+}
+
+Encoders::Encoders(ParameterStore& store, UsbLink& link, EncoderTimings timings)
+    : m_store(store), m_link(link), m_timings(timings) {}
+
+void Encoders::SetDebugOutput(DebugOutput debug) { m_debug = std::move(debug); }
+
+void Encoders::Debug(const std::string& text) const {
+    if (m_debug) m_debug(text);
+}
+
+void Encoders::Pause(int ms) const {
+    // Pauses only pace the box; with no box there is nothing to pace.
+    if (ms > 0 && m_link.IsOpen()) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int Encoders::SendBytes(std::initializer_list<int> bytes) { return m_link.SendCommand(bytes); }
+
+// --- Generic ------------------------------------------------------------------------
+
+int Encoders::FloatParamWrite(int module, int parameter, float value, int count) {
+    const int n = std::clamp(count, 1, kMaxParamValues);
+    std::vector<ParamValue> values(static_cast<std::size_t>(n), F(value));
+    return RawParamWrite(module, parameter, values);
+}
+
+int Encoders::IntParamWrite(int module, int parameter, std::int32_t value) {
+    const ParamValue v = ParamValue::FromInt(value);
+    return RawParamWrite(module, parameter, std::span<const ParamValue>(&v, 1));
+}
+
+int Encoders::RawParamWrite(int module, int parameter, std::span<const ParamValue> values) {
+    return m_link.WriteReport(BuildParamWrite(module, parameter, values));
+}
+
+// --- Microphones --------------------------------------------------------------------
+
+void Encoders::SendMicLevel(float value) {
+    FloatParamWrite(module::kMic, kMicLevelA, value);
+    FloatParamWrite(module::kMic, kMicLevelB, value);
+}
+
+void Encoders::MicLevel(int v) {
+    m_store.SetInt(fld::kMicVolume, v);
+    SendMicLevel(Finite(Hundredths(v)));
+}
+
+void Encoders::MicMute(int muted) {
+    m_store.SetInt(fld::kMicMute, muted);
+    FloatParamWrite(module::kMic, kMicMuteA, MuteValue(muted));
+    FloatParamWrite(module::kMic, kMicMuteB, MuteValue(muted));
+}
+
+void Encoders::MicInputVolume(int input1to4, int v) {
+    if (input1to4 < 1 || input1to4 > 4) return;
+    m_store.SetInt(fld::kMicInputVolume1 + input1to4 - 1, v);
+    FloatParamWrite(module::kMic, kMicInputVolume1 + input1to4 - 1, Finite(Hundredths(v)));
+}
+
+void Encoders::MicNoiseGate4(int v) {
+    m_store.SetInt(fld::kMicNoiseGate1 + 3, v);
+    FloatParamWrite(module::kMic, kMicNoiseGate1 + 3, Finite(v / 1e4));
+}
+
+void Encoders::MicEqBypass(int channel, int v) {
+    m_store.SetInt(channel ? fld::kMicChBEqBypass : fld::kMicChAEqBypass, v);
+    IntParamWrite(module::kMic, channel ? kMicEqBypassB : kMicEqBypassA, v);
+}
+
+void Encoders::MicPhase(int group, int v) {
+    m_store.SetInt(group ? fld::kMicPhase2 : fld::kMicPhase1, v);
+    IntParamWrite(module::kMic, group ? kMicPhase2 : kMicPhase1, v);
+}
+
+void Encoders::FrequencyShift(int channel, int setting) {
+    const int s = std::clamp(setting, 0, static_cast<int>(kShiftDelayMs.size()) - 1);
+    m_store.SetInt(channel ? fld::kMicChBShift : fld::kMicChAShift, s);
+    SendFrequencyShift(channel);
+}
+
+void Encoders::SendFrequencyShift(int channel) {
+    const int s = std::clamp(m_store.Int(channel ? fld::kMicChBShift : fld::kMicChAShift), 0,
+                             static_cast<int>(kShiftDelayMs.size()) - 1);
+    const int bypassField = channel ? fld::kMicChBShiftBypass : fld::kMicChAShiftBypass;
+    const int bypassParam = channel ? kMicShiftBypassB : kMicShiftBypassA;
+    if (s == kShiftSettingOff) {
+        m_store.SetInt(bypassField, 1);
+        IntParamWrite(module::kMic, bypassParam, 1);
+        return;
+    }
+    m_store.SetInt(bypassField, 0);
+    IntParamWrite(module::kMic, bypassParam, 0);
+    FloatParamWrite(module::kMic, channel ? kMicShiftStepB : kMicShiftStepA, Finite(s * kTwoPi / 48000.0));
+    IntParamWrite(module::kMic, channel ? kMicShiftDelayB : kMicShiftDelayA,
+                  SamplesOf(kShiftDelayMs[static_cast<std::size_t>(s)]));
+}
+
+void Encoders::AutoSub(int enabled) {
+    m_store.SetInt(fld::kAutoSubEnabled, enabled);
+    IntParamWrite(module::kMic, kAutoSubEnabled, enabled);
+}
+
+void Encoders::AutoSubRatio(int percent) {
+    m_store.SetInt(fld::kAutoSubRatio, percent);
+    FloatParamWrite(module::kMic, kAutoSubRatio, Finite(Hundredths(percent)));
+}
+
+// --- Echo and reverb ----------------------------------------------------------------
+
+void Encoders::SendPredelay(int module, int parameter1, double halfMs) {
+    const std::int32_t samples = SamplesOf(halfMs);
+    IntParamWrite(module, parameter1, samples);
+    IntParamWrite(module, parameter1 + 1, samples);
+}
+
+void Encoders::EchoPredelay(int channel, double totalMs) {
+    const double t = std::isnan(totalMs) ? kMinPredelayMs : std::max(totalMs, kMinPredelayMs);
+    const double h = t / 2.0;
+    const int first = channel ? fld::kEchoChBPredelay1 : fld::kEchoChAPredelay1;
+    m_store.SetFloat(first, static_cast<float>(h));
+    m_store.SetFloat(first + 1, static_cast<float>(h));
+    SendPredelay(module::kEcho, kEchoPredelayA + (channel ? kEchoChannelStride : 0), h);
+}
+
+void Encoders::ReverbPredelay(int channel, double totalMs) {
+    const double t = std::isnan(totalMs) ? kMinPredelayMs : std::max(totalMs, kMinPredelayMs);
+    const double h = t / 2.0;
+    const int first = channel ? fld::kReverbChBPredelay1 : fld::kReverbChAPredelay1;
+    m_store.SetFloat(first, static_cast<float>(h));
+    m_store.SetFloat(first + 1, static_cast<float>(h));
+    SendPredelay(module::kReverb, kReverbPredelayA + (channel ? kReverbChannelStride : 0), h);
+}
+
+void Encoders::EchoTime(int channel, double ms) {
+    const double t = std::isnan(ms) ? kMinEchoTimeMs : std::max(ms, kMinEchoTimeMs);
+    m_store.SetFloat(channel ? fld::kEchoChBTime : fld::kEchoChATime, static_cast<float>(t));
+    IntParamWrite(module::kEcho, kEchoTimeA + (channel ? kEchoChannelStride : 0), SamplesOf(t));
+}
+
+void Encoders::ReverbTime(int channel, int setting) {
+    m_store.SetFloat(channel ? fld::kReverbChBTime : fld::kReverbChATime, static_cast<float>(setting));
+    const int p = kReverbTimeA + (channel ? kReverbChannelStride : 0);
+    FloatParamWrite(module::kReverb, p, Finite(Hundredths(setting)));
+    FloatParamWrite(module::kReverb, p + 1, Finite(Hundredths(setting)));
+}
+
+void Encoders::EchoEqBypass(int channel, int v) {
+    m_store.SetInt(channel ? fld::kEchoChBEqBypass : fld::kEchoChAEqBypass, v);
+    IntParamWrite(module::kEcho, kEchoEqBypassA + (channel ? kEchoChannelStride : 0), v);
+}
+
+void Encoders::ReverbEqBypass(int channel, int v) {
+    m_store.SetInt(channel ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass, v);
+    IntParamWrite(module::kReverb, kReverbEqBypassA + (channel ? kReverbChannelStride : 0), v);
+}
+
+// --- Music --------------------------------------------------------------------------
+
+void Encoders::SendMusicLevel(float value) { FloatParamWrite(module::kMusic, kMusicLevel, value, kMusicLevelValues); }
+
+void Encoders::MusicLevel(int v) {
+    m_store.SetInt(fld::kMusicVolume, v);
+    SendMusicLevel(Finite(Hundredths(v)));
+}
+
+void Encoders::MusicEqBypass(int v) {
+    m_store.SetInt(fld::kMusicEqBypass, v);
+    IntParamWrite(module::kMusic, kMusicEqBypass, v);
+}
+
+void Encoders::MusicPitch(int semitones) {
+    m_store.SetInt(fld::kMusicPitch, semitones);
+    SendMusicPitch();
+}
+
+void Encoders::SendMusicPitch() {
+    const int p = m_store.Int(fld::kMusicPitch);
+    const int version = m_store.CommandSetVersion();
+    if (version == kVersionPitchTable) {
+        const int flat = p == 0 ? 1 : 0;
+        IntParamWrite(module::kMusic, kMusicAgc, flat);
+        IntParamWrite(module::kMusic, kMusicAgcLevel, flat);
+        const auto i = static_cast<std::size_t>(std::clamp(p, -kPitchRange, kPitchRange) + kPitchRange);
+        const ParamValue pair[2] = {ParamValue::FromInt(kPitchColumnA[i]), ParamValue{kPitchColumnBBits[i]}};
+        RawParamWrite(module::kMusic, kMusicPitch, pair);
+        RawParamWrite(module::kMusic, kMusicPitch2, pair);
+    } else if (version > kVersionPitchTable) {
+        IntParamWrite(module::kMusic, kMusicPitch, p + kPitchOffsetV9);
+    }
+}
+
+void Encoders::MusicAgc(int v) {
+    m_store.SetInt(fld::kMusicAgc, v);
+    if (m_store.CommandSetVersion() >= kVersionAgc) IntParamWrite(module::kMusic, kMusicAgc, v);
+}
+
+void Encoders::MusicAgcLevel(float db) {
+    m_store.SetFloat(fld::kMusicAgcLevel, db);
+    if (m_store.CommandSetVersion() >= kVersionAgc) {
+        const ParamValue v = F(db);
+        RawParamWrite(module::kMusic, kMusicAgcLevel, std::span<const ParamValue>(&v, 1));
+    }
+}
+
+void Encoders::MusicMute(int muted) {
+    m_store.SetInt(fld::kMusicMute, muted);
+    if (muted) {
+        FloatParamWrite(module::kMusic, kMusicMute, 0.0f, kStereoValues);
+        return;
+    }
+    // Unmuting fades in so the music does not jump in at full level.
+    for (int k = 0; k < kFadeSteps; ++k) {
+        FloatParamWrite(module::kMusic, kMusicMute, static_cast<float>(k / 10.0), kStereoValues);
+        Pause(m_timings.fadeStepMs);
+    }
+    FloatParamWrite(module::kMusic, kMusicMute, 1.0f, kStereoValues);
+}
+
+// --- Outputs ------------------------------------------------------------------------
+
+void Encoders::OutputEqBypass(const fld::OutputFields& out, int v) {
+    m_store.SetInt(out.eqBypass(), v);
+    IntParamWrite(out.module, OutputParamsOf(out).eqBypass, v);
+}
+
+void Encoders::OutputDelay(const fld::OutputFields& out, int side, double ms) {
+    if (!ValidSide(out, side)) return;
+    const double t = std::isnan(ms) ? kMinOutputDelayMs : std::max(ms, kMinOutputDelayMs);
+    m_store.SetFloat(DelayField(out, side), static_cast<float>(t));
+    IntParamWrite(out.module, OutputParamsOf(out).delay[side], SamplesOf(t));
+}
+
+void Encoders::Compressor(const fld::OutputFields& out, float thresholdDb, float ratio, float attackMs,
+                          float releaseMs) {
+    m_store.SetFloat(out.compThreshold(), thresholdDb);
+    m_store.SetFloat(out.compRatio(), ratio);
+    m_store.SetFloat(out.compAttack(), attackMs);
+    m_store.SetFloat(out.compRelease(), releaseMs);
+    SendCompressor(out);
+}
+
+void Encoders::SendCompressor(const fld::OutputFields& out) {
+    double ratio = m_store.Float(out.compRatio());
+    if (!(ratio >= 1.0)) ratio = 1.0;  // below 1 (or not a number) would send a negative or infinite slope
+    const ParamValue values[kCompressorValues] = {
+        F(m_store.Float(out.compThreshold())),
+        F(0.0),
+        F(1.0 - 1.0 / ratio),
+        F(20.0),
+        F(0.05),
+        ParamValue::FromFloat(CompressorTimeCoeff(m_store.Float(out.compAttack()))),
+        ParamValue::FromFloat(CompressorTimeCoeff(m_store.Float(out.compRelease()))),
+    };
+    RawParamWrite(out.module, OutputParamsOf(out).compressor, values);
+}
+
+void Encoders::SendDelayModeValue(const fld::OutputFields& out, int side, int mode) {
+    const ParamValue values[2] = {F(1.0), F(mode ? 0.0 : 1.0)};
+    RawParamWrite(out.module, OutputParamsOf(out).delayMode[side], values);
+}
+
+void Encoders::DelayMode(const fld::OutputFields& out, int side, int mode) {
+    if (!ValidSide(out, side)) return;
+    m_store.SetInt(DelayModeField(out, side), mode);
+    SendDelayModeValue(out, side, mode);
+    // Whole-channel delay bypasses the crossover: its slots go flat at the same frequencies.
+    WriteCrossoverSlots(out, side, CurrentCrossoverIndex(out, side), mode != 0);
+}
+
+void Encoders::ApplyCrossover(const fld::OutputFields& out, int side, int index) {
+    if (!ValidSide(out, side)) return;
+    WriteCrossoverSlots(out, side, std::clamp(index, 0, kCrossoverCount - 1), false);
+}
+
+void Encoders::WriteCrossoverSlots(const fld::OutputFields& out, int side, int index, bool flat) {
+    const int slot = OutputParamsOf(out).crossoverSlot[side];
+    EqBand(out.module, slot, flat ? eq::kCodePeaking : eq::kCodeHighPass, 0.0, CrossoverHighHz(index), kCrossoverQ);
+    EqBand(out.module, slot + 1, flat ? eq::kCodePeaking : eq::kCodeLowPass, 0.0, CrossoverLowHz(index), kCrossoverQ);
+}
+
+int Encoders::CurrentCrossoverIndex(const fld::OutputFields& out, int side) const {
+    if (!ValidSide(out, side)) return 0;
+    const int hz = m_store.ReadBand(out.module, OutputParamsOf(out).crossoverSlot[side]).frequencyHz;
+    for (int i = 0; i < kCrossoverCount; ++i)
+        if (CrossoverHighHz(i) == hz) return i;
+    return 0;
+}
+
+// --- Equalisers ---------------------------------------------------------------------
+
+void Encoders::BandDescriptorWrite(int module, int band, const BandDescriptor& descriptor) {
+    if (!m_store.WriteBand(module, band, descriptor)) return;
+    std::uint8_t bytes[kBandDescriptorSize];
+    descriptor.Encode(bytes);
+    m_link.WriteMemoryBlock(EqBase(module) + kBandDescriptorSize * band, kBandDescriptorSize, bytes);
+}
+
+void Encoders::EqCoefficientWrite(int module, int band, const eq::Biquad& s) {
+    const ParamValue values[kEqCoefficientValues] = {F(-s.a1), F(-s.a2), F(s.b0), F(s.b1), F(s.b2)};
+    RawParamWrite(module, band, values);
+}
+
+void Encoders::EqBand(int module, int band, int code, double gainDb, double freqHz, double q, double outputGainDb) {
+    if (band < 0 || band >= EqSlots(module)) return;
+    const double hz = std::isfinite(freqHz) ? std::clamp(freqHz, 0.0, 65535.0) : 0.0;
+    BandDescriptorWrite(module, band, BandDescriptor{gainDb, static_cast<int>(hz), q, code});
+    EqCoefficientWrite(module, band, eq::DesignSection(code, gainDb, freqHz, q, outputGainDb, eq::kSampleRate));
+}
+
+void Encoders::EqBand(EqId id, int band, int code, double gainDb, double freqHz, double q, double outputGainDb) {
+    const EqLayout l = LayoutOf(id);
+    if (band < 0 || band >= l.bands) return;
+    EqBand(l.module, l.firstSlot + band, code, gainDb, freqHz, q, outputGainDb);
+}
+
+BandDescriptor Encoders::ReadBand(EqId id, int band) const {
+    const EqLayout l = LayoutOf(id);
+    if (band < 0 || band >= l.bands) return {};
+    return m_store.ReadBand(l.module, l.firstSlot + band);
+}
+
+void Encoders::ResetEq(EqId id) {
+    const EqLayout l = LayoutOf(id);
+    for (int b = 0; b < l.bands; ++b) {
+        const int slot = l.firstSlot + b;
+        if (l.module == module::kSub && b >= kSubRows) {
+            EqBand(l.module, slot, kSubResetCodes[b - kSubRows], 0.0, kSubResetCrossoverHz, kResetSubCrossoverQ);
+        } else {
+            EqBand(l.module, slot, eq::kCodePeaking, 0.0, DefaultBand(l.module, slot).frequencyHz, kResetQ);
+        }
+    }
+}
+
+void Encoders::ResendAllEqCoefficients() {
+    for (const auto& [module, bands] : kResendBands) {
+        for (int b = 0; b < bands; ++b) {
+            const BandDescriptor d = m_store.ReadBand(module, b);
+            EqCoefficientWrite(module, b, eq::DesignSection(d.code, d.gainDb, d.frequencyHz, d.q, 0.0, eq::kSampleRate));
+        }
+    }
+}
+
+// --- Speaker positions --------------------------------------------------------------
+
+void Encoders::WriteSpeakerPositions() {
+    const auto block = m_store.EncodeSpeakerPositionsFromFields();
+    m_link.WriteMemoryBlock(kSpeakerPosOffset, kSpeakerPosSize, block.data());
+}
+
+void Encoders::SpeakerGain(int speaker1to8, float db) {
+    if (speaker1to8 < 1 || speaker1to8 > kSpeakers) return;
+    const SpeakerChannel& ch = kSpeakerChannels[static_cast<std::size_t>(speaker1to8 - 1)];
+    auto block = m_store.GetSpeakerGains();
+    PutBeFloat(&block[static_cast<std::size_t>(ch.gainOffset)], db);
+    m_store.SetSpeakerGains(block);
+    m_link.WriteMemoryBlock(kSpeakerGainOffset, kSpeakerGainSize, block.data());
+    const double x = db;
+    const double c = std::pow(10.0, (0.0022594517 * x * x + 0.7999020 * x) / 20.0);
+    const double d = std::pow(10.0, x / 20.0);
+    const ParamValue values[kSpeakerGainValues] = {F(c), F(d), ParamValue{kSpeakerGainA1Bits},
+                                                   ParamValue{kSpeakerGainA2Bits}, F(c), F(d)};
+    RawParamWrite(ch.module, ch.parameter, values);
+}
+
+void Encoders::ResetSpeakerGains() {
+    for (int s = 1; s <= kSpeakers; ++s) SpeakerGain(s, 0.0f);
+    m_store.SetSpeakerPositions(ParameterStore::kDefaultSpeakerPositions);
+    m_link.WriteMemoryBlock(kSpeakerPosOffset, kSpeakerPosSize, ParameterStore::kDefaultSpeakerPositions.data());
+}
+
+// --- Levels -------------------------------------------------------------------------
+
+void Encoders::LevelRamp() {
+    const int v = m_store.Int(fld::kMicVolume);
+    for (const int p : {kMicLevelA, kMicLevelB}) {
+        if (v < kMicRampStart) {
+            FloatParamWrite(module::kMic, p, Finite(Hundredths(v)));
+        } else {
+            for (int k = kMicRampStart; k <= v; ++k) FloatParamWrite(module::kMic, p, Finite(Hundredths(k)));
+        }
+    }
+    const int w = m_store.Int(fld::kMusicVolume);
+    if (w < kMusicRampStart) {
+        SendMusicLevel(Finite(Hundredths(w)));
+    } else {
+        for (int k = kMusicRampStart; k <= w; ++k) {
+            SendMusicLevel(Finite(Hundredths(k)));
+            Pause(m_timings.rampStepMs);
+        }
+    }
+}
+
+// --- Mode commands ------------------------------------------------------------------
+
+void Encoders::LoadUserMode(int slot) {
+    const int s = std::clamp(slot, 0, kLastMode);
+    m_store.SetInt(fld::kCurrentMode, s);
+    SendBytes({cmd::kModeLoad, s, -1});
+    Debug("Start thread:SynchronizeData\n");
+}
+
+void Encoders::ResetUserMode(int slot) {
+    const int s = std::clamp(slot, 0, kLastMode);
+    m_store.SetInt(fld::kCurrentMode, s);
+    SendBytes({cmd::kModeReset, s, -1});
+    Debug("Start thread:SynchronizeData\n");
+}
+
+void Encoders::SaveUserMode(int slot) {
+    m_store.SetSettingsChanged(false);
+    const int s = std::clamp(slot, 0, kLastMode);
+    m_store.SetInt(fld::kCurrentMode, s);
+    SendBytes({cmd::kModeSave, s, -1});
+}
+
+void Encoders::SelectModeSlot(int slot) { SendBytes({cmd::kModeSelect, std::clamp(slot, 0, kLastMode), -1}); }
+
+void Encoders::WriteModeName(int slot, const std::u16string& name) {
+    if (slot < 0 || slot >= kModeSlots) return;
+    m_store.SetModeName(slot, name);
+    const int offset = kModeNameOffset + kModeNameStride * slot;
+    std::vector<int> bytes{cmd::kModeNameWrite, offset >> 8, offset & 0xFF, kModeNameWireBytes};
+    const std::size_t chars = std::min<std::size_t>(name.size(), kModeNameWireChars);
+    for (std::size_t i = 0; i < chars; ++i) {
+        bytes.push_back(name[i] >> 8);
+        bytes.push_back(name[i] & 0xFF);
+    }
+    m_link.SendCommand(bytes);
+}
+
+void Encoders::DeviceReset() { SendBytes({cmd::kDeviceReset, kDeviceResetKey, -1}); }
+
+// --- Settings, remote, meters -------------------------------------------------------
+
+void Encoders::WriteSettings(const ParameterStore::Settings& record) {
+    m_store.SetAppliedSettings(record);
+    std::vector<int> bytes{cmd::kSettingsWrite};
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    m_link.SendCommand(bytes);
+}
+
+void Encoders::WriteRemoteTable() {
+    const auto table = m_store.GetRemoteTable();
+    std::vector<int> bytes{cmd::kRemoteTableWrite};
+    bytes.insert(bytes.end(), table.begin(), table.end());
+    m_link.SendCommand(bytes);
+}
+
+void Encoders::RemoteLearn(int key) { SendBytes({cmd::kRemoteLearn, key, -1}); }
+
+void Encoders::RemoteLearnStop() {
+    // The box stays silent on a learn command nobody answered; do not let that hold this write back.
+    m_link.ReleaseWritePermit();
+    SendBytes({cmd::kRemoteLearnStop, -1});
+}
+
+void Encoders::PollLevelMeter() { SendBytes({cmd::kLevelMeter, -1}); }
+
+// --- Write-all ----------------------------------------------------------------------
+
+void Encoders::SendAll() {
+    const auto& s = m_store;
+    const auto h = [&](int field) { return Finite(Hundredths(s.Int(field))); };
+    const auto mute = [&](int field) { return MuteValue(s.Int(field)); };
+    const bool ramp = m_store.AppliedSettings()[0] == 1;
+    const int version = m_store.CommandSetVersion();
+
+    // 1. Levels start silent when they are ramped at the end.
+    if (ramp) {
+        SendMicLevel(0.0f);
+        SendMusicLevel(0.0f);
+    }
+    // 2. Input shares and effect levels.
+    for (int i = 0; i < 4; ++i) FloatParamWrite(module::kMic, kMicShareA1 + i, h(fld::kMicChAShare1 + i));
+    FloatParamWrite(module::kEcho, kEchoLevelA, h(fld::kEchoChALevel));
+    FloatParamWrite(module::kReverb, kReverbLevelA, h(fld::kReverbChALevel));
+    for (int i = 0; i < 4; ++i) FloatParamWrite(module::kMic, kMicShareB1 + i, h(fld::kMicChBShare1 + i));
+    FloatParamWrite(module::kEcho, kEchoLevelA + kEchoChannelStride, h(fld::kEchoChBLevel));
+    FloatParamWrite(module::kReverb, kReverbLevelA + kReverbChannelStride, h(fld::kReverbChBLevel));
+    // 3. Microphone mute. 4. Music mute (fading in when open).
+    FloatParamWrite(module::kMic, kMicMuteA, mute(fld::kMicMute));
+    FloatParamWrite(module::kMic, kMicMuteB, mute(fld::kMicMute));
+    MusicMute(s.Int(fld::kMusicMute));
+    // 5. Effect mutes and volumes.
+    FloatParamWrite(module::kReverb, kReverbMute, mute(fld::kReverbMute), kStereoValues);
+    FloatParamWrite(module::kEcho, kEchoMute, mute(fld::kEchoMute), kStereoValues);
+    FloatParamWrite(module::kReverb, kReverbVolume, h(fld::kReverbVolume), kStereoValues);
+    FloatParamWrite(module::kEcho, kEchoVolume, h(fld::kEchoVolume), kStereoValues);
+    // 6. Output mixes; surround volumes go out negated.
+    for (const auto* out : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub}) {
+        const OutputParams& op = OutputParamsOf(*out);
+        for (int i = 0; i < 4; ++i) FloatParamWrite(out->module, op.mixFirst + i, h(out->mixDirect() + i));
+        if (out->surround && version > kVersionSurround)
+            FloatParamWrite(out->module, op.surround, Finite(Hundredths(-s.Int(out->surroundVolume()))),
+                            kStereoValues);
+    }
+    // 7, 8. Channels A and B.
+    for (int ch = 0; ch < 2; ++ch) {
+        IntParamWrite(module::kMic, ch ? kMicEqBypassB : kMicEqBypassA,
+                      s.Int(ch ? fld::kMicChBEqBypass : fld::kMicChAEqBypass));
+        SendFrequencyShift(ch);
+        const int reverbBase = ch ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass;
+        IntParamWrite(module::kReverb, kReverbEqBypassA + ch * kReverbChannelStride, s.Int(reverbBase));
+        ReverbPredelay(ch, double{s.Float(reverbBase + 2)} + double{s.Float(reverbBase + 3)});
+        const float time = s.Float(reverbBase + 4);
+        ReverbTime(ch, std::isfinite(time) ? static_cast<int>(std::clamp(time, -1e6f, 1e6f)) : 0);
+        const int echoBase = ch ? fld::kEchoChBEqBypass : fld::kEchoChAEqBypass;
+        IntParamWrite(module::kEcho, kEchoEqBypassA + ch * kEchoChannelStride, s.Int(echoBase));
+        EchoPredelay(ch, double{s.Float(echoBase + 2)} + double{s.Float(echoBase + 3)});
+        EchoTime(ch, s.Float(echoBase + 4));
+        FloatParamWrite(module::kEcho, kEchoStartVolA + ch * kEchoChannelStride, h(echoBase + 5));
+        FloatParamWrite(module::kEcho, kEchoDecayA + ch * kEchoChannelStride, h(echoBase + 6));
+    }
+    // 9. Microphone volumes and noise gates.
+    for (int i = 0; i < 4; ++i) FloatParamWrite(module::kMic, kMicInputVolume1 + i, h(fld::kMicInputVolume1 + i));
+    for (int i = 0; i < 4; ++i)
+        FloatParamWrite(module::kMic, kMicNoiseGate1 + i, Finite(s.Int(fld::kMicNoiseGate1 + i) / 1e4));
+    FloatParamWrite(module::kMic, kMicGateOpen, Finite(s.Int(fld::kMicGateOpen) / 1e5));
+    FloatParamWrite(module::kMic, kMicGateClose, Finite(s.Int(fld::kMicGateClose) / 1e7));
+    // 10. Music.
+    IntParamWrite(module::kMusic, kMusicEqBypass, s.Int(fld::kMusicEqBypass));
+    SendMusicPitch();
+    if (version > kVersionPitchTable) {
+        MusicAgc(s.Int(fld::kMusicAgc));
+        MusicAgcLevel(s.Float(fld::kMusicAgcLevel));
+    }
+    for (int i = 0; i < 3; ++i) FloatParamWrite(module::kMusic, kSpdifOn + i, h(fld::kSpdifOn + i));
+    FloatParamWrite(module::kMusic, kAux1Volume, h(fld::kAux1Volume), kStereoValues);
+    FloatParamWrite(module::kMusic, kAux2Volume, h(fld::kAux2Volume), kStereoValues);
+    FloatParamWrite(module::kMusic, kSpdifVolume, h(fld::kSpdifVolume), kStereoValues);
+    FloatParamWrite(module::kMusic, kMusicNoiseGate, Finite(s.Int(fld::kMusicNoiseGate) / 1e4));
+    FloatParamWrite(module::kMusic, kMusicGateOpen, Finite(s.Int(fld::kMusicGateOpen) / 1e5));
+    FloatParamWrite(module::kMusic, kMusicGateClose, Finite(s.Int(fld::kMusicGateClose) / 1e7));
+    // 11..13. Outputs: switches, delays, delay modes (which refresh the crossovers), mute.
+    for (const auto* out : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub}) {
+        const OutputParams& op = OutputParamsOf(*out);
+        const int sides = out->stereo ? 2 : 1;
+        IntParamWrite(out->module, op.eqBypass, s.Int(out->eqBypass()));
+        IntParamWrite(out->module, op.compBypass, s.Int(out->compBypass()));
+        for (int side = 0; side < sides; ++side) OutputDelay(*out, side, s.Float(DelayField(*out, side)));
+        for (int side = 0; side < sides; ++side)
+            IntParamWrite(out->module, op.delayOff[side],
+                          s.Int(side ? out->delayOffRight() : out->delayOffLeft()));
+        for (int side = 0; side < sides; ++side) DelayMode(*out, side, s.Int(DelayModeField(*out, side)));
+        FloatParamWrite(out->module, op.mute, mute(out->mute()), op.muteValues);
+    }
+    // 14. Compressors.
+    for (const auto* out : kOutputs) SendCompressor(*out);
+    // 15. Phases and the automatic subwoofer.
+    IntParamWrite(module::kMic, kMicPhase1, s.Int(fld::kMicPhase1));
+    IntParamWrite(module::kMic, kMicPhase2, s.Int(fld::kMicPhase2));
+    IntParamWrite(module::kMic, kAutoSubEnabled, s.Int(fld::kAutoSubEnabled));
+    FloatParamWrite(module::kMic, kAutoSubRatio, h(fld::kAutoSubRatio));
+}
+
+}  // namespace kv

@@ -1,0 +1,338 @@
+#include "device/InboundParser.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "device/Parameters.h"
+#include "model/Bytes.h"
+#include "model/ParameterStore.h"
+
+namespace kv {
+namespace {
+
+constexpr std::uint8_t kBlank = 0xFF;     // erased box memory
+constexpr int kValueStatus = 2;           // parameter reply: status byte
+constexpr int kValueModule = 3;
+constexpr int kValueParameter = 4;
+constexpr int kValueCount = 5;
+constexpr int kFirstValueLowByte = kParamValueOffset + 3;  // "byte 9": lowest byte of value 1
+constexpr double kTwoPi = 6.283185307179586;
+
+// Truncation toward zero that never overflows (a crafted reply may carry anything).
+std::int32_t TruncToInt(double v) {
+    if (std::isnan(v)) return 0;
+    constexpr double kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr double kMin = std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(std::clamp(std::trunc(v), kMin, kMax));
+}
+
+// r(v, k) in double narrowed to float, then scaled in single precision and truncated:
+// that order is what makes 0.125 read back as 13 hundredths.
+std::int32_t Scaled(float v, int roundDigits, float scale) {
+    const double half = 5.0 / std::pow(10.0, roundDigits);
+    const float r = static_cast<float>(v >= 0.0f ? double{v} + half : double{v} - half);
+    const float s = r * scale;
+    return TruncToInt(s);
+}
+
+std::int32_t Hundredths(float v) { return Scaled(v, 3, 100.0f); }
+
+float ValueFloat(const Report& r, int index) { return GetBeFloat(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]); }
+std::uint32_t ValueBits(const Report& r, int index) { return GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]); }
+
+// Stores one value of a plain kind into its field.
+void StoreByKind(ParameterStore& store, int field, FieldKind kind, const Report& r) {
+    const float v = ValueFloat(r, 0);
+    switch (kind) {
+    case FieldKind::Hundredths: store.SetInt(field, Hundredths(v)); break;
+    case FieldKind::Ten4: store.SetInt(field, Scaled(v, 5, 1e4f)); break;
+    case FieldKind::Ten5: store.SetInt(field, Scaled(v, 6, 1e5f)); break;
+    case FieldKind::Ten7: store.SetInt(field, Scaled(v, 8, 1e7f)); break;
+    case FieldKind::Integer: store.SetInt(field, r[kFirstValueLowByte]); break;
+    case FieldKind::Mute: store.SetInt(field, Hundredths(v) == 0 ? 1 : 0); break;
+    case FieldKind::Surround: store.SetInt(field, -Hundredths(v)); break;
+    case FieldKind::Millis:
+        store.SetFloat(field, static_cast<float>(static_cast<double>(ValueBits(r, 0)) * 1000.0 / 48000.0));
+        break;
+    case FieldKind::Float: store.SetFloat(field, v); break;
+    case FieldKind::DelayMode: store.SetInt(field, TruncToInt(ValueFloat(r, 1)) == 0 ? 1 : 0); break;
+    default: break;
+    }
+}
+
+// Milliseconds from a one-pole coefficient: the inverse of 1 - exp(-1 / (t x 48)).
+float TimeFromCoeff(float c) { return static_cast<float>(-1.0 / std::log(1.0 - double{c}) / 48.0); }
+
+void DecodeOutput(ParameterStore& store, const fld::OutputFields& out, int p, const Report& r) {
+    const prm::OutputParams& op = prm::OutputParamsOf(out);
+    if (p >= op.mixFirst && p < op.mixFirst + 4) {
+        StoreByKind(store, out.mixDirect() + (p - op.mixFirst), FieldKind::Hundredths, r);
+    } else if (p == op.eqBypass) {
+        StoreByKind(store, out.eqBypass(), FieldKind::Integer, r);
+    } else if (p == op.compBypass) {
+        StoreByKind(store, out.compBypass(), FieldKind::Integer, r);
+    } else if (p == op.compressor) {
+        store.SetFloat(out.compThreshold(), ValueFloat(r, 0));
+        store.SetFloat(out.compRatio(), static_cast<float>(1.0 / (1.0 - double{ValueFloat(r, 2)})));
+        store.SetFloat(out.compAttack(), TimeFromCoeff(ValueFloat(r, 5)));
+        store.SetFloat(out.compRelease(), TimeFromCoeff(ValueFloat(r, 6)));
+    } else if (p == op.mute) {
+        StoreByKind(store, out.mute(), FieldKind::Mute, r);
+    } else if (out.surround && p == op.surround) {
+        StoreByKind(store, out.surroundVolume(), FieldKind::Surround, r);
+    } else {
+        const int sides = out.stereo ? 2 : 1;
+        for (int s = 0; s < sides; ++s) {
+            if (p == op.delay[s]) StoreByKind(store, s ? out.delayRight() : out.delayLeft(), FieldKind::Millis, r);
+            if (p == op.delayOff[s])
+                StoreByKind(store, s ? out.delayOffRight() : out.delayOffLeft(), FieldKind::Integer, r);
+            if (p == op.delayMode[s])
+                StoreByKind(store, s ? out.delayModeRight() : out.delayModeLeft(), FieldKind::DelayMode, r);
+        }
+    }
+}
+
+void DecodeMic(ParameterStore& store, int p, const Report& r) {
+    using namespace prm;
+    const auto plain = [&](int field) { StoreByKind(store, field, KindOf(field), r); };
+    if (p == kMicLevelA || p == kMicLevelB) return plain(fld::kMicVolume);
+    if (p == kMicMuteA || p == kMicMuteB) return plain(fld::kMicMute);
+    if (p >= kMicShareA1 && p < kMicShareA1 + 4) return plain(fld::kMicChAShare1 + p - kMicShareA1);
+    if (p >= kMicShareB1 && p < kMicShareB1 + 4) return plain(fld::kMicChBShare1 + p - kMicShareB1);
+    if (p >= kMicInputVolume1 && p < kMicInputVolume1 + 4) return plain(fld::kMicInputVolume1 + p - kMicInputVolume1);
+    if (p >= kMicNoiseGate1 && p < kMicNoiseGate1 + 4) return plain(fld::kMicNoiseGate1 + p - kMicNoiseGate1);
+    for (int ch = 0; ch < 2; ++ch) {
+        const int step = ch ? kMicShiftStepB : kMicShiftStepA;
+        const int bypass = ch ? kMicShiftBypassB : kMicShiftBypassA;
+        const int shiftField = ch ? fld::kMicChBShift : fld::kMicChAShift;
+        if (p == step) {
+            store.SetInt(shiftField, TruncToInt(double{ValueFloat(r, 0)} * 48000.0 / kTwoPi + 0.5));
+            return;
+        }
+        if (p == bypass) {
+            const int b = r[kFirstValueLowByte];
+            store.SetInt(ch ? fld::kMicChBShiftBypass : fld::kMicChAShiftBypass, b);
+            if (b == 1) store.SetInt(shiftField, kShiftSettingOff);
+            return;
+        }
+    }
+    switch (p) {
+    case kMicEqBypassA: return plain(fld::kMicChAEqBypass);
+    case kMicEqBypassB: return plain(fld::kMicChBEqBypass);
+    case kMicPhase1: return plain(fld::kMicPhase1);
+    case kMicPhase2: return plain(fld::kMicPhase2);
+    case kMicGateOpen: return plain(fld::kMicGateOpen);
+    case kMicGateClose: return plain(fld::kMicGateClose);
+    case kAutoSubEnabled: return plain(fld::kAutoSubEnabled);
+    case kAutoSubRatio: return plain(fld::kAutoSubRatio);
+    default: return;
+    }
+}
+
+void DecodeEcho(ParameterStore& store, int p, const Report& r) {
+    using namespace prm;
+    if (p == kEchoVolume) return StoreByKind(store, fld::kEchoVolume, FieldKind::Hundredths, r);
+    if (p == kEchoMute) return StoreByKind(store, fld::kEchoMute, FieldKind::Mute, r);
+    // CH A 14..20 map onto fields 56..62, CH B 21..27 onto 63..69.
+    if (p >= kEchoEqBypassA && p < kEchoEqBypassA + 2 * kEchoChannelStride) {
+        const int field = fld::kEchoChAEqBypass + (p - kEchoEqBypassA);
+        StoreByKind(store, field, KindOf(field), r);
+    }
+}
+
+void DecodeReverb(ParameterStore& store, int p, const Report& r) {
+    using namespace prm;
+    if (p == kReverbVolume) return StoreByKind(store, fld::kReverbVolume, FieldKind::Hundredths, r);
+    if (p == kReverbMute) return StoreByKind(store, fld::kReverbMute, FieldKind::Mute, r);
+    for (int ch = 0; ch < 2; ++ch) {
+        const int q = p - ch * kReverbChannelStride;
+        const int base = ch ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass;
+        if (q == kReverbEqBypassA) return StoreByKind(store, base, FieldKind::Integer, r);
+        if (q == kReverbLevelA) return StoreByKind(store, base + 1, FieldKind::Hundredths, r);
+        if (q == kReverbPredelayA || q == kReverbPredelayA + 1)
+            return StoreByKind(store, base + 2 + (q - kReverbPredelayA), FieldKind::Millis, r);
+        // The time is held as a float with an integer value; the second copy (19/25) is not read.
+        if (q == kReverbTimeA) {
+            store.SetFloat(base + 4, static_cast<float>(Hundredths(ValueFloat(r, 0))));
+            return;
+        }
+    }
+}
+
+void DecodeMusic(ParameterStore& store, int p, const Report& r) {
+    using namespace prm;
+    const int version = store.CommandSetVersion();
+    switch (p) {
+    case kMusicLevel: return StoreByKind(store, fld::kMusicVolume, FieldKind::Hundredths, r);
+    case kSpdifVolume: return StoreByKind(store, fld::kSpdifVolume, FieldKind::Hundredths, r);
+    case kAux1Volume: return StoreByKind(store, fld::kAux1Volume, FieldKind::Hundredths, r);
+    case kAux2Volume: return StoreByKind(store, fld::kAux2Volume, FieldKind::Hundredths, r);
+    case kMusicMute: return StoreByKind(store, fld::kMusicMute, FieldKind::Mute, r);
+    case kMusicEqBypass: return StoreByKind(store, fld::kMusicEqBypass, FieldKind::Integer, r);
+    case kMusicAgc:
+        if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgc, FieldKind::Integer, r);
+        return;
+    case kMusicAgcLevel:
+        if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgcLevel, FieldKind::Float, r);
+        return;
+    case kMusicPitch:
+        if (version == kVersionPitchTable) {
+            // The second value is column B of the table; not found reads as one past the end.
+            const std::uint32_t bits = std::bit_cast<std::uint32_t>(ValueFloat(r, 1));
+            const float value = std::bit_cast<float>(bits);
+            int index = static_cast<int>(kPitchColumnBBits.size());
+            for (std::size_t i = 0; i < kPitchColumnBBits.size(); ++i)
+                if (std::bit_cast<float>(kPitchColumnBBits[i]) == value) {
+                    index = static_cast<int>(i);
+                    break;
+                }
+            store.SetInt(fld::kMusicPitch, index - kPitchRange);
+        } else if (version > kVersionPitchTable) {
+            store.SetInt(fld::kMusicPitch, r[kFirstValueLowByte] - kPitchOffsetV9);
+        }
+        return;
+    case kSpdifOn: return StoreByKind(store, fld::kSpdifOn, FieldKind::Hundredths, r);
+    case kSpdifOn + 1: return StoreByKind(store, fld::kAux1On, FieldKind::Hundredths, r);
+    case kSpdifOn + 2: return StoreByKind(store, fld::kAux2On, FieldKind::Hundredths, r);
+    case kMusicNoiseGate: return StoreByKind(store, fld::kMusicNoiseGate, FieldKind::Ten4, r);
+    case kMusicGateOpen: return StoreByKind(store, fld::kMusicGateOpen, FieldKind::Ten5, r);
+    case kMusicGateClose: return StoreByKind(store, fld::kMusicGateClose, FieldKind::Ten7, r);
+    default: return;
+    }
+}
+
+}  // namespace
+
+InboundParser::InboundParser(ParameterStore& store) : m_store(store) {}
+
+void InboundParser::SetKeyLearnedHook(std::function<void(int)> hook) {
+    std::lock_guard lock(m_hookMutex);
+    m_keyLearned = std::move(hook);
+}
+
+void InboundParser::SetParameterErrorHook(std::function<void(const std::string&)> hook) {
+    std::lock_guard lock(m_hookMutex);
+    m_parameterError = std::move(hook);
+}
+
+void InboundParser::Dispatch(const Report& r) {
+    switch (r[1]) {
+    case cmd::kCurrentMode: m_store.SetInt(fld::kCurrentMode, r[2]); break;
+    case cmd::kParamWrite:
+    case reply::kParamChanged: m_store.SetSettingsChanged(true); break;
+    case cmd::kParamRead: ParameterReply(r); break;
+    case cmd::kLevelMeter: {
+        ParameterStore::LevelMeter meter{};
+        std::copy_n(r.begin() + 2, meter.size(), meter.begin());
+        m_store.SetLevelMeter(meter);
+        break;
+    }
+    case reply::kAuxBytes:
+        if (r[2] == 1)
+            for (int i = 0; i < 3; ++i) m_store.SetAuxByte(i, r[static_cast<std::size_t>(3 + i)]);
+        break;
+    case cmd::kRemoteLearn: {
+        m_store.SetRemoteByte(0, r[2]);
+        if (r[3] < kRemoteTableSize) m_store.SetRemoteByte(r[3], r[4]);  // an index past the table is dropped
+        std::function<void(int)> hook;
+        {
+            std::lock_guard lock(m_hookMutex);
+            hook = m_keyLearned;
+        }
+        if (hook) hook(r[4]);
+        break;
+    }
+    case cmd::kRemoteTableRead: {
+        ParameterStore::RemoteTable table{};
+        std::copy_n(r.begin() + 2, table.size(), table.begin());
+        m_store.SetRemoteTable(table);
+        break;
+    }
+    case cmd::kDspVersion: m_store.SetDspVersion(ReplyText(r, kVersionChars)); break;
+    case cmd::kCmdSetVersion: m_store.SetCommandSetVersion(r[2]); break;
+    case cmd::kModelName: m_store.SetModelName(ReplyText(r, kModelNameChars)); break;
+    case cmd::kMcuVersion: m_store.SetMcuVersion(ReplyText(r, kVersionChars)); break;
+    case cmd::kMemoryRead: MemoryReply(r); break;
+    case reply::kAuxByte5: m_store.SetAuxByte(5, r[3]); break;
+    case cmd::kSettingsRead: {
+        ParameterStore::Settings settings{};
+        std::copy_n(r.begin() + 2, settings.size(), settings.begin());
+        m_store.SetAppliedSettings(settings);
+        m_store.SetEditedSettings(settings);
+        break;
+    }
+    case cmd::kModeNameRead: ModeNameReply(r); break;
+    default: break;
+    }
+}
+
+void InboundParser::ParameterReply(const Report& r) {
+    if (r[kValueStatus] != 0 && !m_errorShown.exchange(true)) {
+        char text[128];
+        std::snprintf(text, sizeof text, "参数错误,代码0x:%02X,指令1:0x%02X,指令2:0x%02X ", r[kValueStatus],
+                      r[kValueModule], r[kValueParameter]);
+        std::function<void(const std::string&)> hook;
+        {
+            std::lock_guard lock(m_hookMutex);
+            hook = m_parameterError;
+        }
+        if (hook) hook(text);
+    }
+    // Every decoder reads at most the seven values that fit behind byte 6, whatever the count says.
+    const int module = r[kValueModule];
+    const int p = r[kValueParameter];
+    switch (module) {
+    case module::kMic: DecodeMic(m_store, p, r); break;
+    case module::kEcho: DecodeEcho(m_store, p, r); break;
+    case module::kReverb: DecodeReverb(m_store, p, r); break;
+    case module::kMusic: DecodeMusic(m_store, p, r); break;
+    default:
+        if (const fld::OutputFields* out = prm::OutputOfModule(module)) DecodeOutput(m_store, *out, p, r);
+        break;
+    }
+}
+
+void InboundParser::MemoryReply(const Report& r) {
+    const int offset = r[2] * 256 + r[3];
+    // Never more than the report carries.
+    const int length = std::min<int>(r[4], kReportSize - kMemoryDataOffset);
+    const std::uint8_t* data = &r[kMemoryDataOffset];
+    if (offset < kEqImageSize) {
+        if (data[0] == kBlank && data[1] == kBlank) {
+            m_store.ClearEqImage();
+        } else {
+            m_store.WriteEqBytes(offset, data, length);
+        }
+    } else if (offset == kSpeakerPosOffset) {
+        auto block = m_store.GetSpeakerPositions();
+        std::copy_n(data, std::min<int>(length, kSpeakerPosSize), block.begin());
+        m_store.SetSpeakerPositions(block);
+    } else if (offset == kSpeakerGainOffset) {
+        auto block = m_store.GetSpeakerGains();
+        std::copy_n(data, std::min<int>(length, kSpeakerGainSize), block.begin());
+        m_store.SetSpeakerGains(block);
+    }
+}
+
+void InboundParser::ModeNameReply(const Report& r) {
+    const int offset = r[2] * 256 + r[3];
+    const int length = r[4];
+    const std::uint8_t* data = &r[kMemoryDataOffset];
+    if (data[0] == kBlank && data[1] == kBlank && data[2] == kBlank && data[3] == kBlank) return;
+    if (offset < kModeNameOffset || (offset - kModeNameOffset) % kModeNameStride != 0) return;
+    const int slot = (offset - kModeNameOffset) / kModeNameStride;
+    if (slot >= kModeSlots) return;
+    const int chars = std::min({length / 2, kModeNameChars, (kReportSize - kMemoryDataOffset) / 2});
+    std::u16string name;
+    for (int i = 0; i < chars; ++i) {
+        const char16_t c = static_cast<char16_t>(GetBe16(data + 2 * i));
+        if (c == 0) break;
+        name.push_back(c);
+    }
+    m_store.SetModeName(slot, std::move(name));
+}
+
+}  // namespace kv
