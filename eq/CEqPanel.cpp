@@ -242,8 +242,24 @@ void CEqPanel::ApplyAlignment(int row, int alignmentIndex) {
   update();
 }
 
+void CEqPanel::SyncGeometry() {
+  // A hidden panel gets its resize event only when shown; pages fill bands before that.
+  if (size() == m_geometrySize) return;
+  m_geometrySize = size();
+  m_geometry = EqPanelGeometry(width(), height());
+  m_gridValid = false;
+  // The grid and the pinned point depend on the plot width.
+  for (int i = 0; i < kMaxBands; ++i) UpdateMarker(i);
+  for (int i = 0; i < m_bandCount; ++i) EvaluateWithCurrentGeometry(i);
+}
+
 void CEqPanel::EvaluateBand(int index) {
   if (index < 0 || index >= kMaxBands) return;
+  SyncGeometry();
+  EvaluateWithCurrentGeometry(index);
+}
+
+void CEqPanel::EvaluateWithCurrentGeometry(int index) {
   UpdateMarker(index);
   const auto width = static_cast<float>(m_geometry.Width());
   if (width <= 0.0f) return;  // no plot yet: evaluated again on the first resize
@@ -315,6 +331,7 @@ int CEqPanel::HitTest(QPointF pos, Button button) const {
 }
 
 void CEqPanel::mousePressEvent(QMouseEvent* event) {
+  SyncGeometry();
   const QPointF pos = event->position();
   if (event->button() == Qt::LeftButton) {
     if (m_rightDrag) return;
@@ -341,6 +358,7 @@ void CEqPanel::mousePressEvent(QMouseEvent* event) {
 }
 
 void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
+  SyncGeometry();
   const QPointF pos = event->position();
   const double px = pos.x() - EqPanelGeometry::kInsetLeft;
   const double py = pos.y() - EqPanelGeometry::kPointerTop;
@@ -440,11 +458,7 @@ void CEqPanel::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
 
 void CEqPanel::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  m_geometry = EqPanelGeometry(width(), height());
-  m_gridValid = false;
-  // The grid and the pinned point depend on the plot width.
-  for (int i = 0; i < kMaxBands; ++i) UpdateMarker(i);
-  EvaluateAllBands();
+  SyncGeometry();
 }
 
 // ---- painting ----
@@ -502,6 +516,7 @@ void CEqPanel::PaintGrid(QPainter& painter) const {
 }
 
 void CEqPanel::paintEvent(QPaintEvent*) {
+  SyncGeometry();
   EnsureGridCache();
   QPainter painter(this);
   painter.drawPixmap(0, 0, m_gridCache);

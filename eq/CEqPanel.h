@@ -96,6 +96,8 @@ class CEqPanel : public QWidget {
   int MarkerCount() const;  // bands that carry a marker and take hits
   int HitTest(QPointF pos, Button button) const;
   void UpdateMarker(int index);
+  void SyncGeometry();
+  void EvaluateWithCurrentGeometry(int index);
   void EditDone(int index);  // marker, response, notification, redraw
   void HandleKey(int key, Qt::KeyboardModifiers modifiers);
   void OpenContextMenu(const QPoint& globalPos);
@@ -124,6 +126,7 @@ class CEqPanel : public QWidget {
   int m_language = 0;
   QRgb m_curveColor = 0xFF00C8FF;
   kv::eq::EqPanelGeometry m_geometry;
+  QSize m_geometrySize;
   MenuChooser m_menuChooser;
 
   QPixmap m_gridCache;

@@ -24,8 +24,7 @@ constexpr std::array<int, 11> kMajorGains = {-15, -12, -9, -6, -3, 0, 3, 6, 9, 1
 CSmallEqPanel::CSmallEqPanel(QWidget* parent) : QWidget(parent), m_passFont(kv::eq::HeiFont(32)) {
   setAttribute(Qt::WA_Hover);
   for (std::size_t i = 0; i < kBands; ++i) m_bands[i].frequency = kStartFrequencies[i];
-  m_geometry = kv::eq::SmallEqGeometry(width(), height());
-  EvaluateAll();
+  SyncGeometry();
 }
 
 void CSmallEqPanel::SetFrequency(int band, double freqHz) {
@@ -44,8 +43,22 @@ void CSmallEqPanel::SetGain(int band, double gainDb) {
   update();
 }
 
+bool CSmallEqPanel::SyncGeometry() {
+  // A hidden panel gets its resize event only when shown; pages set bands before that.
+  if (size() == m_geometrySize) return false;
+  m_geometrySize = size();
+  m_geometry = kv::eq::SmallEqGeometry(width(), height());
+  m_gridCache = QPixmap();
+  for (int i = 0; i < kBands; ++i) EvaluateWithCurrentGeometry(i);
+  return true;
+}
+
 void CSmallEqPanel::EvaluateBand(int band) {
   if (band < 0 || band >= kBands) return;
+  if (!SyncGeometry()) EvaluateWithCurrentGeometry(band);
+}
+
+void CSmallEqPanel::EvaluateWithCurrentGeometry(int band) {
   Band& b = BandAt(band);
   b.x = static_cast<int>(m_geometry.XOfFrequency(b.frequency));
   b.y = static_cast<int>(m_geometry.YOfGain(b.gain));
@@ -92,9 +105,7 @@ void CSmallEqPanel::SetBypass(bool bypass) {
 
 void CSmallEqPanel::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  m_geometry = kv::eq::SmallEqGeometry(width(), height());
-  m_gridCache = QPixmap();
-  EvaluateAll();
+  SyncGeometry();
   update();
 }
 
@@ -126,6 +137,7 @@ void CSmallEqPanel::EnsureGridCache() {
 }
 
 void CSmallEqPanel::paintEvent(QPaintEvent*) {
+  SyncGeometry();
   EnsureGridCache();
   QPainter painter(this);
   painter.drawPixmap(0, 0, m_gridCache);

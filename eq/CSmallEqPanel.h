@@ -49,7 +49,10 @@ class CSmallEqPanel : public QWidget {
   void SetBypass(bool bypass);
   bool Bypass() const { return m_bypass; }
   bool IsHovered() const { return m_hover; }
-  const std::array<QPoint, kPoints>& Curve() const { return m_curve; }
+  const std::array<QPoint, kPoints>& Curve() {
+    SyncGeometry();
+    return m_curve;
+  }
   const kv::eq::SmallEqGeometry& Geometry() const { return m_geometry; }
 
  signals:
@@ -65,11 +68,14 @@ class CSmallEqPanel : public QWidget {
 
  private:
   void UpdateCurve();
+  bool SyncGeometry();
+  void EvaluateWithCurrentGeometry(int band);
   void EnsureGridCache();
 
   std::array<Band, kBands> m_bands{};
   std::array<QPoint, kPoints> m_curve{};
   kv::eq::SmallEqGeometry m_geometry;
+  QSize m_geometrySize;
   QRgb m_curveColor = 0xFF00C8FF;
   bool m_bypass = false;
   bool m_hover = false;
