@@ -61,13 +61,23 @@ public:
         return m_debug;
     }
 
-    // Sends one report and returns the box's answer to it, if one arrives.
+    // Sends one report and returns the box's answer to it (the first later report with its
+    // code), if one arrives. An answer to an earlier write may still be on its way.
     std::optional<Report> Exchange(const Report& request) {
-        const std::size_t before = ReplyCount();
+        std::size_t from = ReplyCount();
         if (m_link.WriteReport(request) != kReportSize) return std::nullopt;
-        if (!WaitReplies(before + 1)) return std::nullopt;
-        std::lock_guard lock(m_mutex);
-        return m_replies[before];
+        std::unique_lock lock(m_mutex);
+        std::optional<Report> answer;
+        m_cv.wait_for(lock, std::chrono::seconds(10), [&] {
+            for (; from < m_replies.size(); ++from) {
+                if (m_replies[from][1] == request[1]) {
+                    answer = m_replies[from];
+                    return true;
+                }
+            }
+            return false;
+        });
+        return answer;
     }
     std::optional<Report> Exchange(std::initializer_list<std::uint8_t> bytes) { return Exchange(BuildCommand(bytes)); }
 
