@@ -1,0 +1,111 @@
+#include "cli/BoxSession.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "cli/CommandLine.h"
+#include "cli/ProgressIndicator.h"
+#include "device/Acceptance.h"
+
+namespace kv::cli {
+namespace {
+
+constexpr auto kProgressTick = std::chrono::milliseconds(100);
+
+}  // namespace
+
+BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(std::move(options)), m_err(err) {
+    SyncTimings syncTimings;
+    if (m_options.syncWaitMs) syncTimings.connectWaitMs = *m_options.syncWaitMs;
+    m_ctx = std::make_unique<DeviceContext>(MakeOpener(m_options.device), LinkTimings{}, syncTimings);
+    if (m_options.verbose) {
+        auto debug = [](const std::string& text) {
+            std::string line = text;
+            while (!line.empty() && line.back() == '\n') line.pop_back();
+            std::fprintf(stderr, "debug: %s\n", line.c_str());
+        };
+        m_ctx->link.SetDebugOutput(debug);
+        m_ctx->sync.SetDebugOutput(debug);
+        m_ctx->encoders.SetDebugOutput(debug);
+    }
+    // The box reports a bad parameter once; the values are still used, as in the application.
+    m_ctx->parser.SetParameterErrorHook(
+        [](const std::string& text) { std::fprintf(stderr, "kv4420ctl: warning: the box reported %s\n", text.c_str()); });
+}
+
+BoxSession::~BoxSession() {
+    // An early return must still not leave a synchronisation writing to a closing link.
+    m_ctx->sync.Wait();
+    m_ctx->link.Close(false);
+}
+
+void BoxSession::Pause(int ms) const { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+int BoxSession::Fail(int code, const std::string& text, bool notice) {
+    m_err << "kv4420ctl: " << text << std::endl;
+    m_ctx->sync.Wait();
+    m_ctx->link.Close(notice);
+    return code;
+}
+
+int BoxSession::Connect() {
+    if (!m_ctx->link.Open()) {
+        m_err << "kv4420ctl: no box found at " << m_options.device.ToString() << std::endl;
+        return exitcode::kNoBox;
+    }
+    return RunSync(true, "Reading the box");
+}
+
+int BoxSession::ReadBack(const std::string& label) { return RunSync(true, label); }
+
+int BoxSession::WriteAll(const std::string& label) { return RunSync(false, label); }
+
+int BoxSession::RunSync(bool readBack, const std::string& label) {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool done = false;
+    auto finished = [&](int) {
+        {
+            std::lock_guard lock(mutex);
+            done = true;
+        }
+        cv.notify_all();
+    };
+    const bool started = readBack ? m_ctx->sync.StartReadBack(finished) : m_ctx->sync.StartWriteAll(finished);
+    if (!started) return Fail(exitcode::kNoBox, "a synchronisation with the box is already running", false);
+    {
+        ProgressIndicator progress(stderr, m_options.progress, label);
+        std::unique_lock lock(mutex);
+        while (!cv.wait_for(lock, kProgressTick, [&] { return done; })) {
+            lock.unlock();
+            progress.Tick();
+            lock.lock();
+        }
+    }
+    m_ctx->sync.Wait();
+
+    if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
+        return Fail(exitcode::kNoBox, "the link to the box failed (" + label + ")", false);
+    const Identity id = m_ctx->store.GetIdentity();
+    if (id.model.empty())
+        return Fail(exitcode::kNoBox, "the box at " + m_options.device.ToString() + " does not answer", true);
+    const Acceptance acceptance = CheckAcceptance(id);
+    if (acceptance != Acceptance::Accepted)
+        return Fail(exitcode::kRefused,
+                    std::string("box refused: ") + AcceptanceMessage(acceptance) + " (model \"" + id.model +
+                        "\", command set " + std::to_string(id.commandSetVersion) + ")",
+                    true);
+    return exitcode::kOk;
+}
+
+int BoxSession::Finish() {
+    if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
+        return Fail(exitcode::kNoBox, "the link to the box failed", false);
+    m_ctx->link.Close(true);
+    return exitcode::kOk;
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,53 @@
+#pragma once
+// One conversation with a box, as the application has it when it finds one: open the
+// link, read everything back, check model and command-set version; then the caller's
+// command; then the disconnect notice. Every failure is reported on the error stream as
+// one line and turned into the exit status scripts see.
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "device/DeviceContext.h"
+#include "device/TransportUri.h"
+
+namespace kv::cli {
+
+struct SessionOptions {
+    TransportUri device;
+    std::optional<int> syncWaitMs;  // replaces the 2800 ms settling wait (testing aid)
+    bool progress = false;          // spinner on standard error while a synchronisation runs
+    bool verbose = false;           // the link's debug texts on the error stream
+};
+
+class BoxSession {
+public:
+    BoxSession(SessionOptions options, std::ostream& err);
+    ~BoxSession();
+    BoxSession(const BoxSession&) = delete;
+    BoxSession& operator=(const BoxSession&) = delete;
+
+    // Opens the link, runs the read-back and the acceptance checks. exitcode::kOk, or the
+    // code of a failure already reported (the link is closed then).
+    int Connect();
+    // The read-back that follows a mode load or reset, with the same checks.
+    int ReadBack(const std::string& label);
+    // Sends the whole store to the box, with the same checks afterwards.
+    int WriteAll(const std::string& label);
+    // Says goodbye with the disconnect notice; kNoBox when the link had failed meanwhile.
+    int Finish();
+
+    DeviceContext& Box() { return *m_ctx; }
+    void Pause(int ms) const;
+
+private:
+    int RunSync(bool readBack, const std::string& label);
+    int Fail(int code, const std::string& text, bool notice);
+
+    SessionOptions m_options;
+    std::ostream& m_err;
+    std::unique_ptr<DeviceContext> m_ctx;
+};
+
+}  // namespace kv::cli

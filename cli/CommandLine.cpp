@@ -1,0 +1,143 @@
+#include "cli/CommandLine.h"
+
+#include <vector>
+
+namespace kv::cli {
+namespace {
+
+bool ParseSlot(const std::string& text, int& slot) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '4') return false;
+    slot = text[0] - '1';
+    return true;
+}
+
+}  // namespace
+
+std::string CommandLine::UsageText() {
+    return "Usage: kv4420ctl [--device URI] [--verbose] COMMAND ...\n"
+           "\n"
+           "Talks to a KV4420 box: connects, reads every setting back (as the desktop\n"
+           "application does when it finds a box), checks the model and command-set\n"
+           "version, then carries out the command and says goodbye to the box.\n"
+           "\n"
+           "Options:\n"
+           "  --device URI   hid (default: the box on USB), sim (a simulated box inside\n"
+           "                 this program) or unix:PATH (a box served on a Unix socket,\n"
+           "                 e.g. by kv4420-sim)\n"
+           "  --verbose      print the link's debug messages on standard error\n"
+           "  --help         this text\n"
+           "\n"
+           "Commands:\n"
+           "  info                 model, versions, current mode and the four mode names\n"
+           "  dump                 everything read back, as JSON\n"
+           "  save-file PATH       save the box's mode into the box's current slot and into a\n"
+           "                       mode file (.K4v9)\n"
+           "  load-file PATH       load a mode file (.K4v9 or .K4v8) into the box; a name\n"
+           "                       beginning with m1..m4 also stores it in that slot\n"
+           "  mode load N          recall user mode N (1..4) in the box\n"
+           "  mode save N          store the box's settings as user mode N\n"
+           "  mode reset N         reset user mode N of the box\n"
+           "  remote save PATH     save the remote key table into a .remo file\n"
+           "  remote load PATH     send a .remo file's key table to the box\n"
+           "\n"
+           "Exit status: 0 success, 2 usage error, 3 no box found or the link failed,\n"
+           "4 file error, 5 box refused (wrong model or command-set version).\n"
+           "\n"
+           "Testing aid: KV4420_SYNC_WAIT_MS sets the wait before the first query of a\n"
+           "read-back (2800 ms, which a real box needs).\n";
+}
+
+std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args, std::string& error) {
+    CommandLine line;
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            line.help = true;
+            return line;
+        }
+        if (a == "--verbose" || a == "-v") {
+            line.verbose = true;
+        } else if (a == "--device" || a.rfind("--device=", 0) == 0) {
+            std::string uri;
+            if (a == "--device") {
+                if (i + 1 >= args.size()) {
+                    error = "--device needs a URI (hid, sim or unix:PATH)";
+                    return std::nullopt;
+                }
+                uri = args[++i];
+            } else {
+                uri = a.substr(9);
+            }
+            const auto parsed = TransportUri::Parse(uri);
+            if (!parsed) {
+                error = "unknown device \"" + uri + "\" (use hid, sim or unix:PATH)";
+                return std::nullopt;
+            }
+            line.device = *parsed;
+        } else if (a == "--") {
+            words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
+        } else if (a.size() > 1 && a[0] == '-' && words.empty()) {
+            error = "unknown option " + a;
+            return std::nullopt;
+        } else {
+            words.push_back(a);
+        }
+    }
+    if (words.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    const std::string& name = words[0];
+    auto expect = [&](std::size_t count, const char* form) {
+        if (words.size() == count) return true;
+        error = std::string("usage: kv4420ctl ") + form;
+        return false;
+    };
+    if (name == "info" || name == "dump") {
+        if (!expect(1, name == "info" ? "info" : "dump")) return std::nullopt;
+        line.command = name == "info" ? CommandKind::Info : CommandKind::Dump;
+    } else if (name == "save-file" || name == "load-file") {
+        const bool save = name == "save-file";
+        if (!expect(2, save ? "save-file PATH" : "load-file PATH")) return std::nullopt;
+        line.command = save ? CommandKind::SaveFile : CommandKind::LoadFile;
+        line.path = words[1];
+    } else if (name == "mode") {
+        if (!expect(3, "mode load|save|reset N")) return std::nullopt;
+        const std::string& verb = words[1];
+        if (verb == "load") line.command = CommandKind::ModeLoad;
+        else if (verb == "save") line.command = CommandKind::ModeSave;
+        else if (verb == "reset") line.command = CommandKind::ModeReset;
+        else {
+            error = "unknown mode action \"" + verb + "\" (use load, save or reset)";
+            return std::nullopt;
+        }
+        if (!ParseSlot(words[2], line.slot)) {
+            error = "mode number must be 1, 2, 3 or 4, not \"" + words[2] + "\"";
+            return std::nullopt;
+        }
+    } else if (name == "remote") {
+        if (!expect(3, "remote save|load PATH")) return std::nullopt;
+        const std::string& verb = words[1];
+        if (verb == "save") line.command = CommandKind::RemoteSave;
+        else if (verb == "load") line.command = CommandKind::RemoteLoad;
+        else {
+            error = "unknown remote action \"" + verb + "\" (use save or load)";
+            return std::nullopt;
+        }
+        line.path = words[2];
+    } else {
+        error = "unknown command \"" + name + "\"";
+        return std::nullopt;
+    }
+    if ((line.command == CommandKind::SaveFile || line.command == CommandKind::LoadFile ||
+         line.command == CommandKind::RemoteSave || line.command == CommandKind::RemoteLoad) &&
+        line.path.empty()) {
+        error = "the file path is empty";
+        return std::nullopt;
+    }
+    return line;
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,37 @@
+#pragma once
+// What kv4420ctl was asked to do, parsed from its arguments.
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "device/TransportUri.h"
+
+namespace kv::cli {
+
+// Exit statuses scripts can rely on.
+namespace exitcode {
+constexpr int kOk = 0;
+constexpr int kUsage = 2;
+constexpr int kNoBox = 3;    // no box found, no answer, or the link failed
+constexpr int kFile = 4;     // a file could not be read, had a wrong version, was short, or could not be written
+constexpr int kRefused = 5;  // wrong model or command-set version
+}  // namespace exitcode
+
+enum class CommandKind { Info, Dump, SaveFile, LoadFile, ModeLoad, ModeSave, ModeReset, RemoteSave, RemoteLoad };
+
+class CommandLine {
+public:
+    // Nothing, with the reason in error, when the arguments make no sense.
+    static std::optional<CommandLine> Parse(std::span<const std::string> args, std::string& error);
+    static std::string UsageText();
+
+    bool help = false;
+    bool verbose = false;  // link debug output on standard error
+    TransportUri device;   // hid unless --device says otherwise
+    CommandKind command = CommandKind::Info;
+    std::string path;      // file commands
+    int slot = 0;          // mode commands, 0..3 (the user types 1..4)
+};
+
+}  // namespace kv::cli

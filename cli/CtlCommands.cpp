@@ -1,0 +1,215 @@
+#include "cli/CtlCommands.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "cli/BoxSession.h"
+#include "cli/FileChecks.h"
+#include "cli/ModeFileTitle.h"
+#include "cli/StoreJson.h"
+#include "cli/Utf.h"
+#include "model/ModeFile.h"
+#include "model/RemoteFile.h"
+
+namespace kv::cli {
+namespace {
+
+// The box takes this long to store a mode before it answers the next command reliably.
+constexpr int kSaveModeSettleMs = 500;
+// Between selecting the target slot and saving into it.
+constexpr int kSelectToSaveMs = 20;
+
+int CurrentSlot(const ParameterStore& store) { return std::clamp(store.Int(fld::kCurrentMode), 0, kModeSlots - 1); }
+
+std::string ModeFileProblem(const std::string& path, const ModeFileResult& r, std::size_t size) {
+    switch (r.status) {
+    case ModeFileStatus::Ok: return {};
+    case ModeFileStatus::CannotOpen:
+        return "cannot read " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
+    case ModeFileStatus::BadVersion:
+        return path + " is not a mode file this program reads (version word " + std::to_string(r.version) +
+               ", expected 1 or 2)";
+    case ModeFileStatus::TooShort:
+        return path + " is too short for a mode file (" + std::to_string(size) + " bytes, expected " +
+               std::to_string(r.version == static_cast<int>(kModeFileVersion1) ? kModeFileSizeV1 : kModeFileSizeV2) +
+               ")";
+    case ModeFileStatus::CannotWrite:
+        return "cannot write " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
+    }
+    return "unusable mode file " + path;
+}
+
+class Commands {
+public:
+    Commands(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err)
+        : m_line(line), m_out(out), m_err(err), m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
+
+    int Run() {
+        switch (m_line.command) {
+        case CommandKind::Info: return Info();
+        case CommandKind::Dump: return Dump();
+        case CommandKind::SaveFile: return SaveFile();
+        case CommandKind::LoadFile: return LoadFile();
+        case CommandKind::ModeLoad: return ModeLoad();
+        case CommandKind::ModeSave: return ModeSave();
+        case CommandKind::ModeReset: return ModeReset();
+        case CommandKind::RemoteSave: return RemoteSave();
+        case CommandKind::RemoteLoad: return RemoteLoad();
+        }
+        return exitcode::kUsage;
+    }
+
+private:
+    int Error(int code, const std::string& text) {
+        m_err << "kv4420ctl: " << text << std::endl;
+        return code;
+    }
+
+    int Info() {
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        const ParameterStore& store = session.Box().store;
+        const Identity id = store.GetIdentity();
+        m_out << "model:        " << id.model << "\n"
+              << "command set:  " << id.commandSetVersion << "\n"
+              << "MCU version:  " << id.mcuVersion << "\n"
+              << "DSP version:  " << id.dspVersion << "\n"
+              << "current mode: " << CurrentSlot(store) + 1 << "\n";
+        for (int s = 0; s < kModeSlots; ++s) m_out << "mode " << s + 1 << ":       " << Utf16ToUtf8(store.ModeName(s)) << "\n";
+        m_out.flush();
+        return session.Finish();
+    }
+
+    int Dump() {
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        m_out << StoreToJson(session.Box().store);
+        m_out.flush();
+        return session.Finish();
+    }
+
+    int SaveFile() {
+        std::string problem;
+        if (!CheckWritableTarget(m_line.path, problem)) return Error(exitcode::kFile, problem);
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        auto& box = session.Box();
+        // As the ribbon's save: the box keeps the mode in its current slot too.
+        box.store.SetSettingsChanged(false);
+        box.encoders.SaveUserMode(CurrentSlot(box.store));
+        const ModeFileResult written = WriteModeFile(m_line.path, box.store);
+        const int rc = session.Finish();
+        if (written.status != ModeFileStatus::Ok) return Error(exitcode::kFile, ModeFileProblem(m_line.path, written, 0));
+        return rc;
+    }
+
+    int LoadFile() {
+        // The file is decoded into a scratch store first: a file that cannot be used is
+        // reported before the box is touched.
+        std::vector<std::uint8_t> bytes;
+        std::string problem;
+        if (!ReadWholeFile(m_line.path, bytes, problem)) return Error(exitcode::kFile, problem);
+        {
+            ParameterStore scratch;
+            const ModeFileResult check = DecodeModeFile(bytes, scratch);
+            if (check.status != ModeFileStatus::Ok)
+                return Error(exitcode::kFile, ModeFileProblem(m_line.path, check, bytes.size()));
+        }
+        const std::u16string title = ModeFileTitle(m_line.path);
+        const std::optional<int> target = TargetSlotOfTitle(title);
+
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        auto& box = session.Box();
+        const ModeFileResult loaded = DecodeModeFile(bytes, box.store);
+        if (loaded.status != ModeFileStatus::Ok)
+            return Error(exitcode::kFile, ModeFileProblem(m_line.path, loaded, bytes.size()));
+        const int slot = CurrentSlot(box.store);
+        box.store.SetModeName(slot, title);
+        box.encoders.WriteModeName(slot, title);
+        if (int rc = session.WriteAll("Writing the mode")) return rc;
+        if (target) {
+            box.store.SetInt(fld::kCurrentMode, *target);
+            box.encoders.SelectModeSlot(*target);
+            session.Pause(kSelectToSaveMs);
+            box.encoders.SaveUserMode(*target);
+        }
+        return session.Finish();
+    }
+
+    int ModeLoad() {
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        auto& box = session.Box();
+        box.store.SetInt(fld::kCurrentMode, m_line.slot);
+        box.encoders.LoadUserMode(m_line.slot);
+        if (int rc = session.ReadBack("Reading the mode")) return rc;
+        return session.Finish();
+    }
+
+    int ModeSave() {
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        auto& box = session.Box();
+        box.store.SetSettingsChanged(false);
+        box.store.SetInt(fld::kCurrentMode, m_line.slot);
+        box.encoders.SaveUserMode(m_line.slot);
+        session.Pause(kSaveModeSettleMs);
+        return session.Finish();
+    }
+
+    int ModeReset() {
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        auto& box = session.Box();
+        box.encoders.ResetUserMode(m_line.slot);
+        box.store.SetInt(fld::kCurrentMode, m_line.slot);
+        if (int rc = session.ReadBack("Reading the mode")) return rc;
+        return session.Finish();
+    }
+
+    int RemoteSave() {
+        std::string problem;
+        if (!CheckWritableTarget(m_line.path, problem)) return Error(exitcode::kFile, problem);
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        int error = 0;
+        const bool written = WriteRemoteFile(m_line.path, session.Box().store.GetRemoteTable(), &error);
+        const int rc = session.Finish();
+        if (!written)
+            return Error(exitcode::kFile,
+                         "cannot write " + m_line.path + (error ? std::string(": ") + std::strerror(error) : ""));
+        return rc;
+    }
+
+    int RemoteLoad() {
+        std::vector<std::uint8_t> bytes;
+        std::string problem;
+        if (!ReadWholeFile(m_line.path, bytes, problem)) return Error(exitcode::kFile, problem);
+        ParameterStore::RemoteTable table{};
+        int error = 0;
+        if (bytes.size() < kRemoteTableSize || !ReadRemoteFile(m_line.path, table, &error))
+            return Error(exitcode::kFile, m_line.path + " is too short for a remote file (" + std::to_string(bytes.size()) +
+                                              " bytes, expected " + std::to_string(kRemoteTableSize) + ")");
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        auto& box = session.Box();
+        box.store.SetRemoteTable(table);
+        box.encoders.WriteRemoteTable();
+        return session.Finish();
+    }
+
+    const CommandLine& m_line;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    SessionOptions m_options;
+};
+
+}  // namespace
+
+int RunCommand(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err) {
+    return Commands(line, env, out, err).Run();
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,19 @@
+#pragma once
+// The commands of kv4420ctl, each carried out the way the application's own buttons do.
+
+#include <optional>
+#include <ostream>
+
+#include "cli/CommandLine.h"
+
+namespace kv::cli {
+
+struct CtlEnvironment {
+    std::optional<int> syncWaitMs;  // KV4420_SYNC_WAIT_MS
+    bool progress = false;          // standard error is a terminal
+};
+
+// Runs one parsed command; returns the exit status. Results go to out, errors to err.
+int RunCommand(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err);
+
+}  // namespace kv::cli

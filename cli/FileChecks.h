@@ -1,0 +1,17 @@
+#pragma once
+// Checks made on the PC before the box is touched, so that a file that cannot be used
+// is reported while the box is still as it was.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv::cli {
+
+// The whole file; false with a one-line reason (naming the path) when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error);
+// Whether a new file can be created at path: not a directory, and its folder takes a new
+// file (tried for real, so that it also holds for root and read-only file systems).
+bool CheckWritableTarget(const std::string& path, std::string& error);
+
+}  // namespace kv::cli

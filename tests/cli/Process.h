@@ -1,0 +1,70 @@
+#pragma once
+// Runs the programs under test as real processes: kv4420ctl to completion with its output
+// captured, kv4420-sim in the background on a socket of its own.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv::test {
+
+struct ProcessResult {
+    int exitCode = -1;  // -1 when it did not exit by itself
+    int signal = 0;     // the signal that ended it, if one did
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+    std::chrono::milliseconds elapsed{0};
+};
+
+struct ProcessOptions {
+    std::map<std::string, std::string> env;  // added to (or replacing in) the test's environment
+    std::optional<uid_t> runAs;              // drop to this user first (the test runs as root)
+    std::chrono::seconds limit{60};          // killed after this, so a hang fails instead of blocking
+};
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+
+// kv4420-sim serving on a fresh socket in a temporary folder, with its log.
+class SimProcess {
+public:
+    explicit SimProcess(const std::string& folder, std::vector<std::string> extraArgs = {});
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    bool Ready() const { return m_ready; }
+    const std::string& Socket() const { return m_socket; }
+    std::string Uri() const { return "unix:" + m_socket; }
+    const std::string& LogPath() const { return m_log; }
+    std::string StartupError() const { return m_startError; }
+    // Ends it at once, as a crash or a pulled plug would.
+    void Kill();
+
+private:
+    pid_t m_pid = -1;
+    bool m_ready = false;
+    std::string m_socket;
+    std::string m_log;
+    std::string m_startError;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+}  // namespace kv::test
