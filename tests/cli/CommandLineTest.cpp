@@ -1,0 +1,101 @@
+// Parsing of kv4420ctl's arguments and what a mode file's name tells about its slot.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/ModeFileTitle.h"
+#include "cli/Utf.h"
+
+namespace kv::cli {
+namespace {
+
+std::optional<CommandLine> Parse(std::vector<std::string> args, std::string* errorOut = nullptr) {
+    std::string error;
+    auto line = CommandLine::Parse(args, error);
+    if (errorOut) *errorOut = error;
+    return line;
+}
+
+TEST(CtlCommandLine, CommandsWithTheirArgumentsAndDevice) {
+    auto line = Parse({"--device", "unix:/tmp/box.sock", "mode", "reset", "4"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->device.kind, TransportUri::Kind::Unix);
+    EXPECT_EQ(line->device.path, "/tmp/box.sock");
+    EXPECT_EQ(line->command, CommandKind::ModeReset);
+    EXPECT_EQ(line->slot, 3);
+
+    line = Parse({"remote", "load", "keys.remo", "--device=sim"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->device.kind, TransportUri::Kind::Sim);
+    EXPECT_EQ(line->command, CommandKind::RemoteLoad);
+    EXPECT_EQ(line->path, "keys.remo");
+
+    line = Parse({"dump"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->device.kind, TransportUri::Kind::Hid);
+
+    line = Parse({"info", "--help"});
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(line->help);
+}
+
+TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
+    const std::vector<std::vector<std::string>> bad{
+        {},
+        {"frobnicate"},
+        {"info", "extra"},
+        {"save-file"},
+        {"load-file", ""},
+        {"mode", "load", "0"},
+        {"mode", "load", "5"},
+        {"mode", "load", "12"},
+        {"mode", "erase", "1"},
+        {"remote", "send", "x.remo"},
+        {"--device", "usb", "info"},
+        {"--device", "unix:", "info"},
+        {"--device"},
+        {"--frob", "info"},
+    };
+    for (const auto& args : bad) {
+        std::string error;
+        EXPECT_FALSE(Parse(args, &error)) << "accepted: " << ::testing::PrintToString(args);
+        EXPECT_FALSE(error.empty()) << ::testing::PrintToString(args);
+        EXPECT_EQ(error.find('\n'), std::string::npos) << "one line only: " << error;
+    }
+}
+
+TEST(CtlModeFileTitle, TitleAndTargetSlot) {
+    struct Case {
+        std::string path;
+        std::u16string title;
+        std::optional<int> slot;
+    };
+    const std::vector<Case> cases{
+        {"/x/m2 party.K4v9", u"m2 party", 1},
+        {"m1.K4v8", u"m1", 0},
+        {"dir.v2/m4", u"m4", 3},
+        {"lumavox3 hall.K4v9", u"lumavox3 hall", 2},
+        {"默认4.K4v9", u"默认4", 3},
+        {"默认1备份.K4v9", u"默认1备份", 0},
+        {"M1.K4v9", u"M1", std::nullopt},     // the prefixes are matched as written
+        {"xm1.K4v9", u"xm1", std::nullopt},
+        {"m5.K4v9", u"m5", std::nullopt},
+        {"m.K4v9", u"m", std::nullopt},
+        {"a.b.K4v9", u"a.b", std::nullopt},
+        {"abcdefghijklmnopqrstuvwxy.K4v9", u"abcdefghijklmnopqrst", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto title = ModeFileTitle(c.path);
+        EXPECT_EQ(Utf16ToUtf8(title), Utf16ToUtf8(c.title)) << c.path;
+        EXPECT_EQ(TargetSlotOfTitle(title), c.slot) << c.path;
+    }
+    // A character outside the basic plane is never cut in half at the 20th unit.
+    const std::string longName = std::string(19, 'a') + "\xF0\x9F\x8E\xB5" + "b.K4v9";
+    EXPECT_EQ(ModeFileTitle(longName), std::u16string(19, u'a'));
+}
+
+}  // namespace
+}  // namespace kv::cli
