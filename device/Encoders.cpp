@@ -388,7 +388,8 @@ void Encoders::BandDescriptorWrite(int module, int band, const BandDescriptor& d
 }
 
 void Encoders::EqCoefficientWrite(int module, int band, const eq::Biquad& s) {
-    const ParamValue values[kEqCoefficientValues] = {F(-s.a1), F(-s.a2), F(s.b0), F(s.b1), F(s.b2)};
+    // 0 - a keeps a zero coefficient +0.0 on the wire (an off band is exactly the identity).
+    const ParamValue values[kEqCoefficientValues] = {F(0.0 - s.a1), F(0.0 - s.a2), F(s.b0), F(s.b1), F(s.b2)};
     RawParamWrite(module, band, values);
 }
 
