@@ -1,6 +1,7 @@
 #include "Process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -45,7 +46,7 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     ::dup2(devNull, STDIN_FILENO);
     ::dup2(outFd, STDOUT_FILENO);
     ::dup2(errFd, STDERR_FILENO);
-    if (runAs && (::setgid(*runAs) != 0 || ::setuid(*runAs) != 0)) ::_exit(126);
+    if (runAs && (::setgroups(0, nullptr) != 0 || ::setgid(*runAs) != 0 || ::setuid(*runAs) != 0)) ::_exit(126);
     auto args = Pointers(argv);
     auto envp = Pointers(env);
     ::execve(args[0], args.data(), envp.data());
