@@ -78,6 +78,7 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
     if (!started) return Fail(exitcode::kNoBox, "a synchronisation with the box is already running", false);
     {
         ProgressIndicator progress(stderr, m_options.progress, label);
+        progress.Tick();
         std::unique_lock lock(mutex);
         while (!cv.wait_for(lock, kProgressTick, [&] { return done; })) {
             lock.unlock();

@@ -208,10 +208,20 @@ TEST_F(CtlEndToEnd, InfoAndDumpReadTheWholeBoxAndChangeNothing) {
     EXPECT_EQ(j["remoteTable"].items.size(), 16u);
     ASSERT_EQ(j["modeNames"].items.size(), 4u);
 
+    // On a terminal a progress line runs while the box is read, and is wiped before the result.
+    ProcessOptions onTerminal;
+    onTerminal.stderrOnTerminal = true;
+    onTerminal.env["KV4420_SYNC_WAIT_MS"] = "300";
+    const auto shown = Ctl(sim->Uri(), {"info"}, onTerminal);
+    EXPECT_EQ(shown.exitCode, 0) << Describe(shown);
+    EXPECT_EQ(shown.out, info.out);
+    EXPECT_NE(shown.err.find("Reading the box"), std::string::npos) << shown.err;
+    EXPECT_NE(shown.err.rfind("\r\033[K"), std::string::npos) << shown.err;
+
     const SimLog log = SimLog::Read(sim->LogPath());
     ExpectCleanLog(log);
     const auto sessions = Sessions(log);
-    ASSERT_EQ(sessions.size(), 2u);
+    ASSERT_EQ(sessions.size(), 3u);
     for (const auto& s : sessions) {
         // A read-back, then straight to the disconnect notice: nothing written.
         EXPECT_EQ(PastReadBack(s, 0), s.size() - 1) << Hex(s);

@@ -60,6 +60,15 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     int outPipe[2];
     int errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    if (options.stderrOnTerminal) {
+        // The terminal's master side is read like the pipe's; it reports EIO once the child is gone.
+        ::close(errPipe[0]);
+        ::close(errPipe[1]);
+        errPipe[0] = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (errPipe[0] < 0 || ::grantpt(errPipe[0]) != 0 || ::unlockpt(errPipe[0]) != 0) throw std::runtime_error("pty");
+        errPipe[1] = ::open(::ptsname(errPipe[0]), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (errPipe[1] < 0) throw std::runtime_error("pty slave");
+    }
     auto env = MergedEnvironment(options.env);
     const auto start = Clock::now();
     const pid_t pid = ::fork();

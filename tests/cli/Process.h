@@ -25,6 +25,7 @@ struct ProcessOptions {
     std::map<std::string, std::string> env;  // added to (or replacing in) the test's environment
     std::optional<uid_t> runAs;              // drop to this user first (the test runs as root)
     std::chrono::seconds limit{60};          // killed after this, so a hang fails instead of blocking
+    bool stderrOnTerminal = false;           // standard error on a pseudo-terminal, as in a shell
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
