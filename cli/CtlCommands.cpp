@@ -66,6 +66,14 @@ private:
         return code;
     }
 
+    // A full disk or a closed pipe must not pass for a successful read.
+    int Output(BoxSession& session) {
+        m_out.flush();
+        const int rc = session.Finish();
+        if (!m_out) return Error(exitcode::kFile, "cannot write the output");
+        return rc;
+    }
+
     int Info() {
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
@@ -77,16 +85,14 @@ private:
               << "DSP version:  " << id.dspVersion << "\n"
               << "current mode: " << CurrentSlot(store) + 1 << "\n";
         for (int s = 0; s < kModeSlots; ++s) m_out << "mode " << s + 1 << ":       " << Utf16ToUtf8(store.ModeName(s)) << "\n";
-        m_out.flush();
-        return session.Finish();
+        return Output(session);
     }
 
     int Dump() {
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
         m_out << StoreToJson(session.Box().store);
-        m_out.flush();
-        return session.Finish();
+        return Output(session);
     }
 
     int SaveFile() {
