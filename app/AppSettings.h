@@ -1,0 +1,39 @@
+#pragma once
+// The per-user settings of the program and every key they use, in one place.
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+namespace kv {
+
+namespace settings {
+inline constexpr char kOrganization[] = "DSP_4420_V2.5";
+inline constexpr char kApplication[] = "DSP-4420-v3.0";
+inline constexpr char kApplicationLook[] = "ApplicationLook";
+inline constexpr char kLanguage[] = "language";
+inline constexpr char kRecentFileGroup[] = "Recent File List";
+inline constexpr char kRecentFileEntry[] = "File%1";  // File1 is the most recent
+constexpr int kDefaultLook = 215;                     // the blue visual style
+constexpr int kDefaultLanguage = 0;                   // Chinese
+constexpr int kMaxRecentFiles = 10;
+}  // namespace settings
+
+class AppSettings {
+public:
+    AppSettings();
+
+    int Language() const;
+    void SetLanguage(int language);
+    int ApplicationLook() const;
+    void SetApplicationLook(int look);
+
+    QStringList RecentFiles() const;
+    // Moves the path to the front; the list keeps the most recent entries only.
+    void AddRecentFile(const QString& path);
+
+private:
+    mutable QSettings m_settings;
+};
+
+}  // namespace kv

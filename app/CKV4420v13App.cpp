@@ -1,0 +1,192 @@
+#include "app/CKV4420v13App.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMetaObject>
+#include <QThread>
+
+#include "app/CKV4420v13View.h"
+#include "app/CMainFrame.h"
+#include "app/CMyMFCRibbonBar.h"
+#include "app/HotplugWatcher.h"
+#include "app/QtUiPrompts.h"
+#include "app/UiPrompts.h"
+#include "app/UsbLog.h"
+#include "device/Commands.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CInfoDlg.h"
+#include "dialogs/CSynDlg.h"
+#include "dialogs/UiText.h"
+#include "sim/SimBox.h"
+
+namespace kv {
+
+namespace {
+TransportOpener ChooseOpener(const AppOptions& options, const std::shared_ptr<SimBox>& sim) {
+    if (options.opener) return options.opener;
+    return MakeOpener(options.uri, sim);
+}
+}  // namespace
+
+CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options)) {
+    m_sim = m_options.simBox;
+    if (!m_sim && m_options.uri.kind == TransportUri::Kind::Sim) m_sim = std::make_shared<SimBox>();
+    m_device = std::make_unique<DeviceContext>(ChooseOpener(m_options, m_sim), m_options.linkTimings,
+                                               m_options.syncTimings, m_options.encoderTimings);
+    m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<QtUiPrompts>();
+
+    const DebugOutput debug = [](const std::string& text) {
+        qCDebug(lcKvUsb, "%s", QString::fromStdString(text).trimmed().toUtf8().constData());
+    };
+    m_device->link.SetDebugOutput(debug);
+    m_device->sync.SetDebugOutput(debug);
+    m_device->encoders.SetDebugOutput(debug);
+
+    // The read thread hands a learned key over and waits until the interface took it.
+    m_device->parser.SetKeyLearnedHook([this](int key) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, key] {
+                if (onKeyLearned) onKeyLearned(key);
+            },
+            Qt::BlockingQueuedConnection);
+    });
+    m_device->parser.SetParameterErrorHook([this](const std::string& text) {
+        const QString message = QString::fromStdString(text);
+        QMetaObject::invokeMethod(
+            this, [this, message] { m_prompts->Message(m_frame, QStringLiteral("Error"), message, UiPrompts::Icon::Error); },
+            Qt::QueuedConnection);
+    });
+
+    LinkProbe probe;
+    probe.isOpen = [this] { return m_device->link.IsOpen(); };
+    probe.readThreadEnded = [this] { return m_device->link.ReadThreadEnded(); };
+    probe.devicePath = [this] { return m_device->link.DevicePath(); };
+    m_watcher = MakeHotplugWatcher(m_options.uri, std::move(probe));
+
+    m_language = m_settings.Language();
+    m_table.Load(m_language);
+    qApp->installEventFilter(this);
+}
+
+CKV4420v13App::~CKV4420v13App() {
+    qApp->removeEventFilter(this);
+    Shutdown();
+    delete m_info;
+    delete m_frame;
+    m_watcher.reset();
+}
+
+void CKV4420v13App::Shutdown() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    m_device->link.Close(true);
+    // A synchronisation still running must not post to windows about to go.
+    m_device->sync.Wait();
+}
+
+CKV4420v13View* CKV4420v13App::View() const { return m_frame ? m_frame->View() : nullptr; }
+
+void CKV4420v13App::Start(const QString& modeFile) {
+    m_frame = new CMainFrame(*this);
+    m_frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_frame->setWindowTitle(QString::fromLatin1(kCaption));
+    if (!modeFile.isEmpty()) OpenDocument(modeFile);
+    m_frame->show();
+    m_frame->View()->Connection().Start(m_options.startDelayMs);
+}
+
+QString CKV4420v13App::Text(const char* chinese, const char* english) const { return Bi(m_language, chinese, english); }
+
+void CKV4420v13App::ToggleLanguage() {
+    m_language = m_language == kLanguageEnglish ? kLanguageChinese : kLanguageEnglish;
+    m_settings.SetLanguage(m_language);
+    const bool loaded = m_table.Load(m_language);
+    if (m_frame) m_frame->OnLanguageChanged();
+    if (loaded && m_info) m_table.Apply(m_info, CInfoDlg::kDialogId);
+}
+
+void CKV4420v13App::RunSyncProgress() {
+    if (m_syncDlg) return;
+    CSynDlg dialog(m_language, m_frame, m_options.syncGiveUpMs);
+    m_syncDlg = &dialog;
+    const int result = dialog.exec();
+    m_syncDlg = nullptr;
+    if (result == CSynDlg::kTimedOut) {
+        m_prompts->Message(m_frame, QStringLiteral("错误"), QStringLiteral("发生错误，与设备数据同步超时……"),
+                           UiPrompts::Icon::Error);
+    }
+}
+
+void CKV4420v13App::CloseSyncProgress() {
+    if (m_syncDlg) m_syncDlg->CloseProgress();
+}
+
+void CKV4420v13App::ShowInformation(const QString& text, int durationMs) {
+    if (!m_info) {
+        m_info = new CInfoDlg(m_language, m_frame);
+        m_table.Apply(m_info, CInfoDlg::kDialogId);
+        if (m_frame) m_info->move(m_frame->geometry().center() - m_info->rect().center());
+    }
+    m_info->show();
+    m_info->ShowInfo(text, durationMs);
+}
+
+void CKV4420v13App::ShowAbout() {
+    AboutInfo info;
+    info.connected = m_device->link.IsOpen();
+    const Identity id = m_device->store.GetIdentity();
+    info.model = QString::fromStdString(id.model);
+    info.mcuVersion = QString::fromStdString(id.mcuVersion);
+    info.dspVersion = QString::fromStdString(id.dspVersion);
+    info.commandSetVersion = id.commandSetVersion;
+    info.meterPoll = m_device->link.MeterPollEnabled();
+    CAboutDlg dialog(info, m_frame);
+    m_table.Apply(&dialog, CAboutDlg::kDialogId);
+    connect(&dialog, &CAboutDlg::meterPollToggled, this, [this](bool on) { m_device->link.SetMeterPollEnabled(on); });
+    Q_EMIT aboutShown(&dialog);
+    dialog.exec();
+}
+
+void CKV4420v13App::OpenDocument(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        m_prompts->Message(m_frame, QStringLiteral("文件打开错误"), QStringLiteral("文件不存在！"),
+                           UiPrompts::Icon::Information);
+        return;
+    }
+    const QString suffix = path.mid(path.lastIndexOf('.') + 1);
+    if (suffix.compare(QStringLiteral("K4v8"), Qt::CaseInsensitive) != 0 &&
+        suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) != 0)
+        return;
+    if (!m_device->link.IsOpen() || !View()) return;
+    View()->LoadModeFileFrom(path);
+}
+
+void CKV4420v13App::AddRecentFile(const QString& path) {
+    m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    if (m_frame) m_frame->Ribbon()->SetRecentFiles(m_settings.RecentFiles());
+}
+
+void CKV4420v13App::DestroyAuxWindows() {
+    if (onDestroyAuxWindows) onDestroyAuxWindows();
+}
+
+bool CKV4420v13App::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->isAutoRepeat() || m_syncDlg) return QObject::eventFilter(watched, event);
+        if (key->key() == Qt::Key_F7) {
+            if (onDeviceSettings) onDeviceSettings();
+            return true;
+        }
+        if (key->key() == Qt::Key_F6) {
+            if (m_device->link.IsOpen() && onNoiseGate) onNoiseGate();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace kv

@@ -1,0 +1,81 @@
+#include "app/CMFCMyRibbonStatusBar.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "dialogs/UiText.h"
+
+namespace kv {
+
+namespace {
+// Panes are sized by character count like the ribbon's panes; a narrow average keeps
+// both inside the window's minimum width.
+int PaneWidth(const QWidget* w, int chars) { return w->fontMetrics().averageCharWidth() * chars * 2 / 3; }
+
+void SetTextColour(QLabel* label, const QColor& colour) {
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label->setPalette(pal);
+}
+}  // namespace
+
+CMFCMyRibbonStatusBar::CMFCMyRibbonStatusBar(int language, QWidget* parent) : QStatusBar(parent) {
+    setSizeGripEnabled(true);
+    m_connection = new QLabel(QStringLiteral("USB:未连接"), this);
+    m_connection->setObjectName(QStringLiteral("connectionPane"));
+    m_connection->setMinimumWidth(PaneWidth(m_connection, kConnectionPaneChars));
+    SetTextColour(m_connection, QColor(255, 0, 0));
+    addWidget(m_connection);
+
+    auto* separator = new QFrame(this);
+    separator->setFrameShape(QFrame::VLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    addWidget(separator);
+
+    m_mode = new QLabel(QStringLiteral("当前模式：模式一"), this);
+    m_mode->setObjectName(QStringLiteral("modePane"));
+    m_mode->setMinimumWidth(PaneWidth(m_mode, kModePaneChars));
+    SetTextColour(m_mode, QColor(255, 0, 0));
+    addWidget(m_mode);
+
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("noticePane"));
+    addWidget(m_notice, 1);
+    m_noticeTimer.setSingleShot(true);
+    connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QLabel::clear);
+
+    m_bypass = new QCheckBox(this);
+    m_bypass->setObjectName(QStringLiteral("bypassCheck"));
+    m_bypass->setEnabled(false);
+    addPermanentWidget(m_bypass);
+    m_resetEq = new QPushButton(this);
+    m_resetEq->setObjectName(QStringLiteral("resetEqButton"));
+    m_resetEq->setFlat(true);
+    m_resetEq->setEnabled(false);
+    addPermanentWidget(m_resetEq);
+    Relabel(language);
+}
+
+void CMFCMyRibbonStatusBar::SetConnectionText(const QString& text, const QColor& colour) {
+    if (m_connection->text() != text) m_connection->setText(text);
+    if (m_connection->palette().color(QPalette::WindowText) != colour) SetTextColour(m_connection, colour);
+}
+
+void CMFCMyRibbonStatusBar::SetModeText(const QString& text) { m_mode->setText(text); }
+
+void CMFCMyRibbonStatusBar::ShowNotice(const QString& text, int durationMs) {
+    m_notice->setText(text);
+    if (text.isEmpty())
+        m_noticeTimer.stop();
+    else
+        m_noticeTimer.start(durationMs);
+}
+
+void CMFCMyRibbonStatusBar::Relabel(int language) {
+    m_bypass->setText(Bi(language, "均衡旁路", "Bypass"));
+    m_resetEq->setText(Bi(language, "重置均衡", "Reset EQ"));
+}
+
+}  // namespace kv

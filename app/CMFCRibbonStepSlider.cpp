@@ -1,0 +1,49 @@
+#include "app/CMFCRibbonStepSlider.h"
+
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+namespace kv {
+
+CMFCRibbonStepSlider::CMFCRibbonStepSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setTracking(true);
+    setSingleStep(1);
+    setPageStep(1);
+    connect(this, &QSlider::valueChanged, this, [this](int value) {
+        if (isSliderDown()) Q_EMIT issued(value);
+    });
+}
+
+QRect CMFCRibbonStepSlider::HandleRect() const {
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    return style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, this);
+}
+
+void CMFCRibbonStepSlider::StepAndIssue(int delta) {
+    setValue(value() + delta);
+    Q_EMIT issued(value());
+}
+
+void CMFCRibbonStepSlider::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || HandleRect().contains(pos)) {
+        QSlider::mousePressEvent(event);
+        return;
+    }
+    // A click on the track: one unit towards the click, no auto-repeat while held.
+    const QRect handle = HandleRect();
+    const bool towardsMax = orientation() == Qt::Horizontal ? pos.x() > handle.center().x()
+                                                            : pos.y() < handle.center().y();
+    event->accept();
+    StepAndIssue(towardsMax != invertedAppearance() ? 1 : -1);
+}
+
+void CMFCRibbonStepSlider::wheelEvent(QWheelEvent* event) {
+    // The ribbon never turns with the wheel; the main view decides what a notch does.
+    event->ignore();
+}
+
+}  // namespace kv

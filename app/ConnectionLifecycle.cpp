@@ -1,0 +1,114 @@
+#include "app/ConnectionLifecycle.h"
+
+#include <QMetaObject>
+#include <QThread>
+#include <algorithm>
+
+#include "app/CKV4420v13App.h"
+#include "app/HotplugWatcher.h"
+#include "app/UiPrompts.h"
+#include "device/Acceptance.h"
+#include "device/Commands.h"
+
+namespace kv {
+
+ConnectionLifecycle::ConnectionLifecycle(CKV4420v13App& app, QWidget* window, QObject* parent)
+    : QObject(parent), m_app(app), m_window(window), m_tray(this) {
+    m_startTimer.setSingleShot(true);
+    connect(&m_startTimer, &QTimer::timeout, this, &ConnectionLifecycle::OnStartTimer);
+    m_statusTimer.setInterval(kStatusMs);
+    connect(&m_statusTimer, &QTimer::timeout, this, &ConnectionLifecycle::OnStatusTimer);
+    if (HotplugWatcher* watcher = app.Watcher()) {
+        connect(watcher, &HotplugWatcher::arrived, this, &ConnectionLifecycle::OnArrival);
+        connect(watcher, &HotplugWatcher::removed, this, &ConnectionLifecycle::OnRemoval);
+    }
+}
+
+void ConnectionLifecycle::Start(int startDelayMs) { m_startTimer.start(startDelayMs); }
+
+bool ConnectionLifecycle::Connected() const { return m_app.Device().link.IsOpen(); }
+
+void ConnectionLifecycle::ShowBalloon(const char* chinese, const char* english, int durationMs) {
+    m_tray.ShowBalloon(m_app.Text(chinese, english), m_app.Text("信息", "Information"), durationMs);
+}
+
+bool ConnectionLifecycle::OpenAndSync(int balloonMs, bool arrival) {
+    if (Connected() || !m_app.Device().link.Open()) return false;
+    // Windows that showed the previous box's state are not carried over.
+    if (arrival) m_app.DestroyAuxWindows();
+    Q_EMIT connectionChanged(true);
+    ShowBalloon("设备已连接，同步中……", "Device connected!", balloonMs);
+    // The poll waits for the link to be idle, so the timer may run during the read-back.
+    m_statusTimer.start();
+    RunReadBack();
+    return true;
+}
+
+void ConnectionLifecycle::OnStartTimer() { OpenAndSync(kConnectedBalloonMs, false); }
+
+void ConnectionLifecycle::OnArrival() { OpenAndSync(kArrivalBalloonMs, true); }
+
+void ConnectionLifecycle::OnRemoval(const QString& path) {
+    auto& link = m_app.Device().link;
+    if (!link.IsOpen()) return;
+    if (QString::fromStdString(link.DevicePath()).compare(path, Qt::CaseInsensitive) != 0) return;
+    link.CloseAfterRemoval();
+    m_statusTimer.stop();
+    Q_EMIT connectionChanged(false);
+    ShowBalloon("设备已断开!", "Device Disconnected!", kRemovedBalloonMs);
+}
+
+void ConnectionLifecycle::OnStatusTimer() {
+    auto& dev = m_app.Device();
+    if (dev.link.LinkIdle() && dev.link.IsOpen() && dev.link.MeterPollEnabled()) dev.encoders.PollLevelMeter();
+    Q_EMIT statusTick();
+}
+
+bool ConnectionLifecycle::RunReadBack() {
+    const bool started = m_app.Device().sync.StartReadBack([this](int kind) {
+        QMetaObject::invokeMethod(this, [this, kind] { OnSyncDone(kind); }, Qt::QueuedConnection);
+    });
+    if (started) m_app.RunSyncProgress();
+    return started;
+}
+
+bool ConnectionLifecycle::RunWriteAll() {
+    const bool started = m_app.Device().sync.StartWriteAll([this](int kind) {
+        QMetaObject::invokeMethod(this, [this, kind] { OnSyncDone(kind); }, Qt::QueuedConnection);
+    });
+    if (started) m_app.RunSyncProgress();
+    return started;
+}
+
+void ConnectionLifecycle::OnSyncDone(int kind) {
+    Q_UNUSED(kind);  // read-back and write-all end alike
+    m_app.CloseSyncProgress();
+    auto& dev = m_app.Device();
+    const Acceptance verdict = CheckAcceptance(dev.store.GetIdentity());
+    if (verdict != Acceptance::Accepted) {
+        dev.link.Close(true);
+        m_statusTimer.stop();
+        Q_EMIT connectionChanged(false);
+        if (m_mismatchArmed) {
+            // One box at a time: refusals while it is open show nothing more.
+            m_mismatchArmed = false;
+            m_app.Prompts().Message(m_window, QStringLiteral("错误"), QString::fromUtf8(AcceptanceMessage(verdict)),
+                                    UiPrompts::Icon::Error);
+            m_mismatchArmed = true;
+        }
+        return;
+    }
+    const int target = m_app.TargetSlot();
+    if (target >= 0) {
+        const int slot = std::clamp(target, 0, kModeSlots - 1);
+        dev.store.SetInt(fld::kCurrentMode, slot);
+        dev.encoders.SelectModeSlot(slot);
+        QThread::msleep(kSlotSaveDelayMs);
+        dev.encoders.SaveUserMode(slot);
+        m_app.SetTargetSlot(-1);
+    }
+    Q_EMIT accepted();
+    QThread::msleep(kAcceptSettleMs);
+}
+
+}  // namespace kv

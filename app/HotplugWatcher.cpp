@@ -1,0 +1,21 @@
+#include "app/HotplugWatcher.h"
+
+#include "app/ManualHotplugWatcher.h"
+#include "app/SocketHotplugWatcher.h"
+#include "app/UdevHotplugWatcher.h"
+
+namespace kv {
+
+std::unique_ptr<HotplugWatcher> MakeHotplugWatcher(const TransportUri& uri, LinkProbe probe) {
+    switch (uri.kind) {
+        case TransportUri::Kind::Hid:
+            return std::make_unique<UdevHotplugWatcher>();
+        case TransportUri::Kind::Unix:
+            return std::make_unique<SocketHotplugWatcher>(std::move(probe));
+        case TransportUri::Kind::Sim:
+            break;
+    }
+    return std::make_unique<ManualHotplugWatcher>();
+}
+
+}  // namespace kv

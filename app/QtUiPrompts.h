@@ -1,0 +1,17 @@
+#pragma once
+// The prompts of the running program: real message boxes and file dialogs.
+
+#include "app/UiPrompts.h"
+
+namespace kv {
+
+class QtUiPrompts : public UiPrompts {
+public:
+    Answer Ask(QWidget* parent, const QString& caption, const QString& text, bool withCancel) override;
+    void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) override;
+    QString OpenFile(QWidget* parent, const QString& filter) override;
+    QString SaveFile(QWidget* parent, const QString& defaultName, const QString& defaultSuffix,
+                     const QString& filter) override;
+};
+
+}  // namespace kv

@@ -1,0 +1,3 @@
+#include "app/UsbLog.h"
+
+Q_LOGGING_CATEGORY(lcKvUsb, "kv4420.usb", QtInfoMsg)
