@@ -487,6 +487,17 @@ TEST_F(CtlEndToEnd, NoBoxAndALinkThatDies) {
     const SimLog log = SimLog::Read(sim->LogPath());
     ASSERT_FALSE(log.reports.empty()) << "the box was killed before the read-back started";
     EXPECT_EQ(PastReadBack(log.CodesToBox(), 0), std::string::npos) << "it died before the read-back ended";
+
+    // The same while a mode file is being written into the box (or, on a slow machine,
+    // still being read first: either way the link is found dead, not the file blamed).
+    auto second = StartSim("box2", {"--latency-ms", "5"});
+    ASSERT_TRUE(second->Ready());
+    const std::string file = m_dir.File("mode.K4v9");
+    ASSERT_EQ(Ctl(second->Uri(), {"save-file", file}).exitCode, 0);
+    running = std::async(std::launch::async, [uri = second->Uri(), file] { return Ctl(uri, {"load-file", file}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    second->Kill();
+    ExpectOneErrorLine(running.get(), 3, "link");
 }
 
 TEST_F(CtlEndToEnd, WrongModelOrCommandSetIsRefused) {
