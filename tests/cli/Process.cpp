@@ -72,6 +72,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     auto env = MergedEnvironment(options.env);
     const auto start = Clock::now();
     const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork");
     if (pid == 0) ExecChild(argv, env, outPipe[1], errPipe[1], options.runAs);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
@@ -120,6 +121,7 @@ SimProcess::SimProcess(const std::string& folder, std::vector<std::string> extra
     auto env = MergedEnvironment({});
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     m_pid = ::fork();
+    if (m_pid < 0) throw std::runtime_error("fork");
     if (m_pid == 0) ExecChild(argv, env, devNull, errPipe[1], std::nullopt);
     ::close(devNull);
     ::close(errPipe[1]);
@@ -137,9 +139,8 @@ SimProcess::SimProcess(const std::string& folder, std::vector<std::string> extra
     }
     m_ready = said.find("serving on") != std::string::npos;
     if (!m_ready) m_startError = said.empty() ? "kv4420-sim said nothing" : said;
-    // Later violation lines on its standard error are not read: the log holds them too.
-    // Keep the pipe drained by handing it to /dev/null's fate: closing our end makes the
-    // sim's writes fail quietly (it ignores SIGPIPE).
+    // Its later messages are not needed (the log holds the violations too); with our end
+    // closed its writes fail quietly, as it ignores SIGPIPE, and it never blocks on them.
     ::close(errPipe[0]);
 }
 
