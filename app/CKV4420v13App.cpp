@@ -112,7 +112,7 @@ void CKV4420v13App::RunSyncProgress() {
     CSynDlg dialog(m_language, m_frame, m_options.syncGiveUpMs);
     m_syncDlg = &dialog;
     const int result = dialog.exec();
-    m_syncDlg = nullptr;
+    if (m_syncDlg == &dialog) m_syncDlg = nullptr;
     if (result == CSynDlg::kTimedOut) {
         m_prompts->Message(m_frame, QStringLiteral("错误"), QStringLiteral("发生错误，与设备数据同步超时……"),
                            UiPrompts::Icon::Error);
@@ -120,7 +120,12 @@ void CKV4420v13App::RunSyncProgress() {
 }
 
 void CKV4420v13App::CloseSyncProgress() {
-    if (m_syncDlg) m_syncDlg->CloseProgress();
+    // Forgotten at once: a dialog that is ending is no longer open, even before its
+    // modal loop has returned.
+    if (CSynDlg* dialog = m_syncDlg) {
+        m_syncDlg = nullptr;
+        dialog->CloseProgress();
+    }
 }
 
 void CKV4420v13App::ShowInformation(const QString& text, int durationMs) {

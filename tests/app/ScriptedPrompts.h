@@ -1,0 +1,62 @@
+#pragma once
+// Prompts answered from a script, recording every question and message.
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/UiPrompts.h"
+
+namespace kv::test {
+
+class ScriptedPrompts : public UiPrompts {
+public:
+    struct Shown {
+        QString caption;
+        QString text;
+    };
+
+    Answer Ask(QWidget*, const QString& caption, const QString& text, bool withCancel) override {
+        asked.push_back({caption, text});
+        askedWithCancel.push_back(withCancel);
+        if (answers.empty()) return Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void Message(QWidget*, const QString& caption, const QString& text, Icon icon) override {
+        messages.push_back({caption, text});
+        icons.push_back(icon);
+        if (onMessage) onMessage(caption, text);
+    }
+    QString OpenFile(QWidget*, const QString& filter) override {
+        filters.push_back(filter);
+        return NextFile();
+    }
+    QString SaveFile(QWidget*, const QString& defaultName, const QString& defaultSuffix, const QString& filter) override {
+        saveDefaults.push_back(defaultName + "|" + defaultSuffix);
+        filters.push_back(filter);
+        return NextFile();
+    }
+
+    std::deque<Answer> answers;
+    std::deque<QString> files;  // an empty entry is a cancelled dialog
+    std::vector<Shown> asked;
+    std::vector<bool> askedWithCancel;
+    std::vector<Shown> messages;
+    std::vector<Icon> icons;
+    std::vector<QString> filters;
+    std::vector<QString> saveDefaults;
+    std::function<void(const QString&, const QString&)> onMessage;
+
+private:
+    QString NextFile() {
+        if (files.empty()) return {};
+        QString f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+}  // namespace kv::test

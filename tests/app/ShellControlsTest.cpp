@@ -1,0 +1,402 @@
+// The master controls of the ribbon against the simulated box: what reaches the box,
+// byte for byte, and what both ribbon copies show.
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "device/Commands.h"
+#include "model/ModeFile.h"
+#include "tests/app/ShellFixture.h"
+#include "tests/app/ShellTests.h"
+
+namespace kv::test {
+
+namespace {
+
+std::vector<Report> Expected(RibbonSlider id, int v) {
+    switch (id) {
+        case RibbonSlider::Mic:
+            return {ParamFloats(module::kMic, 30, H(v)), ParamFloats(module::kMic, 43, H(v))};
+        case RibbonSlider::Reverb:
+            return {ParamFloats(module::kReverb, 26, H(v), 2)};
+        case RibbonSlider::Echo:
+            return {ParamFloats(module::kEcho, 28, H(v), 2)};
+        case RibbonSlider::Music:
+            return {ParamFloats(module::kMusic, 15, H(v), 6)};
+        case RibbonSlider::Spdif:
+            return {ParamFloats(module::kMusic, 16, H(v), 2)};
+        case RibbonSlider::Aux1:
+            return {ParamFloats(module::kMusic, 17, H(v), 2)};
+        case RibbonSlider::Aux2:
+            return {ParamFloats(module::kMusic, 18, H(v), 2)};
+        case RibbonSlider::NoiseGate:
+            return {ParamFloats(module::kMusic, 28, static_cast<float>(v / 10000.0))};
+        case RibbonSlider::Pitch: {
+            const ParamValue value = ParamValue::FromInt(v + 5);
+            return {BuildParamWrite(module::kMusic, 23, std::span<const ParamValue>(&value, 1))};
+        }
+    }
+    return {};
+}
+
+bool SameReports(const std::vector<Report>& actual, const std::vector<Report>& expected) {
+    if (actual == expected) return true;
+    for (const auto& r : actual) qWarning("got      %s", ToHex(std::span<const std::uint8_t>(r.data(), 16)).c_str());
+    for (const auto& r : expected) qWarning("expected %s", ToHex(std::span<const std::uint8_t>(r.data(), 16)).c_str());
+    return false;
+}
+
+std::vector<Report> Repeat(const std::vector<Report>& once, int times) {
+    std::vector<Report> all;
+    for (int i = 0; i < times; ++i) all.insert(all.end(), once.begin(), once.end());
+    return all;
+}
+
+void ClickTrack(CMFCRibbonStepSlider* slider, bool towardsMax) {
+    const QRect handle = slider->HandleRect();
+    const int x = towardsMax ? slider->width() - 3 : 3;
+    QVERIFY(!handle.contains(QPoint(x, handle.center().y())));
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(x, handle.center().y()));
+}
+
+void Wheel(QWidget* target, int notches) {
+    const QPoint local = target->rect().center();
+    QWheelEvent wheel(local, target->mapToGlobal(local), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+constexpr RibbonSlider kAllSliders[] = {RibbonSlider::Mic,   RibbonSlider::Reverb, RibbonSlider::Echo,
+                                        RibbonSlider::Music, RibbonSlider::Spdif,  RibbonSlider::Aux1,
+                                        RibbonSlider::Aux2,  RibbonSlider::NoiseGate, RibbonSlider::Pitch};
+}  // namespace
+
+void ShellControlsTest::init() {
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    IsolateSettings(*m_settingsDir);
+}
+
+void ShellControlsTest::slidersByClickDragAndWheel() {
+    Shell shell;
+    for (RibbonSlider id : kAllSliders) {
+        const QString name = QStringLiteral("slider %1").arg(static_cast<int>(id));
+        // Click on the track: one unit, one command.
+        auto* in = shell.Slider(id, kCategoryInput);
+        auto* out = shell.Slider(id, kCategoryOutput);
+        const int start = in->value();
+        shell.box->ClearTranscript();
+        ClickTrack(in, true);
+        QVERIFY2(in->value() == start + 1 && out->value() == start + 1, qPrintable(name));
+        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), Expected(id, start + 1)), qPrintable(name));
+
+        // Wheel over the slider: both copies issue, so the command goes twice.
+        shell.box->ClearTranscript();
+        Wheel(in, 1);
+        QVERIFY2(in->value() == start + 2 && out->value() == start + 2, qPrintable(name));
+        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), Repeat(Expected(id, start + 2), 2)),
+                 qPrintable(name));
+        shell.box->ClearTranscript();
+        Wheel(in, -1);
+        QVERIFY2(in->value() == start + 1, qPrintable(name));
+        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), Repeat(Expected(id, start + 1), 2)),
+                 qPrintable(name));
+    }
+    QCOMPARE(shell.Label(RibbonLabel::Mic), QStringLiteral("话筒音量:  1"));
+    QCOMPARE(shell.Label(RibbonLabel::Reverb, kCategoryOutput), QStringLiteral("混响音量:    1"));
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:  1"));
+
+    // Dragging the thumb of the Output copy issues at every change.
+    shell.Ribbon()->SetActiveCategory(kCategoryOutput);
+    auto* music = shell.Slider(RibbonSlider::Music, kCategoryOutput);
+    const QPoint grip = music->HandleRect().center();
+    shell.box->ClearTranscript();
+    QTest::mousePress(music, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(music, QPoint(music->width() / 2, grip.y()));
+    const int first = music->value();
+    QTest::mouseMove(music, QPoint(music->width() * 3 / 4, grip.y()));
+    const int second = music->value();
+    QTest::mouseRelease(music, Qt::LeftButton, {}, QPoint(music->width() * 3 / 4, grip.y()));
+    QVERIFY(first > 1 && second > first);
+    auto expected = Expected(RibbonSlider::Music, first);
+    const auto more = Expected(RibbonSlider::Music, second);
+    expected.insert(expected.end(), more.begin(), more.end());
+    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), expected));
+    QCOMPARE(shell.Slider(RibbonSlider::Music, kCategoryInput)->value(), second);
+    QCOMPARE(shell.Label(RibbonLabel::Music), QStringLiteral("音乐音量:") + QString::asprintf("%3d", second));
+    QCOMPARE(shell.Store().Int(fld::kMusicVolume), second);
+
+    // A wheel notch over a volume panel (not its slider) moves that panel's slider; over
+    // the load panel it moves nothing.
+    shell.box->ClearTranscript();
+    Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Echo), 1);
+    QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), 2);
+    Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Load), 1);
+    QCOMPARE(shell.box->Received(cmd::kParamWrite).size(), std::size_t{2});
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellControlsTest::maximumVolumesAndNotices() {
+    Shell shell;
+    auto settings = shell.Store().AppliedSettings();
+    settings[3] = 50;
+    settings[4] = 60;
+    shell.Store().SetAppliedSettings(settings);
+    for (int c = 0; c < kCategoryCount; ++c) {
+        shell.Slider(RibbonSlider::Mic, c)->setValue(50);
+        shell.Slider(RibbonSlider::Music, c)->setValue(60);
+    }
+    shell.box->ClearTranscript();
+    ClickTrack(shell.Slider(RibbonSlider::Mic), true);
+    QCOMPARE(shell.Slider(RibbonSlider::Mic, kCategoryInput)->value(), 50);
+    QCOMPARE(shell.Slider(RibbonSlider::Mic, kCategoryOutput)->value(), 50);
+    QCOMPARE(shell.Label(RibbonLabel::Mic, kCategoryOutput), QStringLiteral("话筒音量: 50"));
+    QCOMPARE(shell.Info(), QStringLiteral("不能超过最大话筒音量!"));
+    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), Expected(RibbonSlider::Mic, 50)));
+
+    ClickTrack(shell.Slider(RibbonSlider::Music), true);
+    QCOMPARE(shell.Slider(RibbonSlider::Music, kCategoryOutput)->value(), 60);
+    QCOMPARE(shell.Info(), QStringLiteral("不能超过最大音乐音量!"));
+
+    // Moving a muted channel or an input that is switched off says so.
+    shell.Check(RibbonCheck::EchoMute)->click();
+    ClickTrack(shell.Slider(RibbonSlider::Echo), true);
+    QCOMPARE(shell.Info(), QStringLiteral("当前是静音状态"));
+    QCOMPARE(shell.Store().Int(fld::kAux2On), 0);
+    ClickTrack(shell.Slider(RibbonSlider::Aux2), true);
+    QCOMPARE(shell.Info(), QStringLiteral("该输入未启用"));
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellControlsTest::mutesAndSources() {
+    Shell shell;
+    struct Case {
+        RibbonCheck id;
+        int field;
+        std::vector<Report> whenOn;
+        std::vector<Report> whenOff;
+        int onValue;
+    };
+    std::vector<Report> fadeIn;
+    for (int k = 0; k < 9; ++k) fadeIn.push_back(ParamFloats(module::kMusic, 19, static_cast<float>(k / 10.0), 2));
+    fadeIn.push_back(ParamFloats(module::kMusic, 19, 1.0f, 2));
+    const Case cases[] = {
+        {RibbonCheck::MicMute, fld::kMicMute, {ParamFloats(1, 42, 0.0f), ParamFloats(1, 55, 0.0f)},
+         {ParamFloats(1, 42, 1.0f), ParamFloats(1, 55, 1.0f)}, 1},
+        {RibbonCheck::ReverbMute, fld::kReverbMute, {ParamFloats(3, 27, 0.0f, 2)}, {ParamFloats(3, 27, 1.0f, 2)}, 1},
+        {RibbonCheck::EchoMute, fld::kEchoMute, {ParamFloats(2, 29, 0.0f, 2)}, {ParamFloats(2, 29, 1.0f, 2)}, 1},
+        {RibbonCheck::MusicMute, fld::kMusicMute, {ParamFloats(4, 19, 0.0f, 2)}, fadeIn, 1},
+        {RibbonCheck::SpdifOn, fld::kSpdifOn, {ParamFloats(4, 25, 1.0f)}, {ParamFloats(4, 25, 0.0f)}, 100},
+        {RibbonCheck::Aux1On, fld::kAux1On, {ParamFloats(4, 26, 1.0f)}, {ParamFloats(4, 26, 0.0f)}, 100},
+        {RibbonCheck::Aux2On, fld::kAux2On, {ParamFloats(4, 27, 1.0f)}, {ParamFloats(4, 27, 0.0f)}, 100},
+    };
+    for (const Case& c : cases) {
+        const QString name = QStringLiteral("check %1").arg(static_cast<int>(c.id));
+        QVERIFY2(!shell.Check(c.id)->isChecked(), qPrintable(name));
+        shell.Ribbon()->SetActiveCategory(kCategoryInput);
+        shell.box->ClearTranscript();
+        QTest::mouseClick(shell.Check(c.id, kCategoryInput), Qt::LeftButton);
+        QVERIFY2(shell.Check(c.id, kCategoryOutput)->isChecked(), qPrintable(name));
+        QCOMPARE(shell.Store().Int(c.field), c.onValue);
+        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), c.whenOn), qPrintable(name));
+        shell.Ribbon()->SetActiveCategory(kCategoryOutput);
+        shell.box->ClearTranscript();
+        QTest::mouseClick(shell.Check(c.id, kCategoryOutput), Qt::LeftButton);
+        QVERIFY2(!shell.Check(c.id, kCategoryInput)->isChecked(), qPrintable(name));
+        QCOMPARE(shell.Store().Int(c.field), 0);
+        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), c.whenOff), qPrintable(name));
+    }
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellControlsTest::userModeSlots() {
+    Shell shell;
+    QMenu* load = shell.Ribbon()->ModeMenu(kCategoryInput, false);
+    QMenu* save = shell.Ribbon()->ModeMenu(kCategoryOutput, true);
+    QCOMPARE(load->actions().size(), 4);
+    QVERIFY(load->actions()[0]->text().startsWith(QStringLiteral("M1: ")));
+    QVERIFY(load->actions()[0]->isChecked());
+
+    // Changed settings: the question comes first, and No cancels.
+    shell.Store().SetSettingsChanged(true);
+    shell.box->ClearTranscript();
+    shell.prompts->answers = {UiPrompts::Answer::No};
+    load->actions()[1]->trigger();
+    QCOMPARE(shell.prompts->asked.back().caption, QStringLiteral("信息"));
+    QCOMPARE(shell.prompts->asked.back().text, QStringLiteral("参数已更改，确定要直接载入模式二?"));
+    QVERIFY(shell.box->Received(cmd::kModeLoad).empty());
+
+    shell.prompts->answers = {UiPrompts::Answer::Yes};
+    load->actions()[1]->trigger();
+    QVERIFY(shell.WaitAccepted(2));
+    QCOMPARE(shell.box->Received(cmd::kModeLoad).size(), std::size_t{1});
+    QVERIFY(shell.box->Received(cmd::kModeLoad)[0] == BuildCommand({cmd::kModeLoad, 1}));
+    QVERIFY(!shell.box->Received(cmd::kModelName).empty());  // the read-back followed
+    QVERIFY(shell.Status()->ModePane()->text().startsWith(QStringLiteral("当前模式:模式二[")));
+    QVERIFY(shell.Ribbon()->ModeMenu(kCategoryOutput, false)->actions()[1]->isChecked());
+
+    // Saving asks, clears the changed flag, sends and tells the user.
+    shell.Store().SetSettingsChanged(true);
+    shell.box->ClearTranscript();
+    shell.prompts->answers = {UiPrompts::Answer::Yes};
+    save->actions()[2]->trigger();
+    QCOMPARE(shell.prompts->asked.back().text, QStringLiteral("确定要保存至机器模式三?"));
+    QVERIFY(shell.box->Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 2}));
+    QVERIFY(!shell.Store().SettingsChanged());
+    QVERIFY(QTest::qWaitFor([&] { return shell.Info() == QStringLiteral("正在储存模式三,请稍等"); }, kWaitMs));
+
+    // Disconnected: nothing at all.
+    shell.app->Device().link.Close(true);
+    shell.box->ClearTranscript();
+    const auto asked = shell.prompts->asked.size();
+    save->actions()[0]->trigger();
+    load->actions()[0]->trigger();
+    QCOMPARE(shell.prompts->asked.size(), asked);
+    QVERIFY(shell.box->Received().empty());
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellControlsTest::modeFilesAndTargetSlot() {
+    Shell shell;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m2 evening show preset.K4v9"));  // 22-character title
+    {
+        ParameterStore source;
+        source.SetInt(fld::kReverbVolume, 42);
+        source.SetInt(fld::kMusicPitch, -2);
+        QCOMPARE(WriteModeFile(QFile::encodeName(path).toStdString(), source).status, ModeFileStatus::Ok);
+    }
+    shell.box->ClearTranscript();
+    shell.prompts->files = {path};
+    QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryInput, RibbonFileButton::LoadFile), Qt::LeftButton);
+    QVERIFY(shell.WaitAccepted(2));
+    QCOMPARE(shell.prompts->filters.back(), QStringLiteral("Mode Files (*.K4v8 *.K4v9)"));
+    const QString name = QStringLiteral("m2 evening show pres");
+    // The name goes to the slot that was current when the file was loaded.
+    QCOMPARE(QString::fromStdU16String(shell.Store().ModeName(0)), name);
+    QCOMPARE(QString::fromStdU16String(shell.box->ModeName(0)), name);
+    QCOMPARE(shell.box->ParamFloat(module::kReverb, 26), 0.42f);
+    QCOMPARE(shell.Slider(RibbonSlider::Reverb, kCategoryOutput)->value(), 42);
+    QCOMPARE(shell.Slider(RibbonSlider::Pitch)->value(), -2);
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:-2"));
+
+    // After the write-all: select slot 1, then save to it.
+    const auto transcript = shell.box->Transcript();
+    int lastMemoryWrite = -1, select = -1, saveAt = -1;
+    for (int i = 0; i < static_cast<int>(transcript.size()); ++i) {
+        if (transcript[i].direction != SimBox::Direction::ToBox) continue;
+        const auto code = transcript[i].report[1];
+        if (code == cmd::kMemoryWrite) lastMemoryWrite = i;
+        if (code == cmd::kModeSelect) select = i;
+        if (code == cmd::kModeSave) saveAt = i;
+    }
+    QVERIFY(lastMemoryWrite >= 0 && select > lastMemoryWrite && saveAt > select);
+    QVERIFY(transcript[select].report == BuildCommand({cmd::kModeSelect, 1}));
+    QVERIFY(transcript[saveAt].report == BuildCommand({cmd::kModeSave, 1}));
+    QCOMPARE(shell.box->CurrentSlot(), 1);
+    QCOMPARE(shell.app->TargetSlot(), -1);
+    QVERIFY(shell.app->Settings().RecentFiles().contains(QFileInfo(path).absoluteFilePath()));
+
+    // Saving to a file: save-mode for the current slot, then a version-2 file.
+    const QString out = dir.filePath(QStringLiteral("saved.K4v9"));
+    shell.Store().SetSettingsChanged(true);
+    shell.box->ClearTranscript();
+    shell.prompts->files = {out};
+    QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryOutput, RibbonFileButton::SaveFile), Qt::LeftButton);
+    QCOMPARE(shell.prompts->saveDefaults.back(), QStringLiteral("name|K4v9"));
+    QCOMPARE(QFileInfo(out).size(), qint64(kModeFileSizeV2));
+    QVERIFY(shell.box->Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 1}));
+    QVERIFY(!shell.Store().SettingsChanged());
+
+    // Disconnected: only the notice.
+    shell.app->Device().link.Close(true);
+    const auto dialogs = shell.prompts->filters.size();
+    QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryInput, RibbonFileButton::LoadFile), Qt::LeftButton);
+    QCOMPARE(shell.Info(), QStringLiteral("请先连接设备!"));
+    QCOMPARE(shell.prompts->filters.size(), dialogs);
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellControlsTest::targetSlotFromTitles() {
+    QCOMPARE(CKV4420v13View::TargetSlotFromTitle(QStringLiteral("m1")), 0);
+    QCOMPARE(CKV4420v13View::TargetSlotFromTitle(QStringLiteral("默认3 hall")), 2);
+    QCOMPARE(CKV4420v13View::TargetSlotFromTitle(QStringLiteral("lumavox4-club")), 3);
+    QCOMPARE(CKV4420v13View::TargetSlotFromTitle(QStringLiteral("M2")), -1);
+    QCOMPARE(CKV4420v13View::TargetSlotFromTitle(QStringLiteral("m5")), -1);
+    QCOMPARE(CKV4420v13View::TargetSlotFromTitle(QString()), -1);
+}
+
+void ShellControlsTest::deviceReset() {
+    Shell shell;
+    shell.box->ClearTranscript();
+    shell.prompts->answers = {UiPrompts::Answer::No};
+    QTest::mouseClick(shell.Ribbon()->Button(RibbonButton::Reset), Qt::LeftButton);
+    QCOMPARE(shell.prompts->asked.back().caption, QStringLiteral("提示"));
+    QVERIFY(shell.box->Received(cmd::kDeviceReset).empty());
+    shell.prompts->answers = {UiPrompts::Answer::Yes};
+    QTest::mouseClick(shell.Ribbon()->Button(RibbonButton::Reset), Qt::LeftButton);
+    QCOMPARE(shell.box->Received(cmd::kDeviceReset).size(), std::size_t{1});
+    QCOMPARE(shell.box->Received(cmd::kDeviceReset)[0][2], kDeviceResetKey);
+    QCOMPARE(shell.Info(), QStringLiteral("机器正在重启……"));
+}
+
+void ShellControlsTest::closeFlow() {
+    QTemporaryDir dir;
+    const auto changed = [](Shell& shell) {
+        ClickTrack(shell.Slider(RibbonSlider::Echo), true);
+        QVERIFY(QTest::qWaitFor([&] { return shell.Store().SettingsChanged(); }, kWaitMs));
+    };
+    {  // Unchanged: no question.
+        Shell shell;
+        QVERIFY(shell.Frame()->close());
+        QVERIFY(shell.prompts->asked.empty());
+        QVERIFY(!shell.app->Device().link.IsOpen());
+        QCOMPARE(shell.box->Received(cmd::kDisconnect).size(), std::size_t{1});
+    }
+    {  // Cancel keeps the window and the link.
+        Shell shell;
+        changed(shell);
+        shell.prompts->answers = {UiPrompts::Answer::Cancel};
+        QVERIFY(!shell.Frame()->close());
+        QVERIFY(shell.prompts->askedWithCancel.back());
+        QCOMPARE(shell.prompts->asked.back().caption, QStringLiteral("保存?"));
+        QVERIFY(shell.Frame()->isVisible());
+        QVERIFY(shell.app->Device().link.IsOpen());
+    }
+    {  // Yes, then a cancelled file dialog: closes without saving.
+        Shell shell;
+        changed(shell);
+        shell.prompts->answers = {UiPrompts::Answer::Yes};
+        shell.prompts->files = {QString()};
+        shell.box->ClearTranscript();
+        QVERIFY(shell.Frame()->close());
+        QCOMPARE(shell.prompts->saveDefaults.back(), QStringLiteral("preset|K4v9"));
+        QVERIFY(shell.box->Received(cmd::kModeSave).empty());
+        QVERIFY(!shell.app->Device().link.IsOpen());
+    }
+    {  // Yes with a file: saved to the slot and to the file.
+        Shell shell;
+        changed(shell);
+        const QString path = dir.filePath(QStringLiteral("preset.K4v9"));
+        shell.prompts->answers = {UiPrompts::Answer::Yes};
+        shell.prompts->files = {path};
+        shell.box->ClearTranscript();
+        QVERIFY(shell.Frame()->close());
+        QCOMPARE(QFileInfo(path).size(), qint64(kModeFileSizeV2));
+        QCOMPARE(shell.box->Received(cmd::kModeSave).size(), std::size_t{1});
+        QCOMPARE(shell.box->Received(cmd::kDisconnect).size(), std::size_t{1});
+    }
+    {  // No: closes, no file dialog.
+        Shell shell;
+        changed(shell);
+        shell.prompts->answers = {UiPrompts::Answer::No};
+        QVERIFY(shell.Frame()->close());
+        QVERIFY(shell.prompts->saveDefaults.empty());
+        QVERIFY(shell.box->Violations().empty());
+    }
+}
+
+}  // namespace kv::test

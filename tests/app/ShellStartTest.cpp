@@ -1,0 +1,223 @@
+// Start-up, acceptance and refusal of the box, hot-plug, the status timer, keys and the
+// language toggle, driven on the real frame against the simulated box.
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <chrono>
+
+#include "app/AppSettings.h"
+#include "device/Commands.h"
+#include "tests/app/ShellFixture.h"
+#include "tests/app/ShellTests.h"
+
+namespace kv::test {
+
+void ShellStartTest::init() {
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    IsolateSettings(*m_settingsDir);
+}
+
+void ShellStartTest::startsSynchronisesAndAccepts() {
+    Shell shell;
+    QCOMPARE(shell.Frame()->windowTitle(), QStringLiteral("DSP-4420-v3.1.1"));
+    QCOMPARE(shell.Frame()->minimumSize(), QSize(1170, 700));
+    QCOMPARE(shell.Frame()->property("DSP-Audio-K4420").toInt(), 1);
+    QCOMPARE(shell.Ribbon()->Tabs()->tabText(0), QStringLiteral("输入控制"));
+    QCOMPARE(shell.Ribbon()->Tabs()->tabText(1), QStringLiteral("输出调节"));
+    QVERIFY(shell.app->Device().link.IsOpen());
+    QVERIFY(QTest::qWaitFor([&] { return shell.Status()->ConnectionPane()->text() == QStringLiteral("USB：已连接"); },
+                            kWaitMs));
+    QCOMPARE(shell.Status()->ConnectionPane()->palette().color(QPalette::WindowText), QColor(0, 150, 0));
+    QVERIFY(!shell.Status()->Bypass()->isEnabled());
+    QVERIFY(!shell.Status()->ResetEq()->isEnabled());
+    QVERIFY(shell.View()->Page() == nullptr);
+    QVERIFY(shell.View()->PageRect().width() >= 1024 && shell.View()->PageRect().height() >= 520);
+    // No tray under the offscreen platform: the balloon goes to the status bar.
+    QVERIFY(shell.Status()->NoticePane()->text().contains(QStringLiteral("设备已连接，同步中……")));
+    QCOMPARE(QSettings(settings::kOrganization, settings::kApplication).value(settings::kApplicationLook).toInt(), 215);
+    QVERIFY(shell.Status()->ModePane()->text().startsWith(QStringLiteral("当前模式:模式一[")));
+    QVERIFY(!shell.box->Received(cmd::kModelName).empty());
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellStartTest::acceptsLowerCaseModel() {
+    Shell shell(false);
+    shell.box->SetModelName("kv4420a");
+    shell.Start();
+    QVERIFY(shell.app->Device().link.IsOpen());
+    QVERIFY(shell.prompts->messages.empty());
+}
+
+void ShellStartTest::refusesWrongModelAndCommandSet() {
+    Shell shell(false);
+    shell.box->SetModelName("KV4400X");
+    shell.Start(false);
+    QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 1; }, kWaitMs));
+    QCOMPARE(shell.prompts->messages[0].caption, QStringLiteral("错误"));
+    QCOMPARE(shell.prompts->messages[0].text, QStringLiteral("机器型号与软件不匹配!"));
+    QVERIFY(!shell.app->Device().link.IsOpen());
+    QVERIFY(!shell.View()->Connection().StatusTimerActive());
+    QVERIFY(!shell.box->Received(cmd::kDisconnect).empty());
+
+    // The right model with command set 7, plugged in again.
+    shell.box->SetModelName("KV4420M");
+    shell.box->SetCommandSetVersion(7);
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 2; }, kWaitMs));
+    QCOMPARE(shell.prompts->messages[1].text, QStringLiteral("机器与软件通信版本不匹配，请使用机器配套软件!"));
+    QVERIFY(!shell.app->Device().link.IsOpen());
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellStartTest::twoRefusalsShowOneBox() {
+    Shell shell(false);
+    shell.box->SetCommandSetVersion(7);
+    int refusalsWhileOpen = 0;
+    // While the first box is open, the box is plugged in again and refused again.
+    shell.prompts->onMessage = [&](const QString&, const QString&) {
+        if (shell.prompts->messages.size() > 1) return;
+        const auto queries = shell.box->Received(cmd::kModelName).size();
+        shell.Watcher()->RaiseArrived();
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return shell.box->Received(cmd::kModelName).size() > queries && !shell.app->Device().link.IsOpen() &&
+                       !shell.app->Device().sync.Running() && !shell.app->SyncDialog();
+            },
+            kWaitMs));
+        QTest::qWait(50);  // let the queued notice be handled
+        refusalsWhileOpen = 1;
+        QVERIFY(!shell.View()->Connection().MismatchBoxArmed());
+    };
+    shell.Start(false);
+    QVERIFY(QTest::qWaitFor([&] { return refusalsWhileOpen == 1; }, kWaitMs));
+    QCOMPARE(shell.prompts->messages.size(), std::size_t{1});
+    QVERIFY(shell.View()->Connection().MismatchBoxArmed());
+}
+
+void ShellStartTest::removalAndArrival() {
+    Shell shell;
+    auto& link = shell.app->Device().link;
+    const auto readBacks = shell.box->Received(cmd::kModelName).size();
+    // A second arrival while connected changes nothing.
+    shell.Watcher()->RaiseArrived();
+    QTest::qWait(20);
+    QCOMPARE(shell.box->Received(cmd::kModelName).size(), readBacks);
+
+    // Another device's removal is not ours.
+    shell.Watcher()->RaiseRemoved(QStringLiteral("/dev/hidraw99"));
+    QVERIFY(link.IsOpen());
+
+    shell.box->SetUnplugged(true);
+    shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()).toUpper());
+    QVERIFY(!link.IsOpen());
+    QVERIFY(!shell.View()->Connection().StatusTimerActive());
+    QVERIFY(shell.Status()->NoticePane()->text().contains(QStringLiteral("设备已断开!")));
+    QVERIFY(QTest::qWaitFor([&] { return shell.Status()->ConnectionPane()->text() == QStringLiteral("USB：未连接"); },
+                            kWaitMs));
+    // Not found while still unplugged.
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(!link.IsOpen());
+
+    shell.box->SetUnplugged(false);
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(shell.WaitAccepted(2));
+    QVERIFY(link.IsOpen());
+    QVERIFY(shell.View()->Connection().StatusTimerActive());
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellStartTest::statusTimerPollsAndCaptions() {
+    Shell shell;
+    shell.box->ClearTranscript();
+    QVERIFY(QTest::qWaitFor([&] { return !shell.box->Received(cmd::kLevelMeter).empty(); }, kWaitMs));
+
+    // With the poll switched off the caption still follows the stream flag.
+    shell.app->Device().link.SetMeterPollEnabled(false);
+    QTest::qWait(50);
+    shell.box->ClearTranscript();
+    shell.Store().SetInt(fld::kMusicStream, 1);
+    QVERIFY(QTest::qWaitFor(
+        [&] { return shell.Ribbon()->PanelCaption(RibbonPanel::Source) == QStringLiteral("音乐音源:DTS/AC3"); },
+        kWaitMs));
+    QVERIFY(shell.box->Received(cmd::kLevelMeter).empty());
+    shell.Store().SetInt(fld::kMusicStream, 0);
+    QVERIFY(QTest::qWaitFor(
+        [&] { return shell.Ribbon()->PanelCaption(RibbonPanel::Source) == QStringLiteral("音乐音源"); }, kWaitMs));
+}
+
+void ShellStartTest::functionKeysReachTheirHooks() {
+    Shell shell;
+    int f6 = 0, f7 = 0;
+    shell.app->onNoiseGate = [&] { ++f6; };
+    shell.app->onDeviceSettings = [&] { ++f7; };
+    QTest::keyRelease(shell.Ribbon(), Qt::Key_F7);
+    QTest::keyRelease(shell.View(), Qt::Key_F6);
+    QCOMPARE(f7, 1);
+    QCOMPARE(f6, 1);
+
+    // F6 does nothing while disconnected.
+    shell.app->Device().link.Close(true);
+    QTest::keyRelease(shell.View(), Qt::Key_F6);
+    QCOMPARE(f6, 1);
+
+    // Both are ignored while the progress dialog is open; the arrival runs it modally.
+    bool sentWhileOpen = false;
+    QTimer::singleShot(0, shell.Frame(), [&] {
+        if (CSynDlg* dialog = shell.app->SyncDialog()) {
+            QTest::keyRelease(dialog, Qt::Key_F7);
+            QTest::keyRelease(dialog, Qt::Key_F6);
+            sentWhileOpen = true;
+        }
+    });
+    shell.box->SetLatency(std::chrono::milliseconds(1));
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(sentWhileOpen);
+    QCOMPARE(f7, 1);
+    QCOMPARE(f6, 1);
+    QVERIFY(shell.WaitAccepted(2));
+}
+
+void ShellStartTest::languageToggleThereAndBack() {
+    Shell shell;
+    QToolButton* toggle = shell.Ribbon()->Button(RibbonButton::Language);
+    QCOMPARE(toggle->text(), QStringLiteral("中/EN"));
+    shell.Store().SetInt(fld::kMusicPitch, 2);
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QCOMPARE(shell.app->Language(), 1);
+    QCOMPARE(QSettings(settings::kOrganization, settings::kApplication).value(settings::kLanguage).toInt(), 1);
+    QCOMPARE(shell.Ribbon()->Tabs()->tabText(0), QStringLiteral("Input"));
+    QCOMPARE(shell.Ribbon()->Tabs()->tabText(1), QStringLiteral("Output"));
+    QCOMPARE(shell.Check(RibbonCheck::SpdifOn, kCategoryOutput)->text(), QStringLiteral("SPDIF Input"));
+    QCOMPARE(shell.Ribbon()->Button(RibbonButton::Reset)->text(), QStringLiteral("Reset"));
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Mic), QStringLiteral("Mic  Vol"));
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("Music Pitch:+2"));
+    const int gate = shell.Slider(RibbonSlider::NoiseGate)->value();
+    QCOMPARE(shell.Label(RibbonLabel::NoiseGate), QStringLiteral("Noisegate: ") + QString::asprintf("%3d", gate));
+    QCOMPARE(shell.Status()->Bypass()->text(), QStringLiteral("Bypass"));
+    QVERIFY(QTest::qWaitFor([&] { return shell.Status()->ConnectionPane()->text() == QStringLiteral("USB:Connected"); },
+                            kWaitMs));
+    QVERIFY(shell.Status()->ModePane()->text().startsWith(QStringLiteral("Current Mode:Mode1[")));
+
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QCOMPARE(shell.app->Language(), 0);
+    QCOMPARE(QSettings(settings::kOrganization, settings::kApplication).value(settings::kLanguage).toInt(), 0);
+    QCOMPARE(shell.Ribbon()->Tabs()->tabText(0), QStringLiteral("输入控制"));
+    const int reverb = shell.Slider(RibbonSlider::Reverb)->value();
+    QCOMPARE(shell.Label(RibbonLabel::Reverb), QStringLiteral("混响音量:") + QString::asprintf("%3d", reverb));
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:+2"));
+    QCOMPARE(shell.Status()->ResetEq()->text(), QStringLiteral("重置均衡"));
+}
+
+void ShellStartTest::ribbonSwallowsTabDoubleClickAndWheel() {
+    Shell shell;
+    QTabBar* tabs = shell.Ribbon()->Tabs();
+    QSignalSpy doubleClicks(tabs, &QTabBar::tabBarDoubleClicked);
+    QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QCOMPARE(doubleClicks.count(), 0);
+    QVERIFY(shell.Ribbon()->Panel(kCategoryInput, RibbonPanel::Mic)->isVisible());
+}
+
+}  // namespace kv::test
