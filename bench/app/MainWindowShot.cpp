@@ -8,11 +8,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <vector>
 
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
 #include "dialogs/UiText.h"
+#include "device/Report.h"
 #include "sim/SimBox.h"
 
 int main(int argc, char* argv[]) {
@@ -27,8 +29,26 @@ int main(int argc, char* argv[]) {
                                                                               : kv::kLanguageChinese;
     QSettings(kv::settings::kOrganization, kv::settings::kApplication).setValue(kv::settings::kLanguage, language);
 
+    // A box with the levels of an evening's use rather than its factory zeros.
+    auto box = std::make_shared<kv::SimBox>();
+    const auto set = [&](int module, int parameter, float value, int count) {
+        std::vector<kv::ParamValue> values(static_cast<std::size_t>(count), kv::ParamValue::FromFloat(value));
+        box->Handle(kv::BuildParamWrite(module, parameter, values));
+    };
+    set(1, 30, 0.80f, 1);
+    set(1, 43, 0.80f, 1);
+    set(3, 26, 0.60f, 2);
+    set(2, 28, 0.55f, 2);
+    set(4, 15, 0.70f, 6);
+    set(4, 16, 1.00f, 2);
+    set(4, 17, 0.75f, 2);
+    set(4, 18, 0.50f, 2);
+    set(4, 25, 1.0f, 1);
+    set(4, 28, 0.002f, 1);
+
     kv::AppOptions options;
     options.uri.kind = kv::TransportUri::Kind::Sim;
+    options.simBox = box;
     options.syncTimings.connectWaitMs = 0;
     kv::CKV4420v13App app(options);
     app.Start();
