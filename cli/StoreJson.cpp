@@ -80,11 +80,11 @@ std::string StoreToJson(const ParameterStore& store) {
         const auto& layout = kEqModules[m];
         j += "    {\"module\": " + std::to_string(layout.module) + ", \"name\": \"" + ModuleName(layout.module) +
              "\", \"bands\": [\n";
-        for (int slot = 0; slot < layout.slots; ++slot) {
+        for (int slot = 0; slot < layout.slotCount; ++slot) {
             const BandDescriptor b = store.ReadBand(layout.module, slot);
             j += "      {\"slot\": " + std::to_string(slot) + ", \"gain\": " + Number(b.gainDb) +
                  ", \"frequency\": " + std::to_string(b.frequencyHz) + ", \"q\": " + Number(b.q) +
-                 ", \"code\": " + std::to_string(b.code) + "}" + (slot + 1 < layout.slots ? ",\n" : "\n");
+                 ", \"code\": " + std::to_string(b.code) + "}" + (slot + 1 < layout.slotCount ? ",\n" : "\n");
         }
         j += std::string("    ]}") + (m + 1 < kEqModules.size() ? ",\n" : "\n");
     }

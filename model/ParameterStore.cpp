@@ -78,7 +78,7 @@ int EqBase(int module) {
 
 int EqSlots(int module) {
     for (const auto& m : kEqModules)
-        if (m.module == module) return m.slots;
+        if (m.module == module) return m.slotCount;
     return 0;
 }
 
@@ -137,7 +137,7 @@ void ParameterStore::ResetEqImageToDefaults() {
     std::lock_guard lock(m_mutex);
     m_eq.fill(0);
     for (const auto& m : kEqModules) {
-        for (int s = 0; s < m.slots; ++s) {
+        for (int s = 0; s < m.slotCount; ++s) {
             RawBand r = DefaultRaw(m.module, s);
             EncodeRaw(&m_eq[static_cast<std::size_t>(m.base + kBandDescriptorSize * s)], 150, r.freq, r.qCode,
                       r.code);

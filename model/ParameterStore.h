@@ -32,7 +32,7 @@ constexpr int kBandDescriptorSize = 7;
 struct EqModuleLayout {
     int module;
     int base;
-    int slots;
+    int slotCount;
 };
 constexpr std::array<EqModuleLayout, 9> kEqModules{{
     {1, 0, 30}, {2, 210, 14}, {3, 308, 14}, {4, 406, 15}, {5, 511, 28},
