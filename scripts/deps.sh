@@ -7,7 +7,7 @@ KV_PACKAGES=(
   libhidapi-dev libudev-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-wqy-microhei
+  xvfb xauth fonts-wqy-microhei time
 )
 
 kv_install_deps() {
