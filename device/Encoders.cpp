@@ -199,28 +199,25 @@ void Encoders::AutoSubRatio(int percent) {
 
 // --- Echo and reverb ----------------------------------------------------------------
 
-void Encoders::SendPredelay(int module, int parameter1, double halfMs) {
-    const std::int32_t samples = SamplesOf(halfMs);
+// Both halves hold half of the total, which is at least the smallest predelay.
+void Encoders::StorePredelay(int firstField, int module, int parameter1, double totalMs) {
+    const double t = std::isnan(totalMs) ? kMinPredelayMs : std::max(totalMs, kMinPredelayMs);
+    const double h = t / 2.0;
+    m_store.SetFloat(firstField, static_cast<float>(h));
+    m_store.SetFloat(firstField + 1, static_cast<float>(h));
+    const std::int32_t samples = SamplesOf(h);
     IntParamWrite(module, parameter1, samples);
     IntParamWrite(module, parameter1 + 1, samples);
 }
 
 void Encoders::EchoPredelay(int channel, double totalMs) {
-    const double t = std::isnan(totalMs) ? kMinPredelayMs : std::max(totalMs, kMinPredelayMs);
-    const double h = t / 2.0;
-    const int first = channel ? fld::kEchoChBPredelay1 : fld::kEchoChAPredelay1;
-    m_store.SetFloat(first, static_cast<float>(h));
-    m_store.SetFloat(first + 1, static_cast<float>(h));
-    SendPredelay(module::kEcho, kEchoPredelayA + (channel ? kEchoChannelStride : 0), h);
+    StorePredelay(channel ? fld::kEchoChBPredelay1 : fld::kEchoChAPredelay1, module::kEcho,
+                  kEchoPredelayA + (channel ? kEchoChannelStride : 0), totalMs);
 }
 
 void Encoders::ReverbPredelay(int channel, double totalMs) {
-    const double t = std::isnan(totalMs) ? kMinPredelayMs : std::max(totalMs, kMinPredelayMs);
-    const double h = t / 2.0;
-    const int first = channel ? fld::kReverbChBPredelay1 : fld::kReverbChAPredelay1;
-    m_store.SetFloat(first, static_cast<float>(h));
-    m_store.SetFloat(first + 1, static_cast<float>(h));
-    SendPredelay(module::kReverb, kReverbPredelayA + (channel ? kReverbChannelStride : 0), h);
+    StorePredelay(channel ? fld::kReverbChBPredelay1 : fld::kReverbChAPredelay1, module::kReverb,
+                  kReverbPredelayA + (channel ? kReverbChannelStride : 0), totalMs);
 }
 
 void Encoders::EchoTime(int channel, double ms) {

@@ -134,7 +134,7 @@ private:
     void SendMusicLevel(float value);
     void SendMusicPitch();
     void SendFrequencyShift(int channel);
-    void SendPredelay(int module, int parameter1, double halfMs);
+    void StorePredelay(int firstField, int module, int parameter1, double totalMs);
     void SendSpeakerGain(int speaker1to8, float db);
     void SendCompressor(const fld::OutputFields& out);
     void SendDelayModeValue(const fld::OutputFields& out, int side, int mode);

@@ -24,8 +24,9 @@ constexpr double kTwoPi = 6.283185307179586;
 // Truncation toward zero that never overflows (a crafted reply may carry anything).
 std::int32_t TruncToInt(double v) {
     if (std::isnan(v)) return 0;
+    // Symmetric range, so that a decoded value can always be negated (surround volumes).
     constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr double kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr double kMin = -kMax;
     return static_cast<std::int32_t>(std::clamp(std::trunc(v), kMin, kMax));
 }
 
