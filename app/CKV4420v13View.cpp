@@ -306,17 +306,21 @@ void CKV4420v13View::resizeEvent(QResizeEvent* event) {
 
 // ---- Sliders and toggles ----
 
+// The master volumes never go above the maxima set in the box's own settings.
+int CKV4420v13View::ClampToMaximum(int value, int maxByte, const char* chinese, const char* english) {
+    const int max = m_app.Device().store.AppliedSettings()[static_cast<std::size_t>(maxByte)];
+    if (value <= max) return value;
+    Notice(chinese, english);
+    return max;
+}
+
 void CKV4420v13View::OnSlider(RibbonSlider id) {
     auto& dev = m_app.Device();
     auto& store = dev.store;
     int v = m_ribbon.Slider(m_ribbon.ActiveCategory(), id)->value();
     switch (id) {
         case RibbonSlider::Mic: {
-            const int max = store.AppliedSettings()[kMicMaxByte];
-            if (v > max) {
-                v = max;
-                Notice("不能超过最大话筒音量!", "Mic vol can't over max value!");
-            }
+            v = ClampToMaximum(v, kMicMaxByte, "不能超过最大话筒音量!", "Mic vol can't over max value!");
             SetSliderCopies(id, v);
             SetValueLabels(RibbonLabel::Mic, v, LabelStyle::Moving);
             dev.encoders.MicLevel(v);
@@ -338,11 +342,7 @@ void CKV4420v13View::OnSlider(RibbonSlider id) {
             if (store.Int(fld::kEchoMute) != 0) Notice("当前是静音状态", "vol is mute");
             break;
         case RibbonSlider::Music: {
-            const int max = store.AppliedSettings()[kMusicMaxByte];
-            if (v > max) {
-                v = max;
-                Notice("不能超过最大音乐音量!", "Music vol can't over max value!");
-            }
+            v = ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
             SetSliderCopies(id, v);
             SetValueLabels(RibbonLabel::Music, v, LabelStyle::Moving);
             dev.encoders.MusicLevel(v);

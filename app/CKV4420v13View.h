@@ -80,6 +80,7 @@ private:
     void UpdateModeItems();
     void UpdateAgcButton();
     void Notice(const char* chinese, const char* english, int durationMs = kNoticeMs);
+    int ClampToMaximum(int value, int maxByte, const char* chinese, const char* english);
     int SliderValue(RibbonSlider id) const;
     int CurrentSlot() const;
 
