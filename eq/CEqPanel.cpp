@@ -295,8 +295,8 @@ void CEqPanel::ChooseMenuCommand(int command) {
   if (command < kFirstMenuCommand || command > kLastMenuCommand || !IsValidBand(m_selected)) return;
   const int code = command - (kFirstMenuCommand - 1);
   if (IsSub() && m_selected < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands) {
+    // A row's kind sets its four codes only; the row keeps its gain.
     kv::eq::SetRowCodes(m_bands, m_selected, kv::eq::MenuKindCodes(code));
-    SetGain(m_selected, Band(m_selected).gain);  // pass codes carry no gain
   } else {
     SetCode(m_selected, code);
   }

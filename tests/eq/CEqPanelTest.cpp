@@ -293,10 +293,13 @@ class CEqPanelTest : public QObject {
     Release(*p, MarkerPoint(*p, 7));
 
     m_menuAnswer = CEqPanel::kFirstMenuCommand + 2;  // HP
+    p->Band(1).gain = 3.0f;  // a row's kind changes its codes, never its gain
+    p->EvaluateBand(1);
     QSignalSpy changed(p.get(), &CEqPanel::bandChanged);
     Press(*p, MarkerPoint(*p, 1), Qt::RightButton);
     Release(*p, MarkerPoint(*p, 1), Qt::RightButton);
     QCOMPARE(p->Band(1).code, 19);
+    QCOMPARE(p->Band(1).gain, 3.0f);
     QCOMPARE(p->Band(8).code, 21);
     QCOMPARE(p->Band(9).code, 1);
     QCOMPARE(p->Band(10).code, 1);
