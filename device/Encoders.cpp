@@ -53,6 +53,10 @@ float MuteValue(std::int32_t muted) { return muted ? 0.0f : 1.0f; }
 
 double Hundredths(std::int32_t v) { return v / 100.0; }
 
+// A surround volume goes out negated; the integer is negated first so that zero stays +0.0,
+// and in 64 bits so that a field at the integer limit (a crafted mode file) cannot overflow.
+float NegatedHundredths(std::int32_t v) { return Finite(-std::int64_t{v} / 100.0); }
+
 const fld::OutputFields* kOutputs[] = {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub};
 
 int DelayField(const fld::OutputFields& out, int side) { return side ? out.delayRight() : out.delayLeft(); }
@@ -274,7 +278,8 @@ void Encoders::SendMusicPitch() {
         RawParamWrite(module::kMusic, kMusicPitch, pair);
         RawParamWrite(module::kMusic, kMusicPitch2, pair);
     } else if (version > kVersionPitchTable) {
-        IntParamWrite(module::kMusic, kMusicPitch, p + kPitchOffsetV9);
+        // Modular, as the box's 32-bit word would take it: no overflow for a crafted field.
+        IntParamWrite(module::kMusic, kMusicPitch, static_cast<std::int32_t>(std::int64_t{p} + kPitchOffsetV9));
     }
 }
 
@@ -581,8 +586,7 @@ void Encoders::SendAll() {
         const OutputParams& op = OutputParamsOf(*out);
         for (int i = 0; i < 4; ++i) FloatParamWrite(out->module, op.mixFirst + i, h(out->mixDirect() + i));
         if (out->surround && version > kVersionSurround)
-            FloatParamWrite(out->module, op.surround, Finite(Hundredths(-s.Int(out->surroundVolume()))),
-                            kStereoValues);
+            FloatParamWrite(out->module, op.surround, NegatedHundredths(s.Int(out->surroundVolume())), kStereoValues);
     }
     // 7, 8. Channels A and B.
     for (int ch = 0; ch < 2; ++ch) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "BoxFixture.h"
 #include "device/Parameters.h"
 #include "eq/EqMath.h"
@@ -54,6 +57,15 @@ TEST(Encoders, CompressorNeverSendsNonFiniteValues) {
     EXPECT_EQ(sent[0], Floats(9, 19, {-10.0f, 0.0f, 0.0f, 20.0f, 0.05f, 1.0f, release}));
     EXPECT_EQ(sent[1], Floats(8, 27, {-10.0f, 0.0f, 0.0f, 20.0f, 0.05f, 1.0f, 1.0f}));
     EXPECT_FLOAT_EQ(b.core->store.Float(fld::kSub.compRatio()), 0.5f);  // stored as given
+}
+
+TEST(Encoders, SurroundAtTheIntegerLimitGoesOutPositive) {
+    Box b;
+    b.core->store.SetInt(fld::kRear.surroundVolume(), std::numeric_limits<std::int32_t>::min());
+    b.core->encoders.SendAll();
+    const auto sent = ParamWrites(b);
+    const float negated = static_cast<float>(2147483648.0 / 100.0);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), Floats(6, 30, {negated, negated})), sent.end());
 }
 
 TEST(Encoders, EqBandWritesDescriptorThenCoefficients) {
