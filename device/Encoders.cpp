@@ -30,6 +30,7 @@ constexpr int kSubResetCrossoverHz = 100;
 constexpr int kSubRows = 16;                  // bands 0..15 are the four-by-four rows
 constexpr int kMicRampStart = 80;             // levels at or above start ramping here
 constexpr int kMusicRampStart = 70;
+constexpr int kRampTop = 100;                // no level control goes higher; a crafted file can't make the ramp endless
 constexpr int kFadeSteps = 9;                 // 0.0 .. 0.8 then 1.0
 constexpr int kLastMode = kModeSlots - 1;
 constexpr int kModeNameWireBytes = 44;        // length byte of a mode-name write
@@ -466,7 +467,7 @@ void Encoders::ResetSpeakerGains() {
 // --- Levels -------------------------------------------------------------------------
 
 void Encoders::LevelRamp() {
-    const int v = m_store.Int(fld::kMicVolume);
+    const int v = std::min(m_store.Int(fld::kMicVolume), kRampTop);
     for (const int p : {kMicLevelA, kMicLevelB}) {
         if (v < kMicRampStart) {
             FloatParamWrite(module::kMic, p, Finite(Hundredths(v)));
@@ -474,7 +475,7 @@ void Encoders::LevelRamp() {
             for (int k = kMicRampStart; k <= v; ++k) FloatParamWrite(module::kMic, p, Finite(Hundredths(k)));
         }
     }
-    const int w = m_store.Int(fld::kMusicVolume);
+    const int w = std::min(m_store.Int(fld::kMusicVolume), kRampTop);
     if (w < kMusicRampStart) {
         SendMusicLevel(Finite(Hundredths(w)));
     } else {

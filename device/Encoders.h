@@ -135,7 +135,6 @@ private:
     void SendMusicPitch();
     void SendFrequencyShift(int channel);
     void StorePredelay(int firstField, int module, int parameter1, double totalMs);
-    void SendSpeakerGain(int speaker1to8, float db);
     void SendCompressor(const fld::OutputFields& out);
     void SendDelayModeValue(const fld::OutputFields& out, int side, int mode);
     void WriteCrossoverSlots(const fld::OutputFields& out, int side, int index, bool flat);

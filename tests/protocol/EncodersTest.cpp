@@ -153,6 +153,15 @@ TEST(Encoders, LevelRampAndSpeakerGains) {
     EXPECT_EQ(sent[12], Floats(4, 15, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}));
     b.Clear();
 
+    // A crafted level cannot make the ramp endless: it stops at the top of the controls.
+    b.core->store.SetInt(fld::kMicVolume, 2147483647);
+    b.core->store.SetInt(fld::kMusicVolume, 0);
+    e.LevelRamp();
+    sent = ParamWrites(b);
+    ASSERT_EQ(sent.size(), 21u + 21u + 1u);
+    EXPECT_EQ(sent[20], Floats(1, 30, {1.0f}));
+    b.Clear();
+
     e.SpeakerGain(2, 0.0f);
     e.SpeakerGain(7, -3.0f);
     sent = ParamWrites(b);
