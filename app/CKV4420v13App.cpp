@@ -102,9 +102,10 @@ QString CKV4420v13App::Text(const char* chinese, const char* english) const { re
 void CKV4420v13App::ToggleLanguage() {
     m_language = m_language == kLanguageEnglish ? kLanguageChinese : kLanguageEnglish;
     m_settings.SetLanguage(m_language);
-    const bool loaded = m_table.Load(m_language);
+    m_table.Load(m_language);
+    // An open notice keeps the language it was created in; the windows that re-label
+    // themselves hang off the frame.
     if (m_frame) m_frame->OnLanguageChanged();
-    if (loaded && m_info) m_table.Apply(m_info, CInfoDlg::kDialogId);
 }
 
 void CKV4420v13App::RunSyncProgress() {
@@ -166,7 +167,7 @@ void CKV4420v13App::OpenDocument(const QString& path) {
         suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) != 0)
         return;
     if (!m_device->link.IsOpen() || !View()) return;
-    View()->LoadModeFileFrom(path);
+    View()->OpenModeFile(path);
 }
 
 void CKV4420v13App::AddRecentFile(const QString& path) {

@@ -36,6 +36,7 @@ constexpr int kSourceOn = 100;
 constexpr int kPitchRange = 5;
 constexpr int kPitchRangeV8 = 8;
 constexpr int kCommandSetV8 = 8;
+constexpr int kBuiltLabelValue = 100;
 
 constexpr std::array<const char*, 4> kSlotDigitsZh = {"一", "二", "三", "四"};
 constexpr std::array<int, 3> kInputFields = {fld::kSpdifVolume, fld::kAux1Volume, fld::kAux2Volume};
@@ -88,7 +89,9 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
             m_ribbon.Slider(c, s)->setValue(SliderValue(s));
         }
     }
-    SetAllLabels(LabelStyle::Moving);
+    // Until the box's values arrive the value labels read full scale, as the ribbon is built.
+    for (int i = 0; i < kRibbonLabelCount; ++i)
+        SetValueLabels(static_cast<RibbonLabel>(i), kBuiltLabelValue, LabelStyle::Moving);
     m_ribbon.SetPanelCaption(RibbonPanel::Pitch, PitchCaption(app.Device().store.Int(fld::kMusicPitch),
                                                               LabelStyle::Moving));
     auto& store = app.Device().store;
@@ -182,9 +185,9 @@ void CKV4420v13View::SetAllLabels(LabelStyle style) {
     const RibbonSlider sliders[kRibbonLabelCount] = {RibbonSlider::Mic,   RibbonSlider::Reverb, RibbonSlider::Echo,
                                                      RibbonSlider::Music, RibbonSlider::Spdif,  RibbonSlider::Aux1,
                                                      RibbonSlider::Aux2,  RibbonSlider::NoiseGate};
+    // The store, not the slider: a value the box holds outside a slider's range is shown as it is.
     for (int i = 0; i < kRibbonLabelCount; ++i)
-        SetValueLabels(static_cast<RibbonLabel>(i), m_ribbon.Slider(m_ribbon.ActiveCategory(), sliders[i])->value(),
-                       style);
+        SetValueLabels(static_cast<RibbonLabel>(i), SliderValue(sliders[i]), style);
 }
 
 void CKV4420v13View::SetSliderCopies(RibbonSlider id, int value) {
@@ -274,7 +277,8 @@ void CKV4420v13View::OnLanguageChanged() {
     UpdateAgcButton();
     UpdateModePane();
     UpdateConnectionPane();
-    UpdateMusicSourceCaption();
+    // The music-source caption keeps the ribbon's new label until the status timer next looks
+    // at the stream flag.
 }
 
 void CKV4420v13View::OnCategoryChanged(int category) {
@@ -502,24 +506,33 @@ void CKV4420v13View::LoadModeFile() {
 }
 
 bool CKV4420v13View::LoadModeFileFrom(const QString& path) {
-    auto& dev = m_app.Device();
     const QString title = QFileInfo(path).completeBaseName().left(kModeNameChars);
     m_app.SetTargetSlot(TargetSlotFromTitle(title));
-    const ModeFileResult result = ReadModeFile(QFile::encodeName(path).toStdString(), dev.store);
-    if (result.status != ModeFileStatus::Ok) {
-        if (result.status == ModeFileStatus::CannotOpen) {
-            m_app.Prompts().Message(window(), m_app.Text("错误", "Error"),
-                                    m_app.Text("无法打开文件:\n", "Can't open the file for reading:\n") + path,
-                                    UiPrompts::Icon::Warning);
-        }
-        return false;
-    }
-    dev.encoders.WriteModeName(CurrentSlot(), title.toStdU16String());
+    if (!ReadModeFileIntoStore(path)) return false;
+    m_app.Device().encoders.WriteModeName(CurrentSlot(), title.toStdU16String());
     UpdateModeItems();
     UpdateModePane();
     m_connection.RunWriteAll();
     m_app.AddRecentFile(path);
     return true;
+}
+
+bool CKV4420v13View::OpenModeFile(const QString& path) {
+    if (!ReadModeFileIntoStore(path)) return false;
+    m_connection.RunWriteAll();
+    m_app.AddRecentFile(path);
+    return true;
+}
+
+bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
+    const ModeFileResult result = ReadModeFile(QFile::encodeName(path).toStdString(), m_app.Device().store);
+    if (result.status == ModeFileStatus::Ok) return true;
+    if (result.status == ModeFileStatus::CannotOpen) {
+        m_app.Prompts().Message(window(), m_app.Text("错误", "Error"),
+                                m_app.Text("无法打开文件:\n", "Can't open the file for reading:\n") + path,
+                                UiPrompts::Icon::Warning);
+    }
+    return false;
 }
 
 void CKV4420v13View::SaveModeFile() {

@@ -58,8 +58,12 @@ public:
     void SaveUserMode(int slot);
     void LoadModeFile();
     void SaveModeFile();
-    // Reads a mode file chosen on the ribbon, the menu, the recent list or the command line.
+    // Reads a mode file chosen on the ribbon or the application menu: its title names the
+    // current slot and may pick the slot the mode is stored to after the write-all.
     bool LoadModeFileFrom(const QString& path);
+    // Reads a mode file from the recent-file list or the command line and sends it; the
+    // slots and their names are left as they are.
+    bool OpenModeFile(const QString& path);
     // Saves to the current user slot and to the file; false when the file could not be written.
     bool SaveModeFileTo(const QString& path);
     void ResetDevice();
@@ -80,6 +84,7 @@ private:
     void UpdateModeItems();
     void UpdateAgcButton();
     void Notice(const char* chinese, const char* english, int durationMs = kNoticeMs);
+    bool ReadModeFileIntoStore(const QString& path);
     int ClampToMaximum(int value, int maxByte, const char* chinese, const char* english);
     int SliderValue(RibbonSlider id) const;
     int CurrentSlot() const;

@@ -29,7 +29,13 @@ void CMFCRibbonStepSlider::StepAndIssue(int delta) {
 
 void CMFCRibbonStepSlider::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || HandleRect().contains(pos)) {
+    // Only the left button moves the slider. Other buttons would make the style jump the
+    // thumb to the cursor without issuing, leaving the box behind what the ribbon shows.
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    if (HandleRect().contains(pos)) {
         QSlider::mousePressEvent(event);
         return;
     }

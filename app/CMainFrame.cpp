@@ -42,7 +42,8 @@ void CMainFrame::OnLanguageChanged() {
 }
 
 void CMainFrame::Raise() {
-    if (isMinimized()) showNormal();
+    // Restoring returns to the state before minimising, maximised included.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

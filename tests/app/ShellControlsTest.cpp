@@ -311,6 +311,20 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
     QVERIFY(shell.box->Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 1}));
     QVERIFY(!shell.Store().SettingsChanged());
 
+    // From the recent-file list: sent to the box, but no slot is named or chosen by the title.
+    const QString recent = dir.filePath(QStringLiteral("m3 late.K4v9"));
+    QVERIFY(QFile::copy(out, recent));
+    const std::u16string slotName = shell.Store().ModeName(1);
+    shell.box->ClearTranscript();
+    shell.app->OpenDocument(recent);
+    QVERIFY(shell.WaitAccepted(3));
+    QVERIFY(!shell.box->Received(cmd::kMemoryWrite).empty());
+    QVERIFY(shell.box->Received(cmd::kModeNameWrite).empty());
+    QVERIFY(shell.box->Received(cmd::kModeSelect).empty());
+    QVERIFY(shell.Store().ModeName(1) == slotName);
+    QCOMPARE(shell.app->TargetSlot(), -1);
+    QCOMPARE(shell.app->Settings().RecentFiles().first(), QFileInfo(recent).absoluteFilePath());
+
     // Disconnected: only the notice.
     shell.app->Device().link.Close(true);
     const auto dialogs = shell.prompts->filters.size();

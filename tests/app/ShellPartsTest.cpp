@@ -38,6 +38,11 @@ void ShellPartsTest::stepSliderMovesOneUnitPerClick() {
     QCOMPARE(slider.value(), 39);
     QCOMPARE(issued.count(), 3);
     QCOMPARE(issued.last().at(0).toInt(), 39);
+    // Other buttons neither move it nor issue.
+    QTest::mouseClick(&slider, Qt::MiddleButton, {}, QPoint(slider.width() - 2, y));
+    QTest::mouseClick(&slider, Qt::RightButton, {}, QPoint(1, y));
+    QCOMPARE(slider.value(), 39);
+    QCOMPARE(issued.count(), 3);
 
     // Programmatic changes and the wheel issue nothing.
     slider.setValue(10);

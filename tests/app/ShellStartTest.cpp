@@ -21,7 +21,10 @@ void ShellStartTest::init() {
 }
 
 void ShellStartTest::startsSynchronisesAndAccepts() {
-    Shell shell;
+    Shell shell(false);
+    const ParamValue full = ParamValue::FromFloat(1.0f);  // above the microphone slider's range
+    for (int parameter : {30, 43}) shell.box->Handle(BuildParamWrite(module::kMic, parameter, std::span(&full, 1)));
+    shell.Start();
     QCOMPARE(shell.Frame()->windowTitle(), QStringLiteral("DSP-4420-v3.1.1"));
     QCOMPARE(shell.Frame()->minimumSize(), QSize(1170, 700));
     QCOMPARE(shell.Frame()->property("DSP-Audio-K4420").toInt(), 1);
@@ -40,6 +43,9 @@ void ShellStartTest::startsSynchronisesAndAccepts() {
     QCOMPARE(QSettings(settings::kOrganization, settings::kApplication).value(settings::kApplicationLook).toInt(), 215);
     QVERIFY(shell.Status()->ModePane()->text().startsWith(QStringLiteral("当前模式:模式一[")));
     QVERIFY(!shell.box->Received(cmd::kModelName).empty());
+    // The labels show what the box holds even where the slider cannot.
+    QCOMPARE(shell.Slider(RibbonSlider::Mic)->value(), 99);
+    QCOMPARE(shell.Label(RibbonLabel::Mic), QStringLiteral("话筒音量:100"));
     QVERIFY(shell.box->Violations().empty());
 }
 
@@ -209,6 +215,28 @@ void ShellStartTest::languageToggleThereAndBack() {
     QCOMPARE(shell.Label(RibbonLabel::Reverb), QStringLiteral("混响音量:") + QString::asprintf("%3d", reverb));
     QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:+2"));
     QCOMPARE(shell.Status()->ResetEq()->text(), QStringLiteral("重置均衡"));
+}
+
+void ShellStartTest::withoutTheBox() {
+    Shell shell(false);
+    shell.box->SetUnplugged(true);
+    shell.Start(false);
+    QTest::qWait(20);
+    QVERIFY(!shell.app->Device().link.IsOpen());
+    // The value labels read as the ribbon was built.
+    QCOMPARE(shell.Label(RibbonLabel::Mic), QStringLiteral("话筒音量:100"));
+    QCOMPARE(shell.Label(RibbonLabel::Reverb, kCategoryOutput), QStringLiteral("混响音量:  100"));
+    QCOMPARE(shell.Label(RibbonLabel::Aux2), QStringLiteral("输入音量:100"));
+    QCOMPARE(shell.Label(RibbonLabel::NoiseGate), QStringLiteral("音乐噪声门:100"));
+    // No status timer runs, so the music-source caption is the re-labelled one.
+    QTest::mouseClick(shell.Ribbon()->Button(RibbonButton::Language), Qt::LeftButton);
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Source), QStringLiteral("Music source"));
+
+    // A second copy restores the window to the state it had before it was minimised.
+    shell.Frame()->setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+    shell.Frame()->Raise();
+    QVERIFY(!shell.Frame()->isMinimized());
+    QVERIFY(shell.Frame()->isMaximized());
 }
 
 void ShellStartTest::ribbonSwallowsTabDoubleClickAndWheel() {

@@ -18,6 +18,7 @@ private Q_SLOTS:
     void statusTimerPollsAndCaptions();
     void functionKeysReachTheirHooks();
     void languageToggleThereAndBack();
+    void withoutTheBox();
     void ribbonSwallowsTabDoubleClickAndWheel();
 
 private:
