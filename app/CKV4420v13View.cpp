@@ -15,21 +15,14 @@
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMFCRibbonStepSlider.h"
 #include "app/UiPrompts.h"
+#include "device/Parameters.h"
 #include "dialogs/UiText.h"
 #include "model/ModeFile.h"
 
 namespace kv {
 
 namespace {
-// Parameter numbers of the master controls within their modules.
-constexpr int kReverbLevelParam = 26;
-constexpr int kReverbMuteParam = 27;
-constexpr int kEchoLevelParam = 28;
-constexpr int kEchoMuteParam = 29;
-constexpr int kInputLevelParam1 = 16;   // SPDIF 16, Aux1 17, Aux2 18
-constexpr int kSourceSwitchParam1 = 25; // SPDIF 25, Aux1 26, Aux2 27
-constexpr int kMusicGateParam = 28;
-constexpr int kEffectCopies = 2;        // reverb, echo and inputs carry both channels
+constexpr int kEffectCopies = prm::kStereoValues;  // reverb, echo and inputs carry both channels
 constexpr int kMicMaxByte = 3;          // applied device settings: microphone maximum
 constexpr int kMusicMaxByte = 4;        // and music maximum
 constexpr int kSourceOn = 100;
@@ -318,6 +311,17 @@ int CKV4420v13View::ClampToMaximum(int value, int maxByte, const char* chinese, 
     return max;
 }
 
+// Reverb and echo volumes: both channels at once, with the mute notice.
+void CKV4420v13View::OnEffectVolume(RibbonSlider id, RibbonLabel label, int field, int muteField, int module,
+                                    int parameter, int value) {
+    auto& dev = m_app.Device();
+    SetSliderCopies(id, value);
+    SetValueLabels(label, value, LabelStyle::Moving);
+    dev.store.SetInt(field, value);
+    dev.encoders.FloatParamWrite(module, parameter, Hundredths(value), kEffectCopies);
+    if (dev.store.Int(muteField) != 0) Notice("当前是静音状态", "vol is mute");
+}
+
 void CKV4420v13View::OnSlider(RibbonSlider id) {
     auto& dev = m_app.Device();
     auto& store = dev.store;
@@ -332,18 +336,12 @@ void CKV4420v13View::OnSlider(RibbonSlider id) {
             break;
         }
         case RibbonSlider::Reverb:
-            SetSliderCopies(id, v);
-            SetValueLabels(RibbonLabel::Reverb, v, LabelStyle::Moving);
-            store.SetInt(fld::kReverbVolume, v);
-            dev.encoders.FloatParamWrite(module::kReverb, kReverbLevelParam, Hundredths(v), kEffectCopies);
-            if (store.Int(fld::kReverbMute) != 0) Notice("当前是静音状态", "vol is mute");
+            OnEffectVolume(id, RibbonLabel::Reverb, fld::kReverbVolume, fld::kReverbMute, module::kReverb,
+                           prm::kReverbVolume, v);
             break;
         case RibbonSlider::Echo:
-            SetSliderCopies(id, v);
-            SetValueLabels(RibbonLabel::Echo, v, LabelStyle::Moving);
-            store.SetInt(fld::kEchoVolume, v);
-            dev.encoders.FloatParamWrite(module::kEcho, kEchoLevelParam, Hundredths(v), kEffectCopies);
-            if (store.Int(fld::kEchoMute) != 0) Notice("当前是静音状态", "vol is mute");
+            OnEffectVolume(id, RibbonLabel::Echo, fld::kEchoVolume, fld::kEchoMute, module::kEcho,
+                           prm::kEchoVolume, v);
             break;
         case RibbonSlider::Music: {
             v = ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
@@ -360,7 +358,7 @@ void CKV4420v13View::OnSlider(RibbonSlider id) {
             SetSliderCopies(id, v);
             SetValueLabels(static_cast<RibbonLabel>(Ix(RibbonLabel::Spdif) + input), v, LabelStyle::Moving);
             store.SetInt(kInputFields[input], v);
-            dev.encoders.FloatParamWrite(module::kMusic, kInputLevelParam1 + input, Hundredths(v), kEffectCopies);
+            dev.encoders.FloatParamWrite(module::kMusic, prm::kSpdifVolume + input, Hundredths(v), kEffectCopies);
             if (store.Int(kSourceFields[input]) == 0) Notice("该输入未启用", "Inactive Input");
             break;
         }
@@ -368,7 +366,7 @@ void CKV4420v13View::OnSlider(RibbonSlider id) {
             SetSliderCopies(id, v);
             SetValueLabels(RibbonLabel::NoiseGate, v, LabelStyle::Moving);
             store.SetInt(fld::kMusicNoiseGate, v);
-            dev.encoders.FloatParamWrite(module::kMusic, kMusicGateParam, static_cast<float>(v / 10000.0));
+            dev.encoders.FloatParamWrite(module::kMusic, prm::kMusicNoiseGate, static_cast<float>(v / 10000.0));
             break;
         case RibbonSlider::Pitch:
             SetSliderCopies(id, v);
@@ -389,11 +387,11 @@ void CKV4420v13View::OnCheck(RibbonCheck id, bool checked) {
             break;
         case RibbonCheck::ReverbMute:
             dev.store.SetInt(fld::kReverbMute, muted);
-            dev.encoders.FloatParamWrite(module::kReverb, kReverbMuteParam, open, kEffectCopies);
+            dev.encoders.FloatParamWrite(module::kReverb, prm::kReverbMute, open, kEffectCopies);
             break;
         case RibbonCheck::EchoMute:
             dev.store.SetInt(fld::kEchoMute, muted);
-            dev.encoders.FloatParamWrite(module::kEcho, kEchoMuteParam, open, kEffectCopies);
+            dev.encoders.FloatParamWrite(module::kEcho, prm::kEchoMute, open, kEffectCopies);
             break;
         case RibbonCheck::MusicMute:
             dev.encoders.MusicMute(muted);
@@ -403,7 +401,7 @@ void CKV4420v13View::OnCheck(RibbonCheck id, bool checked) {
         case RibbonCheck::Aux2On: {
             const int input = Ix(id) - Ix(RibbonCheck::SpdifOn);
             dev.store.SetInt(kSourceFields[input], checked ? kSourceOn : 0);
-            dev.encoders.FloatParamWrite(module::kMusic, kSourceSwitchParam1 + input, checked ? 1.0f : 0.0f);
+            dev.encoders.FloatParamWrite(module::kMusic, prm::kSpdifOn + input, checked ? 1.0f : 0.0f);
             break;
         }
     }

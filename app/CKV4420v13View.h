@@ -86,6 +86,8 @@ private:
     void Notice(const char* chinese, const char* english, int durationMs = kNoticeMs);
     bool ReadModeFileIntoStore(const QString& path);
     int ClampToMaximum(int value, int maxByte, const char* chinese, const char* english);
+    void OnEffectVolume(RibbonSlider id, RibbonLabel label, int field, int muteField, int module, int parameter,
+                        int value);
     int SliderValue(RibbonSlider id) const;
     int CurrentSlot() const;
 
