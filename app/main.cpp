@@ -3,29 +3,16 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEvent>
-#include <QFile>
 #include <QTimer>
-#include <cstdio>
-#include <ctime>
 
 #include "app/CKV4420v13App.h"
 #include "app/CMainFrame.h"
+#include "app/FirstPaintReport.h"
 #include "app/SingleInstance.h"
 
 namespace {
 
-// Peak resident memory of this process in kB, from the kernel's own account.
-long PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
 // Ends the process once the main window painted for the first time (start-up measurement).
-// With KV_T0_NS (wall-clock nanoseconds taken just before the process was started) it
-// reports the time to the first paint and the peak memory at that moment.
 class FirstPaintExit : public QObject {
 public:
     using QObject::QObject;
@@ -34,14 +21,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_done) {
             m_done = true;
-            const QByteArray t0 = qgetenv("KV_T0_NS");
-            if (!t0.isEmpty()) {
-                timespec now{};
-                clock_gettime(CLOCK_REALTIME, &now);
-                const double ms = (now.tv_sec * 1e9 + now.tv_nsec - t0.toDouble()) / 1e6;
-                std::fprintf(stderr, "first-paint-ms=%.1f peak-rss-kb=%ld\n", ms, PeakResidentKb());
-            }
-            QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
+            kv::ReportFirstPaintAndExit();
         }
         return QObject::eventFilter(watched, event);
     }
