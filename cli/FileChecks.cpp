@@ -1,11 +1,13 @@
 #include "cli/FileChecks.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+
+#include "model/AtomicFile.h"
 
 namespace kv::cli {
 namespace {
@@ -22,33 +24,11 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot read " + path + ": " + Reason(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        error = "cannot read " + path + ": " + Reason(EISDIR);
-        return false;
-    }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = "cannot read " + path + ": " + Reason(errno);
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    ::close(fd);
-    out = std::move(bytes);
-    return true;
+    // A directory opens but fails its first read with EISDIR, so it is reported like any unreadable file.
+    int systemError = 0;
+    if (kv::ReadWholeFile(path, out, &systemError)) return true;
+    error = "cannot read " + path + ": " + Reason(systemError);
+    return false;
 }
 
 bool CheckWritableTarget(const std::string& path, std::string& error) {

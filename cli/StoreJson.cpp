@@ -5,6 +5,7 @@
 #include <span>
 
 #include "cli/Utf.h"
+#include "device/Commands.h"
 #include "model/Fields.h"
 #include "model/ParameterStore.h"
 
@@ -13,15 +14,15 @@ namespace {
 
 const char* ModuleName(int module) {
     switch (module) {
-    case 1: return "mic";
-    case 2: return "echo";
-    case 3: return "reverb";
-    case 4: return "music";
-    case 5: return "main";
-    case 6: return "rear";
-    case 7: return "center";
-    case 8: return "sub";
-    case 9: return "top";
+    case module::kMic: return "mic";
+    case module::kEcho: return "echo";
+    case module::kReverb: return "reverb";
+    case module::kMusic: return "music";
+    case module::kMain: return "main";
+    case module::kRear: return "rear";
+    case module::kCenter: return "center";
+    case module::kSub: return "sub";
+    case module::kTop: return "top";
     default: return "?";
     }
 }

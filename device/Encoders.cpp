@@ -58,8 +58,6 @@ double Hundredths(std::int32_t v) { return v / 100.0; }
 // and in 64 bits so that a field at the integer limit (a crafted mode file) cannot overflow.
 float NegatedHundredths(std::int32_t v) { return Finite(-std::int64_t{v} / 100.0); }
 
-const fld::OutputFields* kOutputs[] = {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub};
-
 int DelayField(const fld::OutputFields& out, int side) { return side ? out.delayRight() : out.delayLeft(); }
 int DelayModeField(const fld::OutputFields& out, int side) { return side ? out.delayModeRight() : out.delayModeLeft(); }
 bool ValidSide(const fld::OutputFields& out, int side) { return side == 0 || (side == 1 && out.stereo); }
@@ -583,7 +581,7 @@ void Encoders::SendAll() {
     FloatParamWrite(module::kReverb, kReverbVolume, h(fld::kReverbVolume), kStereoValues);
     FloatParamWrite(module::kEcho, kEchoVolume, h(fld::kEchoVolume), kStereoValues);
     // 6. Output mixes; surround volumes go out negated.
-    for (const auto* out : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub}) {
+    for (const auto* out : fld::kOutputs) {
         const OutputParams& op = OutputParamsOf(*out);
         for (int i = 0; i < 4; ++i) FloatParamWrite(out->module, op.mixFirst + i, h(out->mixDirect() + i));
         if (out->surround && version > kVersionSurround)
@@ -627,7 +625,7 @@ void Encoders::SendAll() {
     FloatParamWrite(module::kMusic, kMusicGateOpen, Finite(s.Int(fld::kMusicGateOpen) / 1e5));
     FloatParamWrite(module::kMusic, kMusicGateClose, Finite(s.Int(fld::kMusicGateClose) / 1e7));
     // 11..13. Outputs: switches, delays, delay modes (which refresh the crossovers), mute.
-    for (const auto* out : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub}) {
+    for (const auto* out : fld::kOutputs) {
         const OutputParams& op = OutputParamsOf(*out);
         const int sides = out->stereo ? 2 : 1;
         IntParamWrite(out->module, op.eqBypass, s.Int(out->eqBypass()));
@@ -640,7 +638,7 @@ void Encoders::SendAll() {
         FloatParamWrite(out->module, op.mute, mute(out->mute()), op.muteValues);
     }
     // 14. Compressors.
-    for (const auto* out : kOutputs) SendCompressor(*out);
+    for (const auto* out : fld::kOutputs) SendCompressor(*out);
     // 15. Phases and the automatic subwoofer.
     IntParamWrite(module::kMic, kMicPhase1, s.Int(fld::kMicPhase1));
     IntParamWrite(module::kMic, kMicPhase2, s.Int(fld::kMicPhase2));

@@ -297,7 +297,7 @@ void InboundParser::ParameterReply(const Report& r) {
 }
 
 void InboundParser::MemoryReply(const Report& r) {
-    const int offset = r[2] * 256 + r[3];
+    const int offset = GetBe16(&r[2]);
     // Never more than the report carries.
     const int length = std::min<int>(r[4], kReportSize - kMemoryDataOffset);
     const std::uint8_t* data = &r[kMemoryDataOffset];
@@ -319,7 +319,7 @@ void InboundParser::MemoryReply(const Report& r) {
 }
 
 void InboundParser::ModeNameReply(const Report& r) {
-    const int offset = r[2] * 256 + r[3];
+    const int offset = GetBe16(&r[2]);
     const int length = r[4];
     const std::uint8_t* data = &r[kMemoryDataOffset];
     if (data[0] == kBlank && data[1] == kBlank && data[2] == kBlank && data[3] == kBlank) return;

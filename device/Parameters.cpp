@@ -20,7 +20,7 @@ const OutputParams& OutputParamsOf(const fld::OutputFields& out) {
 }
 
 const fld::OutputFields* OutputOfModule(int module) {
-    for (const auto* o : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub})
+    for (const auto* o : fld::kOutputs)
         if (o->module == module) return o;
     return nullptr;
 }

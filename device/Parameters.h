@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "device/Commands.h"
 #include "model/Fields.h"
 
 namespace kv::prm {
@@ -130,7 +131,8 @@ struct SpeakerChannel {
 constexpr int kSpeakers = 8;
 // TOP left and right take the last two slots of the block, not Center's and SUB's.
 constexpr std::array<SpeakerChannel, kSpeakers> kSpeakerChannels{{
-    {5, 42, 0}, {7, 23, 16}, {5, 43, 4}, {6, 28, 8}, {8, 33, 20}, {6, 29, 12}, {9, 28, 24}, {9, 29, 28},
+    {module::kMain, 42, 0}, {module::kCenter, 23, 16}, {module::kMain, 43, 4}, {module::kRear, 28, 8},
+    {module::kSub, 33, 20}, {module::kRear, 29, 12}, {module::kTop, 28, 24}, {module::kTop, 29, 28},
 }};
 constexpr std::uint32_t kSpeakerGainA1Bits = 0x3F7EFF25;  // 0.99608070
 constexpr std::uint32_t kSpeakerGainA2Bits = 0xBFFF7EF1;  // -1.99606144

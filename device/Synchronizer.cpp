@@ -44,7 +44,7 @@ std::vector<Read> ReadBackRequests(int version) {
     r.push_back({kMusic, kAux1Volume, 2});
     r.push_back({kMusic, kAux2Volume, 2});
     // Mixes and speaker-position gains of the outputs.
-    for (const auto* out : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub}) {
+    for (const auto* out : fld::kOutputs) {
         const OutputParams& op = OutputParamsOf(*out);
         for (int i = 0; i < 4; ++i) r.push_back({out->module, op.mixFirst + i});
         for (int side = 0; side < (out->stereo ? 2 : 1); ++side)
@@ -61,7 +61,7 @@ std::vector<Read> ReadBackRequests(int version) {
     r.push_back({kMusic, kMusicPitch, version == kVersionPitchTable ? 2 : 1});
     r.push_back({kMusic, kMusicMute, 2});
     many(kMusic, {25, 26, 27, 28, 29, 30});
-    for (const auto* out : {&fld::kMain, &fld::kRear, &fld::kTop, &fld::kCenter, &fld::kSub}) {
+    for (const auto* out : fld::kOutputs) {
         const OutputParams& op = OutputParamsOf(*out);
         const int sides = out->stereo ? 2 : 1;
         r.push_back({out->module, op.eqBypass});

@@ -67,7 +67,9 @@ bool TakesGain(int code) {
   return code == kv::eq::kCodePeaking || code == kv::eq::kCodeLowShelf ||
          code == kv::eq::kCodeHighShelf;
 }
-bool IsUserPassOrShelf(int code) { return code >= 2 && code <= 5; }
+bool IsUserPassOrShelf(int code) {
+  return code >= kv::eq::kCodeLowPass && code <= kv::eq::kCodeHighShelf;
+}
 float MaxQ(int code) { return code == kv::eq::kCodePeaking ? CEqPanel::kMaxPeakingQ
                                                            : CEqPanel::kMaxOtherQ; }
 // Keys and the right drag cap Q at 2 only for the user's pass and shelf kinds.
@@ -219,7 +221,10 @@ void CEqPanel::SetCode(int index, int code) {
 void CEqPanel::SetGain(int index, double gainDb) {
   if (!IsValidBand(index)) return;
   BandRecord& band = Band(index);
-  if (band.code == 2 || band.code == 3 || band.code > 5) gainDb = 0.0;
+  if (band.code == kv::eq::kCodeLowPass || band.code == kv::eq::kCodeHighPass ||
+      band.code > kv::eq::kCodeHighShelf) {
+    gainDb = 0.0;
+  }
   band.gain = static_cast<float>(std::clamp(gainDb, EqPanelGeometry::kMinGain,
                                             EqPanelGeometry::kMaxGain));
   EvaluateBand(index);

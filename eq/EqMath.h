@@ -36,7 +36,7 @@ inline constexpr double kGridMaxFrequency = 23000.0;
 inline constexpr double kMinDesignQ = 0.1;
 
 Biquad DesignSection(int code, double gainDb, double freqHz, double q,
-                     double outputGainDb = 0.0, double sampleRate = 48000.0);
+                     double outputGainDb = 0.0, double sampleRate = kSampleRate);
 
 // Magnitude of a section in dB at one frequency.
 double MagnitudeDb(const Biquad& section, double freqHz, double sampleRate = kSampleRate);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eq/EqMath.h"
+
 namespace kv::eq {
 
 // Plot placement and axis mapping of the large equaliser panel. Client pixels
@@ -13,8 +15,8 @@ class EqPanelGeometry {
   // Pointer y is taken relative to this line (two pixels above the plot) when
   // hit testing and dragging; the box's editor has always behaved so.
   static constexpr int kPointerTop = 16;
-  static constexpr double kMinFrequency = 18.0;
-  static constexpr double kMaxFrequency = 23000.0;
+  static constexpr double kMinFrequency = kGridMinFrequency;
+  static constexpr double kMaxFrequency = kGridMaxFrequency;
   static constexpr double kMinGain = -15.0;
   static constexpr double kMaxGain = 15.0;
 

@@ -53,7 +53,8 @@ constexpr std::array<FieldKind, fld::kCount> BuildKinds() {
     k[179] = K::Integer;
     k[180] = K::Float;
     // Outputs.
-    for (const auto& o : {fld::kMain, fld::kRear, fld::kTop, fld::kCenter, fld::kSub}) {
+    for (const auto* out : fld::kOutputs) {
+        const auto& o = *out;
         for (int f = o.mixDirect(); f <= o.mixMusic(); ++f) k[f] = K::Hundredths;
         k[o.eqBypass()] = k[o.compBypass()] = K::Integer;
         for (int f = o.compThreshold(); f <= o.compRelease(); ++f) k[f] = K::Float;

@@ -143,6 +143,8 @@ constexpr OutputFields kRear{6, 115, true, true};
 constexpr OutputFields kTop{9, 133, true, true};
 constexpr OutputFields kCenter{7, 151, false, false};
 constexpr OutputFields kSub{8, 165, false, false};
+// Every output group, in the order the box takes them.
+constexpr std::array<const OutputFields*, 5> kOutputs{&kMain, &kRear, &kTop, &kCenter, &kSub};
 
 // The part of the table saved in mode files.
 constexpr int kModeFileFirst = 26;

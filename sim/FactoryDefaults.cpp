@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "device/Commands.h"
+#include "model/Bytes.h"
 #include "model/ParameterStore.h"
 
 namespace kv {
@@ -61,10 +62,7 @@ SimNameArea FactoryNameArea() {
     const char16_t* names[4] = {u"Mode1", u"Mode2", u"Mode3", u"Mode4"};
     for (int s = 0; s < 4; ++s) {
         std::size_t at = static_cast<std::size_t>(s * kModeNameStride);
-        for (const char16_t* c = names[s]; *c; ++c, at += 2) {
-            a[at] = static_cast<std::uint8_t>(*c >> 8);
-            a[at + 1] = static_cast<std::uint8_t>(*c);
-        }
+        for (const char16_t* c = names[s]; *c; ++c, at += 2) PutBe16(&a[at], *c);
     }
     return a;
 }

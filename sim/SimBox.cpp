@@ -126,6 +126,12 @@ struct SimBox::Impl {
         }
         return true;
     }
+    // Mode names are read and written whole, from the start of a slot's name.
+    bool CheckModeNameOffset(const Report& r, int offset) {
+        if (r[2] == (kSimNameAreaOffset >> 8) && r[3] % kModeNameStride == 0) return true;
+        Violation(r, "mode-name offset " + std::to_string(offset) + " is not the start of a slot's name");
+        return false;
+    }
     std::uint8_t* MemoryAt(int offset) {
         if (offset >= kSimNameAreaOffset) return &names[static_cast<std::size_t>(offset - kSimNameAreaOffset)];
         return &current.memory[static_cast<std::size_t>(offset)];
@@ -282,7 +288,7 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
         return a;
     }
     case cmd::kMemoryWrite: {
-        const int offset = (r[2] << 8) | r[3];
+        const int offset = GetBe16(&r[2]);
         const int length = r[4];
         if (CheckMemoryRange(r, offset, length)) {
             ExpectZeroFrom(r, kMemoryDataOffset + length);
@@ -292,20 +298,14 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
     }
     case cmd::kMemoryRead:
     case cmd::kModeNameRead: {
-        const int offset = (r[2] << 8) | r[3];
+        const int offset = GetBe16(&r[2]);
         const int length = r[4];
         Report a = Answer(code);
         a[2] = r[2];
         a[3] = r[3];
         a[4] = r[4];
         ExpectZeroFrom(r, 5);
-        bool ok = true;
-        if (code == cmd::kModeNameRead) {
-            if (r[2] != (kSimNameAreaOffset >> 8) || r[3] % kModeNameStride != 0) {
-                Violation(r, "mode-name offset " + std::to_string(offset) + " is not the start of a slot's name");
-                ok = false;
-            }
-        }
+        const bool ok = code != cmd::kModeNameRead || CheckModeNameOffset(r, offset);
         if (CheckMemoryRange(r, offset, length) && ok) {
             if (blankMemory)
                 std::fill_n(a.begin() + kMemoryDataOffset, length, 0xFF);
@@ -329,13 +329,9 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
         return a;
     }
     case cmd::kModeNameWrite: {
-        const int offset = (r[2] << 8) | r[3];
+        const int offset = GetBe16(&r[2]);
         const int length = r[4];
-        bool ok = true;
-        if (r[2] != (kSimNameAreaOffset >> 8) || r[3] % kModeNameStride != 0) {
-            Violation(r, "mode-name offset " + std::to_string(offset) + " is not the start of a slot's name");
-            ok = false;
-        }
+        bool ok = CheckModeNameOffset(r, offset);
         if (length % 2 != 0) {
             Violation(r, "mode-name length " + std::to_string(length) + " is odd");
             ok = false;
