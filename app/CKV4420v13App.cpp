@@ -13,7 +13,6 @@
 #include "app/QtUiPrompts.h"
 #include "app/UiPrompts.h"
 #include "app/UsbLog.h"
-#include "device/Commands.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"

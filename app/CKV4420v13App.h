@@ -43,7 +43,6 @@ public:
     static constexpr char kCaption[] = "DSP-4420-v3.1.1";
     static constexpr char kInstanceName[] = "DSP-Audio-K4420";
     static constexpr char kShellAppId[] = "DSP_4420_V2.8";
-    static constexpr int kOutputMain = 5;
 
     explicit CKV4420v13App(AppOptions options = {});
     ~CKV4420v13App() override;
@@ -60,8 +59,6 @@ public:
     HotplugWatcher* Watcher() const { return m_watcher.get(); }
     UiPrompts& Prompts() { return *m_prompts; }
     AppSettings& Settings() { return m_settings; }
-    const LanguageTable& Table() const { return m_table; }
-    const AppOptions& Options() const { return m_options; }
 
     int Language() const { return m_language; }
     // Inverts the language, stores it and re-labels everything that is open.
@@ -70,8 +67,6 @@ public:
 
     int TargetSlot() const { return m_targetSlot; }
     void SetTargetSlot(int slot) { m_targetSlot = slot; }
-    int LastOutputType() const { return m_lastOutputType; }
-    void SetLastOutputType(int type) { m_lastOutputType = type; }
 
     // Runs the progress dialog modally unless one is open; returns when it ended.
     void RunSyncProgress();
@@ -112,7 +107,6 @@ private:
     LanguageTable m_table;
     int m_language = 0;
     int m_targetSlot = -1;
-    int m_lastOutputType = kOutputMain;
     QPointer<CMainFrame> m_frame;
     QPointer<CSynDlg> m_syncDlg;
     QPointer<CInfoDlg> m_info;

@@ -50,7 +50,7 @@ QString CategoryName(int language, int category) {
 }
 }  // namespace
 
-CMyMFCRibbonBar::CMyMFCRibbonBar(int language, QWidget* parent) : QFrame(parent), m_language(language) {
+CMyMFCRibbonBar::CMyMFCRibbonBar(int language, QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("ribbon"));
     setStyleSheet(QString::fromLatin1(kStyleSheet));
     auto* layout = new QVBoxLayout(this);
@@ -311,7 +311,6 @@ void CMyMFCRibbonBar::SetRecentFiles(const QStringList& files) {
 }
 
 void CMyMFCRibbonBar::Relabel(int language) {
-    m_language = language;
     m_tabs->setTabText(kCategoryInput, CategoryName(language, kCategoryInput));
     m_tabs->setTabText(kCategoryOutput, CategoryName(language, kCategoryOutput));
     m_openAction->setText(Bi(language, "打开(&O)", "Open(&O)"));

@@ -106,7 +106,6 @@ private:
     void FillModeMenu(QMenu* menu, const QStringList& names, int currentSlot, bool save);
     void InstallWheelFilter(QWidget* root);
 
-    int m_language;
     QTabBar* m_tabs = nullptr;
     QToolButton* m_appButton = nullptr;
     QMenu* m_appMenu = nullptr;

@@ -8,7 +8,6 @@
 #include "app/HotplugWatcher.h"
 #include "app/UiPrompts.h"
 #include "device/Acceptance.h"
-#include "device/Commands.h"
 
 namespace kv {
 

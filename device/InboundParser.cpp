@@ -182,8 +182,7 @@ void DecodeMusic(ParameterStore& store, int p, const Report& r) {
     case kMusicPitch:
         if (version == kVersionPitchTable) {
             // The second value is column B of the table; not found reads as one past the end.
-            const std::uint32_t bits = std::bit_cast<std::uint32_t>(ValueFloat(r, 1));
-            const float value = std::bit_cast<float>(bits);
+            const float value = ValueFloat(r, 1);
             int index = static_cast<int>(kPitchColumnBBits.size());
             for (std::size_t i = 0; i < kPitchColumnBBits.size(); ++i)
                 if (std::bit_cast<float>(kPitchColumnBBits[i]) == value) {

@@ -69,7 +69,6 @@ void CSmallEqPanel::EvaluateWithCurrentGeometry(int band) {
     const double db = b.code == kv::eq::kCodeOff
                           ? 0.0
                           : kv::eq::MagnitudeDb(section, m_geometry.PointFrequency(u));
-    b.pointX[static_cast<std::size_t>(u)] = m_geometry.PointX(u);
     b.pointY[static_cast<std::size_t>(u)] = static_cast<float>(m_geometry.YOfGain(db));
   }
   UpdateCurve();

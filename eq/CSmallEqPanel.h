@@ -26,8 +26,7 @@ class CSmallEqPanel : public QWidget {
     float frequency = 100.0f;
     float gain = 0.0f;
     float q = 1.414f;
-    std::array<float, kPoints> pointX{};  // this band's own curve
-    std::array<float, kPoints> pointY{};
+    std::array<float, kPoints> pointY{};  // this band's own curve, at the geometry's PointX
     float minFrequency = 20.0f;
     float maxFrequency = 20000.0f;
     float minGain = -12.0f;
