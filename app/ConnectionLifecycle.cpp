@@ -100,7 +100,6 @@ void ConnectionLifecycle::OnSyncDone(int kind) {
     const int target = m_app.TargetSlot();
     if (target >= 0) {
         const int slot = std::clamp(target, 0, kModeSlots - 1);
-        dev.store.SetInt(fld::kCurrentMode, slot);
         dev.encoders.SelectModeSlot(slot);
         QThread::msleep(kSlotSaveDelayMs);
         dev.encoders.SaveUserMode(slot);

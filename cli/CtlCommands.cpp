@@ -102,7 +102,6 @@ private:
         if (int rc = session.Connect()) return rc;
         auto& box = session.Box();
         // As the ribbon's save: the box keeps the mode in its current slot too.
-        box.store.SetSettingsChanged(false);
         box.encoders.SaveUserMode(CurrentSlot(box.store));
         const ModeFileResult written = WriteModeFile(m_line.path, box.store);
         const int rc = session.Finish();
@@ -132,11 +131,9 @@ private:
         if (loaded.status != ModeFileStatus::Ok)
             return Error(exitcode::kFile, ModeFileProblem(m_line.path, loaded, bytes.size()));
         const int slot = CurrentSlot(box.store);
-        box.store.SetModeName(slot, title);
         box.encoders.WriteModeName(slot, title);
         if (int rc = session.WriteAll("Writing the mode")) return rc;
         if (target) {
-            box.store.SetInt(fld::kCurrentMode, *target);
             box.encoders.SelectModeSlot(*target);
             session.Pause(kSelectToSaveMs);
             box.encoders.SaveUserMode(*target);
@@ -148,7 +145,6 @@ private:
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
         auto& box = session.Box();
-        box.store.SetInt(fld::kCurrentMode, m_line.slot);
         box.encoders.LoadUserMode(m_line.slot);
         if (int rc = session.ReadBack("Reading the mode")) return rc;
         return session.Finish();
@@ -158,8 +154,6 @@ private:
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
         auto& box = session.Box();
-        box.store.SetSettingsChanged(false);
-        box.store.SetInt(fld::kCurrentMode, m_line.slot);
         box.encoders.SaveUserMode(m_line.slot);
         session.Pause(kSaveModeSettleMs);
         return session.Finish();
@@ -170,7 +164,6 @@ private:
         if (int rc = session.Connect()) return rc;
         auto& box = session.Box();
         box.encoders.ResetUserMode(m_line.slot);
-        box.store.SetInt(fld::kCurrentMode, m_line.slot);
         if (int rc = session.ReadBack("Reading the mode")) return rc;
         return session.Finish();
     }
@@ -193,11 +186,11 @@ private:
         std::vector<std::uint8_t> bytes;
         std::string problem;
         if (!ReadWholeFile(m_line.path, bytes, problem)) return Error(exitcode::kFile, problem);
-        ParameterStore::RemoteTable table{};
-        int error = 0;
-        if (bytes.size() < kRemoteTableSize || !ReadRemoteFile(m_line.path, table, &error))
+        if (bytes.size() < kRemoteTableSize)
             return Error(exitcode::kFile, m_line.path + " is too short for a remote file (" + std::to_string(bytes.size()) +
                                               " bytes, expected " + std::to_string(kRemoteTableSize) + ")");
+        ParameterStore::RemoteTable table{};
+        std::copy_n(bytes.begin(), table.size(), table.begin());
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
         auto& box = session.Box();

@@ -389,7 +389,9 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
     m_lastX = px;
     EditDone(m_selected);
   } else if (!m_leftDrag && !m_rightDrag) {
-    m_hover = HitTest(pos, Button::Hover);
+    const int hover = HitTest(pos, Button::Hover);
+    if (hover == m_hover) return;  // nothing drawn depends on the pointer otherwise
+    m_hover = hover;
   }
   update();
 }

@@ -50,12 +50,15 @@ bool CSmallEqPanel::SyncGeometry() {
   m_geometry = kv::eq::SmallEqGeometry(width(), height());
   m_gridCache = QPixmap();
   for (int i = 0; i < kBands; ++i) EvaluateWithCurrentGeometry(i);
+  UpdateCurve();
   return true;
 }
 
 void CSmallEqPanel::EvaluateBand(int band) {
   if (band < 0 || band >= kBands) return;
-  if (!SyncGeometry()) EvaluateWithCurrentGeometry(band);
+  if (SyncGeometry()) return;  // every band was evaluated for the new size
+  EvaluateWithCurrentGeometry(band);
+  UpdateCurve();
 }
 
 void CSmallEqPanel::EvaluateWithCurrentGeometry(int band) {
@@ -71,11 +74,12 @@ void CSmallEqPanel::EvaluateWithCurrentGeometry(int band) {
                           : kv::eq::MagnitudeDb(section, m_geometry.PointFrequency(u));
     b.pointY[static_cast<std::size_t>(u)] = static_cast<float>(m_geometry.YOfGain(db));
   }
-  UpdateCurve();
 }
 
 void CSmallEqPanel::EvaluateAll() {
-  for (int i = 0; i < kBands; ++i) EvaluateBand(i);
+  if (SyncGeometry()) return;
+  for (int i = 0; i < kBands; ++i) EvaluateWithCurrentGeometry(i);
+  UpdateCurve();  // once, after every band
 }
 
 void CSmallEqPanel::UpdateCurve() {
