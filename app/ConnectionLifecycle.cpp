@@ -63,16 +63,12 @@ void ConnectionLifecycle::OnStatusTimer() {
     Q_EMIT statusTick();
 }
 
-bool ConnectionLifecycle::RunReadBack() {
-    const bool started = m_app.Device().sync.StartReadBack([this](int kind) {
-        QMetaObject::invokeMethod(this, [this, kind] { OnSyncDone(kind); }, Qt::QueuedConnection);
-    });
-    if (started) m_app.RunSyncProgress();
-    return started;
-}
+bool ConnectionLifecycle::RunReadBack() { return RunSync(&Synchronizer::StartReadBack); }
 
-bool ConnectionLifecycle::RunWriteAll() {
-    const bool started = m_app.Device().sync.StartWriteAll([this](int kind) {
+bool ConnectionLifecycle::RunWriteAll() { return RunSync(&Synchronizer::StartWriteAll); }
+
+bool ConnectionLifecycle::RunSync(bool (Synchronizer::*start)(Synchronizer::Finished)) {
+    const bool started = (m_app.Device().sync.*start)([this](int kind) {
         QMetaObject::invokeMethod(this, [this, kind] { OnSyncDone(kind); }, Qt::QueuedConnection);
     });
     if (started) m_app.RunSyncProgress();

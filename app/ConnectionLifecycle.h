@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/TrayNotifier.h"
+#include "device/Synchronizer.h"
 
 namespace kv {
 
@@ -52,6 +53,7 @@ Q_SIGNALS:
 
 private:
     bool OpenAndSync(int balloonMs, bool arrival);
+    bool RunSync(bool (Synchronizer::*start)(Synchronizer::Finished));
     void ShowBalloon(const char* chinese, const char* english, int durationMs);
 
     CKV4420v13App& m_app;

@@ -289,10 +289,7 @@ void Encoders::MusicAgc(int v) {
 
 void Encoders::MusicAgcLevel(float db) {
     m_store.SetFloat(fld::kMusicAgcLevel, db);
-    if (m_store.CommandSetVersion() >= kVersionAgc) {
-        const ParamValue v = F(db);
-        RawParamWrite(module::kMusic, kMusicAgcLevel, std::span<const ParamValue>(&v, 1));
-    }
+    if (m_store.CommandSetVersion() >= kVersionAgc) FloatParamWrite(module::kMusic, kMusicAgcLevel, db);
 }
 
 void Encoders::MusicMute(int muted) {
@@ -486,25 +483,25 @@ void Encoders::LevelRamp() {
 
 // --- Mode commands ------------------------------------------------------------------
 
-void Encoders::LoadUserMode(int slot) {
+void Encoders::SendModeCommand(std::uint8_t code, int slot) {
     const int s = std::clamp(slot, 0, kLastMode);
     m_store.SetInt(fld::kCurrentMode, s);
-    SendBytes({cmd::kModeLoad, s, -1});
+    SendBytes({code, s, -1});
+}
+
+void Encoders::LoadUserMode(int slot) {
+    SendModeCommand(cmd::kModeLoad, slot);
     Debug("Start thread:SynchronizeData\n");
 }
 
 void Encoders::ResetUserMode(int slot) {
-    const int s = std::clamp(slot, 0, kLastMode);
-    m_store.SetInt(fld::kCurrentMode, s);
-    SendBytes({cmd::kModeReset, s, -1});
+    SendModeCommand(cmd::kModeReset, slot);
     Debug("Start thread:SynchronizeData\n");
 }
 
 void Encoders::SaveUserMode(int slot) {
     m_store.SetSettingsChanged(false);
-    const int s = std::clamp(slot, 0, kLastMode);
-    m_store.SetInt(fld::kCurrentMode, s);
-    SendBytes({cmd::kModeSave, s, -1});
+    SendModeCommand(cmd::kModeSave, slot);
 }
 
 void Encoders::SelectModeSlot(int slot) { SendBytes({cmd::kModeSelect, std::clamp(slot, 0, kLastMode), -1}); }

@@ -130,6 +130,8 @@ private:
     void Debug(const std::string& text) const;
     void Pause(int ms) const;
     int SendBytes(std::initializer_list<int> bytes);
+    // Mode load, reset or save: the slot (clamped) becomes the current mode first.
+    void SendModeCommand(std::uint8_t code, int slot);
     void SendMicLevel(float value);
     void SendMusicLevel(float value);
     void SendMusicPitch();

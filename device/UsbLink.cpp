@@ -138,14 +138,12 @@ int UsbLink::SendCommand(std::span<const int> values) {
         if (v == -1 || bytes.size() >= static_cast<std::size_t>(kMaxCommandBytes)) break;
         bytes.push_back(static_cast<std::uint8_t>(v));
     }
-    const Report r = BuildCommand(bytes);
-    return WriteUsbData(r.data(), kReportSize);
+    return WriteReport(BuildCommand(bytes));
 }
 
 int UsbLink::WriteMemoryBlock(int offset, int length, const std::uint8_t* data) {
     const int n = std::clamp(length, 0, kMaxMemoryChunk);
-    const Report r = BuildMemoryWrite(offset, std::span<const std::uint8_t>(data, static_cast<std::size_t>(n)));
-    return WriteUsbData(r.data(), kReportSize);
+    return WriteReport(BuildMemoryWrite(offset, std::span<const std::uint8_t>(data, static_cast<std::size_t>(n))));
 }
 
 }  // namespace kv

@@ -268,7 +268,7 @@ void CEqPanel::EvaluateWithCurrentGeometry(int index) {
   UpdateMarker(index);
   const auto width = static_cast<float>(m_geometry.Width());
   if (width <= 0.0f) return;  // no plot yet: evaluated again on the first resize
-  if (IsSub() && index < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands) {
+  if (IsCrossoverRow(index)) {
     kv::eq::EvaluateCrossoverRow(m_bands, index, width);
   } else {
     kv::eq::EvaluateBand(Band(index), width);
@@ -299,7 +299,7 @@ void CEqPanel::EditDone(int index) {
 void CEqPanel::ChooseMenuCommand(int command) {
   if (command < kFirstMenuCommand || command > kLastMenuCommand || !IsValidBand(m_selected)) return;
   const int code = command - (kFirstMenuCommand - 1);
-  if (IsSub() && m_selected < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands) {
+  if (IsCrossoverRow(m_selected)) {
     // A row's kind sets its four codes only; the row keeps its gain.
     kv::eq::SetRowCodes(m_bands, m_selected, kv::eq::MenuKindCodes(code));
   } else {
@@ -314,6 +314,10 @@ void CEqPanel::OpenContextMenu(const QPoint& globalPos) {
 }
 
 // ---- input ----
+
+bool CEqPanel::IsCrossoverRow(int index) const {
+  return IsSub() && index < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands;
+}
 
 int CEqPanel::MarkerCount() const {
   return IsSub() ? std::min(m_bandCount, kv::eq::kCrossoverRows) : m_bandCount;
@@ -545,7 +549,7 @@ void CEqPanel::PaintSelectedShade(QPainter& painter) const {
   if (!IsValidBand(m_selected) || m_geometry.Width() <= 0) return;
   const BandRecord& band = Band(m_selected);
   std::array<float, kGridPoints> response = band.response;
-  if (IsSub() && m_selected < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands) {
+  if (IsCrossoverRow(m_selected)) {
     kv::eq::RowResponse(std::span<const BandRecord>(m_bands.data(), m_bandCount), m_selected,
                         response);
   }

@@ -93,6 +93,8 @@ class CEqPanel : public QWidget {
 
   bool IsSub() const { return m_kind == kSubKind; }
   bool IsValidBand(int index) const { return index >= 0 && index < m_bandCount; }
+  // A SUB row that owns hidden crossover stages (only with all their bands present).
+  bool IsCrossoverRow(int index) const;
   int MarkerCount() const;  // bands that carry a marker and take hits
   int HitTest(QPointF pos, Button button) const;
   void UpdateMarker(int index);
