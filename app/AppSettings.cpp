@@ -4,9 +4,7 @@ namespace kv {
 
 AppSettings::AppSettings() : m_settings(settings::kOrganization, settings::kApplication) {}
 
-int AppSettings::Language() const {
-    return m_settings.value(settings::kLanguage, settings::kDefaultLanguage).toInt();
-}
+int AppSettings::Language() const { return m_settings.value(settings::kLanguage, settings::kDefaultLanguage).toInt(); }
 
 void AppSettings::SetLanguage(int language) {
     m_settings.setValue(settings::kLanguage, language);
@@ -37,7 +35,8 @@ void AppSettings::AddRecentFile(const QString& path) {
     while (files.size() > settings::kMaxRecentFiles) files.removeLast();
     m_settings.beginGroup(settings::kRecentFileGroup);
     m_settings.remove(QString());
-    for (int i = 0; i < files.size(); ++i) m_settings.setValue(QString(settings::kRecentFileEntry).arg(i + 1), files[i]);
+    for (int i = 0; i < files.size(); ++i)
+        m_settings.setValue(QString(settings::kRecentFileEntry).arg(i + 1), files[i]);
     m_settings.endGroup();
     m_settings.sync();
 }

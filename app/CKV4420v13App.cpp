@@ -54,7 +54,8 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     m_device->parser.SetParameterErrorHook([this](const std::string& text) {
         const QString message = QString::fromStdString(text);
         QMetaObject::invokeMethod(
-            this, [this, message] { m_prompts->Message(m_frame, QStringLiteral("Error"), message, UiPrompts::Icon::Error); },
+            this,
+            [this, message] { m_prompts->Message(m_frame, QStringLiteral("Error"), message, UiPrompts::Icon::Error); },
             Qt::QueuedConnection);
     });
 

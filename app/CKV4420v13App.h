@@ -26,9 +26,9 @@ class SimBox;
 class UiPrompts;
 
 struct AppOptions {
-    TransportUri uri;                    // the real box unless told otherwise
-    std::shared_ptr<SimBox> simBox;      // serves "sim"; created when not given
-    TransportOpener opener;              // replaces the URI's opener when set
+    TransportUri uri;                // the real box unless told otherwise
+    std::shared_ptr<SimBox> simBox;  // serves "sim"; created when not given
+    TransportOpener opener;          // replaces the URI's opener when set
     LinkTimings linkTimings;
     SyncTimings syncTimings;
     EncoderTimings encoderTimings;
@@ -83,12 +83,12 @@ public:
     void DestroyAuxWindows();
 
     // Filled by the windows that later issues add.
-    std::function<void()> onDeviceSettings;   // F7
-    std::function<void()> onNoiseGate;        // F6 while connected
+    std::function<void()> onDeviceSettings;  // F7
+    std::function<void()> onNoiseGate;       // F6 while connected
     std::function<void(int key)> onKeyLearned;
-    std::function<void()> onRemoteControl;    // while connected
+    std::function<void()> onRemoteControl;  // while connected
     std::function<void()> onAutoSub;
-    std::function<void()> onMusicAgc;         // command set above 8
+    std::function<void()> onMusicAgc;  // command set above 8
     std::function<void()> onDestroyAuxWindows;
 
 Q_SIGNALS:

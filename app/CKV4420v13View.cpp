@@ -23,8 +23,8 @@ namespace kv {
 
 namespace {
 constexpr int kEffectCopies = prm::kStereoValues;  // reverb, echo and inputs carry both channels
-constexpr int kMicMaxByte = 3;          // applied device settings: microphone maximum
-constexpr int kMusicMaxByte = 4;        // and music maximum
+constexpr int kMicMaxByte = 3;                     // applied device settings: microphone maximum
+constexpr int kMusicMaxByte = 4;                   // and music maximum
 constexpr int kSourceOn = 100;
 constexpr int kPitchRange = 5;
 constexpr int kPitchRangeV8 = 8;
@@ -85,8 +85,8 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
     // Until the box's values arrive the value labels read full scale, as the ribbon is built.
     for (int i = 0; i < kRibbonLabelCount; ++i)
         SetValueLabels(static_cast<RibbonLabel>(i), kBuiltLabelValue, LabelStyle::Moving);
-    m_ribbon.SetPanelCaption(RibbonPanel::Pitch, PitchCaption(app.Device().store.Int(fld::kMusicPitch),
-                                                              LabelStyle::Moving));
+    m_ribbon.SetPanelCaption(RibbonPanel::Pitch,
+                             PitchCaption(app.Device().store.Int(fld::kMusicPitch), LabelStyle::Moving));
     auto& store = app.Device().store;
     SetCheckCopies(RibbonCheck::MicMute, store.Int(fld::kMicMute) != 0);
     SetCheckCopies(RibbonCheck::ReverbMute, store.Int(fld::kReverbMute) != 0);
@@ -146,7 +146,8 @@ QString CKV4420v13View::ValueLabelText(RibbonLabel id, int value, LabelStyle sty
         case RibbonLabel::Spdif:
         case RibbonLabel::Aux1:
         case RibbonLabel::Aux2:
-            prefix = style == LabelStyle::Refresh ? Bi(lang, "输入音量:", "Input vol:") : Bi(lang, "输入音量:", "Input Vol:");
+            prefix = style == LabelStyle::Refresh ? Bi(lang, "输入音量:", "Input vol:")
+                                                  : Bi(lang, "输入音量:", "Input Vol:");
             break;
         case RibbonLabel::NoiseGate:
             prefix = style == LabelStyle::LanguageChange ? Bi(lang, "音乐噪声门:", "Noisegate: ")
@@ -175,8 +176,8 @@ void CKV4420v13View::SetValueLabels(RibbonLabel id, int value, LabelStyle style)
 }
 
 void CKV4420v13View::SetAllLabels(LabelStyle style) {
-    const RibbonSlider sliders[kRibbonLabelCount] = {RibbonSlider::Mic,   RibbonSlider::Reverb, RibbonSlider::Echo,
-                                                     RibbonSlider::Music, RibbonSlider::Spdif,  RibbonSlider::Aux1,
+    const RibbonSlider sliders[kRibbonLabelCount] = {RibbonSlider::Mic,   RibbonSlider::Reverb,   RibbonSlider::Echo,
+                                                     RibbonSlider::Music, RibbonSlider::Spdif,    RibbonSlider::Aux1,
                                                      RibbonSlider::Aux2,  RibbonSlider::NoiseGate};
     // The store, not the slider: a value the box holds outside a slider's range is shown as it is.
     for (int i = 0; i < kRibbonLabelCount; ++i)
@@ -340,8 +341,7 @@ void CKV4420v13View::OnSlider(RibbonSlider id) {
                            prm::kReverbVolume, v);
             break;
         case RibbonSlider::Echo:
-            OnEffectVolume(id, RibbonLabel::Echo, fld::kEchoVolume, fld::kEchoMute, module::kEcho,
-                           prm::kEchoVolume, v);
+            OnEffectVolume(id, RibbonLabel::Echo, fld::kEchoVolume, fld::kEchoMute, module::kEcho, prm::kEchoVolume, v);
             break;
         case RibbonSlider::Music: {
             v = ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
@@ -454,9 +454,10 @@ void CKV4420v13View::LoadUserMode(int slot) {
     slot = std::clamp(slot, 0, kModeSlots - 1);
     auto& dev = m_app.Device();
     if (dev.store.SettingsChanged()) {
-        const QString text = m_app.Language() == kLanguageEnglish
-                                 ? QStringLiteral("Setting changed ! Are you sure load mode%1?").arg(slot + 1)
-                                 : QStringLiteral("参数已更改，确定要直接载入模式%1?").arg(QString::fromUtf8(kSlotDigitsZh[slot]));
+        const QString text =
+            m_app.Language() == kLanguageEnglish
+                ? QStringLiteral("Setting changed ! Are you sure load mode%1?").arg(slot + 1)
+                : QStringLiteral("参数已更改，确定要直接载入模式%1?").arg(QString::fromUtf8(kSlotDigitsZh[slot]));
         if (m_app.Prompts().Ask(window(), m_app.Text("信息", "Information"), text, false) != UiPrompts::Answer::Yes)
             return;
     }
@@ -469,25 +470,24 @@ void CKV4420v13View::SaveUserMode(int slot) {
     if (!Connected()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     const QString digitZh = QString::fromUtf8(kSlotDigitsZh[slot]);
-    const QString text = m_app.Language() == kLanguageEnglish
-                             ? QStringLiteral("Save to machine mode %1?").arg(slot + 1)
-                             : QStringLiteral("确定要保存至机器模式%1?").arg(digitZh);
-    if (m_app.Prompts().Ask(window(), m_app.Text("信息", "Information"), text, false) != UiPrompts::Answer::Yes)
-        return;
+    const QString text = m_app.Language() == kLanguageEnglish ? QStringLiteral("Save to machine mode %1?").arg(slot + 1)
+                                                              : QStringLiteral("确定要保存至机器模式%1?").arg(digitZh);
+    if (m_app.Prompts().Ask(window(), m_app.Text("信息", "Information"), text, false) != UiPrompts::Answer::Yes) return;
     m_app.Device().encoders.SaveUserMode(slot);
     UpdateModeItems();
     UpdateModePane();
-    const QString saving = m_app.Language() == kLanguageEnglish
-                               ? QStringLiteral("Saving Mode %1 ……").arg(slot + 1)
-                               : QStringLiteral("正在储存模式%1,请稍等").arg(digitZh);
+    const QString saving = m_app.Language() == kLanguageEnglish ? QStringLiteral("Saving Mode %1 ……").arg(slot + 1)
+                                                                : QStringLiteral("正在储存模式%1,请稍等").arg(digitZh);
     QTimer::singleShot(kSavingNoticeDelayMs, this, [this, saving] { m_app.ShowInformation(saving, kSavingNoticeMs); });
 }
 
 // ---- Mode files ----
 
 int CKV4420v13View::TargetSlotFromTitle(const QString& title) {
-    static const char* const kPrefixes[kModeSlots][3] = {
-        {"默认1", "lumavox1", "m1"}, {"默认2", "lumavox2", "m2"}, {"默认3", "lumavox3", "m3"}, {"默认4", "lumavox4", "m4"}};
+    static const char* const kPrefixes[kModeSlots][3] = {{"默认1", "lumavox1", "m1"},
+                                                         {"默认2", "lumavox2", "m2"},
+                                                         {"默认3", "lumavox3", "m3"},
+                                                         {"默认4", "lumavox4", "m4"}};
     for (int slot = 0; slot < kModeSlots; ++slot)
         for (const char* prefix : kPrefixes[slot])
             if (title.startsWith(QString::fromUtf8(prefix))) return slot;
@@ -538,7 +538,8 @@ void CKV4420v13View::SaveModeFile() {
         Notice("请先连接设备!", "Please connect device!");
         return;
     }
-    const QString path = m_app.Prompts().SaveFile(window(), QStringLiteral("name"), QStringLiteral("K4v9"), kSaveFilter);
+    const QString path =
+        m_app.Prompts().SaveFile(window(), QStringLiteral("name"), QStringLiteral("K4v9"), kSaveFilter);
     if (!path.isEmpty()) SaveModeFileTo(path);
 }
 
@@ -547,12 +548,11 @@ bool CKV4420v13View::SaveModeFileTo(const QString& path) {
     dev.encoders.SaveUserMode(CurrentSlot());
     const ModeFileResult result = WriteModeFile(QFile::encodeName(path).toStdString(), dev.store);
     if (result.status != ModeFileStatus::Ok) {
-        m_app.Prompts().Message(
-            window(), QStringLiteral("Can't write to file"),
-            QStringLiteral("Errcode=%1,Can't write to file:\n%2\nProbaby it is write protected.")
-                .arg(result.systemError)
-                .arg(path),
-            UiPrompts::Icon::Warning);
+        m_app.Prompts().Message(window(), QStringLiteral("Can't write to file"),
+                                QStringLiteral("Errcode=%1,Can't write to file:\n%2\nProbaby it is write protected.")
+                                    .arg(result.systemError)
+                                    .arg(path),
+                                UiPrompts::Icon::Warning);
         return false;
     }
     m_app.AddRecentFile(path);

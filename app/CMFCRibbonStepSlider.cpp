@@ -41,8 +41,8 @@ void CMFCRibbonStepSlider::mousePressEvent(QMouseEvent* event) {
     }
     // A click on the track: one unit towards the click, no auto-repeat while held.
     const QRect handle = HandleRect();
-    const bool towardsMax = orientation() == Qt::Horizontal ? pos.x() > handle.center().x()
-                                                            : pos.y() < handle.center().y();
+    const bool towardsMax =
+        orientation() == Qt::Horizontal ? pos.x() > handle.center().x() : pos.y() < handle.center().y();
     event->accept();
     StepAndIssue(towardsMax != invertedAppearance() ? 1 : -1);
 }

@@ -52,11 +52,11 @@ void CMainFrame::Raise() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     auto& dev = m_app.Device();
     if (dev.store.SettingsChanged()) {
-        const auto answer =
-            m_app.Prompts().Ask(this, m_app.Text("保存?", "Save?"),
-                                m_app.Text("参数已改动，请问是否需要保存?\r\n提示：保存成电脑文件并同时保存至机器的当前模式",
-                                           "parameter value is changed, do you want save it ?"),
-                                true);
+        const auto answer = m_app.Prompts().Ask(
+            this, m_app.Text("保存?", "Save?"),
+            m_app.Text("参数已改动，请问是否需要保存?\r\n提示：保存成电脑文件并同时保存至机器的当前模式",
+                       "parameter value is changed, do you want save it ?"),
+            true);
         if (answer == UiPrompts::Answer::Cancel) {
             event->ignore();
             return;

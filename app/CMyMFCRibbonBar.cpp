@@ -107,8 +107,8 @@ void CMyMFCRibbonBar::BuildTabRow(QWidget* row) {
     h->addWidget(m_tabs);
     h->addStretch(1);
 
-    static const char* const kNames[kRibbonButtonCount] = {"musicAgcButton", "resetButton", "remoteButton",
-                                                           "autoSubButton", "languageButton", "aboutButton"};
+    static const char* const kNames[kRibbonButtonCount] = {"musicAgcButton", "resetButton",    "remoteButton",
+                                                           "autoSubButton",  "languageButton", "aboutButton"};
     for (int i = 0; i < kRibbonButtonCount; ++i) {
         auto* b = new QToolButton(row);
         b->setObjectName(QString::fromLatin1(kNames[i]));
@@ -192,9 +192,9 @@ void CMyMFCRibbonBar::BuildCategory(int index) {
         g->setHorizontalSpacing(8);
         g->setVerticalSpacing(2);
         for (int i = 0; i < 3; ++i) {
-            g->addWidget(makeSlider(static_cast<RibbonSlider>(Ix(RibbonSlider::Spdif) + i), body, 0, 100,
-                                    kInputSliderWidth),
-                         0, i);
+            g->addWidget(
+                makeSlider(static_cast<RibbonSlider>(Ix(RibbonSlider::Spdif) + i), body, 0, 100, kInputSliderWidth), 0,
+                i);
             g->addWidget(makeLabel(static_cast<RibbonLabel>(Ix(RibbonLabel::Spdif) + i), body), 1, i);
             g->addWidget(makeCheck(static_cast<RibbonCheck>(Ix(RibbonCheck::SpdifOn) + i), body), 2, i);
         }
@@ -352,8 +352,8 @@ std::optional<RibbonSlider> CMyMFCRibbonBar::WheelTarget(const QPoint& globalPos
                                          RibbonSlider::Music};
     for (int i = 0; i < 4; ++i)
         if (under(cat.panels[Ix(panels[i])])) return panelSliders[i];
-    for (RibbonSlider s : {RibbonSlider::Pitch, RibbonSlider::NoiseGate, RibbonSlider::Spdif, RibbonSlider::Aux1,
-                           RibbonSlider::Aux2})
+    for (RibbonSlider s :
+         {RibbonSlider::Pitch, RibbonSlider::NoiseGate, RibbonSlider::Spdif, RibbonSlider::Aux1, RibbonSlider::Aux2})
         if (under(cat.sliders[Ix(s)])) return s;
     return std::nullopt;
 }

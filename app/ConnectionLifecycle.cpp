@@ -69,7 +69,8 @@ bool ConnectionLifecycle::RunWriteAll() { return RunSync(&Synchronizer::StartWri
 
 bool ConnectionLifecycle::RunSync(bool (Synchronizer::*start)(Synchronizer::Finished)) {
     const bool started = (m_app.Device().sync.*start)([this](int kind) {
-        QMetaObject::invokeMethod(this, [this, kind] { OnSyncDone(kind); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, kind] { OnSyncDone(kind); }, Qt::QueuedConnection);
     });
     if (started) m_app.RunSyncProgress();
     return started;

@@ -25,7 +25,8 @@ inline void ReportFirstPaintAndExit() {
     if (!t0.isEmpty()) {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        const double ms = (static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec) - t0.toDouble()) / 1e6;
+        const double ms =
+            (static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec) - t0.toDouble()) / 1e6;
         std::fprintf(stderr, "first-paint-ms=%.1f peak-rss-kb=%ld\n", ms, PeakResidentKb());
     }
     QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });

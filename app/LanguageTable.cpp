@@ -15,8 +15,8 @@ namespace {
 const QString kSection = QStringLiteral("string");
 
 QString Unquote(QString value) {
-    if (value.size() >= 2 && ((value.startsWith('"') && value.endsWith('"')) ||
-                              (value.startsWith('\'') && value.endsWith('\'')))) {
+    if (value.size() >= 2 &&
+        ((value.startsWith('"') && value.endsWith('"')) || (value.startsWith('\'') && value.endsWith('\'')))) {
         value = value.mid(1, value.size() - 2);
     }
     return value;

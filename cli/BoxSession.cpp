@@ -32,8 +32,9 @@ BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(st
         m_ctx->encoders.SetDebugOutput(debug);
     }
     // The box reports a bad parameter once; the values are still used, as in the application.
-    m_ctx->parser.SetParameterErrorHook(
-        [](const std::string& text) { std::fprintf(stderr, "kv4420ctl: warning: the box reported %s\n", text.c_str()); });
+    m_ctx->parser.SetParameterErrorHook([](const std::string& text) {
+        std::fprintf(stderr, "kv4420ctl: warning: the box reported %s\n", text.c_str());
+    });
 }
 
 BoxSession::~BoxSession() {

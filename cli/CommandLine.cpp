@@ -109,9 +109,12 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     } else if (name == "mode") {
         if (!expect(3, "mode load|save|reset N")) return std::nullopt;
         const std::string& verb = words[1];
-        if (verb == "load") line.command = CommandKind::ModeLoad;
-        else if (verb == "save") line.command = CommandKind::ModeSave;
-        else if (verb == "reset") line.command = CommandKind::ModeReset;
+        if (verb == "load")
+            line.command = CommandKind::ModeLoad;
+        else if (verb == "save")
+            line.command = CommandKind::ModeSave;
+        else if (verb == "reset")
+            line.command = CommandKind::ModeReset;
         else {
             error = "unknown mode action \"" + verb + "\" (use load, save or reset)";
             return std::nullopt;
@@ -123,8 +126,10 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     } else if (name == "remote") {
         if (!expect(3, "remote save|load PATH")) return std::nullopt;
         const std::string& verb = words[1];
-        if (verb == "save") line.command = CommandKind::RemoteSave;
-        else if (verb == "load") line.command = CommandKind::RemoteLoad;
+        if (verb == "save")
+            line.command = CommandKind::RemoteSave;
+        else if (verb == "load")
+            line.command = CommandKind::RemoteLoad;
         else {
             error = "unknown remote action \"" + verb + "\" (use save or load)";
             return std::nullopt;

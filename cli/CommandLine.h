@@ -30,8 +30,8 @@ public:
     bool verbose = false;  // link debug output on standard error
     TransportUri device;   // hid unless --device says otherwise
     CommandKind command = CommandKind::Info;
-    std::string path;      // file commands
-    int slot = 0;          // mode commands, 0..3 (the user types 1..4)
+    std::string path;  // file commands
+    int slot = 0;      // mode commands, 0..3 (the user types 1..4)
 };
 
 }  // namespace kv::cli

@@ -24,18 +24,20 @@ int CurrentSlot(const ParameterStore& store) { return std::clamp(store.Int(fld::
 
 std::string ModeFileProblem(const std::string& path, const ModeFileResult& r, std::size_t size) {
     switch (r.status) {
-    case ModeFileStatus::Ok: return {};
-    case ModeFileStatus::CannotOpen:
-        return "cannot read " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
-    case ModeFileStatus::BadVersion:
-        return path + " is not a mode file this program reads (version word " + std::to_string(r.version) +
-               ", expected 1 or 2)";
-    case ModeFileStatus::TooShort:
-        return path + " is too short for a mode file (" + std::to_string(size) + " bytes, expected " +
-               std::to_string(r.version == static_cast<int>(kModeFileVersion1) ? kModeFileSizeV1 : kModeFileSizeV2) +
-               ")";
-    case ModeFileStatus::CannotWrite:
-        return "cannot write " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
+        case ModeFileStatus::Ok:
+            return {};
+        case ModeFileStatus::CannotOpen:
+            return "cannot read " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
+        case ModeFileStatus::BadVersion:
+            return path + " is not a mode file this program reads (version word " + std::to_string(r.version) +
+                   ", expected 1 or 2)";
+        case ModeFileStatus::TooShort:
+            return path + " is too short for a mode file (" + std::to_string(size) + " bytes, expected " +
+                   std::to_string(r.version == static_cast<int>(kModeFileVersion1) ? kModeFileSizeV1
+                                                                                   : kModeFileSizeV2) +
+                   ")";
+        case ModeFileStatus::CannotWrite:
+            return "cannot write " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
     }
     return "unusable mode file " + path;
 }
@@ -47,15 +49,24 @@ public:
 
     int Run() {
         switch (m_line.command) {
-        case CommandKind::Info: return Info();
-        case CommandKind::Dump: return Dump();
-        case CommandKind::SaveFile: return SaveFile();
-        case CommandKind::LoadFile: return LoadFile();
-        case CommandKind::ModeLoad: return ModeLoad();
-        case CommandKind::ModeSave: return ModeSave();
-        case CommandKind::ModeReset: return ModeReset();
-        case CommandKind::RemoteSave: return RemoteSave();
-        case CommandKind::RemoteLoad: return RemoteLoad();
+            case CommandKind::Info:
+                return Info();
+            case CommandKind::Dump:
+                return Dump();
+            case CommandKind::SaveFile:
+                return SaveFile();
+            case CommandKind::LoadFile:
+                return LoadFile();
+            case CommandKind::ModeLoad:
+                return ModeLoad();
+            case CommandKind::ModeSave:
+                return ModeSave();
+            case CommandKind::ModeReset:
+                return ModeReset();
+            case CommandKind::RemoteSave:
+                return RemoteSave();
+            case CommandKind::RemoteLoad:
+                return RemoteLoad();
         }
         return exitcode::kUsage;
     }
@@ -84,7 +95,8 @@ private:
               << "MCU version:  " << id.mcuVersion << "\n"
               << "DSP version:  " << id.dspVersion << "\n"
               << "current mode: " << CurrentSlot(store) + 1 << "\n";
-        for (int s = 0; s < kModeSlots; ++s) m_out << "mode " << s + 1 << ":       " << Utf16ToUtf8(store.ModeName(s)) << "\n";
+        for (int s = 0; s < kModeSlots; ++s)
+            m_out << "mode " << s + 1 << ":       " << Utf16ToUtf8(store.ModeName(s)) << "\n";
         return Output(session);
     }
 
@@ -105,7 +117,8 @@ private:
         box.encoders.SaveUserMode(CurrentSlot(box.store));
         const ModeFileResult written = WriteModeFile(m_line.path, box.store);
         const int rc = session.Finish();
-        if (written.status != ModeFileStatus::Ok) return Error(exitcode::kFile, ModeFileProblem(m_line.path, written, 0));
+        if (written.status != ModeFileStatus::Ok)
+            return Error(exitcode::kFile, ModeFileProblem(m_line.path, written, 0));
         return rc;
     }
 
@@ -187,8 +200,9 @@ private:
         std::string problem;
         if (!ReadWholeFile(m_line.path, bytes, problem)) return Error(exitcode::kFile, problem);
         if (bytes.size() < kRemoteTableSize)
-            return Error(exitcode::kFile, m_line.path + " is too short for a remote file (" + std::to_string(bytes.size()) +
-                                              " bytes, expected " + std::to_string(kRemoteTableSize) + ")");
+            return Error(exitcode::kFile, m_line.path + " is too short for a remote file (" +
+                                              std::to_string(bytes.size()) + " bytes, expected " +
+                                              std::to_string(kRemoteTableSize) + ")");
         ParameterStore::RemoteTable table{};
         std::copy_n(bytes.begin(), table.size(), table.begin());
         BoxSession session(m_options, m_err);

@@ -3,7 +3,10 @@
 namespace kv::cli {
 
 ProgressIndicator::ProgressIndicator(std::FILE* stream, bool enabled, std::string label)
-    : m_stream(stream), m_enabled(enabled && stream), m_label(std::move(label)), m_start(std::chrono::steady_clock::now()) {}
+    : m_stream(stream),
+      m_enabled(enabled && stream),
+      m_label(std::move(label)),
+      m_start(std::chrono::steady_clock::now()) {}
 
 ProgressIndicator::~ProgressIndicator() { Finish(); }
 

@@ -14,16 +14,26 @@ namespace {
 
 const char* ModuleName(int module) {
     switch (module) {
-    case module::kMic: return "mic";
-    case module::kEcho: return "echo";
-    case module::kReverb: return "reverb";
-    case module::kMusic: return "music";
-    case module::kMain: return "main";
-    case module::kRear: return "rear";
-    case module::kCenter: return "center";
-    case module::kSub: return "sub";
-    case module::kTop: return "top";
-    default: return "?";
+        case module::kMic:
+            return "mic";
+        case module::kEcho:
+            return "echo";
+        case module::kReverb:
+            return "reverb";
+        case module::kMusic:
+            return "music";
+        case module::kMain:
+            return "main";
+        case module::kRear:
+            return "rear";
+        case module::kCenter:
+            return "center";
+        case module::kSub:
+            return "sub";
+        case module::kTop:
+            return "top";
+        default:
+            return "?";
     }
 }
 
@@ -69,9 +79,12 @@ std::string StoreToJson(const ParameterStore& store) {
     for (int f = 0; f < fld::kCount; ++f) {
         const FieldKind kind = KindOf(f);
         std::string value;
-        if (IsFloatKind(kind)) value = Number(store.Float(f));
-        else if (kind == FieldKind::Raw) value = std::to_string(store.Raw(f));
-        else value = std::to_string(store.Int(f));
+        if (IsFloatKind(kind))
+            value = Number(store.Float(f));
+        else if (kind == FieldKind::Raw)
+            value = std::to_string(store.Raw(f));
+        else
+            value = std::to_string(store.Int(f));
         j += "    \"" + std::to_string(f) + "\": " + value + (f + 1 < fld::kCount ? ",\n" : "\n");
     }
     j += "  },\n";

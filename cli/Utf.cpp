@@ -62,8 +62,10 @@ std::u16string Utf8ToUtf16(std::string_view text) {
         bool ok = i + static_cast<std::size_t>(extra) < text.size();
         for (int k = 1; ok && k <= extra; ++k) {
             const auto cb = static_cast<std::uint8_t>(text[i + static_cast<std::size_t>(k)]);
-            if ((cb & 0xC0) != 0x80) ok = false;
-            else c = (c << 6) | (cb & 0x3F);
+            if ((cb & 0xC0) != 0x80)
+                ok = false;
+            else
+                c = (c << 6) | (cb & 0x3F);
         }
         if (!ok || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
             out.push_back(static_cast<char16_t>(kReplacement));
@@ -96,19 +98,29 @@ std::string JsonQuote(std::string_view text) {
     for (char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         switch (ch) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (b < 0x20 || b == 0x7F) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", b);
-                out += buf;
-            } else {
-                out.push_back(ch);
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (b < 0x20 || b == 0x7F) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", b);
+                    out += buf;
+                } else {
+                    out.push_back(ch);
+                }
         }
     }
     out += '"';

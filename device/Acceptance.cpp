@@ -29,9 +29,12 @@ Acceptance CheckAcceptance(const Identity& id) {
 
 const char* AcceptanceMessage(Acceptance acceptance) {
     switch (acceptance) {
-    case Acceptance::WrongModel: return "机器型号与软件不匹配!";
-    case Acceptance::WrongCommandSet: return "机器与软件通信版本不匹配，请使用机器配套软件!";
-    default: return "";
+        case Acceptance::WrongModel:
+            return "机器型号与软件不匹配!";
+        case Acceptance::WrongCommandSet:
+            return "机器与软件通信版本不匹配，请使用机器配套软件!";
+        default:
+            return "";
     }
 }
 

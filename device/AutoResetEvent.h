@@ -25,8 +25,7 @@ public:
     // Returns true when the event was signalled (and consumes it), false on time-out.
     bool WaitFor(int milliseconds) {
         std::unique_lock lock(m_mutex);
-        if (!m_cv.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_signalled; }))
-            return false;
+        if (!m_cv.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_signalled; })) return false;
         m_signalled = false;
         return true;
     }

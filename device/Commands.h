@@ -12,7 +12,7 @@ constexpr int kMaxParamValues = 7;            // values in one parameter write
 constexpr int kParamValueOffset = 6;          // first value byte in parameter reports
 constexpr int kMaxMemoryChunk = 56;           // data bytes in one memory write or read
 constexpr int kMemoryDataOffset = 5;
-constexpr int kModeNameOffset = 0x0F00;       // box memory of the mode-name table
+constexpr int kModeNameOffset = 0x0F00;  // box memory of the mode-name table
 constexpr int kModeNameStride = 64;
 constexpr std::uint8_t kDeviceResetKey = 0xAA;
 

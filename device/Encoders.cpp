@@ -27,20 +27,26 @@ constexpr double kResetQ = 1.41;
 constexpr double kResetSubCrossoverQ = 1.414;
 constexpr int kSubResetCodes[4] = {18, 20, eq::kCodePeaking, eq::kCodePeaking};  // bands 16..19
 constexpr int kSubResetCrossoverHz = 100;
-constexpr int kSubRows = 16;                  // bands 0..15 are the four-by-four rows
-constexpr int kMicRampStart = 80;             // levels at or above start ramping here
+constexpr int kSubRows = 16;       // bands 0..15 are the four-by-four rows
+constexpr int kMicRampStart = 80;  // levels at or above start ramping here
 constexpr int kMusicRampStart = 70;
-constexpr int kRampTop = 100;                // no level control goes higher; a crafted file can't make the ramp endless
-constexpr int kFadeSteps = 9;                 // 0.0 .. 0.8 then 1.0
+constexpr int kRampTop = 100;  // no level control goes higher; a crafted file can't make the ramp endless
+constexpr int kFadeSteps = 9;  // 0.0 .. 0.8 then 1.0
 constexpr int kLastMode = kModeSlots - 1;
-constexpr int kModeNameWireBytes = 44;        // length byte of a mode-name write
+constexpr int kModeNameWireBytes = 44;  // length byte of a mode-name write
 constexpr int kModeNameWireChars = kModeNameWireBytes / 2;
 
 // Bands whose coefficients a resend covers, per module: crossover slots are left to the
 // delay-mode encoders.
-constexpr std::array<std::pair<int, int>, 9> kResendBands{{
-    {module::kMic, 30}, {module::kEcho, 14}, {module::kReverb, 14}, {module::kMusic, 15}, {module::kMain, 24},
-    {module::kRear, 10}, {module::kCenter, 10}, {module::kSub, 20}, {module::kTop, 10}}};
+constexpr std::array<std::pair<int, int>, 9> kResendBands{{{module::kMic, 30},
+                                                           {module::kEcho, 14},
+                                                           {module::kReverb, 14},
+                                                           {module::kMusic, 15},
+                                                           {module::kMain, 24},
+                                                           {module::kRear, 10},
+                                                           {module::kCenter, 10},
+                                                           {module::kSub, 20},
+                                                           {module::kTop, 10}}};
 
 // Nothing non-finite may reach the box's processor.
 float Finite(double v) {
@@ -66,18 +72,30 @@ bool ValidSide(const fld::OutputFields& out, int side) { return side == 0 || (si
 
 EqLayout LayoutOf(EqId eq) {
     switch (eq) {
-    case EqId::MicA: return {module::kMic, 0, 15};
-    case EqId::MicB: return {module::kMic, 15, 15};
-    case EqId::EchoA: return {module::kEcho, 0, 7};
-    case EqId::EchoB: return {module::kEcho, 7, 7};
-    case EqId::ReverbA: return {module::kReverb, 0, 7};
-    case EqId::ReverbB: return {module::kReverb, 7, 7};
-    case EqId::Music: return {module::kMusic, 0, 15};
-    case EqId::Main: return {module::kMain, 0, 24};
-    case EqId::Rear: return {module::kRear, 0, 10};
-    case EqId::Center: return {module::kCenter, 0, 10};
-    case EqId::Sub: return {module::kSub, 0, 20};
-    case EqId::Top: return {module::kTop, 0, 10};
+        case EqId::MicA:
+            return {module::kMic, 0, 15};
+        case EqId::MicB:
+            return {module::kMic, 15, 15};
+        case EqId::EchoA:
+            return {module::kEcho, 0, 7};
+        case EqId::EchoB:
+            return {module::kEcho, 7, 7};
+        case EqId::ReverbA:
+            return {module::kReverb, 0, 7};
+        case EqId::ReverbB:
+            return {module::kReverb, 7, 7};
+        case EqId::Music:
+            return {module::kMusic, 0, 15};
+        case EqId::Main:
+            return {module::kMain, 0, 24};
+        case EqId::Rear:
+            return {module::kRear, 0, 10};
+        case EqId::Center:
+            return {module::kCenter, 0, 10};
+        case EqId::Sub:
+            return {module::kSub, 0, 20};
+        case EqId::Top:
+            return {module::kTop, 0, 10};
     }
     return {module::kMic, 0, 0};
 }
@@ -426,7 +444,8 @@ void Encoders::ResendAllEqCoefficients() {
     for (const auto& [module, bands] : kResendBands) {
         for (int b = 0; b < bands; ++b) {
             const BandDescriptor d = m_store.ReadBand(module, b);
-            EqCoefficientWrite(module, b, eq::DesignSection(d.code, d.gainDb, d.frequencyHz, d.q, 0.0, eq::kSampleRate));
+            EqCoefficientWrite(module, b,
+                               eq::DesignSection(d.code, d.gainDb, d.frequencyHz, d.q, 0.0, eq::kSampleRate));
         }
     }
 }
@@ -448,8 +467,8 @@ void Encoders::SpeakerGain(int speaker1to8, float db) {
     const double x = db;
     const double c = std::pow(10.0, (0.0022594517 * x * x + 0.7999020 * x) / 20.0);
     const double d = std::pow(10.0, x / 20.0);
-    const ParamValue values[kSpeakerGainValues] = {F(c), F(d), ParamValue{kSpeakerGainA1Bits},
-                                                   ParamValue{kSpeakerGainA2Bits}, F(c), F(d)};
+    const ParamValue values[kSpeakerGainValues] = {
+        F(c), F(d), ParamValue{kSpeakerGainA1Bits}, ParamValue{kSpeakerGainA2Bits}, F(c), F(d)};
     RawParamWrite(ch.module, ch.parameter, values);
 }
 
@@ -629,8 +648,7 @@ void Encoders::SendAll() {
         IntParamWrite(out->module, op.compBypass, s.Int(out->compBypass()));
         for (int side = 0; side < sides; ++side) OutputDelay(*out, side, s.Float(DelayField(*out, side)));
         for (int side = 0; side < sides; ++side)
-            IntParamWrite(out->module, op.delayOff[side],
-                          s.Int(side ? out->delayOffRight() : out->delayOffLeft()));
+            IntParamWrite(out->module, op.delayOff[side], s.Int(side ? out->delayOffRight() : out->delayOffLeft()));
         for (int side = 0; side < sides; ++side) DelayMode(*out, side, s.Int(DelayModeField(*out, side)));
         FloatParamWrite(out->module, op.mute, mute(out->mute()), op.muteValues);
     }

@@ -56,8 +56,8 @@ public:
     int RawParamWrite(int module, int parameter, std::span<const ParamValue> values);
 
     // Microphones. channel: 0 CH A, 1 CH B.
-    void MicLevel(int v);                 // field 26, parameters 30 and 43
-    void MicMute(int muted);              // field 43
+    void MicLevel(int v);     // field 26, parameters 30 and 43
+    void MicMute(int muted);  // field 43
     void MicInputVolume(int input1to4, int v);
     void MicNoiseGate4(int v);
     void MicEqBypass(int channel, int v);
@@ -75,7 +75,7 @@ public:
     void ReverbEqBypass(int channel, int v);
 
     // Music.
-    void MusicLevel(int v);               // field 84, parameter 15 with six values
+    void MusicLevel(int v);  // field 84, parameter 15 with six values
     void MusicEqBypass(int v);
     void MusicPitch(int semitones);
     void MusicAgc(int v);

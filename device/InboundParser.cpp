@@ -13,8 +13,8 @@
 namespace kv {
 namespace {
 
-constexpr std::uint8_t kBlank = 0xFF;     // erased box memory
-constexpr int kValueStatus = 2;           // parameter reply: status byte
+constexpr std::uint8_t kBlank = 0xFF;  // erased box memory
+constexpr int kValueStatus = 2;        // parameter reply: status byte
 constexpr int kValueModule = 3;
 constexpr int kValueParameter = 4;
 constexpr int kValueCount = 5;
@@ -41,26 +41,49 @@ std::int32_t Scaled(float v, int roundDigits, float scale) {
 
 std::int32_t Hundredths(float v) { return Scaled(v, 3, 100.0f); }
 
-float ValueFloat(const Report& r, int index) { return GetBeFloat(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]); }
-std::uint32_t ValueBits(const Report& r, int index) { return GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]); }
+float ValueFloat(const Report& r, int index) {
+    return GetBeFloat(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]);
+}
+std::uint32_t ValueBits(const Report& r, int index) {
+    return GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]);
+}
 
 // Stores one value of a plain kind into its field.
 void StoreByKind(ParameterStore& store, int field, FieldKind kind, const Report& r) {
     const float v = ValueFloat(r, 0);
     switch (kind) {
-    case FieldKind::Hundredths: store.SetInt(field, Hundredths(v)); break;
-    case FieldKind::Ten4: store.SetInt(field, Scaled(v, 5, 1e4f)); break;
-    case FieldKind::Ten5: store.SetInt(field, Scaled(v, 6, 1e5f)); break;
-    case FieldKind::Ten7: store.SetInt(field, Scaled(v, 8, 1e7f)); break;
-    case FieldKind::Integer: store.SetInt(field, r[kFirstValueLowByte]); break;
-    case FieldKind::Mute: store.SetInt(field, Hundredths(v) == 0 ? 1 : 0); break;
-    case FieldKind::Surround: store.SetInt(field, -Hundredths(v)); break;
-    case FieldKind::Millis:
-        store.SetFloat(field, static_cast<float>(static_cast<double>(ValueBits(r, 0)) * 1000.0 / 48000.0));
-        break;
-    case FieldKind::Float: store.SetFloat(field, v); break;
-    case FieldKind::DelayMode: store.SetInt(field, TruncToInt(ValueFloat(r, 1)) == 0 ? 1 : 0); break;
-    default: break;
+        case FieldKind::Hundredths:
+            store.SetInt(field, Hundredths(v));
+            break;
+        case FieldKind::Ten4:
+            store.SetInt(field, Scaled(v, 5, 1e4f));
+            break;
+        case FieldKind::Ten5:
+            store.SetInt(field, Scaled(v, 6, 1e5f));
+            break;
+        case FieldKind::Ten7:
+            store.SetInt(field, Scaled(v, 8, 1e7f));
+            break;
+        case FieldKind::Integer:
+            store.SetInt(field, r[kFirstValueLowByte]);
+            break;
+        case FieldKind::Mute:
+            store.SetInt(field, Hundredths(v) == 0 ? 1 : 0);
+            break;
+        case FieldKind::Surround:
+            store.SetInt(field, -Hundredths(v));
+            break;
+        case FieldKind::Millis:
+            store.SetFloat(field, static_cast<float>(static_cast<double>(ValueBits(r, 0)) * 1000.0 / 48000.0));
+            break;
+        case FieldKind::Float:
+            store.SetFloat(field, v);
+            break;
+        case FieldKind::DelayMode:
+            store.SetInt(field, TruncToInt(ValueFloat(r, 1)) == 0 ? 1 : 0);
+            break;
+        default:
+            break;
     }
 }
 
@@ -121,15 +144,24 @@ void DecodeMic(ParameterStore& store, int p, const Report& r) {
         }
     }
     switch (p) {
-    case kMicEqBypassA: return plain(fld::kMicChAEqBypass);
-    case kMicEqBypassB: return plain(fld::kMicChBEqBypass);
-    case kMicPhase1: return plain(fld::kMicPhase1);
-    case kMicPhase2: return plain(fld::kMicPhase2);
-    case kMicGateOpen: return plain(fld::kMicGateOpen);
-    case kMicGateClose: return plain(fld::kMicGateClose);
-    case kAutoSubEnabled: return plain(fld::kAutoSubEnabled);
-    case kAutoSubRatio: return plain(fld::kAutoSubRatio);
-    default: return;
+        case kMicEqBypassA:
+            return plain(fld::kMicChAEqBypass);
+        case kMicEqBypassB:
+            return plain(fld::kMicChBEqBypass);
+        case kMicPhase1:
+            return plain(fld::kMicPhase1);
+        case kMicPhase2:
+            return plain(fld::kMicPhase2);
+        case kMicGateOpen:
+            return plain(fld::kMicGateOpen);
+        case kMicGateClose:
+            return plain(fld::kMicGateClose);
+        case kAutoSubEnabled:
+            return plain(fld::kAutoSubEnabled);
+        case kAutoSubRatio:
+            return plain(fld::kAutoSubRatio);
+        default:
+            return;
     }
 }
 
@@ -167,40 +199,53 @@ void DecodeMusic(ParameterStore& store, int p, const Report& r) {
     using namespace prm;
     const int version = store.CommandSetVersion();
     switch (p) {
-    case kMusicLevel: return StoreByKind(store, fld::kMusicVolume, FieldKind::Hundredths, r);
-    case kSpdifVolume: return StoreByKind(store, fld::kSpdifVolume, FieldKind::Hundredths, r);
-    case kAux1Volume: return StoreByKind(store, fld::kAux1Volume, FieldKind::Hundredths, r);
-    case kAux2Volume: return StoreByKind(store, fld::kAux2Volume, FieldKind::Hundredths, r);
-    case kMusicMute: return StoreByKind(store, fld::kMusicMute, FieldKind::Mute, r);
-    case kMusicEqBypass: return StoreByKind(store, fld::kMusicEqBypass, FieldKind::Integer, r);
-    case kMusicAgc:
-        if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgc, FieldKind::Integer, r);
-        return;
-    case kMusicAgcLevel:
-        if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgcLevel, FieldKind::Float, r);
-        return;
-    case kMusicPitch:
-        if (version == kVersionPitchTable) {
-            // The second value is column B of the table; not found reads as one past the end.
-            const float value = ValueFloat(r, 1);
-            int index = static_cast<int>(kPitchColumnBBits.size());
-            for (std::size_t i = 0; i < kPitchColumnBBits.size(); ++i)
-                if (std::bit_cast<float>(kPitchColumnBBits[i]) == value) {
-                    index = static_cast<int>(i);
-                    break;
-                }
-            store.SetInt(fld::kMusicPitch, index - kPitchRange);
-        } else if (version > kVersionPitchTable) {
-            store.SetInt(fld::kMusicPitch, r[kFirstValueLowByte] - kPitchOffsetV9);
-        }
-        return;
-    case kSpdifOn: return StoreByKind(store, fld::kSpdifOn, FieldKind::Hundredths, r);
-    case kSpdifOn + 1: return StoreByKind(store, fld::kAux1On, FieldKind::Hundredths, r);
-    case kSpdifOn + 2: return StoreByKind(store, fld::kAux2On, FieldKind::Hundredths, r);
-    case kMusicNoiseGate: return StoreByKind(store, fld::kMusicNoiseGate, FieldKind::Ten4, r);
-    case kMusicGateOpen: return StoreByKind(store, fld::kMusicGateOpen, FieldKind::Ten5, r);
-    case kMusicGateClose: return StoreByKind(store, fld::kMusicGateClose, FieldKind::Ten7, r);
-    default: return;
+        case kMusicLevel:
+            return StoreByKind(store, fld::kMusicVolume, FieldKind::Hundredths, r);
+        case kSpdifVolume:
+            return StoreByKind(store, fld::kSpdifVolume, FieldKind::Hundredths, r);
+        case kAux1Volume:
+            return StoreByKind(store, fld::kAux1Volume, FieldKind::Hundredths, r);
+        case kAux2Volume:
+            return StoreByKind(store, fld::kAux2Volume, FieldKind::Hundredths, r);
+        case kMusicMute:
+            return StoreByKind(store, fld::kMusicMute, FieldKind::Mute, r);
+        case kMusicEqBypass:
+            return StoreByKind(store, fld::kMusicEqBypass, FieldKind::Integer, r);
+        case kMusicAgc:
+            if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgc, FieldKind::Integer, r);
+            return;
+        case kMusicAgcLevel:
+            if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgcLevel, FieldKind::Float, r);
+            return;
+        case kMusicPitch:
+            if (version == kVersionPitchTable) {
+                // The second value is column B of the table; not found reads as one past the end.
+                const float value = ValueFloat(r, 1);
+                int index = static_cast<int>(kPitchColumnBBits.size());
+                for (std::size_t i = 0; i < kPitchColumnBBits.size(); ++i)
+                    if (std::bit_cast<float>(kPitchColumnBBits[i]) == value) {
+                        index = static_cast<int>(i);
+                        break;
+                    }
+                store.SetInt(fld::kMusicPitch, index - kPitchRange);
+            } else if (version > kVersionPitchTable) {
+                store.SetInt(fld::kMusicPitch, r[kFirstValueLowByte] - kPitchOffsetV9);
+            }
+            return;
+        case kSpdifOn:
+            return StoreByKind(store, fld::kSpdifOn, FieldKind::Hundredths, r);
+        case kSpdifOn + 1:
+            return StoreByKind(store, fld::kAux1On, FieldKind::Hundredths, r);
+        case kSpdifOn + 2:
+            return StoreByKind(store, fld::kAux2On, FieldKind::Hundredths, r);
+        case kMusicNoiseGate:
+            return StoreByKind(store, fld::kMusicNoiseGate, FieldKind::Ten4, r);
+        case kMusicGateOpen:
+            return StoreByKind(store, fld::kMusicGateOpen, FieldKind::Ten5, r);
+        case kMusicGateClose:
+            return StoreByKind(store, fld::kMusicGateClose, FieldKind::Ten7, r);
+        default:
+            return;
     }
 }
 
@@ -220,52 +265,73 @@ void InboundParser::SetParameterErrorHook(std::function<void(const std::string&)
 
 void InboundParser::Dispatch(const Report& r) {
     switch (r[1]) {
-    case cmd::kCurrentMode: m_store.SetInt(fld::kCurrentMode, r[2]); break;
-    case cmd::kParamWrite:
-    case reply::kParamChanged: m_store.SetSettingsChanged(true); break;
-    case cmd::kParamRead: ParameterReply(r); break;
-    case cmd::kLevelMeter: {
-        ParameterStore::LevelMeter meter{};
-        std::copy_n(r.begin() + 2, meter.size(), meter.begin());
-        m_store.SetLevelMeter(meter);
-        break;
-    }
-    case reply::kAuxBytes:
-        if (r[2] == 1)
-            for (int i = 0; i < 3; ++i) m_store.SetAuxByte(i, r[static_cast<std::size_t>(3 + i)]);
-        break;
-    case cmd::kRemoteLearn: {
-        m_store.SetRemoteByte(0, r[2]);
-        if (r[3] < kRemoteTableSize) m_store.SetRemoteByte(r[3], r[4]);  // an index past the table is dropped
-        std::function<void(int)> hook;
-        {
-            std::lock_guard lock(m_hookMutex);
-            hook = m_keyLearned;
+        case cmd::kCurrentMode:
+            m_store.SetInt(fld::kCurrentMode, r[2]);
+            break;
+        case cmd::kParamWrite:
+        case reply::kParamChanged:
+            m_store.SetSettingsChanged(true);
+            break;
+        case cmd::kParamRead:
+            ParameterReply(r);
+            break;
+        case cmd::kLevelMeter: {
+            ParameterStore::LevelMeter meter{};
+            std::copy_n(r.begin() + 2, meter.size(), meter.begin());
+            m_store.SetLevelMeter(meter);
+            break;
         }
-        if (hook) hook(r[4]);
-        break;
-    }
-    case cmd::kRemoteTableRead: {
-        ParameterStore::RemoteTable table{};
-        std::copy_n(r.begin() + 2, table.size(), table.begin());
-        m_store.SetRemoteTable(table);
-        break;
-    }
-    case cmd::kDspVersion: m_store.SetDspVersion(ReplyText(r, kVersionChars)); break;
-    case cmd::kCmdSetVersion: m_store.SetCommandSetVersion(r[2]); break;
-    case cmd::kModelName: m_store.SetModelName(ReplyText(r, kModelNameChars)); break;
-    case cmd::kMcuVersion: m_store.SetMcuVersion(ReplyText(r, kVersionChars)); break;
-    case cmd::kMemoryRead: MemoryReply(r); break;
-    case reply::kAuxByte5: m_store.SetAuxByte(5, r[3]); break;
-    case cmd::kSettingsRead: {
-        ParameterStore::Settings settings{};
-        std::copy_n(r.begin() + 2, settings.size(), settings.begin());
-        m_store.SetAppliedSettings(settings);
-        m_store.SetEditedSettings(settings);
-        break;
-    }
-    case cmd::kModeNameRead: ModeNameReply(r); break;
-    default: break;
+        case reply::kAuxBytes:
+            if (r[2] == 1)
+                for (int i = 0; i < 3; ++i) m_store.SetAuxByte(i, r[static_cast<std::size_t>(3 + i)]);
+            break;
+        case cmd::kRemoteLearn: {
+            m_store.SetRemoteByte(0, r[2]);
+            if (r[3] < kRemoteTableSize) m_store.SetRemoteByte(r[3], r[4]);  // an index past the table is dropped
+            std::function<void(int)> hook;
+            {
+                std::lock_guard lock(m_hookMutex);
+                hook = m_keyLearned;
+            }
+            if (hook) hook(r[4]);
+            break;
+        }
+        case cmd::kRemoteTableRead: {
+            ParameterStore::RemoteTable table{};
+            std::copy_n(r.begin() + 2, table.size(), table.begin());
+            m_store.SetRemoteTable(table);
+            break;
+        }
+        case cmd::kDspVersion:
+            m_store.SetDspVersion(ReplyText(r, kVersionChars));
+            break;
+        case cmd::kCmdSetVersion:
+            m_store.SetCommandSetVersion(r[2]);
+            break;
+        case cmd::kModelName:
+            m_store.SetModelName(ReplyText(r, kModelNameChars));
+            break;
+        case cmd::kMcuVersion:
+            m_store.SetMcuVersion(ReplyText(r, kVersionChars));
+            break;
+        case cmd::kMemoryRead:
+            MemoryReply(r);
+            break;
+        case reply::kAuxByte5:
+            m_store.SetAuxByte(5, r[3]);
+            break;
+        case cmd::kSettingsRead: {
+            ParameterStore::Settings settings{};
+            std::copy_n(r.begin() + 2, settings.size(), settings.begin());
+            m_store.SetAppliedSettings(settings);
+            m_store.SetEditedSettings(settings);
+            break;
+        }
+        case cmd::kModeNameRead:
+            ModeNameReply(r);
+            break;
+        default:
+            break;
     }
 }
 
@@ -285,13 +351,21 @@ void InboundParser::ParameterReply(const Report& r) {
     const int module = r[kValueModule];
     const int p = r[kValueParameter];
     switch (module) {
-    case module::kMic: DecodeMic(m_store, p, r); break;
-    case module::kEcho: DecodeEcho(m_store, p, r); break;
-    case module::kReverb: DecodeReverb(m_store, p, r); break;
-    case module::kMusic: DecodeMusic(m_store, p, r); break;
-    default:
-        if (const fld::OutputFields* out = prm::OutputOfModule(module)) DecodeOutput(m_store, *out, p, r);
-        break;
+        case module::kMic:
+            DecodeMic(m_store, p, r);
+            break;
+        case module::kEcho:
+            DecodeEcho(m_store, p, r);
+            break;
+        case module::kReverb:
+            DecodeReverb(m_store, p, r);
+            break;
+        case module::kMusic:
+            DecodeMusic(m_store, p, r);
+            break;
+        default:
+            if (const fld::OutputFields* out = prm::OutputOfModule(module)) DecodeOutput(m_store, *out, p, r);
+            break;
     }
 }
 

@@ -12,10 +12,14 @@ constexpr OutputParams kSubParams{22, 26, 27, 28, {29, -1}, {30, -1}, {31, -1}, 
 
 const OutputParams& OutputParamsOf(const fld::OutputFields& out) {
     switch (out.module) {
-    case fld::kMain.module: return kMainParams;
-    case fld::kCenter.module: return kCenterParams;
-    case fld::kSub.module: return kSubParams;
-    default: return kRearParams;  // REAR and TOP share their numbers
+        case fld::kMain.module:
+            return kMainParams;
+        case fld::kCenter.module:
+            return kCenterParams;
+        case fld::kSub.module:
+            return kSubParams;
+        default:
+            return kRearParams;  // REAR and TOP share their numbers
     }
 }
 

@@ -37,8 +37,8 @@ Report BuildParamWrite(int module, int parameter, std::span<const ParamValue> va
 }
 
 Report BuildParamRead(int module, int parameter, int count) {
-    return BuildCommand({cmd::kParamRead, 0x00, static_cast<std::uint8_t>(module),
-                         static_cast<std::uint8_t>(parameter), static_cast<std::uint8_t>(count)});
+    return BuildCommand({cmd::kParamRead, 0x00, static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(parameter),
+                         static_cast<std::uint8_t>(count)});
 }
 
 Report BuildMemoryWrite(int offset, std::span<const std::uint8_t> data) {

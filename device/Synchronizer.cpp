@@ -117,8 +117,10 @@ bool Synchronizer::Start(void (Synchronizer::*body)(), Finished done, int kind) 
     if (m_running.exchange(true)) return false;
     if (m_thread.joinable()) {
         // The previous thread may still be inside its callback, which may be what calls us.
-        if (m_thread.get_id() == std::this_thread::get_id()) m_thread.detach();
-        else m_thread.join();
+        if (m_thread.get_id() == std::this_thread::get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
     }
     Debug("Start thread:SynchronizeData\n");
     m_thread = std::thread([this, body, done = std::move(done), kind] {
@@ -187,7 +189,8 @@ void Synchronizer::WriteAll() {
 
     const auto image = m_store.GetEqImage();
     for (int offset = 0; offset < kEqImageSize; offset += kMaxMemoryChunk)
-        m_link.WriteMemoryBlock(offset, std::min(kMaxMemoryChunk, kEqImageSize - offset), &image[static_cast<std::size_t>(offset)]);
+        m_link.WriteMemoryBlock(offset, std::min(kMaxMemoryChunk, kEqImageSize - offset),
+                                &image[static_cast<std::size_t>(offset)]);
     m_encoders.WriteSpeakerPositions();
     const auto gains = m_store.GetSpeakerGains();
     m_link.WriteMemoryBlock(kSpeakerGainOffset, kSpeakerGainSize, gains.data());

@@ -16,7 +16,7 @@ class UsbLink;
 class Encoders;
 
 struct SyncTimings {
-    int connectWaitMs = 2800;    // the box needs this after connecting or a mode change
+    int connectWaitMs = 2800;  // the box needs this after connecting or a mode change
     int readBackSettleMs = 200;
     int writeAllStartMs = 100;
     int writeAllEndMs = 50;

@@ -17,18 +17,24 @@ std::optional<TransportUri> TransportUri::Parse(const std::string& text) {
 
 std::string TransportUri::ToString() const {
     switch (kind) {
-    case Kind::Hid: return "hid";
-    case Kind::Sim: return "sim";
-    case Kind::Unix: return "unix:" + path;
+        case Kind::Hid:
+            return "hid";
+        case Kind::Sim:
+            return "sim";
+        case Kind::Unix:
+            return "unix:" + path;
     }
     return {};
 }
 
 TransportOpener MakeOpener(const TransportUri& uri, std::shared_ptr<SimBox> simBox) {
     switch (uri.kind) {
-    case TransportUri::Kind::Hid: return MakeHidOpener();
-    case TransportUri::Kind::Sim: return MakeSimOpener(simBox ? std::move(simBox) : std::make_shared<SimBox>());
-    case TransportUri::Kind::Unix: return MakeUnixSocketOpener(uri.path);
+        case TransportUri::Kind::Hid:
+            return MakeHidOpener();
+        case TransportUri::Kind::Sim:
+            return MakeSimOpener(simBox ? std::move(simBox) : std::make_shared<SimBox>());
+        case TransportUri::Kind::Unix:
+            return MakeUnixSocketOpener(uri.path);
     }
     return {};
 }

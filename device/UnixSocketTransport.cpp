@@ -61,7 +61,8 @@ Transport::ReadStatus UnixSocketTransport::Read(Report& out, int timeoutMs) {
 int UnixSocketTransport::Write(const Report& report) {
     int sent = 0;
     while (sent < kReportSize) {
-        const ssize_t n = ::send(m_fd, report.data() + sent, static_cast<std::size_t>(kReportSize - sent), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(m_fd, report.data() + sent, static_cast<std::size_t>(kReportSize - sent), MSG_NOSIGNAL);
         if (n < 0) {
             if (errno == EINTR) continue;
             break;

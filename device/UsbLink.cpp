@@ -57,8 +57,8 @@ bool UsbLink::Open() {
     return true;
 }
 
-void UsbLink::ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session,
-                                Dispatcher dispatcher, int pollMs) {
+void UsbLink::ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session, Dispatcher dispatcher,
+                                int pollMs) {
     core->g_bReadThreadEnd.store(0);
     core->Debug("start thread: ReadUsbThreadProc \n");
     session->threadExit.Reset();

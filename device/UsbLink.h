@@ -87,8 +87,8 @@ private:
         }
     };
     struct Session;
-    static void ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session,
-                                  Dispatcher dispatcher, int pollMs);
+    static void ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session, Dispatcher dispatcher,
+                                  int pollMs);
     std::shared_ptr<Session> CurrentSession() const;
 
     ParameterStore& m_store;

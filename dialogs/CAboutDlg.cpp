@@ -25,8 +25,8 @@ CAboutDlg::CAboutDlg(const AboutInfo& info, QWidget* parent) : QDialog(parent) {
     SetControlId(m_dsp, kDspId);
     SetControlId(m_module, kModuleId);
     if (info.connected) {
-        m_mcu->setText(QString::asprintf("MCU Ver:%s CMD Ver:%02d", info.mcuVersion.toUtf8().constData(),
-                                         info.commandSetVersion));
+        m_mcu->setText(
+            QString::asprintf("MCU Ver:%s CMD Ver:%02d", info.mcuVersion.toUtf8().constData(), info.commandSetVersion));
         m_dsp->setText(QStringLiteral("DSP Ver:%1").arg(info.dspVersion));
         m_module->setText(QStringLiteral("Module:%1").arg(info.model));
     }

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -20,37 +19,46 @@ using kv::eq::BandRecord;
 using kv::eq::EqPanelGeometry;
 using kv::eq::kGridPoints;
 
+namespace kv {
+
 namespace {
 
 constexpr std::array<const char*, 2 * CEqPanel::kKindCount> kTitles = {
-    "音乐均衡",     "Music EQ",       "话筒通道A均衡", "CH A Mic EQ",   "超低均衡",     "SUB EQ",
-    "中置均衡",     "Center EQ",      "后置均衡",     "REAR EQ",       "前置均衡",     "MAIN EQ",
-    "混响通道A均衡", "CH A Reverb EQ", "回声通道A均衡", "CH A Echo EQ",  "话筒通道B均衡", "CH B Mic EQ",
-    "混响通道B均衡", "CH B Reverb EQ", "回声通道B均衡", "CH B Echo EQ",  "顶置均衡",     "TOP EQ"};
+    "音乐均衡",      "Music EQ",       "话筒通道A均衡", "CH A Mic EQ",  "超低均衡",      "SUB EQ",
+    "中置均衡",      "Center EQ",      "后置均衡",      "REAR EQ",      "前置均衡",      "MAIN EQ",
+    "混响通道A均衡", "CH A Reverb EQ", "回声通道A均衡", "CH A Echo EQ", "话筒通道B均衡", "CH B Mic EQ",
+    "混响通道B均衡", "CH B Reverb EQ", "回声通道B均衡", "CH B Echo EQ", "顶置均衡",      "TOP EQ"};
 
 constexpr QRgb kDefaultCurveColor = 0xFF00C8FF;
 constexpr QRgb kEchoACurveColor = 0xFF00DC00;
 constexpr int kEchoAKind = 7;
 
-constexpr std::array<QRgb, 24> kBandColors = {
-    0xFA64B4, 0xFF50FF, 0x5050FF, 0x50FF64, 0xFFFF64, 0xFF6464, 0xFFB414, 0xFF64B4,
-    0xB464FF, 0x8CB4FF, 0x14B4FF, 0x50FFFF, 0x28FFA0, 0x145AFA, 0x50FFFF, 0xFFFF14,
-    0x5064FF, 0x14FF50, 0x50FF28, 0xB4FF14, 0xFF50FF, 0x5078FA, 0xFAFAFA, 0xFA647B};
+constexpr std::array<QRgb, 24> kBandColors = {0xFA64B4, 0xFF50FF, 0x5050FF, 0x50FF64, 0xFFFF64, 0xFF6464,
+                                              0xFFB414, 0xFF64B4, 0xB464FF, 0x8CB4FF, 0x14B4FF, 0x50FFFF,
+                                              0x28FFA0, 0x145AFA, 0x50FFFF, 0xFFFF14, 0x5064FF, 0x14FF50,
+                                              0x50FF28, 0xB4FF14, 0xFF50FF, 0x5078FA, 0xFAFAFA, 0xFA647B};
 
 constexpr std::array<double, 11> kGainLines = {-15, -12, -9, -6, -3, 0, 3, 6, 9, 12, 15};
-constexpr std::array<double, 30> kFrequencyLines = {
-    18,   20,   30,   40,   50,   60,   70,   80,   90,   100,  200,  300,   400,   500,   600,
-    700,  800,  900,  1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000, 23000};
+constexpr std::array<double, 30> kFrequencyLines = {18,   20,   30,   40,   50,   60,   70,   80,    90,    100,
+                                                    200,  300,  400,  500,  600,  700,  800,  900,   1000,  2000,
+                                                    3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000, 23000};
 struct FrequencyLabel {
-  double frequency;
-  const char* text;
+    double frequency;
+    const char* text;
 };
-constexpr std::array<FrequencyLabel, 10> kFrequencyLabels = {
-    {{20, "20Hz"}, {50, "50Hz"}, {100, "100Hz"}, {200, "200Hz"}, {500, "500Hz"}, {1000, "1kHz"},
-     {2000, "2kHz"}, {5000, "5kHz"}, {10000, "10kHz"}, {20000, "20kHz"}}};
+constexpr std::array<FrequencyLabel, 10> kFrequencyLabels = {{{20, "20Hz"},
+                                                              {50, "50Hz"},
+                                                              {100, "100Hz"},
+                                                              {200, "200Hz"},
+                                                              {500, "500Hz"},
+                                                              {1000, "1kHz"},
+                                                              {2000, "2kHz"},
+                                                              {5000, "5kHz"},
+                                                              {10000, "10kHz"},
+                                                              {20000, "20kHz"}}};
 
 // Default bands per band count: frequencies, codes and Q.
-constexpr std::array<float, 15> kFifteen = {100,  160,  250,  400,   630,   1000,  1600, 2500,
+constexpr std::array<float, 15> kFifteen = {100,  160,  250,   400,   630,   1000,  1600, 2500,
                                             4000, 6300, 10000, 13000, 15000, 18000, 20000};
 constexpr std::array<float, 10> kTen = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 12000};
 
@@ -64,36 +72,31 @@ constexpr float kGainStep = 0.1f;
 constexpr float kQStep = 0.01f;
 
 bool TakesGain(int code) {
-  return code == kv::eq::kCodePeaking || code == kv::eq::kCodeLowShelf ||
-         code == kv::eq::kCodeHighShelf;
+    return code == kv::eq::kCodePeaking || code == kv::eq::kCodeLowShelf || code == kv::eq::kCodeHighShelf;
 }
-bool IsUserPassOrShelf(int code) {
-  return code >= kv::eq::kCodeLowPass && code <= kv::eq::kCodeHighShelf;
-}
-float MaxQ(int code) { return code == kv::eq::kCodePeaking ? CEqPanel::kMaxPeakingQ
-                                                           : CEqPanel::kMaxOtherQ; }
+bool IsUserPassOrShelf(int code) { return code >= kv::eq::kCodeLowPass && code <= kv::eq::kCodeHighShelf; }
+float MaxQ(int code) { return code == kv::eq::kCodePeaking ? CEqPanel::kMaxPeakingQ : CEqPanel::kMaxOtherQ; }
 // Keys and the right drag cap Q at 2 only for the user's pass and shelf kinds.
-float MaxEditQ(int code) { return IsUserPassOrShelf(code) ? CEqPanel::kMaxOtherQ
-                                                          : CEqPanel::kMaxPeakingQ; }
+float MaxEditQ(int code) { return IsUserPassOrShelf(code) ? CEqPanel::kMaxOtherQ : CEqPanel::kMaxPeakingQ; }
 
 // Curves are clipped to the plot. Points far outside it are held just beyond its
 // edge, so that paths stay small and a closed spline does not bulge back in.
 constexpr int kCurveMargin = 20;
 double CurveY(const EqPanelGeometry& g, float db) {
-  return std::clamp(g.YOfGain(db), static_cast<double>(g.Top() - kCurveMargin),
-                    static_cast<double>(g.Bottom() + kCurveMargin));
+    return std::clamp(g.YOfGain(db), static_cast<double>(g.Top() - kCurveMargin),
+                      static_cast<double>(g.Bottom() + kCurveMargin));
 }
 
 // printf formatting with the C library, which keeps the sign of a negative zero.
 QString Format(const char* format, double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return QString::fromUtf8(buffer);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return QString::fromUtf8(buffer);
 }
 
 QColor WithAlpha(QColor c, int alpha) {
-  c.setAlpha(alpha);
-  return c;
+    c.setAlpha(alpha);
+    return c;
 }
 
 }  // namespace
@@ -106,572 +109,570 @@ CEqPanel::CEqPanel(QWidget* parent)
       m_readoutFont(kv::eq::ArialFont(7.5)),
       m_statusFont(kv::eq::SongFont(12)),
       m_bypassFont(kv::eq::HeiFont(72)) {
-  setMouseTracking(true);
-  setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  for (int i = 0; i < kMaxBands; ++i) m_bands[static_cast<std::size_t>(i)].index = i;
-  m_menuChooser = [this](const QStringList& items, const QPoint& globalPos) {
-    QMenu menu(this);
-    for (int i = 0; i < items.size(); ++i) menu.addAction(items[i])->setData(kFirstMenuCommand + i);
-    const QAction* chosen = menu.exec(globalPos);
-    return chosen ? chosen->data().toInt() : 0;
-  };
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    for (int i = 0; i < kMaxBands; ++i) m_bands[static_cast<std::size_t>(i)].index = i;
+    m_menuChooser = [this](const QStringList& items, const QPoint& globalPos) {
+        QMenu menu(this);
+        for (int i = 0; i < items.size(); ++i) menu.addAction(items[i])->setData(kFirstMenuCommand + i);
+        const QAction* chosen = menu.exec(globalPos);
+        return chosen ? chosen->data().toInt() : 0;
+    };
 }
 
 QString CEqPanel::KindTitle(int kind, int language) {
-  if (kind < 0 || kind >= kKindCount) return {};
-  return QString::fromUtf8(kTitles[static_cast<std::size_t>(kind * 2 + (language ? 1 : 0))]);
+    if (kind < 0 || kind >= kKindCount) return {};
+    return QString::fromUtf8(kTitles[static_cast<std::size_t>(kind * 2 + (language ? 1 : 0))]);
 }
 
-QRgb CEqPanel::KindCurveColor(int kind) {
-  return kind == kEchoAKind ? kEchoACurveColor : kDefaultCurveColor;
-}
+QRgb CEqPanel::KindCurveColor(int kind) { return kind == kEchoAKind ? kEchoACurveColor : kDefaultCurveColor; }
 
 QColor CEqPanel::BandColor(int index) {
-  const auto n = static_cast<int>(kBandColors.size());
-  return QColor::fromRgb(kBandColors[static_cast<std::size_t>(((index % n) + n) % n)]);
+    const auto n = static_cast<int>(kBandColors.size());
+    return QColor::fromRgb(kBandColors[static_cast<std::size_t>(((index % n) + n) % n)]);
 }
 
 QStringList CEqPanel::MenuItems() const {
-  if (m_language == 1) return {"PEQ", "LP", "HP", "LS", "HS"};
-  return {QStringLiteral("参量(PEQ)"), QStringLiteral("低通(LP)"), QStringLiteral("高通(HP)"),
-          QStringLiteral("低架(LS)"), QStringLiteral("高架(HS)")};
+    if (m_language == 1) return {"PEQ", "LP", "HP", "LS", "HS"};
+    return {QStringLiteral("参量(PEQ)"), QStringLiteral("低通(LP)"), QStringLiteral("高通(HP)"),
+            QStringLiteral("低架(LS)"), QStringLiteral("高架(HS)")};
 }
 
 // ---- parent operations ----
 
 void CEqPanel::SetBandCount(int count) {
-  count = std::clamp(count, 0, kMaxBands);
-  m_bandCount = count;
-  auto fill = [this](std::span<const float> freqs, std::span<const int> codes, float q) {
-    for (std::size_t i = 0; i < freqs.size(); ++i) {
-      m_bands[i].frequency = freqs[i];
-      m_bands[i].code = codes.empty() ? 1 : codes[i];
-      m_bands[i].q = q;
+    count = std::clamp(count, 0, kMaxBands);
+    m_bandCount = count;
+    auto fill = [this](std::span<const float> freqs, std::span<const int> codes, float q) {
+        for (std::size_t i = 0; i < freqs.size(); ++i) {
+            m_bands[i].frequency = freqs[i];
+            m_bands[i].code = codes.empty() ? 1 : codes[i];
+            m_bands[i].q = q;
+        }
+    };
+    static constexpr std::array<int, 4> kFourCodes = {3, 1, 1, 2};
+    switch (count) {
+        case 4:
+            fill(std::span(kTen).first(4), kFourCodes, 0.707f);
+            break;
+        case 7:
+            fill(std::span(kTen).first(7), {}, kDefaultQ);
+            break;
+        case 10:
+            fill(kTen, {}, kDefaultQ);
+            break;
+        case 15:
+            fill(kFifteen, {}, kDefaultQ);
+            break;
+        case 20: {
+            std::array<float, 20> f{};
+            std::copy(kFifteen.begin(), kFifteen.end(), f.begin());
+            std::fill(f.begin() + 15, f.end(), 20000.0f);
+            fill(f, {}, kDefaultQ);
+            break;
+        }
+        case 24: {
+            std::array<float, 24> f{};
+            std::copy(kFifteen.begin(), kFifteen.end(), f.begin());
+            std::copy(kFifteen.begin(), kFifteen.begin() + 9, f.begin() + 15);
+            fill(f, {}, kDefaultQ);
+            break;
+        }
+        default:
+            break;
     }
-  };
-  static constexpr std::array<int, 4> kFourCodes = {3, 1, 1, 2};
-  switch (count) {
-    case 4: fill(std::span(kTen).first(4), kFourCodes, 0.707f); break;
-    case 7: fill(std::span(kTen).first(7), {}, kDefaultQ); break;
-    case 10: fill(kTen, {}, kDefaultQ); break;
-    case 15: fill(kFifteen, {}, kDefaultQ); break;
-    case 20: {
-      std::array<float, 20> f{};
-      std::copy(kFifteen.begin(), kFifteen.end(), f.begin());
-      std::fill(f.begin() + 15, f.end(), 20000.0f);
-      fill(f, {}, kDefaultQ);
-      break;
+    for (int i = 0; i < count; ++i) {
+        m_bands[static_cast<std::size_t>(i)].index = i;
+        m_bands[static_cast<std::size_t>(i)].gain = 0.0f;
     }
-    case 24: {
-      std::array<float, 24> f{};
-      std::copy(kFifteen.begin(), kFifteen.end(), f.begin());
-      std::copy(kFifteen.begin(), kFifteen.begin() + 9, f.begin() + 15);
-      fill(f, {}, kDefaultQ);
-      break;
-    }
-    default: break;
-  }
-  for (int i = 0; i < count; ++i) {
-    m_bands[static_cast<std::size_t>(i)].index = i;
-    m_bands[static_cast<std::size_t>(i)].gain = 0.0f;
-  }
-  if (m_selected >= count) m_selected = -1;
-  if (m_hover >= count) m_hover = -1;
-  EvaluateAllBands();
-  update();
+    if (m_selected >= count) m_selected = -1;
+    if (m_hover >= count) m_hover = -1;
+    EvaluateAllBands();
+    update();
 }
 
 void CEqPanel::SetKind(int kind) {
-  m_kind = std::clamp(kind, 0, kKindCount - 1);
-  m_curveColor = KindCurveColor(m_kind);
-  m_gridValid = false;
-  update();
+    m_kind = std::clamp(kind, 0, kKindCount - 1);
+    m_curveColor = KindCurveColor(m_kind);
+    m_gridValid = false;
+    update();
 }
 
 void CEqPanel::SetLanguage(int language) {
-  m_language = language ? 1 : 0;
-  m_gridValid = false;
-  update();
+    m_language = language ? 1 : 0;
+    m_gridValid = false;
+    update();
 }
 
 void CEqPanel::SetBypass(bool bypass) {
-  m_bypass = bypass;
-  update();
+    m_bypass = bypass;
+    update();
 }
 
 void CEqPanel::SetSelectedBand(int index) {
-  m_selected = IsValidBand(index) ? index : -1;
-  update();
+    m_selected = IsValidBand(index) ? index : -1;
+    update();
 }
 
 void CEqPanel::SetCode(int index, int code) {
-  if (!IsValidBand(index)) return;
-  Band(index).code = code;
-  if (code == kv::eq::kCodePeaking) {
-    SetQ(index, kDefaultQ);
-  } else if (IsUserPassOrShelf(code)) {
-    SetGain(index, 0.0);
-    SetQ(index, kPassQ);
-  }
-  EvaluateBand(index);
-  update();
+    if (!IsValidBand(index)) return;
+    Band(index).code = code;
+    if (code == kv::eq::kCodePeaking) {
+        SetQ(index, kDefaultQ);
+    } else if (IsUserPassOrShelf(code)) {
+        SetGain(index, 0.0);
+        SetQ(index, kPassQ);
+    }
+    EvaluateBand(index);
+    update();
 }
 
 void CEqPanel::SetGain(int index, double gainDb) {
-  if (!IsValidBand(index)) return;
-  BandRecord& band = Band(index);
-  if (band.code == kv::eq::kCodeLowPass || band.code == kv::eq::kCodeHighPass ||
-      band.code > kv::eq::kCodeHighShelf) {
-    gainDb = 0.0;
-  }
-  band.gain = static_cast<float>(std::clamp(gainDb, EqPanelGeometry::kMinGain,
-                                            EqPanelGeometry::kMaxGain));
-  EvaluateBand(index);
-  update();
+    if (!IsValidBand(index)) return;
+    BandRecord& band = Band(index);
+    if (band.code == kv::eq::kCodeLowPass || band.code == kv::eq::kCodeHighPass || band.code > kv::eq::kCodeHighShelf) {
+        gainDb = 0.0;
+    }
+    band.gain = static_cast<float>(std::clamp(gainDb, EqPanelGeometry::kMinGain, EqPanelGeometry::kMaxGain));
+    EvaluateBand(index);
+    update();
 }
 
 void CEqPanel::SetQ(int index, double q) {
-  if (!IsValidBand(index) || std::fabs(q) < 1e-7) return;
-  BandRecord& band = Band(index);
-  band.q = static_cast<float>(std::clamp(q, static_cast<double>(kMinQ),
-                                         static_cast<double>(MaxQ(band.code))));
-  EvaluateBand(index);
-  update();
+    if (!IsValidBand(index) || std::fabs(q) < 1e-7) return;
+    BandRecord& band = Band(index);
+    band.q = static_cast<float>(std::clamp(q, static_cast<double>(kMinQ), static_cast<double>(MaxQ(band.code))));
+    EvaluateBand(index);
+    update();
 }
 
 void CEqPanel::ApplyAlignment(int row, int alignmentIndex) {
-  if (!IsSub() || m_bandCount < kv::eq::kCrossoverBands) return;
-  kv::eq::ApplyAlignment(m_bands, row, alignmentIndex);
-  EvaluateBand(row);
-  update();
+    if (!IsSub() || m_bandCount < kv::eq::kCrossoverBands) return;
+    kv::eq::ApplyAlignment(m_bands, row, alignmentIndex);
+    EvaluateBand(row);
+    update();
 }
 
 void CEqPanel::SyncGeometry() {
-  // A hidden panel gets its resize event only when shown; pages fill bands before that.
-  if (size() == m_geometrySize) return;
-  m_geometrySize = size();
-  m_geometry = EqPanelGeometry(width(), height());
-  m_gridValid = false;
-  // The grid and the pinned point depend on the plot width.
-  for (int i = 0; i < kMaxBands; ++i) UpdateMarker(i);
-  for (int i = 0; i < m_bandCount; ++i) EvaluateWithCurrentGeometry(i);
+    // A hidden panel gets its resize event only when shown; pages fill bands before that.
+    if (size() == m_geometrySize) return;
+    m_geometrySize = size();
+    m_geometry = EqPanelGeometry(width(), height());
+    m_gridValid = false;
+    // The grid and the pinned point depend on the plot width.
+    for (int i = 0; i < kMaxBands; ++i) UpdateMarker(i);
+    for (int i = 0; i < m_bandCount; ++i) EvaluateWithCurrentGeometry(i);
 }
 
 void CEqPanel::EvaluateBand(int index) {
-  if (index < 0 || index >= kMaxBands) return;
-  SyncGeometry();
-  EvaluateWithCurrentGeometry(index);
+    if (index < 0 || index >= kMaxBands) return;
+    SyncGeometry();
+    EvaluateWithCurrentGeometry(index);
 }
 
 void CEqPanel::EvaluateWithCurrentGeometry(int index) {
-  UpdateMarker(index);
-  const auto width = static_cast<float>(m_geometry.Width());
-  if (width <= 0.0f) return;  // no plot yet: evaluated again on the first resize
-  if (IsCrossoverRow(index)) {
-    kv::eq::EvaluateCrossoverRow(m_bands, index, width);
-  } else {
-    kv::eq::EvaluateBand(Band(index), width);
-  }
+    UpdateMarker(index);
+    const auto width = static_cast<float>(m_geometry.Width());
+    if (width <= 0.0f) return;  // no plot yet: evaluated again on the first resize
+    if (IsCrossoverRow(index)) {
+        kv::eq::EvaluateCrossoverRow(m_bands, index, width);
+    } else {
+        kv::eq::EvaluateBand(Band(index), width);
+    }
 }
 
 void CEqPanel::EvaluateAllBands() {
-  for (int i = 0; i < m_bandCount; ++i) EvaluateBand(i);
+    for (int i = 0; i < m_bandCount; ++i) EvaluateBand(i);
 }
 
 void CEqPanel::UpdateMarker(int index) {
-  BandRecord& band = Band(index);
-  band.x = static_cast<float>(m_geometry.XOfFrequency(band.frequency) - m_geometry.Left());
-  band.y = static_cast<float>(m_geometry.YOfGain(band.gain) - m_geometry.Top());
+    BandRecord& band = Band(index);
+    band.x = static_cast<float>(m_geometry.XOfFrequency(band.frequency) - m_geometry.Left());
+    band.y = static_cast<float>(m_geometry.YOfGain(band.gain) - m_geometry.Top());
 }
 
 void CEqPanel::ClampBand(BandRecord& band) const {
-  band.gain = std::clamp(band.gain, band.minGain, band.maxGain);
-  band.frequency = std::clamp(band.frequency, band.minFrequency, band.maxFrequency);
+    band.gain = std::clamp(band.gain, band.minGain, band.maxGain);
+    band.frequency = std::clamp(band.frequency, band.minFrequency, band.maxFrequency);
 }
 
 void CEqPanel::EditDone(int index) {
-  EvaluateBand(index);
-  emit bandChanged(index);
-  update();
+    EvaluateBand(index);
+    Q_EMIT bandChanged(index);
+    update();
 }
 
 void CEqPanel::ChooseMenuCommand(int command) {
-  if (command < kFirstMenuCommand || command > kLastMenuCommand || !IsValidBand(m_selected)) return;
-  const int code = command - (kFirstMenuCommand - 1);
-  if (IsCrossoverRow(m_selected)) {
-    // A row's kind sets its four codes only; the row keeps its gain.
-    kv::eq::SetRowCodes(m_bands, m_selected, kv::eq::MenuKindCodes(code));
-  } else {
-    SetCode(m_selected, code);
-  }
-  EditDone(m_selected);
+    if (command < kFirstMenuCommand || command > kLastMenuCommand || !IsValidBand(m_selected)) return;
+    const int code = command - (kFirstMenuCommand - 1);
+    if (IsCrossoverRow(m_selected)) {
+        // A row's kind sets its four codes only; the row keeps its gain.
+        kv::eq::SetRowCodes(m_bands, m_selected, kv::eq::MenuKindCodes(code));
+    } else {
+        SetCode(m_selected, code);
+    }
+    EditDone(m_selected);
 }
 
 void CEqPanel::OpenContextMenu(const QPoint& globalPos) {
-  if (!m_menuChooser) return;
-  ChooseMenuCommand(m_menuChooser(MenuItems(), globalPos));
+    if (!m_menuChooser) return;
+    ChooseMenuCommand(m_menuChooser(MenuItems(), globalPos));
 }
 
 // ---- input ----
 
 bool CEqPanel::IsCrossoverRow(int index) const {
-  return IsSub() && index < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands;
+    return IsSub() && index < kv::eq::kCrossoverRows && m_bandCount >= kv::eq::kCrossoverBands;
 }
 
-int CEqPanel::MarkerCount() const {
-  return IsSub() ? std::min(m_bandCount, kv::eq::kCrossoverRows) : m_bandCount;
-}
+int CEqPanel::MarkerCount() const { return IsSub() ? std::min(m_bandCount, kv::eq::kCrossoverRows) : m_bandCount; }
 
 int CEqPanel::HitTest(QPointF pos, Button button) const {
-  const double px = pos.x() - EqPanelGeometry::kInsetLeft;
-  const double py = pos.y() - EqPanelGeometry::kPointerTop;
-  const double reach = button == Button::Left ? kHitLeft : kHitWide;
-  int hit = -1;
-  for (int i = 0; i < MarkerCount(); ++i) {
-    const BandRecord& band = Band(i);
-    if (button != Button::Right && band.code == kv::eq::kCodeOff) continue;
-    if (std::fabs(band.x - px) < reach && std::fabs(band.y - py) < reach) {
-      hit = i;
-      if (button != Button::Hover) break;  // presses take the first, hovering the last
+    const double px = pos.x() - EqPanelGeometry::kInsetLeft;
+    const double py = pos.y() - EqPanelGeometry::kPointerTop;
+    const double reach = button == Button::Left ? kHitLeft : kHitWide;
+    int hit = -1;
+    for (int i = 0; i < MarkerCount(); ++i) {
+        const BandRecord& band = Band(i);
+        if (button != Button::Right && band.code == kv::eq::kCodeOff) continue;
+        if (std::fabs(band.x - px) < reach && std::fabs(band.y - py) < reach) {
+            hit = i;
+            if (button != Button::Hover) break;  // presses take the first, hovering the last
+        }
     }
-  }
-  return hit;
+    return hit;
 }
 
 void CEqPanel::mousePressEvent(QMouseEvent* event) {
-  SyncGeometry();
-  const QPointF pos = event->position();
-  if (event->button() == Qt::LeftButton) {
-    if (m_rightDrag) return;
-    setFocus(Qt::MouseFocusReason);
-    m_leftDrag = true;
-    m_selected = HitTest(pos, Button::Left);
-    if (m_selected >= 0) {
-      const BandRecord& band = Band(m_selected);
-      m_grab = QPoint(static_cast<int>(pos.x() - EqPanelGeometry::kInsetLeft - band.x),
-                      static_cast<int>(pos.y() - EqPanelGeometry::kPointerTop - band.y));
-      emit bandChanged(m_selected);
+    SyncGeometry();
+    const QPointF pos = event->position();
+    if (event->button() == Qt::LeftButton) {
+        if (m_rightDrag) return;
+        setFocus(Qt::MouseFocusReason);
+        m_leftDrag = true;
+        m_selected = HitTest(pos, Button::Left);
+        if (m_selected >= 0) {
+            const BandRecord& band = Band(m_selected);
+            m_grab = QPoint(static_cast<int>(pos.x() - EqPanelGeometry::kInsetLeft - band.x),
+                            static_cast<int>(pos.y() - EqPanelGeometry::kPointerTop - band.y));
+            Q_EMIT bandChanged(m_selected);
+        }
+    } else if (event->button() == Qt::RightButton) {
+        if (m_leftDrag) return;
+        m_rightDrag = true;
+        m_moved = false;
+        m_selected = HitTest(pos, Button::Right);
+        if (m_selected >= 0) {
+            m_lastX = pos.x() - EqPanelGeometry::kInsetLeft;
+            Q_EMIT bandChanged(m_selected);
+        }
     }
-  } else if (event->button() == Qt::RightButton) {
-    if (m_leftDrag) return;
-    m_rightDrag = true;
-    m_moved = false;
-    m_selected = HitTest(pos, Button::Right);
-    if (m_selected >= 0) {
-      m_lastX = pos.x() - EqPanelGeometry::kInsetLeft;
-      emit bandChanged(m_selected);
-    }
-  }
-  update();
+    update();
 }
 
 void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
-  SyncGeometry();
-  const QPointF pos = event->position();
-  const double px = pos.x() - EqPanelGeometry::kInsetLeft;
-  const double py = pos.y() - EqPanelGeometry::kPointerTop;
-  if (m_leftDrag && m_selected >= 0) {
-    BandRecord& band = Band(m_selected);
-    band.frequency = static_cast<float>(m_geometry.FrequencyAtPointer(pos.x()));
-    if (TakesGain(band.code)) {
-      const double gain = m_geometry.GainAtPlotY(py - m_grab.y());
-      band.gain = static_cast<float>(std::round(gain * 10.0) / 10.0);
-    } else {
-      band.gain = 0.0f;
+    SyncGeometry();
+    const QPointF pos = event->position();
+    const double px = pos.x() - EqPanelGeometry::kInsetLeft;
+    const double py = pos.y() - EqPanelGeometry::kPointerTop;
+    if (m_leftDrag && m_selected >= 0) {
+        BandRecord& band = Band(m_selected);
+        band.frequency = static_cast<float>(m_geometry.FrequencyAtPointer(pos.x()));
+        if (TakesGain(band.code)) {
+            const double gain = m_geometry.GainAtPlotY(py - m_grab.y());
+            band.gain = static_cast<float>(std::round(gain * 10.0) / 10.0);
+        } else {
+            band.gain = 0.0f;
+        }
+        ClampBand(band);
+        EditDone(m_selected);
+    } else if (m_rightDrag && m_selected >= 0) {
+        BandRecord& band = Band(m_selected);
+        if (std::fabs(px - band.x) > 1.0 && std::fabs(py - band.y) > 1.0) m_moved = true;
+        const bool pass = IsUserPassOrShelf(band.code);
+        const double scale = pass ? kRightDragScalePass : kRightDragScaleOther;
+        const double q = band.q + (px - m_lastX) / scale;
+        band.q =
+            static_cast<float>(std::clamp(q, static_cast<double>(kMinQ), static_cast<double>(MaxEditQ(band.code))));
+        m_lastX = px;
+        EditDone(m_selected);
+    } else if (!m_leftDrag && !m_rightDrag) {
+        const int hover = HitTest(pos, Button::Hover);
+        if (hover == m_hover) return;  // nothing drawn depends on the pointer otherwise
+        m_hover = hover;
     }
-    ClampBand(band);
-    EditDone(m_selected);
-  } else if (m_rightDrag && m_selected >= 0) {
-    BandRecord& band = Band(m_selected);
-    if (std::fabs(px - band.x) > 1.0 && std::fabs(py - band.y) > 1.0) m_moved = true;
-    const bool pass = IsUserPassOrShelf(band.code);
-    const double scale = pass ? kRightDragScalePass : kRightDragScaleOther;
-    const double q = band.q + (px - m_lastX) / scale;
-    band.q = static_cast<float>(std::clamp(q, static_cast<double>(kMinQ),
-                                           static_cast<double>(MaxEditQ(band.code))));
-    m_lastX = px;
-    EditDone(m_selected);
-  } else if (!m_leftDrag && !m_rightDrag) {
-    const int hover = HitTest(pos, Button::Hover);
-    if (hover == m_hover) return;  // nothing drawn depends on the pointer otherwise
-    m_hover = hover;
-  }
-  update();
+    update();
 }
 
 void CEqPanel::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && m_leftDrag) {
-    m_leftDrag = false;
-    if (m_selected >= 0) {
-      emit bandChanged(m_selected);
-    } else {
-      emit noBand();
+    if (event->button() == Qt::LeftButton && m_leftDrag) {
+        m_leftDrag = false;
+        if (m_selected >= 0) {
+            Q_EMIT bandChanged(m_selected);
+        } else {
+            Q_EMIT noBand();
+        }
+    } else if (event->button() == Qt::RightButton && m_rightDrag) {
+        m_rightDrag = false;
+        if (m_selected >= 0) Q_EMIT bandChanged(m_selected);
+        if (!m_moved) OpenContextMenu(event->globalPosition().toPoint());
     }
-  } else if (event->button() == Qt::RightButton && m_rightDrag) {
-    m_rightDrag = false;
-    if (m_selected >= 0) emit bandChanged(m_selected);
-    if (!m_moved) OpenContextMenu(event->globalPosition().toPoint());
-  }
-  update();
+    update();
 }
 
 void CEqPanel::wheelEvent(QWheelEvent* event) {
-  const int delta = event->angleDelta().y();
-  if (m_selected < 0 || !TakesGain(Band(m_selected).code) || delta == 0) {
-    event->ignore();
-    return;
-  }
-  BandRecord& band = Band(m_selected);
-  band.gain += delta > 0 ? kGainStep : -kGainStep;
-  band.gain = std::clamp(band.gain, band.minGain, band.maxGain);
-  EditDone(m_selected);
-  event->accept();
+    const int delta = event->angleDelta().y();
+    if (m_selected < 0 || !TakesGain(Band(m_selected).code) || delta == 0) {
+        event->ignore();
+        return;
+    }
+    BandRecord& band = Band(m_selected);
+    band.gain += delta > 0 ? kGainStep : -kGainStep;
+    band.gain = std::clamp(band.gain, band.minGain, band.maxGain);
+    EditDone(m_selected);
+    event->accept();
 }
 
 bool CEqPanel::event(QEvent* event) {
-  // With the focus the panel takes every key, Tab included, like its editor always has.
-  if (event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    HandleKey(key->key(), key->modifiers());
-    return true;
-  }
-  return QWidget::event(event);
+    // With the focus the panel takes every key, Tab included, like its editor always has.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        HandleKey(key->key(), key->modifiers());
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void CEqPanel::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
-  if (m_selected < 0) return;
-  BandRecord& band = Band(m_selected);
-  const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-  switch (key) {
-    case Qt::Key_Left: band.frequency -= 1.0f; break;
-    case Qt::Key_Right: band.frequency += 1.0f; break;
-    case Qt::Key_Up:
-      if (TakesGain(band.code)) band.gain += kGainStep;
-      break;
-    case Qt::Key_Down:
-      if (TakesGain(band.code)) band.gain -= kGainStep;
-      break;
-    case Qt::Key_Plus:
-      if (!keypad) return;
-      band.q += kQStep;
-      break;
-    case Qt::Key_Minus:
-      if (!keypad) return;
-      band.q -= kQStep;
-      break;
-    default: return;
-  }
-  band.q = std::clamp(band.q, kMinQ, MaxEditQ(band.code));
-  ClampBand(band);
-  EditDone(m_selected);
+    if (m_selected < 0) return;
+    BandRecord& band = Band(m_selected);
+    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    switch (key) {
+        case Qt::Key_Left:
+            band.frequency -= 1.0f;
+            break;
+        case Qt::Key_Right:
+            band.frequency += 1.0f;
+            break;
+        case Qt::Key_Up:
+            if (TakesGain(band.code)) band.gain += kGainStep;
+            break;
+        case Qt::Key_Down:
+            if (TakesGain(band.code)) band.gain -= kGainStep;
+            break;
+        case Qt::Key_Plus:
+            if (!keypad) return;
+            band.q += kQStep;
+            break;
+        case Qt::Key_Minus:
+            if (!keypad) return;
+            band.q -= kQStep;
+            break;
+        default:
+            return;
+    }
+    band.q = std::clamp(band.q, kMinQ, MaxEditQ(band.code));
+    ClampBand(band);
+    EditDone(m_selected);
 }
 
 void CEqPanel::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  SyncGeometry();
+    QWidget::resizeEvent(event);
+    SyncGeometry();
 }
 
 // ---- painting ----
 
 void CEqPanel::EnsureGridCache() {
-  const qreal dpr = devicePixelRatioF();
-  if (m_gridValid && m_gridCache.devicePixelRatio() == dpr &&
-      m_gridCache.size() == size() * dpr) {
-    return;
-  }
-  m_gridCache = QPixmap(size() * dpr);
-  m_gridCache.setDevicePixelRatio(dpr);
-  QPainter painter(&m_gridCache);
-  PaintGrid(painter);
-  m_gridValid = true;
+    const qreal dpr = devicePixelRatioF();
+    if (m_gridValid && m_gridCache.devicePixelRatio() == dpr && m_gridCache.size() == size() * dpr) {
+        return;
+    }
+    m_gridCache = QPixmap(size() * dpr);
+    m_gridCache.setDevicePixelRatio(dpr);
+    QPainter painter(&m_gridCache);
+    PaintGrid(painter);
+    m_gridValid = true;
 }
 
 void CEqPanel::PaintGrid(QPainter& painter) const {
-  const EqPanelGeometry& g = m_geometry;
-  painter.fillRect(rect(), QColor(20, 20, 20));
+    const EqPanelGeometry& g = m_geometry;
+    painter.fillRect(rect(), QColor(20, 20, 20));
 
-  painter.setFont(m_titleFont);
-  painter.setPen(QColor(255, 255, 0));
-  const QFontMetrics titleMetrics(m_titleFont);
-  const QString title = KindTitle(m_kind, m_language);
-  const int titleRight = g.Right() - 2;
-  const int titleBottom = g.Top() - 1;
-  painter.drawText(titleRight - titleMetrics.horizontalAdvance(title),
-                   titleBottom - titleMetrics.descent(), title);
+    painter.setFont(m_titleFont);
+    painter.setPen(QColor(255, 255, 0));
+    const QFontMetrics titleMetrics(m_titleFont);
+    const QString title = KindTitle(m_kind, m_language);
+    const int titleRight = g.Right() - 2;
+    const int titleBottom = g.Top() - 1;
+    painter.drawText(titleRight - titleMetrics.horizontalAdvance(title), titleBottom - titleMetrics.descent(), title);
 
-  painter.setFont(m_axisFont);
-  const QFontMetrics axisMetrics(m_axisFont);
-  for (double gain : kGainLines) {
-    const int y = static_cast<int>(std::lround(g.YOfGain(gain)));
+    painter.setFont(m_axisFont);
+    const QFontMetrics axisMetrics(m_axisFont);
+    for (double gain : kGainLines) {
+        const int y = static_cast<int>(std::lround(g.YOfGain(gain)));
+        painter.setPen(QPen(QColor(64, 64, 64), 1));
+        painter.drawLine(g.Left(), y, g.Right(), y);
+        // The 0 dB line has always been labelled "-0dB": its value is a negative zero.
+        const double value = gain == 0.0 ? -0.0 : gain;
+        const QString label = Format("%+-.0fdB", value);
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawText(QRect(0, y - axisMetrics.height() / 2, g.Left() - 3, axisMetrics.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, label);
+    }
     painter.setPen(QPen(QColor(64, 64, 64), 1));
-    painter.drawLine(g.Left(), y, g.Right(), y);
-    // The 0 dB line has always been labelled "-0dB": its value is a negative zero.
-    const double value = gain == 0.0 ? -0.0 : gain;
-    const QString label = Format("%+-.0fdB", value);
+    for (double f : kFrequencyLines) {
+        const int x = static_cast<int>(std::lround(g.XOfFrequency(f)));
+        painter.drawLine(x, g.Top() + 1, x, g.Bottom());
+    }
     painter.setPen(QColor(128, 128, 128));
-    painter.drawText(QRect(0, y - axisMetrics.height() / 2, g.Left() - 3, axisMetrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, label);
-  }
-  painter.setPen(QPen(QColor(64, 64, 64), 1));
-  for (double f : kFrequencyLines) {
-    const int x = static_cast<int>(std::lround(g.XOfFrequency(f)));
-    painter.drawLine(x, g.Top() + 1, x, g.Bottom());
-  }
-  painter.setPen(QColor(128, 128, 128));
-  for (const FrequencyLabel& label : kFrequencyLabels) {
-    const int x = static_cast<int>(std::lround(g.XOfFrequency(label.frequency)));
-    painter.drawText(QRect(x - 30, g.Bottom() + 4, 60, axisMetrics.height()),
-                     Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(label.text));
-  }
+    for (const FrequencyLabel& label : kFrequencyLabels) {
+        const int x = static_cast<int>(std::lround(g.XOfFrequency(label.frequency)));
+        painter.drawText(QRect(x - 30, g.Bottom() + 4, 60, axisMetrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+                         QString::fromLatin1(label.text));
+    }
 }
 
 void CEqPanel::paintEvent(QPaintEvent*) {
-  SyncGeometry();
-  EnsureGridCache();
-  QPainter painter(this);
-  painter.drawPixmap(0, 0, m_gridCache);
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setRenderHint(QPainter::TextAntialiasing, true);
-  const QRect plot(m_geometry.Left(), m_geometry.Top(), m_geometry.Width(), m_geometry.Height());
-  painter.save();
-  painter.setClipRect(plot);
-  PaintSelectedShade(painter);
-  PaintOverallCurve(painter);
-  painter.restore();
-  PaintMarkers(painter);
-  PaintReadout(painter);
-  PaintStatus(painter);
-  PaintBypass(painter);
+    SyncGeometry();
+    EnsureGridCache();
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_gridCache);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    const QRect plot(m_geometry.Left(), m_geometry.Top(), m_geometry.Width(), m_geometry.Height());
+    painter.save();
+    painter.setClipRect(plot);
+    PaintSelectedShade(painter);
+    PaintOverallCurve(painter);
+    painter.restore();
+    PaintMarkers(painter);
+    PaintReadout(painter);
+    PaintStatus(painter);
+    PaintBypass(painter);
 }
 
 void CEqPanel::PaintSelectedShade(QPainter& painter) const {
-  if (!IsValidBand(m_selected) || m_geometry.Width() <= 0) return;
-  const BandRecord& band = Band(m_selected);
-  std::array<float, kGridPoints> response = band.response;
-  if (IsCrossoverRow(m_selected)) {
-    kv::eq::RowResponse(std::span<const BandRecord>(m_bands.data(), m_bandCount), m_selected,
-                        response);
-  }
-  const EqPanelGeometry& g = m_geometry;
-  std::array<QPointF, kGridPoints + 2> points;
-  for (int k = 1; k <= kGridPoints; ++k) {
-    points[static_cast<std::size_t>(k)] = QPointF(g.XOfGridPoint(k), CurveY(g, response[k - 1]));
-  }
-  if (kv::eq::IsPassFilterCode(band.code)) {
-    const double floor = g.Bottom() + kCurveMargin;  // shade down past the plot
-    points.front() = QPointF(points[1].x(), floor);
-    points.back() = QPointF(points[kGridPoints].x(), floor);
-  } else {
-    points.front() = QPointF(g.Left(), g.YOfGain(0.0));
-    points.back() = QPointF(g.Right(), g.YOfGain(0.0));
-  }
-  const QPainterPath path = kv::eq::CardinalSplinePath(points, 0.5, true);
-  painter.fillPath(path, WithAlpha(BandColor(m_selected), 0x20));
+    if (!IsValidBand(m_selected) || m_geometry.Width() <= 0) return;
+    const BandRecord& band = Band(m_selected);
+    std::array<float, kGridPoints> response = band.response;
+    if (IsCrossoverRow(m_selected)) {
+        kv::eq::RowResponse(std::span<const BandRecord>(m_bands.data(), m_bandCount), m_selected, response);
+    }
+    const EqPanelGeometry& g = m_geometry;
+    std::array<QPointF, kGridPoints + 2> points;
+    for (int k = 1; k <= kGridPoints; ++k) {
+        points[static_cast<std::size_t>(k)] = QPointF(g.XOfGridPoint(k), CurveY(g, response[k - 1]));
+    }
+    if (kv::eq::IsPassFilterCode(band.code)) {
+        const double floor = g.Bottom() + kCurveMargin;  // shade down past the plot
+        points.front() = QPointF(points[1].x(), floor);
+        points.back() = QPointF(points[kGridPoints].x(), floor);
+    } else {
+        points.front() = QPointF(g.Left(), g.YOfGain(0.0));
+        points.back() = QPointF(g.Right(), g.YOfGain(0.0));
+    }
+    const QPainterPath path = kv::eq::CardinalSplinePath(points, 0.5, true);
+    painter.fillPath(path, WithAlpha(BandColor(m_selected), 0x20));
 }
 
 void CEqPanel::PaintOverallCurve(QPainter& painter) const {
-  if (m_geometry.Width() <= 0) return;
-  std::array<float, kGridPoints> sum{};
-  kv::eq::SumResponses(std::span<const BandRecord>(m_bands.data(), m_bandCount), sum);
-  std::array<QPointF, kGridPoints> points;
-  for (int k = 0; k < kGridPoints; ++k) {
-    points[static_cast<std::size_t>(k)] =
-        QPointF(m_geometry.XOfGridPoint(k), CurveY(m_geometry, sum[k]));
-  }
-  painter.setPen(QPen(QColor::fromRgba(m_curveColor), 2.0));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPath(kv::eq::CardinalSplinePath(points, 0.1, false));
+    if (m_geometry.Width() <= 0) return;
+    std::array<float, kGridPoints> sum{};
+    kv::eq::SumResponses(std::span<const BandRecord>(m_bands.data(), m_bandCount), sum);
+    std::array<QPointF, kGridPoints> points;
+    for (int k = 0; k < kGridPoints; ++k) {
+        points[static_cast<std::size_t>(k)] = QPointF(m_geometry.XOfGridPoint(k), CurveY(m_geometry, sum[k]));
+    }
+    painter.setPen(QPen(QColor::fromRgba(m_curveColor), 2.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(kv::eq::CardinalSplinePath(points, 0.1, false));
 }
 
 void CEqPanel::PaintMarkers(QPainter& painter) const {
-  painter.setFont(m_markerFont);
-  for (int i = 0; i < MarkerCount(); ++i) {
-    const BandRecord& band = Band(i);
-    if (band.code == kv::eq::kCodeOff) continue;
-    const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
-    const QColor color = BandColor(i);
-    const bool selected = i == m_selected;
-    const QColor fill = WithAlpha(color, selected ? 0x50 : 0x25);
-    if (band.code == kv::eq::kCodePeaking) {
-      painter.setPen(QPen(WithAlpha(color, 0x7F), 2.0));
-      painter.setBrush(Qt::NoBrush);
-      const QRectF ring(centre.x() - 9, centre.y() - 9, 18, 18);
-      // Clockwise arcs from 15 and 195 degrees; Qt counts angles anticlockwise in 1/16ths.
-      painter.drawArc(ring, -15 * 16, -150 * 16);
-      painter.drawArc(ring, -195 * 16, -150 * 16);
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(fill);
-      painter.drawEllipse(centre, 7.0, 7.0);
-    } else {
-      QPen pen(WithAlpha(color, 0x7F), 1.5, Qt::DashLine);
-      painter.setPen(pen);
-      painter.setBrush(fill);
-      painter.drawRect(QRectF(centre.x() - 7, centre.y() - 7, 14, 14));
-      if (selected) {
-        painter.setPen(QPen(QColor(255, 0, 0), 1.0, Qt::DashLine));
-        painter.drawLine(QPointF(centre.x(), m_geometry.Top()),
-                         QPointF(centre.x(), m_geometry.Bottom()));
-      }
+    painter.setFont(m_markerFont);
+    for (int i = 0; i < MarkerCount(); ++i) {
+        const BandRecord& band = Band(i);
+        if (band.code == kv::eq::kCodeOff) continue;
+        const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
+        const QColor color = BandColor(i);
+        const bool selected = i == m_selected;
+        const QColor fill = WithAlpha(color, selected ? 0x50 : 0x25);
+        if (band.code == kv::eq::kCodePeaking) {
+            painter.setPen(QPen(WithAlpha(color, 0x7F), 2.0));
+            painter.setBrush(Qt::NoBrush);
+            const QRectF ring(centre.x() - 9, centre.y() - 9, 18, 18);
+            // Clockwise arcs from 15 and 195 degrees; Qt counts angles anticlockwise in 1/16ths.
+            painter.drawArc(ring, -15 * 16, -150 * 16);
+            painter.drawArc(ring, -195 * 16, -150 * 16);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(fill);
+            painter.drawEllipse(centre, 7.0, 7.0);
+        } else {
+            QPen pen(WithAlpha(color, 0x7F), 1.5, Qt::DashLine);
+            painter.setPen(pen);
+            painter.setBrush(fill);
+            painter.drawRect(QRectF(centre.x() - 7, centre.y() - 7, 14, 14));
+            if (selected) {
+                painter.setPen(QPen(QColor(255, 0, 0), 1.0, Qt::DashLine));
+                painter.drawLine(QPointF(centre.x(), m_geometry.Top()), QPointF(centre.x(), m_geometry.Bottom()));
+            }
+        }
+        painter.setPen(color);
+        painter.drawText(QRectF(centre.x() - 10, centre.y() - 8, 20, 16), Qt::AlignCenter, QString::number(i + 1));
     }
-    painter.setPen(color);
-    painter.drawText(QRectF(centre.x() - 10, centre.y() - 8, 20, 16), Qt::AlignCenter,
-                     QString::number(i + 1));
-  }
-  painter.setBrush(Qt::NoBrush);
+    painter.setBrush(Qt::NoBrush);
 }
 
 void CEqPanel::PaintReadout(QPainter& painter) const {
-  const int index = m_hover >= 0 && IsValidBand(m_hover) ? m_hover : m_selected;
-  if (!IsValidBand(index)) return;
-  const BandRecord& band = Band(index);
-  const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
-  const bool above = band.gain < -0.01f;
-  const std::array<int, 3> offsets = above ? std::array<int, 3>{-42, -33, -24}
-                                           : std::array<int, 3>{18, 27, 36};
-  const std::array<QString, 3> labels = {"F:", "G:", "Q:"};
-  const std::array<QString, 3> values = {Format("%.0fHz", band.frequency),
-                                         Format("%+-.1fdB", band.gain),
-                                         Format("%.2f", band.q)};
-  painter.setFont(m_readoutFont);
-  const int lineHeight = QFontMetrics(m_readoutFont).height();
-  for (std::size_t l = 0; l < 3; ++l) {
-    const double top = centre.y() + offsets[l];
-    painter.setPen(QColor(180, 180, 180));
-    painter.drawText(QRectF(centre.x() - 60, top, 50, lineHeight), Qt::AlignRight | Qt::AlignTop,
-                     labels[l]);
-    painter.setPen(QColor(16, 255, 16));
-    painter.drawText(QRectF(centre.x() + 13, top, 80, lineHeight), Qt::AlignLeft | Qt::AlignTop,
-                     values[l]);
-  }
+    const int index = m_hover >= 0 && IsValidBand(m_hover) ? m_hover : m_selected;
+    if (!IsValidBand(index)) return;
+    const BandRecord& band = Band(index);
+    const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
+    const bool above = band.gain < -0.01f;
+    const std::array<int, 3> offsets = above ? std::array<int, 3>{-42, -33, -24} : std::array<int, 3>{18, 27, 36};
+    const std::array<QString, 3> labels = {"F:", "G:", "Q:"};
+    const std::array<QString, 3> values = {Format("%.0fHz", band.frequency), Format("%+-.1fdB", band.gain),
+                                           Format("%.2f", band.q)};
+    painter.setFont(m_readoutFont);
+    const int lineHeight = QFontMetrics(m_readoutFont).height();
+    for (std::size_t l = 0; l < 3; ++l) {
+        const double top = centre.y() + offsets[l];
+        painter.setPen(QColor(180, 180, 180));
+        painter.drawText(QRectF(centre.x() - 60, top, 50, lineHeight), Qt::AlignRight | Qt::AlignTop, labels[l]);
+        painter.setPen(QColor(16, 255, 16));
+        painter.drawText(QRectF(centre.x() + 13, top, 80, lineHeight), Qt::AlignLeft | Qt::AlignTop, values[l]);
+    }
 }
 
 void CEqPanel::PaintStatus(QPainter& painter) const {
-  if (!IsValidBand(m_selected)) return;
-  const BandRecord& band = Band(m_selected);
-  const QString head =
-      m_language == 1
-          ? QString::asprintf("Index=%d     Frequency=%.0fHz    Q=%.2f     Gain=", m_selected + 1,
-                              band.frequency, band.q)
-          : QString::asprintf("EQ号=%d    频率=%.0fHz    Q值=%.2f     增益=", m_selected + 1,
-                              band.frequency, band.q);
-  const QString gain = Format("%+-.1fdB ", band.gain);
-  const float magnitude = std::fabs(band.gain);
-  const QColor gainColor = magnitude <= 6.0f    ? QColor(0, 255, 0)
-                           : magnitude < 10.1f  ? QColor(255, 255, 0)
-                                                : QColor(255, 0, 0);
-  painter.setFont(m_statusFont);
-  const QFontMetrics metrics(m_statusFont);
-  const int baseline = 3 + metrics.ascent();
-  painter.setPen(QColor(0, 255, 0));
-  painter.drawText(EqPanelGeometry::kInsetLeft, baseline, head);
-  painter.setPen(gainColor);
-  painter.drawText(EqPanelGeometry::kInsetLeft + metrics.horizontalAdvance(head), baseline, gain);
+    if (!IsValidBand(m_selected)) return;
+    const BandRecord& band = Band(m_selected);
+    const QString head =
+        m_language == 1
+            ? QString::asprintf("Index=%d     Frequency=%.0fHz    Q=%.2f     Gain=", m_selected + 1, band.frequency,
+                                band.q)
+            : QString::asprintf("EQ号=%d    频率=%.0fHz    Q值=%.2f     增益=", m_selected + 1, band.frequency, band.q);
+    const QString gain = Format("%+-.1fdB ", band.gain);
+    const float magnitude = std::fabs(band.gain);
+    const QColor gainColor = magnitude <= 6.0f   ? QColor(0, 255, 0)
+                             : magnitude < 10.1f ? QColor(255, 255, 0)
+                                                 : QColor(255, 0, 0);
+    painter.setFont(m_statusFont);
+    const QFontMetrics metrics(m_statusFont);
+    const int baseline = 3 + metrics.ascent();
+    painter.setPen(QColor(0, 255, 0));
+    painter.drawText(EqPanelGeometry::kInsetLeft, baseline, head);
+    painter.setPen(gainColor);
+    painter.drawText(EqPanelGeometry::kInsetLeft + metrics.horizontalAdvance(head), baseline, gain);
 }
 
 void CEqPanel::PaintBypass(QPainter& painter) const {
-  if (!m_bypass) return;
-  painter.setFont(m_bypassFont);
-  painter.setPen(Qt::white);
-  painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("BYPASS"));
+    if (!m_bypass) return;
+    painter.setFont(m_bypassFont);
+    painter.setPen(Qt::white);
+    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("BYPASS"));
 }
+
+}  // namespace kv

@@ -4,7 +4,6 @@
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
-
 #include <array>
 #include <functional>
 #include <span>
@@ -12,131 +11,133 @@
 #include "eq/BandRecord.h"
 #include "eq/EqPanelGeometry.h"
 
+namespace kv {
+
 // The large graphic equaliser: grid, overall curve, the selected band's shaded
 // curve, numbered markers, read-out, status line; bands are edited on it with
 // the mouse, the wheel, the arrow keys and a context menu.
 class CEqPanel : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // Message numbers of the two notifications, kept for pages that log or route them.
-  static constexpr int kBandChangedMessage = 0x1421;
-  static constexpr int kNoBandMessage = 0x1422;
-  static constexpr int kMaxBands = 40;
-  static constexpr int kKindCount = 12;
-  static constexpr int kSubKind = 2;  // the kind whose first bands are crossover rows
-  static constexpr int kFirstMenuCommand = 2025;  // PEQ, LP, HP, LS, HS follow
-  static constexpr int kLastMenuCommand = 2029;
-  static constexpr float kMaxPeakingQ = 30.0f;
-  static constexpr float kMaxOtherQ = 2.0f;
-  static constexpr float kMinQ = 0.1f;
+public:
+    // Message numbers of the two notifications, kept for pages that log or route them.
+    static constexpr int kBandChangedMessage = 0x1421;
+    static constexpr int kNoBandMessage = 0x1422;
+    static constexpr int kMaxBands = 40;
+    static constexpr int kKindCount = 12;
+    static constexpr int kSubKind = 2;              // the kind whose first bands are crossover rows
+    static constexpr int kFirstMenuCommand = 2025;  // PEQ, LP, HP, LS, HS follow
+    static constexpr int kLastMenuCommand = 2029;
+    static constexpr float kMaxPeakingQ = 30.0f;
+    static constexpr float kMaxOtherQ = 2.0f;
+    static constexpr float kMinQ = 0.1f;
 
-  // Shows the menu items at a global position and returns the chosen command
-  // (kFirstMenuCommand + item) or 0. Replaceable so that tests need no modal loop.
-  using MenuChooser = std::function<int(const QStringList& items, const QPoint& globalPos)>;
+    // Shows the menu items at a global position and returns the chosen command
+    // (kFirstMenuCommand + item) or 0. Replaceable so that tests need no modal loop.
+    using MenuChooser = std::function<int(const QStringList& items, const QPoint& globalPos)>;
 
-  explicit CEqPanel(QWidget* parent = nullptr);
+    explicit CEqPanel(QWidget* parent = nullptr);
 
-  // Parent operations.
-  void SetBandCount(int count);
-  int BandCount() const { return m_bandCount; }
-  void SetKind(int kind);
-  int Kind() const { return m_kind; }
-  void SetCode(int index, int code);
-  void SetGain(int index, double gainDb);
-  void SetQ(int index, double q);
-  void ApplyAlignment(int row, int alignmentIndex);
-  // Recomputes a band's response (and a crossover row's stages) after a direct write.
-  void EvaluateBand(int index);
-  void EvaluateAllBands();
+    // Parent operations.
+    void SetBandCount(int count);
+    int BandCount() const { return m_bandCount; }
+    void SetKind(int kind);
+    int Kind() const { return m_kind; }
+    void SetCode(int index, int code);
+    void SetGain(int index, double gainDb);
+    void SetQ(int index, double q);
+    void ApplyAlignment(int row, int alignmentIndex);
+    // Recomputes a band's response (and a crossover row's stages) after a direct write.
+    void EvaluateBand(int index);
+    void EvaluateAllBands();
 
-  kv::eq::BandRecord& Band(int index) { return m_bands[static_cast<std::size_t>(index)]; }
-  const kv::eq::BandRecord& Band(int index) const {
-    return m_bands[static_cast<std::size_t>(index)];
-  }
-  std::span<kv::eq::BandRecord> Bands() { return {m_bands.data(), static_cast<std::size_t>(m_bandCount)}; }
+    kv::eq::BandRecord& Band(int index) { return m_bands[static_cast<std::size_t>(index)]; }
+    const kv::eq::BandRecord& Band(int index) const { return m_bands[static_cast<std::size_t>(index)]; }
+    std::span<kv::eq::BandRecord> Bands() { return {m_bands.data(), static_cast<std::size_t>(m_bandCount)}; }
 
-  int SelectedBand() const { return m_selected; }
-  void SetSelectedBand(int index);
-  int HoverBand() const { return m_hover; }
-  int Language() const { return m_language; }
-  void SetLanguage(int language);
-  bool Bypass() const { return m_bypass; }
-  void SetBypass(bool bypass);
-  QRgb CurveColor() const { return m_curveColor; }
-  const kv::eq::EqPanelGeometry& Geometry() const { return m_geometry; }
+    int SelectedBand() const { return m_selected; }
+    void SetSelectedBand(int index);
+    int HoverBand() const { return m_hover; }
+    int Language() const { return m_language; }
+    void SetLanguage(int language);
+    bool Bypass() const { return m_bypass; }
+    void SetBypass(bool bypass);
+    QRgb CurveColor() const { return m_curveColor; }
+    const kv::eq::EqPanelGeometry& Geometry() const { return m_geometry; }
 
-  void SetMenuChooser(MenuChooser chooser) { m_menuChooser = std::move(chooser); }
-  // Applies a context-menu command to the selected band and notifies.
-  void ChooseMenuCommand(int command);
-  QStringList MenuItems() const;
+    void SetMenuChooser(MenuChooser chooser) { m_menuChooser = std::move(chooser); }
+    // Applies a context-menu command to the selected band and notifies.
+    void ChooseMenuCommand(int command);
+    QStringList MenuItems() const;
 
-  static QString KindTitle(int kind, int language);
-  static QRgb KindCurveColor(int kind);
-  static QColor BandColor(int index);
+    static QString KindTitle(int kind, int language);
+    static QRgb KindCurveColor(int kind);
+    static QColor BandColor(int index);
 
- signals:
-  void bandChanged(int index);
-  void noBand();
+Q_SIGNALS:
+    void bandChanged(int index);
+    void noBand();
 
- protected:
-  bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
- private:
-  enum class Button { Left, Right, Hover };
+private:
+    enum class Button { Left, Right, Hover };
 
-  bool IsSub() const { return m_kind == kSubKind; }
-  bool IsValidBand(int index) const { return index >= 0 && index < m_bandCount; }
-  // A SUB row that owns hidden crossover stages (only with all their bands present).
-  bool IsCrossoverRow(int index) const;
-  int MarkerCount() const;  // bands that carry a marker and take hits
-  int HitTest(QPointF pos, Button button) const;
-  void UpdateMarker(int index);
-  void SyncGeometry();
-  void EvaluateWithCurrentGeometry(int index);
-  void EditDone(int index);  // marker, response, notification, redraw
-  void HandleKey(int key, Qt::KeyboardModifiers modifiers);
-  void OpenContextMenu(const QPoint& globalPos);
-  void ClampBand(kv::eq::BandRecord& band) const;
+    bool IsSub() const { return m_kind == kSubKind; }
+    bool IsValidBand(int index) const { return index >= 0 && index < m_bandCount; }
+    // A SUB row that owns hidden crossover stages (only with all their bands present).
+    bool IsCrossoverRow(int index) const;
+    int MarkerCount() const;  // bands that carry a marker and take hits
+    int HitTest(QPointF pos, Button button) const;
+    void UpdateMarker(int index);
+    void SyncGeometry();
+    void EvaluateWithCurrentGeometry(int index);
+    void EditDone(int index);  // marker, response, notification, redraw
+    void HandleKey(int key, Qt::KeyboardModifiers modifiers);
+    void OpenContextMenu(const QPoint& globalPos);
+    void ClampBand(kv::eq::BandRecord& band) const;
 
-  void EnsureGridCache();
-  void PaintGrid(QPainter& painter) const;
-  void PaintSelectedShade(QPainter& painter) const;
-  void PaintOverallCurve(QPainter& painter) const;
-  void PaintMarkers(QPainter& painter) const;
-  void PaintReadout(QPainter& painter) const;
-  void PaintStatus(QPainter& painter) const;
-  void PaintBypass(QPainter& painter) const;
+    void EnsureGridCache();
+    void PaintGrid(QPainter& painter) const;
+    void PaintSelectedShade(QPainter& painter) const;
+    void PaintOverallCurve(QPainter& painter) const;
+    void PaintMarkers(QPainter& painter) const;
+    void PaintReadout(QPainter& painter) const;
+    void PaintStatus(QPainter& painter) const;
+    void PaintBypass(QPainter& painter) const;
 
-  std::array<kv::eq::BandRecord, kMaxBands> m_bands{};
-  int m_bandCount = 10;
-  int m_selected = -1;
-  int m_hover = -1;
-  bool m_leftDrag = false;
-  bool m_rightDrag = false;
-  bool m_moved = false;
-  QPoint m_grab;
-  double m_lastX = 0.0;
-  bool m_bypass = false;
-  int m_kind = 0;
-  int m_language = 0;
-  QRgb m_curveColor = 0xFF00C8FF;
-  kv::eq::EqPanelGeometry m_geometry;
-  QSize m_geometrySize;
-  MenuChooser m_menuChooser;
+    std::array<kv::eq::BandRecord, kMaxBands> m_bands{};
+    int m_bandCount = 10;
+    int m_selected = -1;
+    int m_hover = -1;
+    bool m_leftDrag = false;
+    bool m_rightDrag = false;
+    bool m_moved = false;
+    QPoint m_grab;
+    double m_lastX = 0.0;
+    bool m_bypass = false;
+    int m_kind = 0;
+    int m_language = 0;
+    QRgb m_curveColor = 0xFF00C8FF;
+    kv::eq::EqPanelGeometry m_geometry;
+    QSize m_geometrySize;
+    MenuChooser m_menuChooser;
 
-  QPixmap m_gridCache;
-  bool m_gridValid = false;
-  QFont m_titleFont;
-  QFont m_axisFont;
-  QFont m_markerFont;
-  QFont m_readoutFont;
-  QFont m_statusFont;
-  QFont m_bypassFont;
+    QPixmap m_gridCache;
+    bool m_gridValid = false;
+    QFont m_titleFont;
+    QFont m_axisFont;
+    QFont m_markerFont;
+    QFont m_readoutFont;
+    QFont m_statusFont;
+    QFont m_bypassFont;
 };
+
+}  // namespace kv

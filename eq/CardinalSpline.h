@@ -2,9 +2,7 @@
 
 #include <QPainterPath>
 #include <QPointF>
-
 #include <algorithm>
-
 #include <span>
 
 namespace kv::eq {

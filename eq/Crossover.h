@@ -47,7 +47,6 @@ void SetRowCodes(std::span<BandRecord> bands, int rowIndex, const RowCodes& code
 void EvaluateCrossoverRow(std::span<BandRecord> bands, int rowIndex, float plotWidth);
 
 // Row response plus its stages' responses (the row's whole slope).
-void RowResponse(std::span<const BandRecord> bands, int rowIndex,
-                 std::span<float, kGridPoints> out);
+void RowResponse(std::span<const BandRecord> bands, int rowIndex, std::span<float, kGridPoints> out);
 
 }  // namespace kv::eq

@@ -8,7 +8,9 @@ namespace kv::eq {
 
 // Normalised second-order section, a0 = 1:
 // H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2).
-struct Biquad { double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0; };  // normalised, a0 = 1
+struct Biquad {
+    double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+};  // normalised, a0 = 1
 
 // Section codes the box knows. Even codes from 2 are low-pass, odd from 3 high-pass.
 inline constexpr int kCodeOff = 0;
@@ -35,8 +37,8 @@ inline constexpr double kGridMaxFrequency = 23000.0;
 // Q below this would make the section non-finite.
 inline constexpr double kMinDesignQ = 0.1;
 
-Biquad DesignSection(int code, double gainDb, double freqHz, double q,
-                     double outputGainDb = 0.0, double sampleRate = kSampleRate);
+Biquad DesignSection(int code, double gainDb, double freqHz, double q, double outputGainDb = 0.0,
+                     double sampleRate = kSampleRate);
 
 // Magnitude of a section in dB at one frequency.
 double MagnitudeDb(const Biquad& section, double freqHz, double sampleRate = kSampleRate);

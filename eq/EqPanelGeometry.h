@@ -7,41 +7,41 @@ namespace kv::eq {
 // Plot placement and axis mapping of the large equaliser panel. Client pixels
 // unless a name says "plot" (relative to the plot's top-left corner).
 class EqPanelGeometry {
- public:
-  static constexpr int kInsetLeft = 36;
-  static constexpr int kInsetTop = 18;
-  static constexpr int kInsetRight = 6;
-  static constexpr int kInsetBottom = 20;
-  // Pointer y is taken relative to this line (two pixels above the plot) when
-  // hit testing and dragging; the box's editor has always behaved so.
-  static constexpr int kPointerTop = 16;
-  static constexpr double kMinFrequency = kGridMinFrequency;
-  static constexpr double kMaxFrequency = kGridMaxFrequency;
-  static constexpr double kMinGain = -15.0;
-  static constexpr double kMaxGain = 15.0;
+public:
+    static constexpr int kInsetLeft = 36;
+    static constexpr int kInsetTop = 18;
+    static constexpr int kInsetRight = 6;
+    static constexpr int kInsetBottom = 20;
+    // Pointer y is taken relative to this line (two pixels above the plot) when
+    // hit testing and dragging; the box's editor has always behaved so.
+    static constexpr int kPointerTop = 16;
+    static constexpr double kMinFrequency = kGridMinFrequency;
+    static constexpr double kMaxFrequency = kGridMaxFrequency;
+    static constexpr double kMinGain = -15.0;
+    static constexpr double kMaxGain = 15.0;
 
-  EqPanelGeometry() = default;
-  EqPanelGeometry(int clientWidth, int clientHeight);
+    EqPanelGeometry() = default;
+    EqPanelGeometry(int clientWidth, int clientHeight);
 
-  int Left() const { return kInsetLeft; }
-  int Top() const { return kInsetTop; }
-  int Width() const { return m_width; }
-  int Height() const { return m_height; }
-  int Right() const { return kInsetLeft + m_width; }
-  int Bottom() const { return kInsetTop + m_height; }
+    int Left() const { return kInsetLeft; }
+    int Top() const { return kInsetTop; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    int Right() const { return kInsetLeft + m_width; }
+    int Bottom() const { return kInsetTop + m_height; }
 
-  double XOfFrequency(double freqHz) const;
-  double YOfGain(double gainDb) const;
-  // x of grid point k (0..512).
-  double XOfGridPoint(int k) const;
+    double XOfFrequency(double freqHz) const;
+    double YOfGain(double gainDb) const;
+    // x of grid point k (0..512).
+    double XOfGridPoint(int k) const;
 
-  // Inverse mappings from pointer client coordinates (pointer conventions above).
-  double FrequencyAtPointer(double px) const;
-  double GainAtPlotY(double plotY) const;
+    // Inverse mappings from pointer client coordinates (pointer conventions above).
+    double FrequencyAtPointer(double px) const;
+    double GainAtPlotY(double plotY) const;
 
- private:
-  int m_width = 0;
-  int m_height = 0;
+private:
+    int m_width = 0;
+    int m_height = 0;
 };
 
 }  // namespace kv::eq

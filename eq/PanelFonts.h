@@ -6,8 +6,8 @@ namespace kv::eq {
 
 // The panels ask for the faces the box's editor was designed with and list
 // fallbacks so that fontconfig finds Chinese glyphs on any desktop.
-QFont SongFont(int pixelSize);     // "宋体"
-QFont HeiFont(int pixelSize);      // "黑体"
+QFont SongFont(int pixelSize);      // "宋体"
+QFont HeiFont(int pixelSize);       // "黑体"
 QFont ArialFont(double pointSize);  // points at 96 dpi, turned into pixels
 
 }  // namespace kv::eq

@@ -12,15 +12,12 @@ inline void PutBe16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v >> 8);
     p[1] = static_cast<std::uint8_t>(v);
 }
-inline std::uint16_t GetBe16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
+inline std::uint16_t GetBe16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 inline void PutBe32(std::uint8_t* p, std::uint32_t v) {
     for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(v >> (24 - 8 * k));
 }
 inline std::uint32_t GetBe32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           std::uint32_t{p[3]};
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }
 inline void PutBeFloat(std::uint8_t* p, float v) { PutBe32(p, std::bit_cast<std::uint32_t>(v)); }
 inline float GetBeFloat(const std::uint8_t* p) { return std::bit_cast<float>(GetBe32(p)); }
@@ -29,8 +26,7 @@ inline void PutLe32(std::uint8_t* p, std::uint32_t v) {
     for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(v >> (8 * k));
 }
 inline std::uint32_t GetLe32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 
 // Sign-and-magnitude byte of the speaker-position block: bit 7 the sign, bits 0..6

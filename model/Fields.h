@@ -33,21 +33,21 @@ constexpr int kRemoteTable = 0;
 constexpr int kRemoteTableFields = 4;
 
 // Speaker-position values (floats) 4..21 and the two raw block bytes 22, 23.
-constexpr int kSpeakerPosFirst = 4;   // 4..11 and 12..19 come in pairs, 20, 21
+constexpr int kSpeakerPosFirst = 4;  // 4..11 and 12..19 come in pairs, 20, 21
 constexpr int kSpeakerPosLast = 21;
-constexpr int kSpeakerRaw1 = 22;      // speaker-position block byte 1
-constexpr int kSpeakerRaw0 = 23;      // speaker-position block byte 0
+constexpr int kSpeakerRaw1 = 22;  // speaker-position block byte 1
+constexpr int kSpeakerRaw0 = 23;  // speaker-position block byte 0
 
-constexpr int kMusicStream = 25;      // level-meter byte 14: encoded multichannel stream
+constexpr int kMusicStream = 25;  // level-meter byte 14: encoded multichannel stream
 
 // Microphones (module 1).
 constexpr int kMicVolume = 26;
-constexpr int kMicChAShare1 = 27;     // 27..30: CH A share of inputs 1..4
+constexpr int kMicChAShare1 = 27;  // 27..30: CH A share of inputs 1..4
 constexpr int kMicChAEqBypass = 31;
-constexpr int kMicPhase1 = 32;        // 0 inverted, 1 normal
+constexpr int kMicPhase1 = 32;  // 0 inverted, 1 normal
 constexpr int kMicChAShift = 33;
 constexpr int kMicChAShiftBypass = 34;
-constexpr int kMicChBShare1 = 35;     // 35..38
+constexpr int kMicChBShare1 = 35;  // 35..38
 constexpr int kMicChBEqBypass = 39;
 constexpr int kMicPhase2 = 40;
 constexpr int kMicChBShift = 41;
@@ -83,7 +83,7 @@ constexpr int kReverbChAEqBypass = 72;
 constexpr int kReverbChALevel = 73;
 constexpr int kReverbChAPredelay1 = 74;
 constexpr int kReverbChAPredelay2 = 75;
-constexpr int kReverbChATime = 76;    // float holding an integer 0..100
+constexpr int kReverbChATime = 76;  // float holding an integer 0..100
 constexpr int kReverbChBEqBypass = 77;
 constexpr int kReverbChBLevel = 78;
 constexpr int kReverbChBPredelay1 = 79;
@@ -100,7 +100,7 @@ constexpr int kAux2Volume = 87;
 constexpr int kMusicMute = 88;
 constexpr int kMusicEqBypass = 89;
 constexpr int kMusicPitch = 90;
-constexpr int kSpdifOn = 91;          // 100 on, 0 off
+constexpr int kSpdifOn = 91;  // 100 on, 0 off
 constexpr int kAux1On = 92;
 constexpr int kAux2On = 93;
 constexpr int kMusicNoiseGate = 94;
@@ -113,10 +113,10 @@ constexpr int kCurrentMode = 181;
 
 // Output groups share one layout; offsets below are relative to the group's first field.
 struct OutputFields {
-    int module;      // module number on the wire
-    int first;       // first field of the group (the direct mix)
-    bool stereo;     // two delays, two delay switches, two delay modes
-    bool surround;   // has a surround volume field
+    int module;     // module number on the wire
+    int first;      // first field of the group (the direct mix)
+    bool stereo;    // two delays, two delay switches, two delay modes
+    bool surround;  // has a surround volume field
     constexpr int mixDirect() const { return first; }
     constexpr int mixReverb() const { return first + 1; }
     constexpr int mixEcho() const { return first + 2; }

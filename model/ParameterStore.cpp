@@ -13,7 +13,7 @@ namespace {
 constexpr int kFreq15[15] = {25, 40, 63, 100, 160, 250, 400, 630, 1000, 1600, 2500, 4000, 6300, 10000, 16000};
 constexpr int kFreq7[7] = {31, 62, 125, 250, 500, 1000, 2000};
 constexpr int kFreq10[10] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
-constexpr int kFreq24[24] = {25,   36,   50,   75,   100,  150,  200,  260,  360,   485,   630,   860,
+constexpr int kFreq24[24] = {25,   36,   50,   75,   100,  150,  200,  260,  360,  485,   630,   860,
                              1088, 1396, 1680, 2160, 2800, 3586, 5096, 6868, 8288, 11010, 14566, 20000};
 constexpr int kSubFreq[16] = {20, 20, 20, 20, 31, 31, 31, 31, 40, 40, 40, 40, 62, 62, 62, 62};
 
@@ -31,25 +31,29 @@ RawBand CrossoverSlot(int indexInPair) {
 
 RawBand DefaultRaw(int module, int slot) {
     switch (module) {
-    case 1: return {kFreq15[slot % 15], 1414, 1};
-    case 2:
-    case 3: return {kFreq7[slot % 7], 1414, 1};
-    case 4: return {kFreq15[slot], 1414, 1};
-    case 5:
-        if (slot < 24) return {kFreq24[slot], 1414, 1};
-        return CrossoverSlot((slot - 24) % 2);
-    case 6:
-    case 7:
-    case 9:
-        if (slot < 10) return {kFreq10[slot], 1414, 1};
-        return CrossoverSlot((slot - 10) % 2);
-    case 8:
-        if (slot < 16) return {kSubFreq[slot], (slot >= 7 && slot <= 9) ? 707 : 1414, 1};
-        if (slot == 16) return {100, 1414, 18};
-        if (slot == 17) return {100, 707, 20};
-        if (slot < 20) return {100, 707, 1};
-        return CrossoverSlot((slot - 20) % 2);
-    default: return {0, 0, 0};
+        case 1:
+            return {kFreq15[slot % 15], 1414, 1};
+        case 2:
+        case 3:
+            return {kFreq7[slot % 7], 1414, 1};
+        case 4:
+            return {kFreq15[slot], 1414, 1};
+        case 5:
+            if (slot < 24) return {kFreq24[slot], 1414, 1};
+            return CrossoverSlot((slot - 24) % 2);
+        case 6:
+        case 7:
+        case 9:
+            if (slot < 10) return {kFreq10[slot], 1414, 1};
+            return CrossoverSlot((slot - 10) % 2);
+        case 8:
+            if (slot < 16) return {kSubFreq[slot], (slot >= 7 && slot <= 9) ? 707 : 1414, 1};
+            if (slot == 16) return {100, 1414, 18};
+            if (slot == 17) return {100, 707, 20};
+            if (slot < 20) return {100, 707, 1};
+            return CrossoverSlot((slot - 20) % 2);
+        default:
+            return {0, 0, 0};
     }
 }
 
@@ -139,8 +143,7 @@ void ParameterStore::ResetEqImageToDefaults() {
     for (const auto& m : kEqModules) {
         for (int s = 0; s < m.slotCount; ++s) {
             RawBand r = DefaultRaw(m.module, s);
-            EncodeRaw(&m_eq[static_cast<std::size_t>(m.base + kBandDescriptorSize * s)], 150, r.freq, r.qCode,
-                      r.code);
+            EncodeRaw(&m_eq[static_cast<std::size_t>(m.base + kBandDescriptorSize * s)], 150, r.freq, r.qCode, r.code);
         }
     }
 }

@@ -14,7 +14,7 @@
 namespace kv {
 
 constexpr int kEqImageSize = 1141;
-constexpr int kSpeakerPosOffset = 1141;   // box memory offset of the speaker-position block
+constexpr int kSpeakerPosOffset = 1141;  // box memory offset of the speaker-position block
 constexpr int kSpeakerPosSize = 20;
 constexpr int kSpeakerGainOffset = 1161;  // box memory offset of the speaker-gain block
 constexpr int kSpeakerGainSize = 32;
@@ -35,8 +35,15 @@ struct EqModuleLayout {
     int slotCount;
 };
 constexpr std::array<EqModuleLayout, 9> kEqModules{{
-    {1, 0, 30}, {2, 210, 14}, {3, 308, 14}, {4, 406, 15}, {5, 511, 28},
-    {6, 707, 14}, {7, 805, 12}, {8, 889, 22}, {9, 1043, 14},
+    {1, 0, 30},
+    {2, 210, 14},
+    {3, 308, 14},
+    {4, 406, 15},
+    {5, 511, 28},
+    {6, 707, 14},
+    {7, 805, 12},
+    {8, 889, 22},
+    {9, 1043, 14},
 }};
 // Base offset of a module's descriptors, or -1 for an unknown module.
 int EqBase(int module);
@@ -72,9 +79,9 @@ public:
     using AuxBytes = std::array<std::uint8_t, kAuxSize>;
     using RemoteTable = std::array<std::uint8_t, kRemoteTableSize>;
 
-    static constexpr SpeakerPositions kDefaultSpeakerPositions{
-        0x04, 0x04, 0x00, 0x00, 0x8A, 0x0A, 0x00, 0x0A, 0x0A, 0x0A,
-        0x8A, 0x8A, 0x00, 0x8A, 0x0A, 0x8A, 0x85, 0x00, 0x05, 0x00};
+    static constexpr SpeakerPositions kDefaultSpeakerPositions{0x04, 0x04, 0x00, 0x00, 0x8A, 0x0A, 0x00,
+                                                               0x0A, 0x0A, 0x0A, 0x8A, 0x8A, 0x00, 0x8A,
+                                                               0x0A, 0x8A, 0x85, 0x00, 0x05, 0x00};
 
     ParameterStore();
     ParameterStore(const ParameterStore&) = delete;

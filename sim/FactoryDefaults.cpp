@@ -25,12 +25,20 @@ std::uint32_t FactoryParamWord(int module, int parameter, int index, int command
     if (module == kEcho && (parameter == 18 || parameter == 25)) return 10416;  // 217 ms
     if (module == kEcho && (parameter == 19 || parameter == 26)) return FloatWord(0.60f);
     if (IsOneOf(module, parameter,
-                {{kMic, 42}, {kMic, 55}, {kEcho, 29}, {kReverb, 27}, {kMusic, 19}, {kMain, 41},
-                 {kRear, 27}, {kTop, 27}, {kCenter, 22}, {kSub, 32}}))
+                {{kMic, 42},
+                 {kMic, 55},
+                 {kEcho, 29},
+                 {kReverb, 27},
+                 {kMusic, 19},
+                 {kMain, 41},
+                 {kRear, 27},
+                 {kTop, 27},
+                 {kCenter, 22},
+                 {kSub, 32}}))
         return FloatWord(1.0f);
-    if (IsOneOf(module, parameter,
-                {{kMain, 39}, {kMain, 40}, {kRear, 25}, {kRear, 26}, {kTop, 25}, {kTop, 26},
-                 {kCenter, 21}, {kSub, 31}}))
+    if (IsOneOf(
+            module, parameter,
+            {{kMain, 39}, {kMain, 40}, {kRear, 25}, {kRear, 26}, {kTop, 25}, {kTop, 26}, {kCenter, 21}, {kSub, 31}}))
         return FloatWord(1.0f);
     if (IsOneOf(module, parameter, {{kMain, 33}, {kRear, 19}, {kTop, 19}, {kCenter, 17}, {kSub, 27}})) {
         constexpr float kCompressor[7] = {0.0f, 0.0f, 0.0f, 20.0f, 0.05f, 1.0f, 1.0f};

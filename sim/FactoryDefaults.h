@@ -23,9 +23,9 @@
 
 namespace kv {
 
-constexpr int kSimMemorySize = 1193;      // EQ image, speaker-position and speaker-gain blocks
+constexpr int kSimMemorySize = 1193;  // EQ image, speaker-position and speaker-gain blocks
 constexpr int kSimNameAreaOffset = 0x0F00;
-constexpr int kSimNameAreaSize = 0x100;   // 0x0F00..0x0FFF
+constexpr int kSimNameAreaSize = 0x100;  // 0x0F00..0x0FFF
 
 using SimMemory = std::array<std::uint8_t, kSimMemorySize>;
 using SimNameArea = std::array<std::uint8_t, kSimNameAreaSize>;

@@ -186,166 +186,167 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
     if (r[0] != kReportNumber) Violation(r, "report number " + Hex2(r[0]) + ", not 0x02");
     const std::uint8_t code = r[1];
     switch (code) {
-    case cmd::kModeSelect:
-    case cmd::kModeSave:
-    case cmd::kModeLoad:
-    case cmd::kModeReset: {
-        ExpectZeroFrom(r, 3);
-        const int slot = r[2];
-        if (CheckSlot(r, slot)) {
-            auto s = static_cast<std::size_t>(slot);
-            if (code == cmd::kModeSave) slots[s] = current;
-            if (code == cmd::kModeLoad) current = slots[s];
-            if (code == cmd::kModeReset) {
-                slots[s] = BoxState{};
-                current = slots[s];
+        case cmd::kModeSelect:
+        case cmd::kModeSave:
+        case cmd::kModeLoad:
+        case cmd::kModeReset: {
+            ExpectZeroFrom(r, 3);
+            const int slot = r[2];
+            if (CheckSlot(r, slot)) {
+                auto s = static_cast<std::size_t>(slot);
+                if (code == cmd::kModeSave) slots[s] = current;
+                if (code == cmd::kModeLoad) current = slots[s];
+                if (code == cmd::kModeReset) {
+                    slots[s] = BoxState{};
+                    current = slots[s];
+                }
+                currentSlot = slot;
             }
-            currentSlot = slot;
+            return Answer(code);
         }
-        return Answer(code);
-    }
-    case cmd::kCurrentMode: {
-        ExpectZeroFrom(r, 2);
-        Report a = Answer(code);
-        a[2] = static_cast<std::uint8_t>(currentSlot);
-        return a;
-    }
-    case cmd::kParamWrite: {
-        int module = 0, parameter = 0, count = 0;
-        if (CheckParamHeader(r, module, parameter, count)) {
-            ExpectZeroFrom(r, kParamValueOffset + 4 * count);
-            auto& words = current.params[{module, parameter}];
-            if (static_cast<int>(words.size()) < count) {
-                // Values not covered by this write keep what a read would have shown.
-                for (int i = static_cast<int>(words.size()); i < count; ++i)
-                    words.push_back(FactoryParamWord(module, parameter, i, commandSetVersion));
+        case cmd::kCurrentMode: {
+            ExpectZeroFrom(r, 2);
+            Report a = Answer(code);
+            a[2] = static_cast<std::uint8_t>(currentSlot);
+            return a;
+        }
+        case cmd::kParamWrite: {
+            int module = 0, parameter = 0, count = 0;
+            if (CheckParamHeader(r, module, parameter, count)) {
+                ExpectZeroFrom(r, kParamValueOffset + 4 * count);
+                auto& words = current.params[{module, parameter}];
+                if (static_cast<int>(words.size()) < count) {
+                    // Values not covered by this write keep what a read would have shown.
+                    for (int i = static_cast<int>(words.size()); i < count; ++i)
+                        words.push_back(FactoryParamWord(module, parameter, i, commandSetVersion));
+                }
+                for (int i = 0; i < count; ++i)
+                    words[static_cast<std::size_t>(i)] =
+                        GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * i)]);
             }
-            for (int i = 0; i < count; ++i)
-                words[static_cast<std::size_t>(i)] = GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * i)]);
+            return Answer(code);
         }
-        return Answer(code);
-    }
-    case cmd::kParamRead: {
-        int module = 0, parameter = 0, count = 0;
-        Report a = Answer(code);
-        a[3] = r[3];
-        a[4] = r[4];
-        a[5] = r[5];
-        if (CheckParamHeader(r, module, parameter, count)) {
-            ExpectZeroFrom(r, 6);
-            for (int i = 0; i < count; ++i)
-                PutBe32(&a[static_cast<std::size_t>(kParamValueOffset + 4 * i)], ParamWord(module, parameter, i));
-        } else {
-            a[2] = 1;  // the box refuses what it cannot read
+        case cmd::kParamRead: {
+            int module = 0, parameter = 0, count = 0;
+            Report a = Answer(code);
+            a[3] = r[3];
+            a[4] = r[4];
+            a[5] = r[5];
+            if (CheckParamHeader(r, module, parameter, count)) {
+                ExpectZeroFrom(r, 6);
+                for (int i = 0; i < count; ++i)
+                    PutBe32(&a[static_cast<std::size_t>(kParamValueOffset + 4 * i)], ParamWord(module, parameter, i));
+            } else {
+                a[2] = 1;  // the box refuses what it cannot read
+            }
+            return a;
         }
-        return a;
-    }
-    case cmd::kLevelMeter:
-        ExpectZeroFrom(r, 2);
-        return MeterAnswer();
-    case cmd::kRemoteLearn: {
-        ExpectZeroFrom(r, 3);
-        const int key = r[2];
-        if (key < kFirstLearnKey || key > kLastLearnKey)
-            Violation(r, "learn key index " + std::to_string(key) + " outside 1..15");
-        else
-            learningKey = key;
-        return std::nullopt;  // answers only when a remote key is pressed
-    }
-    case cmd::kRemoteLearnStop:
-        ExpectZeroFrom(r, 2);
-        learningKey.reset();
-        return Answer(code);
-    case cmd::kRemoteTableRead: {
-        ExpectZeroFrom(r, 2);
-        Report a = Answer(code);
-        std::copy(remoteTable.begin(), remoteTable.end(), a.begin() + 2);
-        return a;
-    }
-    case cmd::kRemoteTableWrite:
-        ExpectZeroFrom(r, 2 + kRemoteBytes);
-        std::copy_n(r.begin() + 2, kRemoteBytes, remoteTable.begin());
-        return Answer(code);
-    case cmd::kDeviceReset:
-        ExpectZeroFrom(r, 3);
-        if (r[2] != kDeviceResetKey)
-            Violation(r, "device reset without the key 0xAA");
-        else
-            FactoryReset();
-        return Answer(code);
-    case cmd::kDspVersion:
-    case cmd::kModelName:
-    case cmd::kMcuVersion: {
-        ExpectZeroFrom(r, 2);
-        Report a = Answer(code);
-        PutText(a, code == cmd::kDspVersion ? dspVersion : code == cmd::kModelName ? model : mcuVersion);
-        return a;
-    }
-    case cmd::kCmdSetVersion: {
-        ExpectZeroFrom(r, 2);
-        Report a = Answer(code);
-        a[2] = static_cast<std::uint8_t>(commandSetVersion);
-        return a;
-    }
-    case cmd::kMemoryWrite: {
-        const int offset = GetBe16(&r[2]);
-        const int length = r[4];
-        if (CheckMemoryRange(r, offset, length)) {
-            ExpectZeroFrom(r, kMemoryDataOffset + length);
-            std::copy_n(r.begin() + kMemoryDataOffset, length, MemoryAt(offset));
-        }
-        return Answer(code);
-    }
-    case cmd::kMemoryRead:
-    case cmd::kModeNameRead: {
-        const int offset = GetBe16(&r[2]);
-        const int length = r[4];
-        Report a = Answer(code);
-        a[2] = r[2];
-        a[3] = r[3];
-        a[4] = r[4];
-        ExpectZeroFrom(r, 5);
-        const bool ok = code != cmd::kModeNameRead || CheckModeNameOffset(r, offset);
-        if (CheckMemoryRange(r, offset, length) && ok) {
-            if (blankMemory)
-                std::fill_n(a.begin() + kMemoryDataOffset, length, 0xFF);
+        case cmd::kLevelMeter:
+            ExpectZeroFrom(r, 2);
+            return MeterAnswer();
+        case cmd::kRemoteLearn: {
+            ExpectZeroFrom(r, 3);
+            const int key = r[2];
+            if (key < kFirstLearnKey || key > kLastLearnKey)
+                Violation(r, "learn key index " + std::to_string(key) + " outside 1..15");
             else
-                std::copy_n(MemoryAt(offset), length, a.begin() + kMemoryDataOffset);
+                learningKey = key;
+            return std::nullopt;  // answers only when a remote key is pressed
         }
-        return a;
-    }
-    case cmd::kDisconnect:
-        ExpectZeroFrom(r, 2);
-        learningKey.reset();
-        return std::nullopt;
-    case cmd::kSettingsWrite:
-        ExpectZeroFrom(r, 2 + kSettingsBytes);
-        std::copy_n(r.begin() + 2, kSettingsBytes, settings.begin());
-        return Answer(code);
-    case cmd::kSettingsRead: {
-        ExpectZeroFrom(r, 2);
-        Report a = Answer(code);
-        std::copy(settings.begin(), settings.end(), a.begin() + 2);
-        return a;
-    }
-    case cmd::kModeNameWrite: {
-        const int offset = GetBe16(&r[2]);
-        const int length = r[4];
-        bool ok = CheckModeNameOffset(r, offset);
-        if (length % 2 != 0) {
-            Violation(r, "mode-name length " + std::to_string(length) + " is odd");
-            ok = false;
+        case cmd::kRemoteLearnStop:
+            ExpectZeroFrom(r, 2);
+            learningKey.reset();
+            return Answer(code);
+        case cmd::kRemoteTableRead: {
+            ExpectZeroFrom(r, 2);
+            Report a = Answer(code);
+            std::copy(remoteTable.begin(), remoteTable.end(), a.begin() + 2);
+            return a;
         }
-        if (CheckMemoryRange(r, offset, length) && ok) {
-            ExpectZeroFrom(r, kMemoryDataOffset + length);
-            std::copy_n(r.begin() + kMemoryDataOffset, length, MemoryAt(offset));
+        case cmd::kRemoteTableWrite:
+            ExpectZeroFrom(r, 2 + kRemoteBytes);
+            std::copy_n(r.begin() + 2, kRemoteBytes, remoteTable.begin());
+            return Answer(code);
+        case cmd::kDeviceReset:
+            ExpectZeroFrom(r, 3);
+            if (r[2] != kDeviceResetKey)
+                Violation(r, "device reset without the key 0xAA");
+            else
+                FactoryReset();
+            return Answer(code);
+        case cmd::kDspVersion:
+        case cmd::kModelName:
+        case cmd::kMcuVersion: {
+            ExpectZeroFrom(r, 2);
+            Report a = Answer(code);
+            PutText(a, code == cmd::kDspVersion ? dspVersion : code == cmd::kModelName ? model : mcuVersion);
+            return a;
         }
-        return Answer(code);
-    }
-    default:
-        // Answered all the same, so that one bad report does not hold back the next write.
-        Violation(r, "unknown command code");
-        return Answer(code);
+        case cmd::kCmdSetVersion: {
+            ExpectZeroFrom(r, 2);
+            Report a = Answer(code);
+            a[2] = static_cast<std::uint8_t>(commandSetVersion);
+            return a;
+        }
+        case cmd::kMemoryWrite: {
+            const int offset = GetBe16(&r[2]);
+            const int length = r[4];
+            if (CheckMemoryRange(r, offset, length)) {
+                ExpectZeroFrom(r, kMemoryDataOffset + length);
+                std::copy_n(r.begin() + kMemoryDataOffset, length, MemoryAt(offset));
+            }
+            return Answer(code);
+        }
+        case cmd::kMemoryRead:
+        case cmd::kModeNameRead: {
+            const int offset = GetBe16(&r[2]);
+            const int length = r[4];
+            Report a = Answer(code);
+            a[2] = r[2];
+            a[3] = r[3];
+            a[4] = r[4];
+            ExpectZeroFrom(r, 5);
+            const bool ok = code != cmd::kModeNameRead || CheckModeNameOffset(r, offset);
+            if (CheckMemoryRange(r, offset, length) && ok) {
+                if (blankMemory)
+                    std::fill_n(a.begin() + kMemoryDataOffset, length, 0xFF);
+                else
+                    std::copy_n(MemoryAt(offset), length, a.begin() + kMemoryDataOffset);
+            }
+            return a;
+        }
+        case cmd::kDisconnect:
+            ExpectZeroFrom(r, 2);
+            learningKey.reset();
+            return std::nullopt;
+        case cmd::kSettingsWrite:
+            ExpectZeroFrom(r, 2 + kSettingsBytes);
+            std::copy_n(r.begin() + 2, kSettingsBytes, settings.begin());
+            return Answer(code);
+        case cmd::kSettingsRead: {
+            ExpectZeroFrom(r, 2);
+            Report a = Answer(code);
+            std::copy(settings.begin(), settings.end(), a.begin() + 2);
+            return a;
+        }
+        case cmd::kModeNameWrite: {
+            const int offset = GetBe16(&r[2]);
+            const int length = r[4];
+            bool ok = CheckModeNameOffset(r, offset);
+            if (length % 2 != 0) {
+                Violation(r, "mode-name length " + std::to_string(length) + " is odd");
+                ok = false;
+            }
+            if (CheckMemoryRange(r, offset, length) && ok) {
+                ExpectZeroFrom(r, kMemoryDataOffset + length);
+                std::copy_n(r.begin() + kMemoryDataOffset, length, MemoryAt(offset));
+            }
+            return Answer(code);
+        }
+        default:
+            // Answered all the same, so that one bad report does not hold back the next write.
+            Violation(r, "unknown command code");
+            return Answer(code);
     }
 }
 

@@ -38,11 +38,11 @@ public:
     void SetDspVersion(std::string version);
     void SetLatency(std::chrono::microseconds latency);  // delay before each answer
     std::chrono::microseconds Latency() const;
-    void SetSilent(bool silent);         // never answers
+    void SetSilent(bool silent);  // never answers
     bool Silent() const;
-    void SetUnplugged(bool unplugged);   // reads and writes of a transport fail; opening finds nothing
+    void SetUnplugged(bool unplugged);  // reads and writes of a transport fail; opening finds nothing
     bool Unplugged() const;
-    void SetBlankMemory(bool blank);     // memory and mode names read back as 0xFF
+    void SetBlankMemory(bool blank);  // memory and mode names read back as 0xFF
 
     // Handles one report sent by the application and returns the answer, if the box answers.
     // Records both in the transcript and any violation of the command table.

@@ -24,17 +24,23 @@ std::string JsonEscape(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += c;
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += c;
+                }
         }
     }
     return out;
@@ -74,7 +80,7 @@ SimServer::ListenResult SimServer::Listen(std::string& error) {
         error = "socket path is empty or too long: " + m_path;
         return ListenResult::Failed;
     }
-    struct stat st{};
+    struct stat st {};
     if (::lstat(m_path.c_str(), &st) == 0) {
         if (!S_ISSOCK(st.st_mode)) {
             error = m_path + " exists and is not a socket";
@@ -112,8 +118,8 @@ int SimServer::Run(int signalFd) {
         int timeoutMs = -1;
         if (!m_pending.empty()) {
             const auto left = m_pending.front().due - Clock::now();
-            timeoutMs = static_cast<int>(std::max<std::int64_t>(
-                0, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+            timeoutMs =
+                static_cast<int>(std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
         }
         const int n = ::poll(fds, 2, timeoutMs);
         if (n < 0) {

@@ -122,14 +122,14 @@ int main(int argc, char** argv) {
         kv::SimServer server(box, listenPath, logFile.is_open() ? &logFile : nullptr);
         std::string error;
         switch (server.Listen(error)) {
-        case kv::SimServer::ListenResult::InUse:
-            std::fprintf(stderr, "kv4420-sim: %s\n", error.c_str());
-            return kExitInUse;
-        case kv::SimServer::ListenResult::Failed:
-            std::fprintf(stderr, "kv4420-sim: %s\n", error.c_str());
-            return 1;
-        case kv::SimServer::ListenResult::Ok:
-            break;
+            case kv::SimServer::ListenResult::InUse:
+                std::fprintf(stderr, "kv4420-sim: %s\n", error.c_str());
+                return kExitInUse;
+            case kv::SimServer::ListenResult::Failed:
+                std::fprintf(stderr, "kv4420-sim: %s\n", error.c_str());
+                return 1;
+            case kv::SimServer::ListenResult::Ok:
+                break;
         }
         std::fprintf(stderr, "kv4420-sim: serving on %s\n", listenPath.c_str());
         status = server.Run(signalFd);

@@ -13,8 +13,8 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
-#include "dialogs/UiText.h"
 #include "device/Report.h"
+#include "dialogs/UiText.h"
 #include "sim/SimBox.h"
 
 int main(int argc, char* argv[]) {
@@ -25,8 +25,8 @@ int main(int argc, char* argv[]) {
     }
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const int language = QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish
-                                                                              : kv::kLanguageChinese;
+    const int language =
+        QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish : kv::kLanguageChinese;
     QSettings(kv::settings::kOrganization, kv::settings::kApplication).setValue(kv::settings::kLanguage, language);
 
     // A box with the levels of an evening's use rather than its factory zeros.

@@ -4,69 +4,71 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <cstdlib>
 
 #include "eq/CEqPanel.h"
+
+using namespace kv;
 
 namespace {
 
 // The MAIN equaliser at full-screen size: 24 bands with a few edited, one selected.
 void FillPanel(CEqPanel& panel) {
-  panel.resize(1920, 1080);
-  panel.SetBandCount(24);
-  for (int i = 0; i < 24; i += 3) panel.SetGain(i, (i % 2 ? 1 : -1) * (2.0 + i % 7));
-  panel.SetCode(0, 3);
-  panel.SetCode(23, 5);
-  panel.SetGain(23, -6.0);
-  panel.SetSelectedBand(9);
+    panel.resize(1920, 1080);
+    panel.SetBandCount(24);
+    for (int i = 0; i < 24; i += 3) panel.SetGain(i, (i % 2 ? 1 : -1) * (2.0 + i % 7));
+    panel.SetCode(0, 3);
+    panel.SetCode(23, 5);
+    panel.SetGain(23, -6.0);
+    panel.SetSelectedBand(9);
 }
 
 void BM_EqPanelRepaint(benchmark::State& state) {
-  CEqPanel panel;
-  FillPanel(panel);
-  QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
-  panel.render(&image);  // builds the cached grid once, as the first paint does
-  for (auto _ : state) {
-    panel.render(&image);
-    benchmark::DoNotOptimize(image.constBits());
-  }
+    CEqPanel panel;
+    FillPanel(panel);
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    panel.render(&image);  // builds the cached grid once, as the first paint does
+    for (auto _ : state) {
+        panel.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
 }
-BENCHMARK(BM_EqPanelRepaint)->Unit(benchmark::kMillisecond)->ComputeStatistics("median_ms", [](const std::vector<double>& v) {
-  std::vector<double> s = v;
-  std::nth_element(s.begin(), s.begin() + s.size() / 2, s.end());
-  return s[s.size() / 2];
-});
+BENCHMARK(BM_EqPanelRepaint)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("median_ms", [](const std::vector<double>& v) {
+        std::vector<double> s = v;
+        std::nth_element(s.begin(), s.begin() + s.size() / 2, s.end());
+        return s[s.size() / 2];
+    });
 
 // One drag step: the pointer moves, the band is re-evaluated, the page is told.
 void BM_EqPanelDragStep(benchmark::State& state) {
-  CEqPanel panel;
-  FillPanel(panel);
-  int notified = 0;
-  QObject::connect(&panel, &CEqPanel::bandChanged, [&notified](int) { ++notified; });
-  const auto& band = panel.Band(9);
-  const QPointF start(36 + band.x, 16 + band.y);
-  QMouseEvent press(QEvent::MouseButtonPress, start, start, Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QApplication::sendEvent(&panel, &press);
-  int step = 0;
-  for (auto _ : state) {
-    const QPointF pos = start + QPointF(step % 200, -(step % 150));
-    ++step;
-    QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&panel, &move);
-  }
-  benchmark::DoNotOptimize(notified);
+    CEqPanel panel;
+    FillPanel(panel);
+    int notified = 0;
+    QObject::connect(&panel, &CEqPanel::bandChanged, [&notified](int) { ++notified; });
+    const auto& band = panel.Band(9);
+    const QPointF start(36 + band.x, 16 + band.y);
+    QMouseEvent press(QEvent::MouseButtonPress, start, start, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&panel, &press);
+    int step = 0;
+    for (auto _ : state) {
+        const QPointF pos = start + QPointF(step % 200, -(step % 150));
+        ++step;
+        QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&panel, &move);
+    }
+    benchmark::DoNotOptimize(notified);
 }
 BENCHMARK(BM_EqPanelDragStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -24,8 +24,10 @@ void BM_Sync(benchmark::State& state) {
     std::size_t exchanges = 0;
     for (auto _ : state) {
         box->ClearTranscript();
-        if (kReadBack) core.sync.StartReadBack(nullptr);
-        else core.sync.StartWriteAll(nullptr);
+        if (kReadBack)
+            core.sync.StartReadBack(nullptr);
+        else
+            core.sync.StartWriteAll(nullptr);
         core.sync.Wait();
         state.PauseTiming();
         exchanges = box->Received().size();

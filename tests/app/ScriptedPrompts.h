@@ -34,7 +34,8 @@ public:
         filters.push_back(filter);
         return NextFile();
     }
-    QString SaveFile(QWidget*, const QString& defaultName, const QString& defaultSuffix, const QString& filter) override {
+    QString SaveFile(QWidget*, const QString& defaultName, const QString& defaultSuffix,
+                     const QString& filter) override {
         saveDefaults.push_back(defaultName + "|" + defaultSuffix);
         filters.push_back(filter);
         return NextFile();

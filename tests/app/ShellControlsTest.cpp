@@ -70,8 +70,8 @@ void Wheel(QWidget* target, int notches) {
     QApplication::sendEvent(target, &wheel);
 }
 
-constexpr RibbonSlider kAllSliders[] = {RibbonSlider::Mic,   RibbonSlider::Reverb, RibbonSlider::Echo,
-                                        RibbonSlider::Music, RibbonSlider::Spdif,  RibbonSlider::Aux1,
+constexpr RibbonSlider kAllSliders[] = {RibbonSlider::Mic,   RibbonSlider::Reverb,    RibbonSlider::Echo,
+                                        RibbonSlider::Music, RibbonSlider::Spdif,     RibbonSlider::Aux1,
                                         RibbonSlider::Aux2,  RibbonSlider::NoiseGate, RibbonSlider::Pitch};
 }  // namespace
 
@@ -184,8 +184,11 @@ void ShellControlsTest::mutesAndSources() {
     for (int k = 0; k < 9; ++k) fadeIn.push_back(ParamFloats(module::kMusic, 19, static_cast<float>(k / 10.0), 2));
     fadeIn.push_back(ParamFloats(module::kMusic, 19, 1.0f, 2));
     const Case cases[] = {
-        {RibbonCheck::MicMute, fld::kMicMute, {ParamFloats(1, 42, 0.0f), ParamFloats(1, 55, 0.0f)},
-         {ParamFloats(1, 42, 1.0f), ParamFloats(1, 55, 1.0f)}, 1},
+        {RibbonCheck::MicMute,
+         fld::kMicMute,
+         {ParamFloats(1, 42, 0.0f), ParamFloats(1, 55, 0.0f)},
+         {ParamFloats(1, 42, 1.0f), ParamFloats(1, 55, 1.0f)},
+         1},
         {RibbonCheck::ReverbMute, fld::kReverbMute, {ParamFloats(3, 27, 0.0f, 2)}, {ParamFloats(3, 27, 1.0f, 2)}, 1},
         {RibbonCheck::EchoMute, fld::kEchoMute, {ParamFloats(2, 29, 0.0f, 2)}, {ParamFloats(2, 29, 1.0f, 2)}, 1},
         {RibbonCheck::MusicMute, fld::kMusicMute, {ParamFloats(4, 19, 0.0f, 2)}, fadeIn, 1},

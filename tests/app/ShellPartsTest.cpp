@@ -1,6 +1,10 @@
 // The shell's parts on their own: the step slider, the language tables, the settings
 // and the single-instance guard.
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QLabel>
 #include <QLocalServer>
 #include <QPushButton>
@@ -8,9 +12,6 @@
 #include <QTest>
 #include <QUuid>
 #include <cstring>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "app/AppSettings.h"
 #include "app/CMFCRibbonStepSlider.h"
@@ -64,8 +65,9 @@ void ShellPartsTest::stepSliderMovesOneUnitPerClick() {
 
 void ShellPartsTest::languageTablesLookUpAndApply() {
     LanguageTable table;
-    table.LoadText("// comment\r\n[Other]\r\nIDD1_title=elsewhere\r\n[String]\r\nIDD7_title=Seven\r\n"
-                   "idd7_5 = Five \r\nIDD7_6=\r\nIDD7_8=\"quoted\"\r\n");
+    table.LoadText(
+        "// comment\r\n[Other]\r\nIDD1_title=elsewhere\r\n[String]\r\nIDD7_title=Seven\r\n"
+        "idd7_5 = Five \r\nIDD7_6=\r\nIDD7_8=\"quoted\"\r\n");
     QCOMPARE(table.Title(7), QStringLiteral("Seven"));
     QCOMPARE(table.Text(7, 5), QStringLiteral("Five"));  // keys ignore case, values are trimmed
     QCOMPARE(table.Text(7, 8), QStringLiteral("quoted"));

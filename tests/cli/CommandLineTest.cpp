@@ -80,7 +80,7 @@ TEST(CtlModeFileTitle, TitleAndTargetSlot) {
         {"lumavox3 hall.K4v9", u"lumavox3 hall", 2},
         {"默认4.K4v9", u"默认4", 3},
         {"默认1备份.K4v9", u"默认1备份", 0},
-        {"M1.K4v9", u"M1", std::nullopt},     // the prefixes are matched as written
+        {"M1.K4v9", u"M1", std::nullopt},  // the prefixes are matched as written
         {"xm1.K4v9", u"xm1", std::nullopt},
         {"m5.K4v9", u"m5", std::nullopt},
         {"m.K4v9", u"m", std::nullopt},

@@ -25,11 +25,11 @@ using Bytes = std::vector<std::uint8_t>;
 using Codes = std::vector<std::uint8_t>;
 
 constexpr std::size_t kModeFileSize = 1823;
-constexpr std::size_t kFieldPart = 4;       // file offset of field 26
-constexpr std::size_t kEqPart = 624;        // file offset of the EQ image
+constexpr std::size_t kFieldPart = 4;  // file offset of field 26
+constexpr std::size_t kEqPart = 624;   // file offset of the EQ image
 constexpr std::size_t kSpeakerGainPart = 1771;
 constexpr int kFirstFileField = 26;
-constexpr int kEqMemoryChunks = 23;         // 21 EQ image blocks and the two speaker blocks
+constexpr int kEqMemoryChunks = 23;  // 21 EQ image blocks and the two speaker blocks
 constexpr uid_t kNobody = 65534;
 
 ProcessResult Ctl(const std::string& uri, std::vector<std::string> args, ProcessOptions options = {}) {
@@ -87,9 +87,9 @@ std::vector<Codes> Sessions(const SimLog& log) {
 
 // Index just past a complete read-back starting at from, or npos.
 std::size_t PastReadBack(const Codes& c, std::size_t from) {
-    const Codes head{cmd::kModelName,   cmd::kCmdSetVersion, cmd::kMcuVersion,   cmd::kModelName,
-                     cmd::kCmdSetVersion, cmd::kMcuVersion,  cmd::kCurrentMode,  cmd::kModeNameRead,
-                     cmd::kModeNameRead, cmd::kModeNameRead, cmd::kModeNameRead, cmd::kDspVersion};
+    const Codes head{cmd::kModelName,     cmd::kCmdSetVersion, cmd::kMcuVersion,   cmd::kModelName,
+                     cmd::kCmdSetVersion, cmd::kMcuVersion,    cmd::kCurrentMode,  cmd::kModeNameRead,
+                     cmd::kModeNameRead,  cmd::kModeNameRead,  cmd::kModeNameRead, cmd::kDspVersion};
     std::size_t i = from;
     for (std::uint8_t code : head)
         if (i >= c.size() || c[i++] != code) return std::string::npos;
@@ -107,7 +107,8 @@ std::size_t PastReadBack(const Codes& c, std::size_t from) {
 std::size_t PastWriteAll(const Codes& c, std::size_t from) {
     std::size_t i = from;
     int memory = 0;
-    while (i < c.size() && (c[i] == cmd::kParamWrite || c[i] == cmd::kMemoryWrite)) memory += c[i++] == cmd::kMemoryWrite;
+    while (i < c.size() && (c[i] == cmd::kParamWrite || c[i] == cmd::kMemoryWrite))
+        memory += c[i++] == cmd::kMemoryWrite;
     if (memory < kEqMemoryChunks || i - from < 100) return std::string::npos;
     for (int k = 0; k < 3; ++k)
         if (i >= c.size() || c[i++] != cmd::kParamRead) return std::string::npos;
@@ -282,7 +283,8 @@ TEST_F(CtlEndToEnd, ModeFileFromOneBoxGivesItsStateToAnother) {
     ASSERT_EQ(sa.size(), 4u);
     std::size_t i = PastReadBack(sa[0], 0);
     ASSERT_NE(i, std::string::npos) << Hex(sa[0]);
-    EXPECT_EQ(Codes(sa[0].begin() + static_cast<std::ptrdiff_t>(i), sa[0].end()), (Codes{cmd::kModeSave, cmd::kDisconnect}));
+    EXPECT_EQ(Codes(sa[0].begin() + static_cast<std::ptrdiff_t>(i), sa[0].end()),
+              (Codes{cmd::kModeSave, cmd::kDisconnect}));
     i = PastReadBack(sa[1], 0);
     ASSERT_NE(i, std::string::npos) << Hex(sa[1]);
     ASSERT_LT(i, sa[1].size());
@@ -349,7 +351,9 @@ TEST_F(CtlEndToEnd, UserModesAreStoredRecalledAndReset) {
         std::size_t i = PastReadBack(c, 0);
         ASSERT_NE(i, std::string::npos) << Hex(c);
         ASSERT_LE(i + tail.size(), c.size()) << Hex(c);
-        EXPECT_EQ(Codes(c.begin() + static_cast<std::ptrdiff_t>(i), c.begin() + static_cast<std::ptrdiff_t>(i + tail.size())), tail);
+        EXPECT_EQ(
+            Codes(c.begin() + static_cast<std::ptrdiff_t>(i), c.begin() + static_cast<std::ptrdiff_t>(i + tail.size())),
+            tail);
         i += tail.size();
         if (secondReadBack) i = PastReadBack(c, i);
         EXPECT_EQ(i, c.size() - 1) << Hex(c);
@@ -451,7 +455,8 @@ TEST_F(CtlEndToEnd, UnreadableFileIsReportedBeforeTheBoxIsTouched) {
     ProcessOptions options;
     // Root reads anything: run the tool as an ordinary user instead.
     if (::geteuid() == 0) options.runAs = kNobody;
-    for (const auto& args : {std::vector<std::string>{"load-file", file}, std::vector<std::string>{"remote", "load", file}}) {
+    for (const auto& args :
+         {std::vector<std::string>{"load-file", file}, std::vector<std::string>{"remote", "load", file}}) {
         const auto r = Ctl(sim->Uri(), args, options);
         if (r.exitCode == 126 || r.exitCode == 127) GTEST_SKIP() << "cannot run the tool as another user here";
         ExpectOneErrorLine(r, 4, "Permission denied");

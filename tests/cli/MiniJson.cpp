@@ -47,20 +47,33 @@ private:
                 if (m_pos >= m_s.size()) return Fail("cut escape");
                 const char e = m_s[m_pos++];
                 switch (e) {
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'u':
-                    if (m_pos + 4 > m_s.size()) return Fail("cut \\u escape");
-                    out += static_cast<char>(std::strtol(m_s.substr(m_pos, 4).c_str(), nullptr, 16));
-                    m_pos += 4;
-                    break;
-                case '"':
-                case '\\':
-                case '/': out += e; break;
-                default: return Fail("unknown escape");
+                    case 'n':
+                        out += '\n';
+                        break;
+                    case 't':
+                        out += '\t';
+                        break;
+                    case 'r':
+                        out += '\r';
+                        break;
+                    case 'b':
+                        out += '\b';
+                        break;
+                    case 'f':
+                        out += '\f';
+                        break;
+                    case 'u':
+                        if (m_pos + 4 > m_s.size()) return Fail("cut \\u escape");
+                        out += static_cast<char>(std::strtol(m_s.substr(m_pos, 4).c_str(), nullptr, 16));
+                        m_pos += 4;
+                        break;
+                    case '"':
+                    case '\\':
+                    case '/':
+                        out += e;
+                        break;
+                    default:
+                        return Fail("unknown escape");
                 }
             } else {
                 out += c;

@@ -65,7 +65,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         ::close(errPipe[0]);
         ::close(errPipe[1]);
         errPipe[0] = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (errPipe[0] < 0 || ::grantpt(errPipe[0]) != 0 || ::unlockpt(errPipe[0]) != 0) throw std::runtime_error("pty");
+        if (errPipe[0] < 0 || ::grantpt(errPipe[0]) != 0 || ::unlockpt(errPipe[0]) != 0)
+            throw std::runtime_error("pty");
         errPipe[1] = ::open(::ptsname(errPipe[0]), O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (errPipe[1] < 0) throw std::runtime_error("pty slave");
     }

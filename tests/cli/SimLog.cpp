@@ -40,7 +40,8 @@ SimLog SimLog::Read(const std::string& path) {
         }
         LoggedReport r;
         r.toBox = dir == "in";
-        for (std::size_t i = 0; i + 1 < hex.size(); i += 3) r.bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 3)
+            r.bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
         log.reports.push_back(std::move(r));
     }
     return log;
@@ -62,17 +63,19 @@ std::vector<std::uint8_t> SimLog::CodesToBox() const {
 
 bool ChangesTheBox(std::uint8_t code) {
     switch (code) {
-    case cmd::kModeSelect:
-    case cmd::kModeSave:
-    case cmd::kModeLoad:
-    case cmd::kModeReset:
-    case cmd::kParamWrite:
-    case cmd::kRemoteTableWrite:
-    case cmd::kDeviceReset:
-    case cmd::kMemoryWrite:
-    case cmd::kSettingsWrite:
-    case cmd::kModeNameWrite: return true;
-    default: return false;
+        case cmd::kModeSelect:
+        case cmd::kModeSave:
+        case cmd::kModeLoad:
+        case cmd::kModeReset:
+        case cmd::kParamWrite:
+        case cmd::kRemoteTableWrite:
+        case cmd::kDeviceReset:
+        case cmd::kMemoryWrite:
+        case cmd::kSettingsWrite:
+        case cmd::kModeNameWrite:
+            return true;
+        default:
+            return false;
     }
 }
 

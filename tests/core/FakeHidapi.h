@@ -19,11 +19,11 @@ struct Device {
 
 struct State {
     std::vector<Device> devices;
-    std::vector<std::string> opened;     // paths opened, in order
-    std::vector<std::string> closed;     // paths closed, in order
-    std::vector<kv::Report> written;     // reports written to the open device
-    std::deque<kv::Report> toRead;       // reports the device will deliver
-    bool readFails = false;              // the device was unplugged
+    std::vector<std::string> opened;  // paths opened, in order
+    std::vector<std::string> closed;  // paths closed, in order
+    std::vector<kv::Report> written;  // reports written to the open device
+    std::deque<kv::Report> toRead;    // reports the device will deliver
+    bool readFails = false;           // the device was unplugged
     int enumerateCalls = 0;
 };
 

@@ -24,10 +24,10 @@ TEST(WireNumbers, SignAndMagnitudeByte) {
     EXPECT_EQ(kv::EncodeSignMagnitude(0.0), 0x80);
     EXPECT_EQ(kv::EncodeSignMagnitude(-0.5), 0x85);
     EXPECT_EQ(kv::EncodeSignMagnitude(1.0), 0x0A);
-    EXPECT_EQ(kv::EncodeSignMagnitude(0.25), 0x03);   // half away from zero
+    EXPECT_EQ(kv::EncodeSignMagnitude(0.25), 0x03);  // half away from zero
     EXPECT_EQ(kv::EncodeSignMagnitude(-0.25), 0x83);
     EXPECT_EQ(kv::EncodeSignMagnitude(12.7), 0x7F);
-    EXPECT_EQ(kv::EncodeSignMagnitude(99.0), 0x7F);   // never wraps into the sign bit
+    EXPECT_EQ(kv::EncodeSignMagnitude(99.0), 0x7F);  // never wraps into the sign bit
     EXPECT_FLOAT_EQ(kv::DecodeSignMagnitude(0x85), -0.5f);
     EXPECT_FLOAT_EQ(kv::DecodeSignMagnitude(0x7F), 12.7f);
     EXPECT_FALSE(std::signbit(kv::DecodeSignMagnitude(0x80)));

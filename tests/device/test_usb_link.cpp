@@ -163,7 +163,8 @@ TEST(UsbLinkTest, ParameterWritesOfSixAndSevenValues) {
         ASSERT_TRUE(h.Exchange(BuildParamWrite(module::kMain, 42, values)));
         const Report r = h.Box().Received().back();
         EXPECT_EQ(std::vector<int>(r.begin() + 1, r.begin() + 6), (std::vector<int>{0x09, 0, 5, 42, n}));
-        for (int i = 0; i < n; ++i) EXPECT_FLOAT_EQ(GetBeFloat(&r[static_cast<std::size_t>(6 + 4 * i)]), 0.25f * (i + 1));
+        for (int i = 0; i < n; ++i)
+            EXPECT_FLOAT_EQ(GetBeFloat(&r[static_cast<std::size_t>(6 + 4 * i)]), 0.25f * (i + 1));
         const int end = 6 + 4 * n;  // 30 for six values, 34 for seven
         EXPECT_TRUE(std::all_of(r.begin() + end, r.end(), [](auto b) { return b == 0; })) << ToHex(r);
         EXPECT_EQ(h.Box().ParamWords(module::kMain, 42).size(), static_cast<std::size_t>(n));

@@ -7,39 +7,43 @@ namespace kv::eq {
 namespace {
 
 TEST(EqPanelGeometry, AxisTable) {
-  const EqPanelGeometry g(842, 438);  // plot 800 x 400
-  EXPECT_EQ(g.Width(), 800);
-  EXPECT_EQ(g.Height(), 400);
-  EXPECT_EQ(g.Right(), 836);
-  EXPECT_EQ(g.Bottom(), 418);
-  struct Row { double freq, x; };
-  for (Row r : {Row{18, 36}, Row{23000, 836}, Row{1000, 485.3166}, Row{20, 47.7838}}) {
-    EXPECT_NEAR(g.XOfFrequency(r.freq), r.x, 1e-3) << r.freq;
-    EXPECT_NEAR(g.FrequencyAtPointer(r.x), r.freq, r.freq * 1e-5);
-  }
-  struct GainRow { double gain, y; };
-  for (GainRow r : {GainRow{15, 18}, GainRow{0, 218}, GainRow{-15, 418}, GainRow{6, 138}}) {
-    EXPECT_DOUBLE_EQ(g.YOfGain(r.gain), r.y);
-    EXPECT_DOUBLE_EQ(g.GainAtPlotY(r.y - g.Top()), r.gain);
-  }
-  EXPECT_DOUBLE_EQ(g.XOfGridPoint(0), 36);
-  EXPECT_DOUBLE_EQ(g.XOfGridPoint(512), 836);
-  EXPECT_EQ(EqPanelGeometry(10, 10).Width(), 0);  // too small: empty plot, no negative size
+    const EqPanelGeometry g(842, 438);  // plot 800 x 400
+    EXPECT_EQ(g.Width(), 800);
+    EXPECT_EQ(g.Height(), 400);
+    EXPECT_EQ(g.Right(), 836);
+    EXPECT_EQ(g.Bottom(), 418);
+    struct Row {
+        double freq, x;
+    };
+    for (Row r : {Row{18, 36}, Row{23000, 836}, Row{1000, 485.3166}, Row{20, 47.7838}}) {
+        EXPECT_NEAR(g.XOfFrequency(r.freq), r.x, 1e-3) << r.freq;
+        EXPECT_NEAR(g.FrequencyAtPointer(r.x), r.freq, r.freq * 1e-5);
+    }
+    struct GainRow {
+        double gain, y;
+    };
+    for (GainRow r : {GainRow{15, 18}, GainRow{0, 218}, GainRow{-15, 418}, GainRow{6, 138}}) {
+        EXPECT_DOUBLE_EQ(g.YOfGain(r.gain), r.y);
+        EXPECT_DOUBLE_EQ(g.GainAtPlotY(r.y - g.Top()), r.gain);
+    }
+    EXPECT_DOUBLE_EQ(g.XOfGridPoint(0), 36);
+    EXPECT_DOUBLE_EQ(g.XOfGridPoint(512), 836);
+    EXPECT_EQ(EqPanelGeometry(10, 10).Width(), 0);  // too small: empty plot, no negative size
 }
 
 TEST(SmallEqGeometry, AxisTable) {
-  const SmallEqGeometry g(116, 64);  // plot 112 x 60
-  EXPECT_DOUBLE_EQ(g.XOfFrequency(10), 2);
-  EXPECT_NEAR(g.XOfFrequency(1000), 2 + 2 * 112 / 3.4, 1e-9);
-  EXPECT_DOUBLE_EQ(g.YOfGain(0), 32);
-  EXPECT_DOUBLE_EQ(g.YOfGain(15), 2);
-  EXPECT_DOUBLE_EQ(g.YOfGain(-15), 62);
-  EXPECT_DOUBLE_EQ(g.GainOfY(g.YOfGain(-7.5)), -7.5);
-  EXPECT_FLOAT_EQ(g.PointX(28), 58.0f);
-  // Points are whole hertz, truncated: 10 * 10^(u/56 * 3.4).
-  EXPECT_EQ(g.PointFrequency(0), 10);
-  EXPECT_EQ(g.PointFrequency(28), 501);   // 501.187...
-  EXPECT_EQ(g.PointFrequency(55), 21841);  // 21841.3...
+    const SmallEqGeometry g(116, 64);  // plot 112 x 60
+    EXPECT_DOUBLE_EQ(g.XOfFrequency(10), 2);
+    EXPECT_NEAR(g.XOfFrequency(1000), 2 + 2 * 112 / 3.4, 1e-9);
+    EXPECT_DOUBLE_EQ(g.YOfGain(0), 32);
+    EXPECT_DOUBLE_EQ(g.YOfGain(15), 2);
+    EXPECT_DOUBLE_EQ(g.YOfGain(-15), 62);
+    EXPECT_DOUBLE_EQ(g.GainOfY(g.YOfGain(-7.5)), -7.5);
+    EXPECT_FLOAT_EQ(g.PointX(28), 58.0f);
+    // Points are whole hertz, truncated: 10 * 10^(u/56 * 3.4).
+    EXPECT_EQ(g.PointFrequency(0), 10);
+    EXPECT_EQ(g.PointFrequency(28), 501);    // 501.187...
+    EXPECT_EQ(g.PointFrequency(55), 21841);  // 21841.3...
 }
 
 }  // namespace

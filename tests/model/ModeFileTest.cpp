@@ -28,8 +28,8 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
     std::string Path(const std::string& name) const { return (m_dir / name).string(); }
     static void Put(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     static std::vector<std::uint8_t> Get(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -45,10 +45,10 @@ std::vector<std::uint8_t> V1File(std::int32_t pitch) {
     for (int field = 26; field <= 178; ++field)
         PutLe32(&f[static_cast<std::size_t>(4 + 4 * (field - 26))], static_cast<std::uint32_t>(field));
     PutLe32(&f[4 + 4 * (fld::kMusicPitch - 26)], static_cast<std::uint32_t>(pitch));
-    f[616] = 0xE1;                 // first EQ image byte
-    f[616 + 1141] = 0xA1;          // first auxiliary byte
-    f[616 + 1147] = 0xB1;          // first speaker-gain byte
-    f[616 + 1179] = 0x85;          // speaker-position byte 0
+    f[616] = 0xE1;         // first EQ image byte
+    f[616 + 1141] = 0xA1;  // first auxiliary byte
+    f[616 + 1147] = 0xB1;  // first speaker-gain byte
+    f[616 + 1179] = 0x85;  // speaker-position byte 0
     return f;
 }
 

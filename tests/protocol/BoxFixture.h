@@ -16,7 +16,8 @@ inline SyncTimings NoWaits() { return SyncTimings{0, 0, 0, 0}; }
 struct Box {
     explicit Box(int version = 9, SyncTimings st = NoWaits())
         : box(std::make_shared<SimBox>()),
-          core(std::make_unique<DeviceContext>(MakeSimOpener(box), LinkTimings{2000, 500, 5}, st, EncoderTimings{0, 0})) {
+          core(std::make_unique<DeviceContext>(MakeSimOpener(box), LinkTimings{2000, 500, 5}, st,
+                                               EncoderTimings{0, 0})) {
         box->SetCommandSetVersion(version);
         core->store.SetCommandSetVersion(version);
         EXPECT_TRUE(core->link.Open());

@@ -42,9 +42,9 @@ TEST(Encoders, FrequencyShiftSettings) {
     EXPECT_EQ(ParamWrites(b), (std::vector<Report>{Ints(1, 53, {0}), Floats(1, 51, {0.0f}), Ints(1, 52, {0})}));
     b.Clear();
     b.core->encoders.FrequencyShift(0, 3);
-    EXPECT_EQ(ParamWrites(b), (std::vector<Report>{Ints(1, 40, {0}),
-                                                   Floats(1, 38, {static_cast<float>(3 * 6.283185307179586 / 48000)}),
-                                                   Ints(1, 39, {2800})}));
+    EXPECT_EQ(ParamWrites(b),
+              (std::vector<Report>{Ints(1, 40, {0}), Floats(1, 38, {static_cast<float>(3 * 6.283185307179586 / 48000)}),
+                                   Ints(1, 39, {2800})}));
 }
 
 TEST(Encoders, CompressorNeverSendsNonFiniteValues) {
@@ -82,8 +82,9 @@ TEST(Encoders, EqBandWritesDescriptorThenCoefficients) {
     const auto coeffs = ParamWrites(b);
     ASSERT_EQ(coeffs.size(), 3u);
     const eq::Biquad s = eq::DesignSection(1, 15.0, 1000, 1.41);
-    EXPECT_EQ(coeffs[1], Floats(5, 3, {static_cast<float>(-s.a1), static_cast<float>(-s.a2), static_cast<float>(s.b0),
-                                       static_cast<float>(s.b1), static_cast<float>(s.b2)}));
+    EXPECT_EQ(coeffs[1], Floats(5, 3,
+                                {static_cast<float>(-s.a1), static_cast<float>(-s.a2), static_cast<float>(s.b0),
+                                 static_cast<float>(s.b1), static_cast<float>(s.b2)}));
     EXPECT_EQ(coeffs[2], Floats(4, 0, {0.0f, 0.0f, 1.0f, 0.0f, 0.0f}));  // off: the identity, all +0.0
     EXPECT_EQ(coeffs[2][6], 0x00);
     EXPECT_DOUBLE_EQ(e.ReadBand(EqId::MicB, 2).gainDb, -15.0);
@@ -174,7 +175,8 @@ TEST(Encoders, LevelRampAndSpeakerGains) {
     const auto gains = b.core->store.GetSpeakerGains();
     EXPECT_FLOAT_EQ(GetBeFloat(&gains[24]), -3.0f);
     EXPECT_FLOAT_EQ(GetBeFloat(&gains[16]), 0.0f);
-    EXPECT_EQ(b.box->Memory(kSpeakerGainOffset, kSpeakerGainSize), std::vector<std::uint8_t>(gains.begin(), gains.end()));
+    EXPECT_EQ(b.box->Memory(kSpeakerGainOffset, kSpeakerGainSize),
+              std::vector<std::uint8_t>(gains.begin(), gains.end()));
 }
 
 TEST(Encoders, ModeCommandsNamesAndClosedLink) {
@@ -188,8 +190,9 @@ TEST(Encoders, ModeCommandsNamesAndClosedLink) {
     e.LoadUserMode(-2);
     EXPECT_EQ(b.Sent(cmd::kModeLoad), (std::vector<Report>{BuildCommand({cmd::kModeLoad, 0})}));
     e.WriteModeName(2, u"Hall");
-    EXPECT_EQ(b.Sent(cmd::kModeNameWrite),
-              (std::vector<Report>{BuildCommand({cmd::kModeNameWrite, 0x0F, 0x80, 44, 0, 'H', 0, 'a', 0, 'l', 0, 'l'})}));
+    EXPECT_EQ(
+        b.Sent(cmd::kModeNameWrite),
+        (std::vector<Report>{BuildCommand({cmd::kModeNameWrite, 0x0F, 0x80, 44, 0, 'H', 0, 'a', 0, 'l', 0, 'l'})}));
     EXPECT_EQ(b.box->ModeName(2), u"Hall");
     e.DeviceReset();
     EXPECT_EQ(b.Sent(cmd::kDeviceReset), (std::vector<Report>{BuildCommand({cmd::kDeviceReset, 0xAA})}));

@@ -154,7 +154,8 @@ TEST_F(ParserTest, MemoryRepliesAreBoundedAndBlankMemoryClearsTheImage) {
 
 TEST_F(ParserTest, ModeNamesIdentityAndLearnedKeys) {
     Report name = Reply({0, cmd::kModeNameRead, 0x0F, 0x40, 255});
-    for (int i = 0; i < 28; ++i) PutBe16(&name[static_cast<std::size_t>(5 + 2 * i)], static_cast<std::uint16_t>(u'a' + i % 26));
+    for (int i = 0; i < 28; ++i)
+        PutBe16(&name[static_cast<std::size_t>(5 + 2 * i)], static_cast<std::uint16_t>(u'a' + i % 26));
     parser.Dispatch(name);
     EXPECT_EQ(store.ModeName(1).size(), 24u);  // never more than a name holds
     parser.Dispatch(Reply({0, cmd::kModeNameRead, 0x0F, 0x80, 40, 0xFF, 0xFF, 0xFF, 0xFF}));

@@ -29,10 +29,21 @@ std::vector<Req> ExpectedParamReads(int version) {
     add(9, {{14, 1}, {15, 1}, {16, 1}, {17, 1}, {28, 6}, {29, 6}});
     add(7, {{12, 1}, {13, 1}, {14, 1}, {15, 1}, {23, 6}});
     add(8, {{22, 1}, {23, 1}, {24, 1}, {25, 1}, {33, 6}});
-    for (int p : {37, 38, 39, 40, 60, 61, 62, 63, 64, 65, 56, 57, 58, 59, 42, 50, 51, 52, 53, 55}) r.push_back({1, p, 1});
+    for (int p : {37, 38, 39, 40, 60, 61, 62, 63, 64, 65, 56, 57, 58, 59, 42, 50, 51, 52, 53, 55})
+        r.push_back({1, p, 1});
     add(3, {{14, 1}, {16, 1}, {17, 1}, {18, 1}, {19, 1}, {27, 2}, {20, 1}, {22, 1}, {23, 1}, {24, 1}, {25, 1}});
     add(2, {{14, 1}, {16, 1}, {17, 1}, {29, 2}, {21, 1}, {23, 1}, {24, 1}});
-    add(4, {{20, 1}, {21, 1}, {22, 1}, {23, version == 8 ? 2 : 1}, {19, 2}, {25, 1}, {26, 1}, {27, 1}, {28, 1}, {29, 1}, {30, 1}});
+    add(4, {{20, 1},
+            {21, 1},
+            {22, 1},
+            {23, version == 8 ? 2 : 1},
+            {19, 2},
+            {25, 1},
+            {26, 1},
+            {27, 1},
+            {28, 1},
+            {29, 1},
+            {30, 1}});
     add(5, {{32, 1}, {34, 1}, {35, 1}, {36, 1}, {33, 7}, {37, 1}, {38, 1}, {39, 2}, {40, 2}, {41, 2}, {44, 2}});
     for (int m : {6, 9})
         add(m, {{18, 1}, {20, 1}, {21, 1}, {22, 1}, {19, 7}, {23, 1}, {24, 1}, {25, 2}, {26, 2}, {27, 2}, {30, 2}});
@@ -149,9 +160,9 @@ TEST(WriteAll, SequenceWithoutRampUsesTheRealWaits) {
     ASSERT_EQ(memory.size(), 23u);
     const auto image = b.core->store.GetEqImage();
     for (int i = 0; i < 21; ++i)
-        EXPECT_EQ(memory[static_cast<std::size_t>(i)],
-                  BuildMemoryWrite(56 * i, std::span(image).subspan(static_cast<std::size_t>(56 * i),
-                                                                    i == 20 ? 21u : 56u)));
+        EXPECT_EQ(
+            memory[static_cast<std::size_t>(i)],
+            BuildMemoryWrite(56 * i, std::span(image).subspan(static_cast<std::size_t>(56 * i), i == 20 ? 21u : 56u)));
     EXPECT_EQ(memory[21][2] * 256 + memory[21][3], 1141);
     EXPECT_EQ(memory[22][2] * 256 + memory[22][3], 1161);
     const auto lastBlock = std::find(sent.begin(), sent.end(), memory[22]);

@@ -15,10 +15,10 @@
 namespace {
 
 constexpr std::uint8_t kReplyCodes[] = {
-    kv::cmd::kCurrentMode, kv::cmd::kParamWrite, kv::reply::kParamChanged, kv::cmd::kParamRead,
-    kv::cmd::kLevelMeter,  kv::reply::kAuxBytes, kv::cmd::kRemoteLearn,   kv::cmd::kRemoteTableRead,
-    kv::cmd::kDspVersion,  kv::cmd::kCmdSetVersion, kv::cmd::kModelName,  kv::cmd::kMcuVersion,
-    kv::cmd::kMemoryRead,  kv::reply::kAuxByte5, kv::cmd::kSettingsRead,  kv::cmd::kModeNameRead};
+    kv::cmd::kCurrentMode, kv::cmd::kParamWrite,    kv::reply::kParamChanged, kv::cmd::kParamRead,
+    kv::cmd::kLevelMeter,  kv::reply::kAuxBytes,    kv::cmd::kRemoteLearn,    kv::cmd::kRemoteTableRead,
+    kv::cmd::kDspVersion,  kv::cmd::kCmdSetVersion, kv::cmd::kModelName,      kv::cmd::kMcuVersion,
+    kv::cmd::kMemoryRead,  kv::reply::kAuxByte5,    kv::cmd::kSettingsRead,   kv::cmd::kModeNameRead};
 
 kv::Report RandomReport(std::mt19937& rng, std::uint8_t code) {
     std::uniform_int_distribution<int> byte(0, 255);

@@ -142,7 +142,8 @@ TEST_F(SimBoxTest, MemoryHoldsTheDefaultImageAndKeepsWrites) {
     EXPECT_EQ(image, std::vector<std::uint8_t>(eq.begin(), eq.end()));
 
     const auto& pos = ParameterStore::kDefaultSpeakerPositions;
-    EXPECT_EQ(Data(Ask(BuildMemoryRead(kSpeakerPosOffset, 20)), 5, 20), std::vector<std::uint8_t>(pos.begin(), pos.end()));
+    EXPECT_EQ(Data(Ask(BuildMemoryRead(kSpeakerPosOffset, 20)), 5, 20),
+              std::vector<std::uint8_t>(pos.begin(), pos.end()));
     EXPECT_EQ(Data(Ask(BuildMemoryRead(kSpeakerGainOffset, 32)), 5, 32), std::vector<std::uint8_t>(32, 0));
 
     // The last EQ block, across into the speaker-position block.

@@ -2,7 +2,6 @@
 // in use, and ends cleanly on SIGTERM.
 
 #include <gtest/gtest.h>
-
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
