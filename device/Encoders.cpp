@@ -71,33 +71,8 @@ bool ValidSide(const fld::OutputFields& out, int side) { return side == 0 || (si
 }  // namespace
 
 EqLayout LayoutOf(EqId eq) {
-    switch (eq) {
-        case EqId::MicA:
-            return {module::kMic, 0, 15};
-        case EqId::MicB:
-            return {module::kMic, 15, 15};
-        case EqId::EchoA:
-            return {module::kEcho, 0, 7};
-        case EqId::EchoB:
-            return {module::kEcho, 7, 7};
-        case EqId::ReverbA:
-            return {module::kReverb, 0, 7};
-        case EqId::ReverbB:
-            return {module::kReverb, 7, 7};
-        case EqId::Music:
-            return {module::kMusic, 0, 15};
-        case EqId::Main:
-            return {module::kMain, 0, 24};
-        case EqId::Rear:
-            return {module::kRear, 0, 10};
-        case EqId::Center:
-            return {module::kCenter, 0, 10};
-        case EqId::Sub:
-            return {module::kSub, 0, 20};
-        case EqId::Top:
-            return {module::kTop, 0, 10};
-    }
-    return {module::kMic, 0, 0};
+    const EqInfo& e = EqInfoOf(eq);
+    return {e.module, e.firstSlot, e.bands};
 }
 
 std::int32_t SamplesOf(double ms) {
@@ -437,6 +412,23 @@ void Encoders::ResetEq(EqId id) {
         } else {
             EqBand(l.module, slot, eq::kCodePeaking, 0.0, DefaultBand(l.module, slot).frequencyHz, kResetQ);
         }
+    }
+}
+
+void Encoders::EqBypass(EqId id, int v) {
+    switch (id) {
+        case EqId::MicA: return MicEqBypass(0, v);
+        case EqId::MicB: return MicEqBypass(1, v);
+        case EqId::EchoA: return EchoEqBypass(0, v);
+        case EqId::EchoB: return EchoEqBypass(1, v);
+        case EqId::ReverbA: return ReverbEqBypass(0, v);
+        case EqId::ReverbB: return ReverbEqBypass(1, v);
+        case EqId::Music: return MusicEqBypass(v);
+        case EqId::Main: return OutputEqBypass(fld::kMain, v);
+        case EqId::Rear: return OutputEqBypass(fld::kRear, v);
+        case EqId::Center: return OutputEqBypass(fld::kCenter, v);
+        case EqId::Sub: return OutputEqBypass(fld::kSub, v);
+        case EqId::Top: return OutputEqBypass(fld::kTop, v);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "device/EqTable.h"
 #include "device/Report.h"
 #include "device/Transport.h"
 #include "model/Fields.h"
@@ -25,9 +26,6 @@ struct EncoderTimings {
     int fadeStepMs = 30;   // pause after each step of the music fade-in
     int rampStepMs = 100;  // pause after each step of the music level ramp
 };
-
-// The twelve equalisers of the box.
-enum class EqId { MicA, MicB, EchoA, EchoB, ReverbA, ReverbB, Music, Main, Rear, Center, Sub, Top };
 
 // Where an equaliser's bands live: module, first descriptor slot, number of bands.
 struct EqLayout {
@@ -98,6 +96,8 @@ public:
     void EqBand(EqId eq, int band, int code, double gainDb, double freqHz, double q, double outputGainDb = 0.0);
     BandDescriptor ReadBand(EqId eq, int band) const;
     void ResetEq(EqId eq);
+    // Stores and sends an equaliser's bypass switch through its channel's encoder.
+    void EqBypass(EqId eq, int v);
     void ResendAllEqCoefficients();
 
     // Speaker positions.
