@@ -1,6 +1,7 @@
 #include "device/Encoders.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <chrono>
 #include <cmath>
@@ -10,6 +11,7 @@
 
 #include "device/Parameters.h"
 #include "device/UsbLink.h"
+#include "device/WireTable.h"
 #include "eq/EqMath.h"
 #include "model/Bytes.h"
 
@@ -119,6 +121,15 @@ int Encoders::IntParamWrite(int module, int parameter, std::int32_t value) {
 
 int Encoders::RawParamWrite(int module, int parameter, std::span<const ParamValue> values) {
     return m_link.WriteReport(BuildParamWrite(module, parameter, values));
+}
+
+int Encoders::SendField(int field) {
+    const WireField* w = WireOfField(field);
+    if (!w || !w->SentTo(m_store.CommandSetVersion())) return 0;
+    std::array<ParamValue, kMaxParamValues> values{};
+    values.fill(WireValueOf(*w, m_store));
+    return RawParamWrite(w->module, w->parameter,
+                         std::span<const ParamValue>(values.data(), static_cast<std::size_t>(w->copies)));
 }
 
 // --- Microphones --------------------------------------------------------------------
@@ -417,18 +428,30 @@ void Encoders::ResetEq(EqId id) {
 
 void Encoders::EqBypass(EqId id, int v) {
     switch (id) {
-        case EqId::MicA: return MicEqBypass(0, v);
-        case EqId::MicB: return MicEqBypass(1, v);
-        case EqId::EchoA: return EchoEqBypass(0, v);
-        case EqId::EchoB: return EchoEqBypass(1, v);
-        case EqId::ReverbA: return ReverbEqBypass(0, v);
-        case EqId::ReverbB: return ReverbEqBypass(1, v);
-        case EqId::Music: return MusicEqBypass(v);
-        case EqId::Main: return OutputEqBypass(fld::kMain, v);
-        case EqId::Rear: return OutputEqBypass(fld::kRear, v);
-        case EqId::Center: return OutputEqBypass(fld::kCenter, v);
-        case EqId::Sub: return OutputEqBypass(fld::kSub, v);
-        case EqId::Top: return OutputEqBypass(fld::kTop, v);
+        case EqId::MicA:
+            return MicEqBypass(0, v);
+        case EqId::MicB:
+            return MicEqBypass(1, v);
+        case EqId::EchoA:
+            return EchoEqBypass(0, v);
+        case EqId::EchoB:
+            return EchoEqBypass(1, v);
+        case EqId::ReverbA:
+            return ReverbEqBypass(0, v);
+        case EqId::ReverbB:
+            return ReverbEqBypass(1, v);
+        case EqId::Music:
+            return MusicEqBypass(v);
+        case EqId::Main:
+            return OutputEqBypass(fld::kMain, v);
+        case EqId::Rear:
+            return OutputEqBypass(fld::kRear, v);
+        case EqId::Center:
+            return OutputEqBypass(fld::kCenter, v);
+        case EqId::Sub:
+            return OutputEqBypass(fld::kSub, v);
+        case EqId::Top:
+            return OutputEqBypass(fld::kTop, v);
     }
 }
 

@@ -52,6 +52,9 @@ public:
     int FloatParamWrite(int module, int parameter, float value, int count = 1);
     int IntParamWrite(int module, int parameter, std::int32_t value);
     int RawParamWrite(int module, int parameter, std::span<const ParamValue> values);
+    // Sends the stored value of a plain field to its address (see device/WireTable.h); 0 when
+    // the field is not plain or the box's command set does not take it.
+    int SendField(int field);
 
     // Microphones. channel: 0 CH A, 1 CH B.
     void MicLevel(int v);     // field 26, parameters 30 and 43
