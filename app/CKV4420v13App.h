@@ -11,7 +11,7 @@
 
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
-#include "app/LanguageTable.h"
+#include "dialogs/LanguageTable.h"
 #include "device/DeviceContext.h"
 #include "device/TransportUri.h"
 #include "dialogs/CInfoDlg.h"
@@ -64,6 +64,8 @@ public:
     // Inverts the language, stores it and re-labels everything that is open.
     void ToggleLanguage();
     QString Text(const char* chinese, const char* english) const;
+    // The dialog texts of the current language.
+    const LanguageTable& Table() const { return m_table; }
 
     int TargetSlot() const { return m_targetSlot; }
     void SetTargetSlot(int slot) { m_targetSlot = slot; }

@@ -4,12 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "app/CKV4420v13App.h"
 #include "app/CMFCMyRibbonStatusBar.h"
@@ -18,18 +20,20 @@
 #include "device/Parameters.h"
 #include "dialogs/UiText.h"
 #include "model/ModeFile.h"
+#include "pages/PageRegistry.h"
 
 namespace kv {
 
 namespace {
-constexpr int kEffectCopies = prm::kStereoValues;  // reverb, echo and inputs carry both channels
-constexpr int kMicMaxByte = 3;                     // applied device settings: microphone maximum
-constexpr int kMusicMaxByte = 4;                   // and music maximum
+constexpr int kMicMaxByte = 3;    // applied device settings: microphone maximum
+constexpr int kMusicMaxByte = 4;  // and music maximum
 constexpr int kSourceOn = 100;
 constexpr int kPitchRange = 5;
 constexpr int kPitchRangeV8 = 8;
 constexpr int kCommandSetV8 = 8;
 constexpr int kBuiltLabelValue = 100;
+constexpr int kRibbonVolumeMax = 99;
+constexpr int kRibbonLevelMax = 100;
 
 constexpr std::array<const char*, 4> kSlotDigitsZh = {"一", "二", "三", "四"};
 constexpr std::array<int, 3> kInputFields = {fld::kSpdifVolume, fld::kAux1Volume, fld::kAux2Volume};
@@ -40,15 +44,18 @@ constexpr int Ix(E e) {
     return static_cast<int>(e);
 }
 
-float Hundredths(int v) { return static_cast<float>(v / 100.0); }
-
 const QString kLoadFilter = QStringLiteral("Mode Files (*.K4v8 *.K4v9)");
 const QString kSaveFilter = QStringLiteral("Mode Files (*.K4v9)");
 }  // namespace
 
 CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFCMyRibbonStatusBar& status,
                                QWidget* parent)
-    : QWidget(parent), m_app(app), m_ribbon(ribbon), m_status(status), m_connection(app, this, this) {
+    : QWidget(parent),
+      m_app(app),
+      m_ribbon(ribbon),
+      m_status(status),
+      m_connection(app, this, this),
+      m_ribbonBinder(*this, this) {
     setObjectName(QStringLiteral("mainView"));
     setAutoFillBackground(true);
 
@@ -74,50 +81,21 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
     connect(&m_paneTimer, &QTimer::timeout, this, &CKV4420v13View::UpdateConnectionPane);
     m_paneTimer.start();
 
-    // The ribbon starts from the store's defaults.
-    for (int id = 0; id < kRibbonSliderCount; ++id) {
-        const auto s = static_cast<RibbonSlider>(id);
-        for (int c = 0; c < kCategoryCount; ++c) {
-            QSignalBlocker block(m_ribbon.Slider(c, s));
-            m_ribbon.Slider(c, s)->setValue(SliderValue(s));
-        }
+    // The ribbon starts from the store's defaults; until the box's values arrive the value
+    // labels read full scale, as the ribbon is built.
+    BindRibbon();
+    m_ribbonBinder.Reload(LabelUse::Moving);
+    for (int i = 0; i < kRibbonLabelCount; ++i) {
+        const auto id = static_cast<RibbonLabel>(i);
+        for (int c = 0; c < kCategoryCount; ++c)
+            m_ribbon.ValueLabel(c, id)->setText(ValueLabelText(id, kBuiltLabelValue, LabelStyle::Moving));
     }
-    // Until the box's values arrive the value labels read full scale, as the ribbon is built.
-    for (int i = 0; i < kRibbonLabelCount; ++i)
-        SetValueLabels(static_cast<RibbonLabel>(i), kBuiltLabelValue, LabelStyle::Moving);
-    m_ribbon.SetPanelCaption(RibbonPanel::Pitch,
-                             PitchCaption(app.Device().store.Int(fld::kMusicPitch), LabelStyle::Moving));
-    auto& store = app.Device().store;
-    SetCheckCopies(RibbonCheck::MicMute, store.Int(fld::kMicMute) != 0);
-    SetCheckCopies(RibbonCheck::ReverbMute, store.Int(fld::kReverbMute) != 0);
-    SetCheckCopies(RibbonCheck::EchoMute, store.Int(fld::kEchoMute) != 0);
-    SetCheckCopies(RibbonCheck::MusicMute, store.Int(fld::kMusicMute) != 0);
-    for (int i = 0; i < 3; ++i)
-        SetCheckCopies(static_cast<RibbonCheck>(Ix(RibbonCheck::SpdifOn) + i), store.Int(kSourceFields[i]) != 0);
-    UpdateModeItems();
-}
 
-int CKV4420v13View::SliderValue(RibbonSlider id) const {
-    const auto& store = m_app.Device().store;
-    switch (id) {
-        case RibbonSlider::Mic:
-            return store.Int(fld::kMicVolume);
-        case RibbonSlider::Reverb:
-            return store.Int(fld::kReverbVolume);
-        case RibbonSlider::Echo:
-            return store.Int(fld::kEchoVolume);
-        case RibbonSlider::Music:
-            return store.Int(fld::kMusicVolume);
-        case RibbonSlider::Spdif:
-        case RibbonSlider::Aux1:
-        case RibbonSlider::Aux2:
-            return store.Int(kInputFields[Ix(id) - Ix(RibbonSlider::Spdif)]);
-        case RibbonSlider::NoiseGate:
-            return store.Int(fld::kMusicNoiseGate);
-        case RibbonSlider::Pitch:
-            return store.Int(fld::kMusicPitch);
-    }
-    return 0;
+    connect(m_status.Bypass(), &QCheckBox::clicked, this, &CKV4420v13View::OnBypassClicked);
+    connect(m_status.ResetEq(), &QPushButton::clicked, this, &CKV4420v13View::OnResetEqClicked);
+    // The view opens on the input page.
+    ShowPage(PageId::Music, m_pageState.inputPageCode);
+    UpdateModeItems();
 }
 
 int CKV4420v13View::CurrentSlot() const {
@@ -170,35 +148,6 @@ QString CKV4420v13View::PitchCaption(int pitch, LabelStyle style) const {
     return prefix + QString::asprintf("%3d", pitch);
 }
 
-void CKV4420v13View::SetValueLabels(RibbonLabel id, int value, LabelStyle style) {
-    const QString text = ValueLabelText(id, value, style);
-    for (int c = 0; c < kCategoryCount; ++c) m_ribbon.ValueLabel(c, id)->setText(text);
-}
-
-void CKV4420v13View::SetAllLabels(LabelStyle style) {
-    const RibbonSlider sliders[kRibbonLabelCount] = {RibbonSlider::Mic,   RibbonSlider::Reverb,   RibbonSlider::Echo,
-                                                     RibbonSlider::Music, RibbonSlider::Spdif,    RibbonSlider::Aux1,
-                                                     RibbonSlider::Aux2,  RibbonSlider::NoiseGate};
-    // The store, not the slider: a value the box holds outside a slider's range is shown as it is.
-    for (int i = 0; i < kRibbonLabelCount; ++i)
-        SetValueLabels(static_cast<RibbonLabel>(i), SliderValue(sliders[i]), style);
-}
-
-void CKV4420v13View::SetSliderCopies(RibbonSlider id, int value) {
-    for (int c = 0; c < kCategoryCount; ++c) {
-        // Blocked so that a copy being dragged does not issue again for our own change.
-        QSignalBlocker block(m_ribbon.Slider(c, id));
-        m_ribbon.Slider(c, id)->setValue(value);
-    }
-}
-
-void CKV4420v13View::SetCheckCopies(RibbonCheck id, bool checked) {
-    for (int c = 0; c < kCategoryCount; ++c) {
-        QSignalBlocker block(m_ribbon.Check(c, id));
-        m_ribbon.Check(c, id)->setChecked(checked);
-    }
-}
-
 void CKV4420v13View::UpdateModePane() {
     const int slot = CurrentSlot();
     const QString name = QString::fromStdU16String(m_app.Device().store.ModeName(slot));
@@ -247,36 +196,37 @@ void CKV4420v13View::RefreshFromStore() {
         QSignalBlocker block(m_ribbon.Slider(c, RibbonSlider::Pitch));
         m_ribbon.Slider(c, RibbonSlider::Pitch)->setRange(-range, range);
     }
-    for (int id = 0; id < kRibbonSliderCount; ++id)
-        SetSliderCopies(static_cast<RibbonSlider>(id), SliderValue(static_cast<RibbonSlider>(id)));
-    SetCheckCopies(RibbonCheck::MicMute, store.Int(fld::kMicMute) != 0);
-    SetCheckCopies(RibbonCheck::ReverbMute, store.Int(fld::kReverbMute) != 0);
-    SetCheckCopies(RibbonCheck::EchoMute, store.Int(fld::kEchoMute) != 0);
-    SetCheckCopies(RibbonCheck::MusicMute, store.Int(fld::kMusicMute) != 0);
-    for (int i = 0; i < 3; ++i)
-        SetCheckCopies(static_cast<RibbonCheck>(Ix(RibbonCheck::SpdifOn) + i), store.Int(kSourceFields[i]) != 0);
-    SetAllLabels(LabelStyle::Refresh);
-    m_ribbon.SetPanelCaption(RibbonPanel::Pitch, PitchCaption(store.Int(fld::kMusicPitch), LabelStyle::Refresh));
+    m_ribbonBinder.Reload(LabelUse::Refresh);
     UpdateAgcButton();
     UpdateModeItems();
     UpdateModePane();
     UpdateConnectionPane();
+    if (m_page) m_page->Reload();
+    UpdateEqItems();
 }
 
 void CKV4420v13View::OnLanguageChanged() {
     m_status.Relabel(m_app.Language());
-    SetAllLabels(LabelStyle::LanguageChange);
-    m_ribbon.SetPanelCaption(RibbonPanel::Pitch,
-                             PitchCaption(m_app.Device().store.Int(fld::kMusicPitch), LabelStyle::LanguageChange));
+    m_ribbonBinder.Relabel();
     UpdateAgcButton();
     UpdateModePane();
     UpdateConnectionPane();
+    if (m_page) m_page->Relabel();
     // The music-source caption keeps the ribbon's new label until the status timer next looks
     // at the stream flag.
 }
 
 void CKV4420v13View::OnCategoryChanged(int category) {
-    Q_UNUSED(category);  // the processing pages plug in here
+    if (category == kCategoryInput) {
+        if (m_page && m_page->Id() == PageId::Music) {
+            m_page->Reload();
+            m_page->Relabel();
+        } else {
+            ShowPage(PageId::Music, m_pageState.inputPageCode);
+        }
+    } else if (category == kCategoryOutput) {
+        ShowPage(PageId::Output, m_pageState.outputType);
+    }
     m_ribbon.SetPanelCaption(RibbonPanel::Pitch,
                              PitchCaption(m_app.Device().store.Int(fld::kMusicPitch), LabelStyle::Moving));
 }
@@ -287,20 +237,59 @@ QRect CKV4420v13View::PageRect() const {
     return QRect(0, 0, std::max(width(), kMinPageWidth), std::max(height(), kMinPageHeight));
 }
 
-void CKV4420v13View::SetPage(QWidget* page) {
-    if (m_page == page) return;
-    delete m_page;
+void CKV4420v13View::ShowPage(PageId id, int kind) {
+    if (m_page && m_page->Id() == id) {
+        m_page->SetKind(kind);
+        UpdateEqItems();
+        return;
+    }
+    CPageBase* page = PageRegistry::Pages().Create(id, *this, kind, this);
+    if (!page) return;  // a page this build does not have: the hosted one stays
+    if (m_page) {
+        m_page->hide();
+        m_page->deleteLater();
+    }
     m_page = page;
-    if (!page) return;
-    page->setParent(this);
     page->setGeometry(PageRect());
     page->show();
+    UpdateEqItems();
+}
+
+void CKV4420v13View::UpdateEqItems() {
+    const bool eq = m_page && m_page->HasEqualiser();
+    m_status.Bypass()->setEnabled(eq);
+    m_status.ResetEq()->setEnabled(eq);
+    m_status.Bypass()->setChecked(eq && m_page->EqBypassed());
+}
+
+void CKV4420v13View::OnBypassClicked() {
+    if (m_page && m_page->HasEqualiser()) m_page->ToggleEqBypass();
+    UpdateEqItems();
+}
+
+void CKV4420v13View::OnResetEqClicked() {
+    if (!m_page || !m_page->HasEqualiser()) return;
+    if (m_app.Prompts().Ask(window(), QStringLiteral("提示"),
+                            m_app.Text("您确定重置当前均衡吗?", "Are you sure reset the EQ?"),
+                            false) != UiPrompts::Answer::Yes)
+        return;
+    m_page->ResetEq();
+    m_page->Reload();
+    UpdateEqItems();
 }
 
 void CKV4420v13View::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_page) m_page->setGeometry(PageRect());
 }
+
+DeviceContext& CKV4420v13View::Device() { return m_app.Device(); }
+
+int CKV4420v13View::Language() const { return m_app.Language(); }
+
+void CKV4420v13View::ApplyTable(QWidget* window, int dialog) const { m_app.Table().Apply(window, dialog); }
+
+void CKV4420v13View::Notice(const QString& text, int durationMs) { m_app.ShowInformation(text, durationMs); }
 
 // ---- Sliders and toggles ----
 
@@ -312,99 +301,96 @@ int CKV4420v13View::ClampToMaximum(int value, int maxByte, const char* chinese, 
     return max;
 }
 
-// Reverb and echo volumes: both channels at once, with the mute notice.
-void CKV4420v13View::OnEffectVolume(RibbonSlider id, RibbonLabel label, int field, int muteField, int module,
-                                    int parameter, int value) {
-    auto& dev = m_app.Device();
-    SetSliderCopies(id, value);
-    SetValueLabels(label, value, LabelStyle::Moving);
-    dev.store.SetInt(field, value);
-    dev.encoders.FloatParamWrite(module, parameter, Hundredths(value), kEffectCopies);
-    if (dev.store.Int(muteField) != 0) Notice("当前是静音状态", "vol is mute");
+void CKV4420v13View::BindRibbon() {
+    const auto sliders = [this](RibbonSlider id) {
+        return QList<QWidget*>{m_ribbon.Slider(kCategoryInput, id), m_ribbon.Slider(kCategoryOutput, id)};
+    };
+    const auto labels = [this](RibbonLabel id) {
+        return QList<QLabel*>{m_ribbon.ValueLabel(kCategoryInput, id), m_ribbon.ValueLabel(kCategoryOutput, id)};
+    };
+    const auto label = [this](RibbonLabel id) {
+        return [this, id](int v, LabelUse use) { return ValueLabelText(id, v, use); };
+    };
+    const BindNotice mute{-1, false, false, "当前是静音状态", "vol is mute"};
+    const auto muted = [&](int field) {
+        BindNotice n = mute;
+        n.field = field;
+        return n;
+    };
+    const auto add = [&](RibbonSlider id, BindRow row, std::optional<RibbonLabel> l) {
+        m_sliderRows[static_cast<std::size_t>(Ix(id))] =
+            m_ribbonBinder.Add(std::move(row), sliders(id), l ? labels(*l) : QList<QLabel*>{}, false);
+    };
+    // Both copies of a slider issue through the ribbon; the binder stores, sends and shows.
+    BindRow mic = FieldRow(fld::kMicVolume, 0, kRibbonVolumeMax);
+    mic.limit = [this](int v) {
+        return ClampToMaximum(v, kMicMaxByte, "不能超过最大话筒音量!", "Mic vol can't over max value!");
+    };
+    mic.apply = [](DeviceContext& d, int v) { d.encoders.MicLevel(v); };
+    mic.text = label(RibbonLabel::Mic);
+    mic.notice = muted(fld::kMicMute);
+    add(RibbonSlider::Mic, mic, RibbonLabel::Mic);
+    BindRow reverb = FieldRow(fld::kReverbVolume, 0, kRibbonVolumeMax);
+    reverb.text = label(RibbonLabel::Reverb);
+    reverb.notice = muted(fld::kReverbMute);
+    add(RibbonSlider::Reverb, reverb, RibbonLabel::Reverb);
+    BindRow echo = FieldRow(fld::kEchoVolume, 0, kRibbonVolumeMax);
+    echo.text = label(RibbonLabel::Echo);
+    echo.notice = muted(fld::kEchoMute);
+    add(RibbonSlider::Echo, echo, RibbonLabel::Echo);
+    BindRow music = FieldRow(fld::kMusicVolume, 0, kRibbonVolumeMax);
+    music.limit = [this](int v) {
+        return ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
+    };
+    music.apply = [](DeviceContext& d, int v) { d.encoders.MusicLevel(v); };
+    music.text = label(RibbonLabel::Music);
+    music.notice = muted(fld::kMusicMute);
+    add(RibbonSlider::Music, music, RibbonLabel::Music);
+    for (int i = 0; i < 3; ++i) {
+        const auto l = static_cast<RibbonLabel>(Ix(RibbonLabel::Spdif) + i);
+        BindRow input = FieldRow(kInputFields[static_cast<std::size_t>(i)], 0, kRibbonLevelMax);
+        input.text = label(l);
+        input.notice =
+            BindNotice{kSourceFields[static_cast<std::size_t>(i)], true, false, "该输入未启用", "Inactive Input"};
+        add(static_cast<RibbonSlider>(Ix(RibbonSlider::Spdif) + i), input, l);
+    }
+    BindRow gate = FieldRow(fld::kMusicNoiseGate, 0, kRibbonLevelMax);
+    gate.text = label(RibbonLabel::NoiseGate);
+    add(RibbonSlider::NoiseGate, gate, RibbonLabel::NoiseGate);
+    BindRow pitch = FieldRow(fld::kMusicPitch, -kPitchRangeV8, kPitchRangeV8);
+    pitch.apply = [](DeviceContext& d, int v) { d.encoders.MusicPitch(v); };
+    pitch.text = [this](int v, LabelUse use) { return PitchCaption(v, use); };
+    pitch.show = [this](const QString& text) { m_ribbon.SetPanelCaption(RibbonPanel::Pitch, text); };
+    add(RibbonSlider::Pitch, pitch, std::nullopt);
+
+    const auto addCheck = [&](RibbonCheck id, BindRow row) {
+        row.minimum = 0;
+        row.maximum = 1;
+        m_checkRows[static_cast<std::size_t>(Ix(id))] = m_ribbonBinder.Add(
+            std::move(row), {m_ribbon.Check(kCategoryInput, id), m_ribbon.Check(kCategoryOutput, id)}, {}, false);
+    };
+    BindRow micMute = FieldRow(fld::kMicMute);
+    micMute.apply = [](DeviceContext& d, int v) { d.encoders.MicMute(v); };
+    addCheck(RibbonCheck::MicMute, micMute);
+    addCheck(RibbonCheck::ReverbMute, FieldRow(fld::kReverbMute));
+    addCheck(RibbonCheck::EchoMute, FieldRow(fld::kEchoMute));
+    BindRow musicMute = FieldRow(fld::kMusicMute);
+    musicMute.apply = [](DeviceContext& d, int v) { d.encoders.MusicMute(v); };
+    addCheck(RibbonCheck::MusicMute, musicMute);
+    for (int i = 0; i < 3; ++i) {
+        BindRow source = FieldRow(kSourceFields[static_cast<std::size_t>(i)]);
+        source.onValue = kSourceOn;
+        addCheck(static_cast<RibbonCheck>(Ix(RibbonCheck::SpdifOn) + i), source);
+    }
 }
 
 void CKV4420v13View::OnSlider(RibbonSlider id) {
-    auto& dev = m_app.Device();
-    auto& store = dev.store;
-    int v = m_ribbon.Slider(m_ribbon.ActiveCategory(), id)->value();
-    switch (id) {
-        case RibbonSlider::Mic: {
-            v = ClampToMaximum(v, kMicMaxByte, "不能超过最大话筒音量!", "Mic vol can't over max value!");
-            SetSliderCopies(id, v);
-            SetValueLabels(RibbonLabel::Mic, v, LabelStyle::Moving);
-            dev.encoders.MicLevel(v);
-            if (store.Int(fld::kMicMute) != 0) Notice("当前是静音状态", "vol is mute");
-            break;
-        }
-        case RibbonSlider::Reverb:
-            OnEffectVolume(id, RibbonLabel::Reverb, fld::kReverbVolume, fld::kReverbMute, module::kReverb,
-                           prm::kReverbVolume, v);
-            break;
-        case RibbonSlider::Echo:
-            OnEffectVolume(id, RibbonLabel::Echo, fld::kEchoVolume, fld::kEchoMute, module::kEcho, prm::kEchoVolume, v);
-            break;
-        case RibbonSlider::Music: {
-            v = ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
-            SetSliderCopies(id, v);
-            SetValueLabels(RibbonLabel::Music, v, LabelStyle::Moving);
-            dev.encoders.MusicLevel(v);
-            if (store.Int(fld::kMusicMute) != 0) Notice("当前是静音状态", "vol is mute");
-            break;
-        }
-        case RibbonSlider::Spdif:
-        case RibbonSlider::Aux1:
-        case RibbonSlider::Aux2: {
-            const int input = Ix(id) - Ix(RibbonSlider::Spdif);
-            SetSliderCopies(id, v);
-            SetValueLabels(static_cast<RibbonLabel>(Ix(RibbonLabel::Spdif) + input), v, LabelStyle::Moving);
-            store.SetInt(kInputFields[input], v);
-            dev.encoders.FloatParamWrite(module::kMusic, prm::kSpdifVolume + input, Hundredths(v), kEffectCopies);
-            if (store.Int(kSourceFields[input]) == 0) Notice("该输入未启用", "Inactive Input");
-            break;
-        }
-        case RibbonSlider::NoiseGate:
-            SetSliderCopies(id, v);
-            SetValueLabels(RibbonLabel::NoiseGate, v, LabelStyle::Moving);
-            store.SetInt(fld::kMusicNoiseGate, v);
-            dev.encoders.FloatParamWrite(module::kMusic, prm::kMusicNoiseGate, static_cast<float>(v / 10000.0));
-            break;
-        case RibbonSlider::Pitch:
-            SetSliderCopies(id, v);
-            m_ribbon.SetPanelCaption(RibbonPanel::Pitch, PitchCaption(v, LabelStyle::Moving));
-            dev.encoders.MusicPitch(v);
-            break;
-    }
+    m_ribbonBinder.Issue(m_sliderRows[static_cast<std::size_t>(Ix(id))],
+                         m_ribbon.Slider(m_ribbon.ActiveCategory(), id)->value());
 }
 
 void CKV4420v13View::OnCheck(RibbonCheck id, bool checked) {
-    auto& dev = m_app.Device();
-    const int muted = checked ? 1 : 0;
-    const float open = checked ? 0.0f : 1.0f;  // mutes travel as 1.0 open, 0.0 muted
-    SetCheckCopies(id, checked);
-    switch (id) {
-        case RibbonCheck::MicMute:
-            dev.encoders.MicMute(muted);
-            break;
-        case RibbonCheck::ReverbMute:
-            dev.store.SetInt(fld::kReverbMute, muted);
-            dev.encoders.FloatParamWrite(module::kReverb, prm::kReverbMute, open, kEffectCopies);
-            break;
-        case RibbonCheck::EchoMute:
-            dev.store.SetInt(fld::kEchoMute, muted);
-            dev.encoders.FloatParamWrite(module::kEcho, prm::kEchoMute, open, kEffectCopies);
-            break;
-        case RibbonCheck::MusicMute:
-            dev.encoders.MusicMute(muted);
-            break;
-        case RibbonCheck::SpdifOn:
-        case RibbonCheck::Aux1On:
-        case RibbonCheck::Aux2On: {
-            const int input = Ix(id) - Ix(RibbonCheck::SpdifOn);
-            dev.store.SetInt(kSourceFields[input], checked ? kSourceOn : 0);
-            dev.encoders.FloatParamWrite(module::kMusic, prm::kSpdifOn + input, checked ? 1.0f : 0.0f);
-            break;
-        }
-    }
+    m_ribbonBinder.Issue(m_checkRows[static_cast<std::size_t>(Ix(id))], checked ? 1 : 0);
 }
 
 void CKV4420v13View::OnWheel(const QPoint& globalPos, int steps) {

@@ -6,16 +6,20 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 
 #include "app/CMyMFCRibbonBar.h"
 #include "app/ConnectionLifecycle.h"
+#include "pages/Binder.h"
+#include "pages/CPageBase.h"
+#include "pages/PageContext.h"
 
 namespace kv {
 
 class CKV4420v13App;
 class CMFCMyRibbonStatusBar;
 
-class CKV4420v13View : public QWidget {
+class CKV4420v13View : public QWidget, public PageContext {
     Q_OBJECT
 public:
     static constexpr int kMinPageWidth = 1024;
@@ -28,7 +32,7 @@ public:
     static constexpr int kPaneUpdateMs = 200;
 
     // Value labels are formatted slightly differently depending on who sets them.
-    enum class LabelStyle { Moving, Refresh, LanguageChange };
+    using LabelStyle = LabelUse;
 
     CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFCMyRibbonStatusBar& status,
                    QWidget* parent = nullptr);
@@ -44,10 +48,19 @@ public:
     void UpdateModePane();
     void UpdateMusicSourceCaption();
 
-    // Page host: exactly one page at a time, sized to the page rectangle.
-    void SetPage(QWidget* page);
-    QWidget* Page() const { return m_page; }
+    // Page host: exactly one page at a time, sized to the page rectangle. A page of the id
+    // on show only changes its kind; another one replaces it (deleted later, as the request
+    // may come from a button of the page itself).
+    void ShowPage(PageId id, int kind) override;
+    CPageBase* Page() const { return m_page; }
     QRect PageRect() const;
+
+    // What the pages see of the application.
+    DeviceContext& Device() override;
+    int Language() const override;
+    void ApplyTable(QWidget* window, int dialog) const override;
+    void Notice(const QString& text, int durationMs = kNoticeMs) override;
+    PageState& State() override { return m_pageState; }
 
     // Master controls. Sliders read the copy in the category on show.
     void OnSlider(RibbonSlider id);
@@ -77,25 +90,27 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void SetSliderCopies(RibbonSlider id, int value);
-    void SetCheckCopies(RibbonCheck id, bool checked);
-    void SetValueLabels(RibbonLabel id, int value, LabelStyle style);
-    void SetAllLabels(LabelStyle style);
+    void BindRibbon();
     void UpdateModeItems();
     void UpdateAgcButton();
+    // The status bar's equaliser items follow the hosted page.
+    void UpdateEqItems();
+    void OnBypassClicked();
+    void OnResetEqClicked();
     void Notice(const char* chinese, const char* english, int durationMs = kNoticeMs);
     bool ReadModeFileIntoStore(const QString& path);
     int ClampToMaximum(int value, int maxByte, const char* chinese, const char* english);
-    void OnEffectVolume(RibbonSlider id, RibbonLabel label, int field, int muteField, int module, int parameter,
-                        int value);
-    int SliderValue(RibbonSlider id) const;
     int CurrentSlot() const;
 
     CKV4420v13App& m_app;
     CMyMFCRibbonBar& m_ribbon;
     CMFCMyRibbonStatusBar& m_status;
     ConnectionLifecycle m_connection;
-    QPointer<QWidget> m_page;
+    Binder m_ribbonBinder;
+    std::array<int, kRibbonSliderCount> m_sliderRows{};
+    std::array<int, kRibbonCheckCount> m_checkRows{};
+    PageState m_pageState;
+    QPointer<CPageBase> m_page;
     QTimer m_paneTimer;
 };
 

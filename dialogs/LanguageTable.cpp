@@ -1,4 +1,4 @@
-#include "app/LanguageTable.h"
+#include "dialogs/LanguageTable.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -1,0 +1,172 @@
+#include "pages/Binder.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "device/DeviceContext.h"
+#include "eq/CXBmpSlider.h"
+#include "pages/NumberText.h"
+#include "pages/PageContext.h"
+
+namespace kv {
+
+namespace {
+bool IsToggle(const BindRow& row) { return row.minimum == 0 && row.maximum == 1; }
+
+// Two radio buttons stand for 1 and 0; two check boxes are copies of one switch.
+template <typename List>
+bool IsRadioPair(const List& controls) {
+    if (controls.size() != 2) return false;
+    const auto* first = qobject_cast<const QAbstractButton*>(static_cast<const QWidget*>(controls[0]));
+    return first && first->autoExclusive();
+}
+}  // namespace
+
+std::function<QString(int, LabelUse)> Format(const char* format) {
+    return [format](int v, LabelUse) { return QString::asprintf(format, v); };
+}
+
+BindRow FieldRow(int field, int minimum, int maximum) {
+    BindRow row;
+    row.field = field;
+    row.minimum = minimum;
+    row.maximum = maximum;
+    return row;
+}
+
+Binder::Binder(PageContext& context, QObject* parent) : QObject(parent), m_context(context) {}
+
+int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bool listen) {
+    const int handle = static_cast<int>(m_rows.size());
+    Entry e;
+    e.row = std::move(row);
+    for (QWidget* c : controls) e.controls.append(c);
+    for (QLabel* l : labels) e.labels.append(l);
+    m_rows.push_back(std::move(e));
+    for (int i = 0; i < controls.size(); ++i) {
+        if (auto* s = qobject_cast<CXBmpSlider*>(controls[i])) s->SetRange(Row(handle).minimum, Row(handle).maximum);
+        if (listen) Listen(handle, controls[i], i);
+    }
+    return handle;
+}
+
+QWidget* Binder::Control(int handle) const {
+    const auto& c = m_rows[static_cast<std::size_t>(handle)].controls;
+    return c.isEmpty() ? nullptr : c.first().data();
+}
+
+void Binder::Listen(int handle, QWidget* control, int indexInRow) {
+    if (auto* s = qobject_cast<CXBmpSlider*>(control)) {
+        connect(s, &CXBmpSlider::changed, this, [this, handle](int, int position) { Issue(handle, position); });
+    } else if (auto* b = qobject_cast<QAbstractButton*>(control)) {
+        const bool pair = IsRadioPair(m_rows[static_cast<std::size_t>(handle)].controls);
+        const bool second = pair && indexInRow == 1;
+        connect(b, &QAbstractButton::clicked, this, [this, handle, pair, second](bool checked) {
+            // A radio button says which side was chosen; a check box says its new state.
+            Issue(handle, pair ? (second ? 0 : 1) : (checked ? 1 : 0));
+        });
+    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        connect(edit, &QLineEdit::returnPressed, this, [this, handle, edit] {
+            const double v = LeadingNumber(edit->text());
+            Issue(handle, static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9))));
+        });
+    }
+}
+
+void Binder::Issue(int handle, int position) {
+    if (handle < 0 || handle >= Count()) return;
+    Entry& e = m_rows[static_cast<std::size_t>(handle)];
+    const BindRow& row = e.row;
+    int p = std::clamp(position, row.minimum, row.maximum);
+    if (row.limit) p = row.limit(p);
+    DeviceContext& dev = m_context.Device();
+    if (row.apply)
+        row.apply(dev, p);
+    else
+        ApplyDefault(row, p);
+    Show(e, p, LabelUse::Moving);
+    const BindNotice& n = row.notice;
+    if (n.field >= 0 && n.chinese && (!n.needsValue || p != 0)) {
+        const bool set = dev.store.Int(n.field) != 0;
+        if (set != n.whenClear) m_context.Notice(m_context.Text(n.chinese, n.english));
+    }
+    Q_EMIT issued(handle, p);
+}
+
+void Binder::ApplyDefault(const BindRow& row, int position) {
+    if (row.field < 0) return;
+    DeviceContext& dev = m_context.Device();
+    const bool toggle = IsToggle(row);
+    const int stored = toggle ? (position ? row.onValue : row.offValue) : position;
+    dev.store.SetInt(row.field, stored);
+    if (row.pairField >= 0) dev.store.SetInt(row.pairField, position ? row.offValue : row.onValue);
+    dev.encoders.SendField(row.field);
+    if (row.pairField >= 0) dev.encoders.SendField(row.pairField);
+}
+
+int Binder::Position(int handle) const {
+    const BindRow& row = Row(handle);
+    const DeviceContext& dev = m_context.Device();
+    if (row.read) return row.read(dev);
+    if (row.field < 0) return row.minimum;
+    const int v = dev.store.Int(row.field);
+    return IsToggle(row) ? (v != row.offValue ? 1 : 0) : v;
+}
+
+void Binder::Show(Entry& e, int position, LabelUse use) {
+    const int count = e.controls.size();
+    const bool pair = IsRadioPair(e.controls);
+    for (int i = 0; i < count; ++i) {
+        QWidget* c = e.controls[i];
+        if (!c) continue;
+        const QSignalBlocker block(c);
+        if (auto* s = qobject_cast<CXBmpSlider*>(c)) {
+            s->SetPosition(position);
+        } else if (auto* s = qobject_cast<QAbstractSlider*>(c)) {
+            s->setValue(position);
+        } else if (auto* b = qobject_cast<QAbstractButton*>(c)) {
+            // The second of a radio pair stands for 0.
+            b->setChecked(pair && i == 1 ? position == 0 : position != 0);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(c)) {
+            edit->setText(e.row.text ? e.row.text(position, use) : QString::number(position));
+        }
+    }
+    if (!e.row.text) return;
+    const QString text = e.row.text(position, use);
+    for (QLabel* l : e.labels)
+        if (l) l->setText(text);
+    if (e.row.show) e.row.show(text);
+}
+
+void Binder::Reload(LabelUse use) {
+    for (int h = 0; h < Count(); ++h) Show(m_rows[static_cast<std::size_t>(h)], Position(h), use);
+}
+
+void Binder::Relabel() {
+    for (int h = 0; h < Count(); ++h) {
+        Entry& e = m_rows[static_cast<std::size_t>(h)];
+        if (!e.row.text) continue;
+        const QString text = e.row.text(Position(h), LabelUse::LanguageChange);
+        for (QLabel* l : e.labels)
+            if (l) l->setText(text);
+        if (e.row.show) e.row.show(text);
+    }
+}
+
+int Binder::HandleOf(const QWidget* control) const {
+    if (!control) return -1;
+    for (int h = 0; h < Count(); ++h)
+        for (const auto& c : m_rows[static_cast<std::size_t>(h)].controls)
+            if (c == control) return h;
+    return -1;
+}
+
+bool Binder::TakesWheel(const QWidget* control) const {
+    return qobject_cast<const CXBmpSlider*>(control) && HandleOf(control) >= 0;
+}
+
+}  // namespace kv

@@ -1,0 +1,636 @@
+#include "pages/CDialogMusic.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "device/DeviceContext.h"
+#include "dialogs/UiText.h"
+#include "eq/CEqPanel.h"
+#include "eq/CGdipButton.h"
+#include "eq/CPeakMeterCtrl.h"
+#include "eq/CSmallEqPanel.h"
+#include "eq/CXBmpSlider.h"
+#include "eq/EqMath.h"
+#include "pages/CEqEditor.h"
+#include "pages/CGridListCtrlEx.h"
+#include "pages/PageStyle.h"
+
+namespace kv {
+
+namespace {
+
+// Language-table identifiers of the page's texts.
+constexpr int kPageButtonIds[3] = {1068, 1069, 1070};  // CH A, CH B, music
+constexpr int kPageCodes[3] = {CDialogMusic::kMicACode, CDialogMusic::kMicBCode, CDialogMusic::kMusicCode};
+constexpr int kReverbTitleId = 1132;
+constexpr int kEchoTitleId = 1142;
+constexpr int kReverbHintId = 1145;
+constexpr int kEchoHintId = 1146;
+constexpr int kFirstGateNameId = 1153;   // MNG and Vol alternate: 1153, 1155, 1157, ...
+constexpr int kFirstMicNameId = 1182;    // Mic 1 .. Mic 4
+constexpr int kFirstMeterNameId = 1186;  // Music Peak, SPDIF, Aux 1, Aux 2
+constexpr int kFirstRouteId = 1190;      // CH A, CH B of each input
+
+constexpr int kEffectSliderId = 100;
+constexpr int kGateSliderId = 110;
+constexpr int kVolumeSliderId = 120;
+constexpr int kEffectColumnValue = 2;
+constexpr int kShareOn = 100;
+
+const GridColumn kEffectColumns[] = {
+    {" ", " ", 50, Qt::AlignCenter, GridColumn::Editor::None},
+    {"参数名", "Parameter name", 130, Qt::AlignLeft | Qt::AlignVCenter, GridColumn::Editor::None},
+    {"参数值", "Value", 80, Qt::AlignCenter, GridColumn::Editor::None},
+};
+
+// How an effect row is stored and sent, and how its value reads.
+enum class Via { Field, ReverbPredelay, ReverbTime, EchoPredelay, EchoTime, Shift };
+enum class Shown { Percent, Ms, ReverbMs, ShiftHz };
+
+struct EffectRow {
+    const char* english;
+    const char* chinese;
+    int field[2];  // the row's (first) field on CH A and CH B
+    int minimum;
+    int maximum;
+    Via via;
+    Shown shown;
+    int muteField;
+    const char* muteChinese;
+    const char* muteEnglish;
+};
+
+constexpr EffectRow kEffects[CDialogMusic::kEffectRows] = {
+    {"Reverb Level",
+     "混响电平",
+     {fld::kReverbChALevel, fld::kReverbChBLevel},
+     0,
+     100,
+     Via::Field,
+     Shown::Percent,
+     fld::kReverbMute,
+     "混响已静音",
+     "Reverb vol is mute"},
+    {"Reverb Predelay",
+     "混响预延时",
+     {fld::kReverbChAPredelay1, fld::kReverbChBPredelay1},
+     3,
+     200,
+     Via::ReverbPredelay,
+     Shown::Ms,
+     -1,
+     nullptr,
+     nullptr},
+    {"Reverb Time",
+     "混响时长",
+     {fld::kReverbChATime, fld::kReverbChBTime},
+     0,
+     100,
+     Via::ReverbTime,
+     Shown::ReverbMs,
+     -1,
+     nullptr,
+     nullptr},
+    {"Echo Level",
+     "回声电平",
+     {fld::kEchoChALevel, fld::kEchoChBLevel},
+     0,
+     100,
+     Via::Field,
+     Shown::Percent,
+     fld::kEchoMute,
+     "回声已静音",
+     "Echo vol is mute"},
+    {"Echo Predelay",
+     "回声预延时",
+     {fld::kEchoChAPredelay1, fld::kEchoChBPredelay1},
+     3,
+     200,
+     Via::EchoPredelay,
+     Shown::Ms,
+     -1,
+     nullptr,
+     nullptr},
+    {"Echo Time",
+     "回声间隔",
+     {fld::kEchoChATime, fld::kEchoChBTime},
+     180,
+     260,
+     Via::EchoTime,
+     Shown::Ms,
+     -1,
+     nullptr,
+     nullptr},
+    {"Echo Start Vol",
+     "回声起始音量",
+     {fld::kEchoChAStartVol, fld::kEchoChBStartVol},
+     40,
+     100,
+     Via::Field,
+     Shown::Percent,
+     -1,
+     nullptr,
+     nullptr},
+    {"Echo Vol Decay",
+     "回声衰减比例",
+     {fld::kEchoChADecay, fld::kEchoChBDecay},
+     20,
+     90,
+     Via::Field,
+     Shown::Percent,
+     -1,
+     nullptr,
+     nullptr},
+    {"Shift Frequency",
+     "话筒移频",
+     {fld::kMicChAShift, fld::kMicChBShift},
+     1,
+     5,
+     Via::Shift,
+     Shown::ShiftHz,
+     -1,
+     nullptr,
+     nullptr},
+};
+
+struct PageLook {
+    int code;
+    EqId eq;
+    QColor bandText;
+    QRgb curve;
+};
+const PageLook kLooks[3] = {
+    {CDialogMusic::kMusicCode, EqId::Music, QColor(255, 200, 0), 0xFF646464},
+    {CDialogMusic::kMicACode, EqId::MicA, QColor(0, 200, 255), 0xFF00C8FF},
+    {CDialogMusic::kMicBCode, EqId::MicB, QColor(0, 220, 0), 0xFF00DC00},
+};
+const PageLook& LookOf(int code) {
+    for (const PageLook& l : kLooks)
+        if (l.code == code) return l;
+    return kLooks[0];
+}
+
+const QColor kMicEffectText(0, 200, 255);
+const QColor kMusicEffectText(100, 100, 100);
+
+int Rounded(float v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e6f, 1e6f))) : 0; }
+
+QLabel* TextLabel(QWidget* parent, int id, const char* chinese, Qt::Alignment align = Qt::AlignCenter) {
+    auto* l = new QLabel(QString::fromUtf8(chinese), parent);
+    if (id) SetControlId(l, id);
+    l->setAlignment(align);
+    return l;
+}
+
+}  // namespace
+
+CDialogMusic::CDialogMusic(PageContext& context, int pageCode, QWidget* parent)
+    : CPageBase(context, PageId::Music, kDialog, parent) {
+    setObjectName(QStringLiteral("musicPage"));
+    style::ApplyPageLook(this);
+    m_editor = new CEqEditor(context, this);
+    SetEqualiser(m_editor);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 6, 8, 8);
+    grid->setSpacing(8);
+    grid->addWidget(BuildPageButtons(), 0, 0, 1, 2);
+    grid->addWidget(m_editor->Panel(), 1, 0);
+    m_editor->Stack()->setFixedWidth(290);
+    grid->addWidget(m_editor->Stack(), 1, 1, 2, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(8);
+    bottom->addWidget(BuildMicInputs());
+    bottom->addWidget(BuildMeters());
+    bottom->addWidget(BuildEffects(), 1);
+    bottom->addWidget(BuildCurves());
+    grid->addLayout(bottom, 2, 0);
+    grid->setRowStretch(1, 3);
+    grid->setRowStretch(2, 2);
+    grid->setColumnStretch(0, 1);
+    m_editor->Panel()->setMinimumHeight(200);
+
+    AddEffectRows();
+    AddWheelTarget(m_effectSlider);
+    m_effectList->installEventFilter(this);
+    RouteWheel();
+
+    m_meterTimer.setInterval(kMeterPollMs);
+    connect(&m_meterTimer, &QTimer::timeout, this, &CDialogMusic::FeedMeters);
+    m_meterTimer.start();
+
+    SetKindQuietly(pageCode == kMicACode || pageCode == kMicBCode ? pageCode : kMusicCode);
+    OnKindChanged();
+    Relabel();
+    Reload();
+}
+
+QWidget* CDialogMusic::BuildPageButtons() {
+    auto* row = new QWidget(this);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(6);
+    const char* names[3] = {"话筒通道A", "话筒通道B", "音乐"};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new CGdipButton(row);
+        b->setText(QString::fromUtf8(names[i]));
+        SetControlId(b, kPageButtonIds[i]);
+        b->setFixedSize(110, 30);
+        b->setObjectName(QStringLiteral("pageButton%1").arg(kPageCodes[i]));
+        const int code = kPageCodes[i];
+        connect(b, &CGdipButton::clicked, this, [this, code] { Context().ShowPage(PageId::Music, code); });
+        h->addWidget(b);
+        m_pageButtons[static_cast<std::size_t>(i)] = b;
+    }
+    h->addStretch(1);
+    return row;
+}
+
+CGdipButton* CDialogMusic::PageButton(int code) const {
+    for (int i = 0; i < 3; ++i)
+        if (kPageCodes[i] == code) return m_pageButtons[static_cast<std::size_t>(i)];
+    return nullptr;
+}
+
+QRadioButton* CDialogMusic::Route(int input, int channel) const {
+    return m_route[static_cast<std::size_t>(input)][static_cast<std::size_t>(channel)];
+}
+
+QWidget* CDialogMusic::BuildMicInputs() {
+    QWidget* box = style::Section(this, QStringLiteral("micInputs"));
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(6, 6, 6, 6);
+    g->setHorizontalSpacing(4);
+    g->setVerticalSpacing(3);
+    for (int i = 0; i < kMicInputs; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        const int col = i * 3;
+        auto* name = TextLabel(box, kFirstMicNameId + i, "话筒口");
+        name->setText(QStringLiteral("话筒口%1").arg(i + 1));
+        name->setFont(style::CaptionFont(12));
+        g->addWidget(name, 0, col, 1, 3);
+        auto* group = new QButtonGroup(box);
+        for (int ch = 0; ch < 2; ++ch) {
+            auto* r = new QRadioButton(QString::fromUtf8(ch ? "通道B" : "通道A"), box);
+            SetControlId(r, kFirstRouteId + 2 * i + ch);
+            r->setObjectName(QStringLiteral("route%1%2").arg(i + 1).arg(ch ? 'B' : 'A'));
+            group->addButton(r);
+            g->addWidget(r, 1 + ch, col, 1, 3);
+            m_route[u][static_cast<std::size_t>(ch)] = r;
+        }
+        CXBmpSlider** sliders[2] = {&m_gate[u], &m_volume[u]};
+        QLabel** values[2] = {&m_gateLabel[u], &m_volumeLabel[u]};
+        for (int k = 0; k < 2; ++k) {
+            auto* caption = TextLabel(box, kFirstGateNameId + 4 * i + 2 * k, k ? "音量" : "噪声门");
+            caption->setFont(style::TextFont(11));
+            g->addWidget(caption, 3, col + k);
+            auto* s = new CXBmpSlider((k ? kVolumeSliderId : kGateSliderId) + i, Qt::Vertical, box);
+            s->setMinimumSize(22, 90);
+            s->SetBackground(style::kPanelBackground);
+            g->addWidget(s, 4, col + k, Qt::AlignHCenter);
+            auto* v = TextLabel(box, 0, "0");
+            g->addWidget(v, 5, col + k);
+            *sliders[k] = s;
+            *values[k] = v;
+        }
+        g->setColumnMinimumWidth(col + 2, i + 1 < kMicInputs ? 6 : 0);
+
+        BindRow route;
+        route.field = fld::kMicChAShare1 + i;
+        route.pairField = fld::kMicChBShare1 + i;
+        route.minimum = 0;
+        route.maximum = 1;
+        route.onValue = kShareOn;
+        Bind().Add(route, {m_route[u][0], m_route[u][1]});
+        BindRow gate;
+        gate.field = fld::kMicNoiseGate1 + i;
+        gate.text = Format("%d");
+        Bind().Add(gate, {m_gate[u]}, {m_gateLabel[u]});
+        BindRow volume;
+        volume.field = fld::kMicInputVolume1 + i;
+        volume.text = Format("%d");
+        Bind().Add(volume, {m_volume[u]}, {m_volumeLabel[u]});
+    }
+    g->setRowStretch(4, 1);
+    return box;
+}
+
+QWidget* CDialogMusic::BuildMeters() {
+    QWidget* box = style::Section(this, QStringLiteral("meters"));
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(6, 6, 6, 6);
+    g->setHorizontalSpacing(3);
+    // Meters 0..3 are the microphone inputs, then the music peak (two), SPDIF (two), Aux 1, Aux 2.
+    const char* mics[4] = {"1", "2", "3", "4"};
+    struct Group {
+        int first, count, id;
+        const char* chinese;
+    };
+    const Group groups[] = {{4, 2, kFirstMeterNameId, "音乐电平"},
+                            {6, 2, kFirstMeterNameId + 1, "光纤/同轴"},
+                            {8, 1, kFirstMeterNameId + 2, "模拟输入1"},
+                            {9, 1, kFirstMeterNameId + 3, "模拟输入2"}};
+    for (int i = 0; i < kMeters; ++i) {
+        auto* m = new CPeakMeterCtrl(box, 1, 20);
+        m->SetBackground(style::kListBackground);
+        m->setFixedWidth(12);
+        m->setMinimumHeight(110);
+        m_meters[static_cast<std::size_t>(i)] = m;
+        g->addWidget(m, 1, i, Qt::AlignHCenter);
+    }
+    auto* micCaption = TextLabel(box, 0, "MIC");
+    micCaption->setFont(style::TextFont(10));
+    g->addWidget(micCaption, 0, 0, 1, 4);
+    for (int i = 0; i < 4; ++i) {
+        auto* n = TextLabel(box, 0, mics[i]);
+        n->setFont(style::TextFont(10));
+        g->addWidget(n, 2, i);
+    }
+    for (const Group& grp : groups) {
+        auto* l = TextLabel(box, grp.id, grp.chinese);
+        l->setFont(style::TextFont(10));
+        l->setWordWrap(true);
+        g->addWidget(l, grp.count == 2 ? 0 : 2, grp.first, 1, grp.count);
+    }
+    g->setRowStretch(1, 1);
+    return box;
+}
+
+QWidget* CDialogMusic::BuildEffects() {
+    m_effects = style::Section(this, QStringLiteral("effects"));
+    auto* v = new QVBoxLayout(m_effects);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->setSpacing(4);
+    m_effectList = new CGridListCtrlEx(m_effects);
+    m_effectList->setObjectName(QStringLiteral("effectList"));
+    m_effectList->SetColumns(kEffectColumns);
+    m_effectList->SetRowCount(kEffectRows);
+    m_effectList->setMinimumWidth(264);
+    v->addWidget(m_effectList, 1);
+    auto* h = new QHBoxLayout;
+    m_effectName = TextLabel(m_effects, 0, "", Qt::AlignLeft | Qt::AlignVCenter);
+    m_effectName->setObjectName(QStringLiteral("effectName"));
+    m_effectName->setMinimumWidth(90);
+    m_effectSlider = new CXBmpSlider(kEffectSliderId, Qt::Horizontal, m_effects);
+    m_effectSlider->setObjectName(QStringLiteral("effectSlider"));
+    m_effectSlider->setMinimumHeight(22);
+    m_effectSlider->SetBackground(style::kPanelBackground);
+    m_effectValue = TextLabel(m_effects, 0, "");
+    m_effectValue->setObjectName(QStringLiteral("effectValue"));
+    m_effectValue->setMinimumWidth(64);
+    h->addWidget(m_effectName);
+    h->addWidget(m_effectSlider, 1);
+    h->addWidget(m_effectValue);
+    v->addLayout(h);
+    connect(m_effectList, &CGridListCtrlEx::rowSelected, this, &CDialogMusic::SelectEffectRow);
+    connect(m_effectSlider, &CXBmpSlider::changed, this, [this](int, int position) {
+        if (m_effectRow >= 0) Bind().Issue(EffectHandle(m_effectRow), position);
+    });
+    connect(&Bind(), &Binder::issued, this, [this](int handle, int) {
+        if (m_effectRow >= 0 && handle == EffectHandle(m_effectRow)) ShowEffectValue();
+    });
+    return m_effects;
+}
+
+QWidget* CDialogMusic::BuildCurves() {
+    m_curves = style::Section(this, QStringLiteral("curves"));
+    auto* v = new QVBoxLayout(m_curves);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->setSpacing(2);
+    const struct {
+        int titleId, hintId;
+        const char *title, *hint;
+        CSmallEqPanel** panel;
+        int kind[2];
+    } curves[2] = {{kReverbTitleId,
+                    kReverbHintId,
+                    "混响均衡",
+                    "点击下面方框进入混响均衡调节界面",
+                    &m_reverbCurve,
+                    {eqkind::kReverbA, eqkind::kReverbB}},
+                   {kEchoTitleId,
+                    kEchoHintId,
+                    "回声均衡",
+                    "点击下面方框进入回声均衡调节界面",
+                    &m_echoCurve,
+                    {eqkind::kEchoA, eqkind::kEchoB}}};
+    for (const auto& c : curves) {
+        auto* title = TextLabel(m_curves, c.titleId, c.title, Qt::AlignLeft | Qt::AlignVCenter);
+        title->setFont(style::CaptionFont(12));
+        QPalette p = title->palette();
+        p.setColor(QPalette::WindowText, style::kHintRed);
+        title->setPalette(p);
+        auto* hint = TextLabel(m_curves, c.hintId, c.hint, Qt::AlignLeft | Qt::AlignVCenter);
+        hint->setFont(style::TextFont(10));
+        hint->setWordWrap(true);
+        auto* panel = new CSmallEqPanel(m_curves);
+        panel->setMinimumSize(210, 64);
+        panel->setCursor(Qt::PointingHandCursor);
+        const int kindA = c.kind[0], kindB = c.kind[1];
+        connect(panel, &CSmallEqPanel::clicked, this,
+                [this, kindA, kindB] { Context().ShowPage(PageId::Effects, Channel() ? kindB : kindA); });
+        *c.panel = panel;
+        v->addWidget(title);
+        v->addWidget(hint);
+        v->addWidget(panel, 1);
+    }
+    m_curves->setFixedWidth(232);
+    return m_curves;
+}
+
+void CDialogMusic::AddEffectRows() {
+    for (int ch = 0; ch < 2; ++ch) {
+        for (int r = 0; r < kEffectRows; ++r) {
+            const EffectRow& e = kEffects[r];
+            const int field = e.field[ch];
+            BindRow row;
+            row.field = field;
+            row.minimum = e.minimum;
+            row.maximum = e.maximum;
+            switch (e.via) {
+                case Via::Field:
+                    break;
+                case Via::ReverbPredelay:
+                case Via::EchoPredelay: {
+                    const bool reverb = e.via == Via::ReverbPredelay;
+                    row.read = [field](const DeviceContext& d) {
+                        return Rounded(d.store.Float(field) + d.store.Float(field + 1));
+                    };
+                    row.apply = [reverb, ch](DeviceContext& d, int v) {
+                        reverb ? d.encoders.ReverbPredelay(ch, v) : d.encoders.EchoPredelay(ch, v);
+                    };
+                    break;
+                }
+                case Via::ReverbTime:
+                    row.read = [field](const DeviceContext& d) { return Rounded(d.store.Float(field)); };
+                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.ReverbTime(ch, v); };
+                    break;
+                case Via::EchoTime:
+                    row.read = [field](const DeviceContext& d) { return Rounded(d.store.Float(field)); };
+                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.EchoTime(ch, v); };
+                    break;
+                case Via::Shift:
+                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.FrequencyShift(ch, v); };
+                    break;
+            }
+            switch (e.shown) {
+                case Shown::Percent:
+                    row.text = Format("%d%%");
+                    break;
+                case Shown::Ms:
+                    row.text = Format("%dms");
+                    break;
+                case Shown::ReverbMs:
+                    row.text = [](int v, LabelUse) { return QString::asprintf("%.0fms", v * 49.6 + 40); };
+                    break;
+                case Shown::ShiftHz:
+                    // Settings 0 and 1 both leave the shifter out.
+                    row.text = [this](int v, LabelUse) {
+                        return v <= 1 ? Context().Text("关闭", "Off") : QString::asprintf("%dHz", v);
+                    };
+                    break;
+            }
+            row.show = [this, ch, r](const QString& text) {
+                if (IsMicPage() && Channel() == ch) m_effectList->SetCellText(r, kEffectColumnValue, text);
+            };
+            if (e.muteField >= 0) row.notice = BindNotice{e.muteField, false, true, e.muteChinese, e.muteEnglish};
+            m_effectHandles[static_cast<std::size_t>(ch)][static_cast<std::size_t>(r)] = Bind().Add(row);
+        }
+    }
+}
+
+int CDialogMusic::EffectHandle(int row) const {
+    return m_effectHandles[static_cast<std::size_t>(Channel())][static_cast<std::size_t>(row)];
+}
+
+// ---- Kind, reload, relabel ----
+
+void CDialogMusic::OnKindChanged() {
+    Context().State().inputPageCode = Kind();
+    const PageLook& look = LookOf(Kind());
+    m_editor->SetListColors(look.bandText, style::kListBackground);
+    m_effectList->SetColors(IsMicPage() ? kMicEffectText : kMusicEffectText, style::kListBackground);
+    for (int i = 0; i < 3; ++i) m_pageButtons[static_cast<std::size_t>(i)]->SetLatched(kPageCodes[i] == Kind());
+    // The effect parameters and curves belong to the microphone channels.
+    for (QWidget* w : {static_cast<QWidget*>(m_effectList), static_cast<QWidget*>(m_effectSlider),
+                       static_cast<QWidget*>(m_effectName), static_cast<QWidget*>(m_effectValue),
+                       static_cast<QWidget*>(m_reverbCurve), static_cast<QWidget*>(m_echoCurve)})
+        w->setEnabled(IsMicPage());
+    m_reverbCurve->SetCurveColor(look.curve);
+    m_echoCurve->SetCurveColor(look.curve);
+    m_effectRow = -1;
+    m_effectList->SelectRowQuietly(-1);
+    m_effectName->clear();
+    m_effectValue->clear();
+}
+
+void CDialogMusic::OnReload() {
+    m_editor->Load(LookOf(Kind()).eq);
+    const int lang = Context().Language();
+    for (int r = 0; r < kEffectRows; ++r) {
+        m_effectList->SetCellText(r, 0, QString::number(r + 1));
+        m_effectList->SetCellText(r, 1, Bi(lang, kEffects[r].chinese, kEffects[r].english));
+        if (!IsMicPage()) m_effectList->SetCellText(r, kEffectColumnValue, QString());
+    }
+    if (m_effectRow >= 0) SelectEffectRow(m_effectRow);
+    LoadCurves();
+    FeedMeters();
+}
+
+void CDialogMusic::OnRelabel() {
+    const int lang = Context().Language();
+    m_effectList->SetLanguage(lang);
+    for (int r = 0; r < kEffectRows; ++r)
+        m_effectList->SetCellText(r, 1, Bi(lang, kEffects[r].chinese, kEffects[r].english));
+    if (m_effectRow >= 0) m_effectName->setText(Bi(lang, kEffects[m_effectRow].chinese, kEffects[m_effectRow].english));
+    for (CGdipButton* b : m_pageButtons) b->SetImages({});
+}
+
+void CDialogMusic::LoadCurves() {
+    if (!IsMicPage()) return;
+    const DeviceContext& dev = Context().Device();
+    const EqId reverb = Channel() ? EqId::ReverbB : EqId::ReverbA;
+    const EqId echo = Channel() ? EqId::EchoB : EqId::EchoA;
+    for (auto [panel, id] : {std::pair{m_reverbCurve, reverb}, std::pair{m_echoCurve, echo}}) {
+        for (int b = 0; b < CSmallEqPanel::kBands; ++b) {
+            const BandDescriptor d = dev.encoders.ReadBand(id, b);
+            CSmallEqPanel::Band& band = panel->BandAt(b);
+            band.code = d.code >= 0 && d.code <= eq::kCodeHighShelf ? d.code : 0;
+            if (band.code == eq::kCodePeaking) band.q = 1.41f;
+            if (band.code == eq::kCodeLowPass || band.code == eq::kCodeHighPass) band.q = 0.7f;
+            panel->SetGain(b, d.gainDb);
+            panel->SetFrequency(b, d.frequencyHz);
+            if (std::fabs(d.q) >= 1e-7)
+                band.q = static_cast<float>(std::clamp(d.q, band.code == eq::kCodePeaking ? 1.0 : 0.1, 30.0));
+            panel->EvaluateBand(b);
+        }
+        panel->SetBypass(dev.store.Int(EqInfoOf(id).bypassField) != 0);
+        panel->update();
+    }
+}
+
+void CDialogMusic::FeedMeters() {
+    const auto record = Context().Device().store.GetLevelMeter();
+    for (int i = 0; i < kMeters; ++i) {
+        const int level = record[static_cast<std::size_t>(i)];
+        m_meters[static_cast<std::size_t>(i)]->SetLevels(std::span<const int>(&level, 1));
+    }
+}
+
+// ---- Effect list ----
+
+void CDialogMusic::SelectEffectRow(int row) {
+    if (!IsMicPage() || row < 0 || row >= kEffectRows) return;
+    m_effectRow = row;
+    m_effectList->SelectRowQuietly(row);
+    const EffectRow& e = kEffects[row];
+    m_effectName->setText(Context().Text(e.chinese, e.english));
+    m_effectSlider->SetRange(e.minimum, e.maximum);
+    m_effectSlider->SetPosition(Bind().Position(EffectHandle(row)));
+    ShowEffectValue();
+}
+
+void CDialogMusic::ShowEffectValue() {
+    const int h = EffectHandle(m_effectRow);
+    m_effectValue->setText(Bind().Row(h).text(Bind().Position(h), LabelUse::Moving));
+}
+
+void CDialogMusic::StepEffect(int step) {
+    const int p = std::clamp(m_effectSlider->Position() + step, m_effectSlider->Minimum(), m_effectSlider->Maximum());
+    m_effectSlider->SetPosition(p);
+    Bind().Issue(EffectHandle(m_effectRow), p);
+}
+
+bool CDialogMusic::OnWheel(int steps) {
+    if (m_effectRow < 0 || QApplication::focusWidget() != m_effectList) return false;
+    StepEffect(steps > 0 ? 1 : -1);
+    return true;
+}
+
+bool CDialogMusic::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_effectList && event->type() == QEvent::KeyPress && m_effectRow >= 0) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Down:
+                StepEffect(-1);
+                return true;
+            case Qt::Key_Up:
+            case Qt::Key_Right:
+                StepEffect(1);
+                return true;
+            default:
+                break;
+        }
+    }
+    return CPageBase::eventFilter(watched, event);
+}
+
+}  // namespace kv

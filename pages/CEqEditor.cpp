@@ -1,0 +1,348 @@
+#include "pages/CEqEditor.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "device/DeviceContext.h"
+#include "dialogs/UiText.h"
+#include "eq/CEqPanel.h"
+#include "eq/CXBmpSlider.h"
+#include "eq/EqMath.h"
+#include "pages/CGridListCtrlEx.h"
+#include "pages/NumberText.h"
+#include "pages/PageContext.h"
+#include "pages/PageStyle.h"
+
+namespace kv {
+
+namespace {
+
+enum SliderId { kGainSliderId = 1, kFreqSliderId, kQSliderId };
+
+constexpr int kCodeOff = 0;
+constexpr int kLastKindCode = 5;  // codes above are the crossover sections, not shown here
+constexpr double kFreqMinHz = 20.0;
+constexpr double kFreqMaxHz = 20000.0;
+constexpr double kMinStoredQ = 0.1;
+constexpr double kMaxStoredPeakingQ = 30.0;
+constexpr double kMaxStoredOtherQ = 2.0;
+constexpr double kZero = 1e-7;
+
+constexpr const char* kKindNames[2][kLastKindCode + 1] = {{"关闭", "参量", "低通", "高通", "低架", "高架"},
+                                                          {"OFF", "PEQ", "LP", "HP", "LS", "HS"}};
+
+const GridColumn kBandColumns[] = {
+    {" ", " ", 30, Qt::AlignCenter, GridColumn::Editor::None},
+    {"类型", "Type", 55, Qt::AlignCenter, GridColumn::Editor::Combo},
+    {"增益", "Gain", 60, Qt::AlignCenter, GridColumn::Editor::Text},
+    {"频率", "Freq", 60, Qt::AlignCenter, GridColumn::Editor::Text},
+    {"Q值", "Q", 50, Qt::AlignCenter, GridColumn::Editor::Text},
+};
+
+bool TakesGain(int code) { return code == eq::kCodePeaking || code == eq::kCodeLowShelf || code == eq::kCodeHighShelf; }
+
+QString GainText(double gain) { return QString::asprintf("%+-.1fdB", gain); }
+QString FreqText(double hz) { return QString::asprintf("%.0fHz", hz); }
+QString QText(double q) { return QString::asprintf("%.2f", q); }
+
+}  // namespace
+
+CEqEditor::CEqEditor(PageContext& context, QWidget* page) : QObject(page), m_context(context) {
+    m_panel = new CEqPanel(page);
+    m_panel->setObjectName(QStringLiteral("eqPanel"));
+    m_stack = new QStackedWidget(page);
+    m_list = new CGridListCtrlEx(m_stack);
+    m_list->setObjectName(QStringLiteral("bandList"));
+    m_list->SetColumns(kBandColumns);
+    m_stack->addWidget(m_list);
+    BuildEditor(page);
+    m_stack->addWidget(m_editor);
+    m_stack->setCurrentWidget(m_list);
+
+    connect(m_panel, &CEqPanel::bandChanged, this, &CEqEditor::OnBandChanged);
+    connect(m_panel, &CEqPanel::noBand, this, &CEqEditor::OnNoBand);
+    connect(m_list, &CGridListCtrlEx::cellEdited, this, &CEqEditor::OnCellEdited);
+    connect(m_list, &CGridListCtrlEx::comboChosen, this, &CEqEditor::OnComboChosen);
+    Relabel();
+}
+
+void CEqEditor::BuildEditor(QWidget* page) {
+    Q_UNUSED(page);
+    m_editor = new QWidget(m_stack);
+    m_editor->setObjectName(QStringLiteral("bandEditor"));
+    auto* layout = new QVBoxLayout(m_editor);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(6);
+
+    m_number = new QLabel(m_editor);
+    m_number->setObjectName(QStringLiteral("bandNumber"));
+    m_number->setAlignment(Qt::AlignCenter);
+    m_number->setFont(style::CaptionFont(16));
+    layout->addWidget(m_number);
+
+    const int lang = m_context.Language();
+    m_typeGroup = new QGroupBox(Bi(lang, "类型", "EQ Type"), m_editor);
+    SetControlId(m_typeGroup, kTypeGroupId);
+    auto* types = new QGridLayout(m_typeGroup);
+    types->setContentsMargins(6, 4, 6, 4);
+    for (int k = 0; k < kKinds; ++k) {
+        auto* b = new QRadioButton(KindName(k + 1, lang), m_typeGroup);
+        SetControlId(b, kFirstTypeId + k);
+        b->setObjectName(QStringLiteral("type%1").arg(k + 1));
+        types->addWidget(b, k / 3, k % 3);
+        connect(b, &QRadioButton::clicked, this, [this, k] { OnType(k); });
+        m_types[static_cast<std::size_t>(k)] = b;
+    }
+    layout->addWidget(m_typeGroup);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    const char* names[3][2] = {{"增益", "Gain"}, {"频率", "F"}, {"Q值", "Q"}};
+    const int ids[3] = {kGainLabelId, kFreqLabelId, kQLabelId};
+    CXBmpSlider** sliders[3] = {&m_gainSlider, &m_freqSlider, &m_qSlider};
+    QLineEdit** edits[3] = {&m_gainEdit, &m_freqEdit, &m_qEdit};
+    const int ranges[3][2] = {{kGainMin, kGainMax}, {kFreqMin, kFreqMax}, {kQMin, kQMaxPeaking}};
+    for (int i = 0; i < 3; ++i) {
+        auto* name = new QLabel(Bi(lang, names[i][0], names[i][1]), m_editor);
+        SetControlId(name, ids[i]);
+        m_valueNames[static_cast<std::size_t>(i)] = name;
+        auto* slider = new CXBmpSlider(kGainSliderId + i, Qt::Horizontal, m_editor);
+        slider->SetRange(ranges[i][0], ranges[i][1]);
+        slider->setMinimumHeight(22);
+        connect(slider, &CXBmpSlider::changed, this, &CEqEditor::OnSlider);
+        *sliders[i] = slider;
+        auto* edit = new QLineEdit(m_editor);
+        edit->setFixedWidth(72);
+        edit->setAlignment(Qt::AlignCenter);
+        connect(edit, &QLineEdit::returnPressed, this, &CEqEditor::ApplyEdits);
+        *edits[i] = edit;
+        grid->addWidget(name, i, 0);
+        grid->addWidget(slider, i, 1);
+        grid->addWidget(edit, i, 2);
+    }
+    m_gainSlider->setObjectName(QStringLiteral("gainSlider"));
+    m_freqSlider->setObjectName(QStringLiteral("freqSlider"));
+    m_qSlider->setObjectName(QStringLiteral("qSlider"));
+    m_gainEdit->setObjectName(QStringLiteral("gainEdit"));
+    m_freqEdit->setObjectName(QStringLiteral("freqEdit"));
+    m_qEdit->setObjectName(QStringLiteral("qEdit"));
+    layout->addLayout(grid);
+    layout->addStretch(1);
+}
+
+QString CEqEditor::KindName(int code, int language) {
+    const int c = code >= kCodeOff && code <= kLastKindCode ? code : kCodeOff;
+    return QString::fromUtf8(kKindNames[language == kLanguageEnglish ? 1 : 0][c]);
+}
+
+void CEqEditor::Relabel() {
+    const int lang = m_context.Language();
+    m_list->SetLanguage(lang);
+    QStringList items;
+    for (int k = 1; k <= kKinds; ++k) items.append(KindName(k, lang));
+    m_list->SetComboItems(kTypeColumn, items);
+    m_panel->SetLanguage(lang);
+    for (int b = 0; b < m_panel->BandCount(); ++b) ShowRow(b);
+}
+
+void CEqEditor::SetListColors(const QColor& text, const QColor& background) { m_list->SetColors(text, background); }
+
+// ---- Loading ----
+
+void CEqEditor::Load(EqId eq) {
+    m_eq = eq;
+    const EqInfo& info = Info();
+    DeviceContext& dev = m_context.Device();
+    m_selected = -1;
+    m_panel->SetSelectedBand(-1);
+    m_stack->setCurrentWidget(m_list);
+    m_panel->SetKind(info.panelKind);
+    m_panel->SetLanguage(m_context.Language());
+    m_panel->SetBandCount(info.bands);
+    m_list->SetRowCount(info.bands);
+    for (int b = 0; b < info.bands; ++b) {
+        const BandDescriptor d = dev.encoders.ReadBand(eq, b);
+        // A code the editor does not offer (a crossover section, garbage) loads as off.
+        const int code = d.code >= kCodeOff && d.code <= kLastKindCode ? d.code : kCodeOff;
+        m_panel->SetCode(b, code);
+        m_panel->SetGain(b, d.gainDb);
+        eq::BandRecord& band = m_panel->Band(b);
+        if (std::fabs(static_cast<double>(d.frequencyHz)) >= kZero)
+            band.frequency = static_cast<float>(std::clamp<double>(d.frequencyHz, kFreqMinHz, kFreqMaxHz));
+        if (std::fabs(d.q) >= kZero) {
+            const double maxQ = code == eq::kCodePeaking ? kMaxStoredPeakingQ : kMaxStoredOtherQ;
+            band.q = static_cast<float>(std::clamp(d.q, kMinStoredQ, maxQ));
+        }
+        m_panel->EvaluateBand(b);
+        ShowRow(b);
+    }
+    SyncBypass();
+    m_panel->update();
+}
+
+void CEqEditor::SyncBypass() { m_panel->SetBypass(Bypassed()); }
+
+bool CEqEditor::Bypassed() const { return m_context.Device().store.Int(Info().bypassField) != 0; }
+
+void CEqEditor::ToggleBypass() {
+    m_context.Device().encoders.EqBypass(m_eq, Bypassed() ? 0 : 1);
+    SyncBypass();
+}
+
+void CEqEditor::Reset() {
+    m_context.Device().encoders.ResetEq(m_eq);
+    Load(m_eq);
+}
+
+bool CEqEditor::TakesWheel(const QWidget* widget) const {
+    return widget == m_panel || widget == m_gainSlider || widget == m_freqSlider || widget == m_qSlider;
+}
+
+// ---- Rows and the editor ----
+
+void CEqEditor::ShowRow(int b) {
+    if (b < 0 || b >= m_panel->BandCount()) return;
+    const eq::BandRecord& band = m_panel->Band(b);
+    const int lang = m_context.Language();
+    m_list->SetCellText(b, kNumberColumn, QString::number(b + 1));
+    m_list->SetCellText(b, kTypeColumn, KindName(band.code, lang));
+    m_list->SetCellText(b, kGainColumn, GainText(band.gain));
+    m_list->SetCellText(b, kFreqColumn, FreqText(band.frequency));
+    m_list->SetCellText(b, kQColumn, QText(band.q));
+}
+
+void CEqEditor::SetQRange(int code) {
+    m_qSlider->SetRange(kQMin, code == eq::kCodePeaking ? kQMaxPeaking : kQMaxOther);
+}
+
+void CEqEditor::ShowEditor(int b) {
+    const eq::BandRecord& band = m_panel->Band(b);
+    m_number->setText(QString::number(b + 1));
+    m_gainEdit->setText(GainText(band.gain));
+    m_freqEdit->setText(FreqText(band.frequency));
+    m_qEdit->setText(QText(band.q));
+    SetQRange(band.code);
+    m_gainSlider->SetPosition(std::clamp(static_cast<int>(std::lround(band.gain * 10.0)), kGainMin, kGainMax));
+    m_freqSlider->SetPosition(std::clamp(static_cast<int>(std::lround(band.frequency)), kFreqMin, kFreqMax));
+    m_qSlider->SetPosition(
+        std::clamp(static_cast<int>(std::lround(band.q * 100.0)), m_qSlider->Minimum(), m_qSlider->Maximum()));
+    for (int k = 0; k < kKinds; ++k) {
+        QRadioButton* r = m_types[static_cast<std::size_t>(k)];
+        // An off band checks none of the kinds; exclusivity would keep one checked.
+        r->setAutoExclusive(false);
+        r->setChecked(band.code == k + 1);
+        r->setAutoExclusive(true);
+    }
+    const bool gain = TakesGain(band.code);
+    m_gainSlider->setEnabled(gain);
+    m_gainEdit->setEnabled(gain);
+}
+
+void CEqEditor::SendBand(int b) {
+    const eq::BandRecord& band = m_panel->Band(b);
+    m_context.Device().encoders.EqBand(m_eq, b, band.code, band.gain, band.frequency, band.q);
+    Q_EMIT bandSent(b);
+}
+
+void CEqEditor::OnBandChanged(int b) {
+    if (b < 0 || b >= m_panel->BandCount()) return;
+    ShowRow(b);
+    ShowEditor(b);
+    SendBand(b);
+    const bool wasSelected = m_selected >= 0;
+    m_selected = b;
+    m_list->SelectRowQuietly(b);
+    if (!wasSelected) m_stack->setCurrentWidget(m_editor);
+}
+
+void CEqEditor::OnNoBand() {
+    m_selected = -1;
+    m_list->SelectRowQuietly(-1);
+    m_stack->setCurrentWidget(m_list);
+}
+
+void CEqEditor::OnSlider(int id, int position) {
+    switch (id) {
+        case kGainSliderId:
+            m_gainEdit->setText(GainText(position / 10.0));
+            break;
+        case kFreqSliderId:
+            m_freqEdit->setText(QString::asprintf("%dHz", position));
+            break;
+        case kQSliderId:
+            m_qEdit->setText(QText(position / 100.0));
+            break;
+        default:
+            return;
+    }
+    ApplyEdits();
+}
+
+void CEqEditor::ApplyEdits() {
+    if (m_selected < 0) return;
+    ApplyValues(m_selected, LeadingNumber(m_gainEdit->text()), LeadingNumber(m_freqEdit->text()),
+                LeadingNumber(m_qEdit->text()));
+}
+
+void CEqEditor::ApplyValues(int b, double gain, double freq, double q) {
+    m_panel->SetGain(b, gain);
+    // Below the lowest frequency (an empty box included) the band sits at the lowest.
+    m_panel->Band(b).frequency = static_cast<float>(std::clamp(freq, kFreqMinHz, kFreqMaxHz));
+    m_panel->EvaluateBand(b);
+    m_panel->SetQ(b, q);
+    m_panel->update();
+    SendBand(b);
+    ShowRow(b);
+    if (b == m_selected) ShowEditor(b);
+}
+
+void CEqEditor::OnType(int kind) {
+    SetQRange(kind + 1);
+    if (m_selected < 0) return;
+    m_panel->SetCode(m_selected, kind + 1);
+    SendBand(m_selected);
+    ShowRow(m_selected);
+    ShowEditor(m_selected);
+}
+
+void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
+    if (row < 0 || row >= m_panel->BandCount()) return;
+    const eq::BandRecord& band = m_panel->Band(row);
+    double gain = band.gain;
+    double freq = band.frequency;
+    double q = band.q;
+    const double v = LeadingNumber(text);
+    switch (column) {
+        case kGainColumn:
+            gain = v;
+            break;
+        case kFreqColumn:
+            freq = v;
+            break;
+        case kQColumn:
+            q = v;
+            break;
+        default:
+            return;
+    }
+    ApplyValues(row, gain, freq, q);
+}
+
+void CEqEditor::OnComboChosen(int row, int column, int index) {
+    if (column != kTypeColumn || row < 0 || row >= m_panel->BandCount() || index < 0 || index >= kKinds) return;
+    m_panel->SetCode(row, index + 1);
+    SendBand(row);
+    ShowRow(row);
+    if (row == m_selected) ShowEditor(row);
+}
+
+}  // namespace kv

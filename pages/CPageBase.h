@@ -1,0 +1,78 @@
+#pragma once
+// What every hosted page shares: its binder, reload after a synchronisation or a mode load,
+// relabel on a language change, the equaliser commands of the status bar, and the wheel,
+// which goes to the focused control when that control takes it.
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include "pages/Binder.h"
+#include "pages/PageContext.h"
+
+namespace kv {
+
+class CEqEditor;
+
+class CPageBase : public QWidget {
+    Q_OBJECT
+public:
+    CPageBase(PageContext& context, PageId id, int dialog, QWidget* parent = nullptr);
+    ~CPageBase() override;
+
+    PageId Id() const { return m_id; }
+    // The dialog number of the page's language-table entries.
+    int Dialog() const { return m_dialog; }
+    // The page's kind (input page code, effect kind, output type); switching it reloads.
+    int Kind() const { return m_kind; }
+    void SetKind(int kind);
+
+    // Every control from the store, sending nothing.
+    void Reload();
+    // Texts in the current language.
+    void Relabel();
+
+    bool HasEqualiser() const { return m_eq != nullptr; }
+    CEqEditor* Equaliser() const { return m_eq; }
+    // Bypass and reset of the page's equaliser (the status bar's commands).
+    bool EqBypassed() const;
+    void ToggleEqBypass();
+    void ResetEq();
+
+    Binder& Bind() { return m_binder; }
+    PageContext& Context() { return m_context; }
+
+protected:
+    // Hooks of a particular page, called by Reload, Relabel and SetKind.
+    virtual void OnKindChanged() {}
+    virtual void OnReload() {}
+    virtual void OnRelabel() {}
+    // A wheel notch inside the page that no focused control took; true when used.
+    virtual bool OnWheel(int steps) {
+        Q_UNUSED(steps);
+        return false;
+    }
+
+    void SetEqualiser(CEqEditor* editor) { m_eq = editor; }
+    void SetKindQuietly(int kind) { m_kind = kind; }
+    // Extra controls that take the wheel while focused (panels, sliders outside the binder).
+    void AddWheelTarget(QWidget* widget) { m_wheelTargets.append(widget); }
+    // The page and its children route their wheel notches through the page; called once
+    // the page's widgets exist.
+    void RouteWheel();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool TakesWheel(QWidget* widget) const;
+
+    PageContext& m_context;
+    PageId m_id;
+    int m_dialog;
+    int m_kind = 0;
+    Binder m_binder;
+    CEqEditor* m_eq = nullptr;
+    QList<QPointer<QWidget>> m_wheelTargets;
+};
+
+}  // namespace kv

@@ -1,0 +1,9 @@
+#include "pages/PageContext.h"
+
+#include "dialogs/UiText.h"
+
+namespace kv {
+
+QString PageContext::Text(const char* chinese, const char* english) const { return Bi(Language(), chinese, english); }
+
+}  // namespace kv

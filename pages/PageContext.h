@@ -1,0 +1,42 @@
+#pragma once
+// What a page needs from the application, and nothing more: the core, the language, the
+// dialog texts, the transient notice and the page host. Tests give pages a small one.
+
+#include <QString>
+
+class QWidget;
+
+namespace kv {
+
+struct DeviceContext;
+
+// The pages the main view can host.
+enum class PageId { Music, Effects, Output, Compressor, Delay, SpeakerPosition };
+
+// State that outlives the pages: the main frame reopens the last input channel and the
+// last output type.
+struct PageState {
+    int inputPageCode = 0;  // 0 music, 1 microphone CH A, 8 microphone CH B
+    int outputType = 5;     // MAIN
+};
+
+class PageContext {
+public:
+    static constexpr int kNoticeMs = 1100;
+
+    virtual ~PageContext() = default;
+    virtual DeviceContext& Device() = 0;
+    virtual int Language() const = 0;
+    // Sets the window's caption and its controls' texts from the dialog's table entries.
+    virtual void ApplyTable(QWidget* window, int dialog) const = 0;
+    // The transient information window.
+    virtual void Notice(const QString& text, int durationMs = kNoticeMs) = 0;
+    // Hosts the page of this id and kind: switched in place when the hosted page has that id,
+    // replaced otherwise. May be called from a button of the hosted page.
+    virtual void ShowPage(PageId id, int kind) = 0;
+    virtual PageState& State() = 0;
+
+    QString Text(const char* chinese, const char* english) const;
+};
+
+}  // namespace kv

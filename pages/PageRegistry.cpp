@@ -1,0 +1,27 @@
+#include "pages/PageRegistry.h"
+
+#include "pages/CDialogEfx.h"
+#include "pages/CDialogMusic.h"
+
+namespace kv {
+
+CPageBase* PageRegistry::Create(PageId id, PageContext& context, int kind, QWidget* parent) const {
+    const auto it = m_factories.find(id);
+    return it == m_factories.end() ? nullptr : it->second(context, kind, parent);
+}
+
+const PageRegistry& PageRegistry::Pages() {
+    static const PageRegistry registry = [] {
+        PageRegistry r;
+        r.Register(PageId::Music, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
+            return new CDialogMusic(c, kind, parent);
+        });
+        r.Register(PageId::Effects, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
+            return new CDialogEfx(c, kind, parent);
+        });
+        return r;
+    }();
+    return registry;
+}
+
+}  // namespace kv

@@ -1,0 +1,97 @@
+#pragma once
+// A page host for tests: the core over an in-process simulated box, the language tables,
+// and a window that hosts pages through the registry as the main view does.
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "device/DeviceContext.h"
+#include "dialogs/LanguageTable.h"
+#include "pages/CPageBase.h"
+#include "pages/PageContext.h"
+#include "pages/PageRegistry.h"
+#include "sim/SimBox.h"
+#include "sim/SimTransport.h"
+
+namespace kv::test {
+
+class PageHost : public PageContext {
+public:
+    explicit PageHost(int language = 0)
+        : box(std::make_shared<SimBox>()),
+          core(std::make_unique<DeviceContext>(MakeSimOpener(box), LinkTimings{2000, 500, 5}, SyncTimings{0, 0, 0, 0},
+                                               EncoderTimings{0, 0})),
+          m_language(language) {
+        box->SetModelName("KV4420M");
+        box->SetCommandSetVersion(9);
+        core->store.SetCommandSetVersion(9);
+        core->link.Open();
+        m_table.Load(language);
+        window.resize(1170, 565);
+    }
+    ~PageHost() override {
+        delete page;
+        core.reset();
+    }
+
+    DeviceContext& Device() override { return *core; }
+    int Language() const override { return m_language; }
+    void ApplyTable(QWidget* w, int dialog) const override { m_table.Apply(w, dialog); }
+    void Notice(const QString& text, int) override { notices.push_back(text); }
+    PageState& State() override { return state; }
+    void ShowPage(PageId id, int kind) override {
+        if (page && page->Id() == id) {
+            page->SetKind(kind);
+            return;
+        }
+        CPageBase* next = PageRegistry::Pages().Create(id, *this, kind, &window);
+        if (!next) return;
+        if (page) page->deleteLater();
+        page = next;
+        page->setGeometry(window.rect());
+        page->show();
+    }
+    void SetLanguage(int language) {
+        m_language = language;
+        m_table.Load(language);
+        if (page) page->Relabel();
+    }
+
+    // Parameter and memory writes the box received since the last Clear.
+    std::vector<Report> Writes() const {
+        std::vector<Report> all;
+        for (const auto& e : box->Transcript())
+            if (e.direction == SimBox::Direction::ToBox &&
+                (e.report[1] == cmd::kParamWrite || e.report[1] == cmd::kMemoryWrite))
+                all.push_back(e.report);
+        return all;
+    }
+    void Clear() { box->ClearTranscript(); }
+
+    std::shared_ptr<SimBox> box;
+    std::unique_ptr<DeviceContext> core;
+    PageState state;
+    QWidget window;
+    QPointer<CPageBase> page;
+    std::vector<QString> notices;
+
+private:
+    int m_language;
+    LanguageTable m_table;
+};
+
+inline Report Floats(int module, int parameter, std::initializer_list<float> values) {
+    std::vector<ParamValue> v;
+    for (float f : values) v.push_back(ParamValue::FromFloat(f));
+    return BuildParamWrite(module, parameter, v);
+}
+inline Report Ints(int module, int parameter, std::initializer_list<std::int32_t> values) {
+    std::vector<ParamValue> v;
+    for (auto i : values) v.push_back(ParamValue::FromInt(i));
+    return BuildParamWrite(module, parameter, v);
+}
+
+}  // namespace kv::test
