@@ -44,6 +44,8 @@ constexpr int kGateSliderId = 110;
 constexpr int kVolumeSliderId = 120;
 constexpr int kEffectColumnValue = 2;
 constexpr int kShareOn = 100;
+constexpr int kBandListWidth = 262;
+constexpr int kMicMeters = 4;  // meters 0..3 stand beside the microphone inputs
 
 const GridColumn kEffectColumns[] = {
     {" ", " ", 50, Qt::AlignCenter, GridColumn::Editor::None},
@@ -199,24 +201,26 @@ CDialogMusic::CDialogMusic(PageContext& context, int pageCode, QWidget* parent)
     m_editor = new CEqEditor(context, this);
     SetEqualiser(m_editor);
 
+    // Equaliser above, inputs and effects below, the small effect curves beside the panel and
+    // the band list down the right-hand side.
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 6, 8, 8);
     grid->setSpacing(8);
-    grid->addWidget(BuildPageButtons(), 0, 0, 1, 2);
+    grid->addWidget(BuildPageButtons(), 0, 0, 1, 3);
     grid->addWidget(m_editor->Panel(), 1, 0);
-    m_editor->Stack()->setFixedWidth(290);
-    grid->addWidget(m_editor->Stack(), 1, 1, 2, 1);
+    grid->addWidget(BuildCurves(), 1, 1);
+    m_editor->Stack()->setFixedWidth(kBandListWidth);
+    grid->addWidget(m_editor->Stack(), 1, 2, 2, 1);
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(8);
     bottom->addWidget(BuildMicInputs());
     bottom->addWidget(BuildMeters());
     bottom->addWidget(BuildEffects(), 1);
-    bottom->addWidget(BuildCurves());
-    grid->addLayout(bottom, 2, 0);
+    grid->addLayout(bottom, 2, 0, 1, 2);
     grid->setRowStretch(1, 3);
     grid->setRowStretch(2, 2);
     grid->setColumnStretch(0, 1);
-    m_editor->Panel()->setMinimumHeight(200);
+    m_editor->Panel()->setMinimumSize(480, 220);
 
     AddEffectRows();
     AddWheelTarget(m_effectSlider);
@@ -272,36 +276,44 @@ QWidget* CDialogMusic::BuildMicInputs() {
     g->setVerticalSpacing(3);
     for (int i = 0; i < kMicInputs; ++i) {
         const auto u = static_cast<std::size_t>(i);
-        const int col = i * 3;
+        const int col = i * 4;
         auto* name = TextLabel(box, kFirstMicNameId + i, "话筒口");
         name->setText(QStringLiteral("话筒口%1").arg(i + 1));
         name->setFont(style::CaptionFont(12));
-        g->addWidget(name, 0, col, 1, 3);
+        g->addWidget(name, 0, col, 1, 3, Qt::AlignLeft);
         auto* group = new QButtonGroup(box);
         for (int ch = 0; ch < 2; ++ch) {
             auto* r = new QRadioButton(QString::fromUtf8(ch ? "通道B" : "通道A"), box);
             SetControlId(r, kFirstRouteId + 2 * i + ch);
             r->setObjectName(QStringLiteral("route%1%2").arg(i + 1).arg(ch ? 'B' : 'A'));
             group->addButton(r);
-            g->addWidget(r, 1 + ch, col, 1, 3);
+            g->addWidget(r, 1 + ch, col, 1, 3, Qt::AlignLeft);
             m_route[u][static_cast<std::size_t>(ch)] = r;
         }
         CXBmpSlider** sliders[2] = {&m_gate[u], &m_volume[u]};
         QLabel** values[2] = {&m_gateLabel[u], &m_volumeLabel[u]};
         for (int k = 0; k < 2; ++k) {
             auto* caption = TextLabel(box, kFirstGateNameId + 4 * i + 2 * k, k ? "音量" : "噪声门");
-            caption->setFont(style::TextFont(11));
-            g->addWidget(caption, 3, col + k);
+            caption->setFont(style::TextFont(10));
+            g->addWidget(caption, 3, col + 1 + k);
             auto* s = new CXBmpSlider((k ? kVolumeSliderId : kGateSliderId) + i, Qt::Vertical, box);
             s->setMinimumSize(22, 90);
             s->SetBackground(style::kPanelBackground);
-            g->addWidget(s, 4, col + k, Qt::AlignHCenter);
+            g->addWidget(s, 4, col + 1 + k, Qt::AlignHCenter);
             auto* v = TextLabel(box, 0, "0");
-            g->addWidget(v, 5, col + k);
+            v->setFont(style::TextFont(10));
+            g->addWidget(v, 5, col + 1 + k);
             *sliders[k] = s;
             *values[k] = v;
         }
-        g->setColumnMinimumWidth(col + 2, i + 1 < kMicInputs ? 6 : 0);
+        auto* meter = new CPeakMeterCtrl(box, 1, 20);
+        meter->SetBackground(style::kListBackground);
+        meter->setFixedWidth(8);
+        g->addWidget(meter, 4, col, Qt::AlignHCenter);
+        m_meters[u] = meter;
+        g->setColumnMinimumWidth(col + 1, 30);
+        g->setColumnMinimumWidth(col + 2, 30);
+        if (i + 1 < kMicInputs) g->setColumnMinimumWidth(col + 3, 4);
 
         BindRow route;
         route.field = fld::kMicChAShare1 + i;
@@ -327,40 +339,37 @@ QWidget* CDialogMusic::BuildMeters() {
     QWidget* box = style::Section(this, QStringLiteral("meters"));
     auto* g = new QGridLayout(box);
     g->setContentsMargins(6, 6, 6, 6);
-    g->setHorizontalSpacing(3);
-    // Meters 0..3 are the microphone inputs, then the music peak (two), SPDIF (two), Aux 1, Aux 2.
-    const char* mics[4] = {"1", "2", "3", "4"};
+    g->setHorizontalSpacing(6);
+    // After the microphones: the music peak (two meters), SPDIF (two), Aux 1 and Aux 2.
     struct Group {
-        int first, count, id;
+        int count, id;
         const char* chinese;
     };
-    const Group groups[] = {{4, 2, kFirstMeterNameId, "音乐电平"},
-                            {6, 2, kFirstMeterNameId + 1, "光纤/同轴"},
-                            {8, 1, kFirstMeterNameId + 2, "模拟输入1"},
-                            {9, 1, kFirstMeterNameId + 3, "模拟输入2"}};
-    for (int i = 0; i < kMeters; ++i) {
-        auto* m = new CPeakMeterCtrl(box, 1, 20);
-        m->SetBackground(style::kListBackground);
-        m->setFixedWidth(12);
-        m->setMinimumHeight(110);
-        m_meters[static_cast<std::size_t>(i)] = m;
-        g->addWidget(m, 1, i, Qt::AlignHCenter);
-    }
-    auto* micCaption = TextLabel(box, 0, "MIC");
-    micCaption->setFont(style::TextFont(10));
-    g->addWidget(micCaption, 0, 0, 1, 4);
-    for (int i = 0; i < 4; ++i) {
-        auto* n = TextLabel(box, 0, mics[i]);
-        n->setFont(style::TextFont(10));
-        g->addWidget(n, 2, i);
-    }
-    for (const Group& grp : groups) {
+    const Group groups[] = {{2, kFirstMeterNameId, "音乐电平"},
+                            {2, kFirstMeterNameId + 1, "光纤/同轴"},
+                            {1, kFirstMeterNameId + 2, "模拟输入1"},
+                            {1, kFirstMeterNameId + 3, "模拟输入2"}};
+    int meter = kMicMeters;
+    for (int col = 0; col < 4; ++col) {
+        const Group& grp = groups[col];
+        auto* bars = new QHBoxLayout;
+        bars->setSpacing(2);
+        for (int k = 0; k < grp.count; ++k, ++meter) {
+            auto* m = new CPeakMeterCtrl(box, 1, 20);
+            m->SetBackground(style::kListBackground);
+            m->setFixedWidth(9);
+            m->setMinimumHeight(110);
+            m_meters[static_cast<std::size_t>(meter)] = m;
+            bars->addWidget(m);
+        }
+        g->addLayout(bars, 0, col, Qt::AlignHCenter);
         auto* l = TextLabel(box, grp.id, grp.chinese);
         l->setFont(style::TextFont(10));
         l->setWordWrap(true);
-        g->addWidget(l, grp.count == 2 ? 0 : 2, grp.first, 1, grp.count);
+        l->setFixedWidth(40);
+        g->addWidget(l, 1, col, Qt::AlignHCenter | Qt::AlignTop);
     }
-    g->setRowStretch(1, 1);
+    g->setRowStretch(0, 1);
     return box;
 }
 
@@ -373,7 +382,7 @@ QWidget* CDialogMusic::BuildEffects() {
     m_effectList->setObjectName(QStringLiteral("effectList"));
     m_effectList->SetColumns(kEffectColumns);
     m_effectList->SetRowCount(kEffectRows);
-    m_effectList->setMinimumWidth(264);
+    m_effectList->setMinimumWidth(276);
     v->addWidget(m_effectList, 1);
     auto* h = new QHBoxLayout;
     m_effectName = TextLabel(m_effects, 0, "", Qt::AlignLeft | Qt::AlignVCenter);
@@ -425,14 +434,13 @@ QWidget* CDialogMusic::BuildCurves() {
     for (const auto& c : curves) {
         auto* title = TextLabel(m_curves, c.titleId, c.title, Qt::AlignLeft | Qt::AlignVCenter);
         title->setFont(style::CaptionFont(12));
-        QPalette p = title->palette();
-        p.setColor(QPalette::WindowText, style::kHintRed);
-        title->setPalette(p);
+        title->setStyleSheet(QStringLiteral("color: rgb(230,40,40);"));
         auto* hint = TextLabel(m_curves, c.hintId, c.hint, Qt::AlignLeft | Qt::AlignVCenter);
-        hint->setFont(style::TextFont(10));
+        hint->setFont(style::TextFont(11));
+        hint->setProperty("hint", true);
         hint->setWordWrap(true);
         auto* panel = new CSmallEqPanel(m_curves);
-        panel->setMinimumSize(210, 64);
+        panel->setMinimumSize(180, 64);
         panel->setCursor(Qt::PointingHandCursor);
         const int kindA = c.kind[0], kindB = c.kind[1];
         connect(panel, &CSmallEqPanel::clicked, this,
@@ -442,7 +450,7 @@ QWidget* CDialogMusic::BuildCurves() {
         v->addWidget(hint);
         v->addWidget(panel, 1);
     }
-    m_curves->setFixedWidth(232);
+    m_curves->setFixedWidth(200);
     return m_curves;
 }
 

@@ -39,6 +39,9 @@ void ApplyPageLook(QWidget* page) {
     page->setFont(TextFont(12));
     page->setStyleSheet(QStringLiteral(
         "QFrame#section { background: rgb(28,30,33); border: 1px solid rgb(62,66,72); border-radius: 4px; }"
+        "QLabel, QRadioButton, QCheckBox, QGroupBox { color: rgb(220,222,226); }"
+        "QLabel:disabled, QRadioButton:disabled, QCheckBox:disabled { color: rgb(95,98,104); }"
+        "QLabel[hint=\"true\"] { color: rgb(150,154,160); }"
         "QGroupBox { border: 1px solid rgb(62,66,72); border-radius: 3px; margin-top: 8px; padding-top: 4px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 3px; color: rgb(0,200,255); }"
         "QLineEdit { background: rgb(20,20,20); color: rgb(255,200,0); border: 1px solid rgb(70,74,80);"

@@ -15,7 +15,6 @@ inline const QColor kListBackground{20, 20, 20};
 inline const QColor kText{220, 222, 226};
 inline const QColor kDimText{150, 154, 160};
 inline const QColor kAccent{0, 200, 255};
-inline const QColor kHintRed{230, 40, 40};
 
 QFont TextFont(int pixelSize = 12);
 QFont CaptionFont(int pixelSize = 13);

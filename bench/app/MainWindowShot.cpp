@@ -1,5 +1,5 @@
 // Saves a picture of the main window with the simulated box connected:
-//   kv4420-shot zh|en OUTPUT.png
+//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND]
 // Settings go to a throw-away directory so the user's settings are not touched.
 
 #include <QApplication>
@@ -19,9 +19,23 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kv4420-shot zh|en OUTPUT.png\n");
+    if (argc < 3 || argc > 5) {
+        std::fprintf(stderr, "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND]\n");
         return 2;
+    }
+    QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
+    if (argc > 3) {
+        const QStringList wh = QString::fromLatin1(argv[3]).split('x');
+        if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+    }
+    const QString pageArg = argc > 4 ? QString::fromLatin1(argv[4]) : QStringLiteral("music");
+    kv::PageId page = kv::PageId::Music;
+    int kind = 0;
+    if (pageArg == QLatin1String("mica")) kind = 1;
+    if (pageArg == QLatin1String("micb")) kind = 8;
+    if (pageArg.startsWith(QLatin1String("effects:"))) {
+        page = kv::PageId::Effects;
+        kind = pageArg.mid(8).toInt();
     }
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
@@ -52,12 +66,13 @@ int main(int argc, char* argv[]) {
     options.syncTimings.connectWaitMs = 0;
     kv::CKV4420v13App app(options);
     app.Start();
-    app.Frame()->resize(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
+    app.Frame()->resize(size);
 
     const QString out = QString::fromLocal8Bit(argv[2]);
     int rc = 1;
     // Grab once the box is accepted and the window settled.
     QObject::connect(&app.View()->Connection(), &kv::ConnectionLifecycle::accepted, &application, [&] {
+        app.View()->ShowPage(page, kind);
         QTimer::singleShot(800, &application, [&] {
             rc = app.Frame()->grab().save(out) ? 0 : 1;
             std::printf("%s %dx%d\n", qPrintable(out), app.Frame()->width(), app.Frame()->height());

@@ -15,7 +15,7 @@
 
 #include "app/AppSettings.h"
 #include "app/CMFCRibbonStepSlider.h"
-#include "app/LanguageTable.h"
+#include "dialogs/LanguageTable.h"
 #include "app/SingleInstance.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/UiText.h"

@@ -1,0 +1,74 @@
+// Page switching and reloading, each measured as the user sees it: the page changes and
+// is painted once. Target: one frame (16 ms) each.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include "pages/CDialogMusic.h"
+#include "tests/pages/PageFixture.h"
+
+using namespace kv;
+
+namespace {
+
+constexpr int kCodes[3] = {CDialogMusic::kMicACode, CDialogMusic::kMicBCode, CDialogMusic::kMusicCode};
+
+void Paint(QWidget& w, QImage& image) {
+    w.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+}
+
+// The three page buttons in turn: the page switches its code in place and repaints.
+void BM_SwitchInputPages(benchmark::State& state) {
+    test::PageHost host;
+    host.ShowPage(PageId::Music, CDialogMusic::kMicACode);
+    QImage image(host.window.size(), QImage::Format_ARGB32_Premultiplied);
+    Paint(*host.page, image);
+    int i = 0;
+    for (auto _ : state) {
+        host.ShowPage(PageId::Music, kCodes[++i % 3]);
+        Paint(*host.page, image);
+    }
+}
+BENCHMARK(BM_SwitchInputPages)->Unit(benchmark::kMillisecond);
+
+// What follows every synchronisation: every control of the hosted page from the store.
+void BM_ReloadAfterSync(benchmark::State& state) {
+    test::PageHost host;
+    host.ShowPage(PageId::Music, CDialogMusic::kMicACode);
+    QImage image(host.window.size(), QImage::Format_ARGB32_Premultiplied);
+    Paint(*host.page, image);
+    for (auto _ : state) {
+        host.page->Reload();
+        Paint(*host.page, image);
+    }
+}
+BENCHMARK(BM_ReloadAfterSync)->Unit(benchmark::kMillisecond);
+
+// The same at full-screen size, where the panels have the most to draw.
+void BM_SwitchInputPagesFullScreen(benchmark::State& state) {
+    test::PageHost host;
+    host.window.resize(1920, 960);
+    host.ShowPage(PageId::Music, CDialogMusic::kMicACode);
+    QImage image(host.window.size(), QImage::Format_ARGB32_Premultiplied);
+    Paint(*host.page, image);
+    int i = 0;
+    for (auto _ : state) {
+        host.ShowPage(PageId::Music, kCodes[++i % 3]);
+        Paint(*host.page, image);
+    }
+}
+BENCHMARK(BM_SwitchInputPagesFullScreen)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
