@@ -25,6 +25,19 @@ private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
 };
 
+class ShellPagesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void statusBarEqCommands_data();
+    void statusBarEqCommands();
+    void pagesReplaceAndSwitch();
+    void languageReachesThePage();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+};
+
 class ShellControlsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:

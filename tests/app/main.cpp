@@ -20,5 +20,9 @@ int main(int argc, char* argv[]) {
         kv::test::ShellControlsTest controls;
         failed += QTest::qExec(&controls, argc, argv);
     }
+    {
+        kv::test::ShellPagesTest pages;
+        failed += QTest::qExec(&pages, argc, argv);
+    }
     return failed == 0 ? 0 : 1;
 }
