@@ -62,10 +62,6 @@ float MuteValue(std::int32_t muted) { return muted ? 0.0f : 1.0f; }
 
 double Hundredths(std::int32_t v) { return v / 100.0; }
 
-// A surround volume goes out negated; the integer is negated first so that zero stays +0.0,
-// and in 64 bits so that a field at the integer limit (a crafted mode file) cannot overflow.
-float NegatedHundredths(std::int32_t v) { return Finite(-std::int64_t{v} / 100.0); }
-
 int DelayField(const fld::OutputFields& out, int side) { return side ? out.delayRight() : out.delayLeft(); }
 int DelayModeField(const fld::OutputFields& out, int side) { return side ? out.delayModeRight() : out.delayModeLeft(); }
 bool ValidSide(const fld::OutputFields& out, int side) { return side == 0 || (side == 1 && out.stereo); }
@@ -123,6 +119,11 @@ int Encoders::RawParamWrite(int module, int parameter, std::span<const ParamValu
     return m_link.WriteReport(BuildParamWrite(module, parameter, values));
 }
 
+void Encoders::StoreAndSend(int field, std::int32_t v) {
+    m_store.SetInt(field, v);
+    SendField(field);
+}
+
 int Encoders::SendField(int field) {
     const WireField* w = WireOfField(field);
     if (!w || !w->SentTo(m_store.CommandSetVersion())) return 0;
@@ -152,24 +153,16 @@ void Encoders::MicMute(int muted) {
 
 void Encoders::MicInputVolume(int input1to4, int v) {
     if (input1to4 < 1 || input1to4 > 4) return;
-    m_store.SetInt(fld::kMicInputVolume1 + input1to4 - 1, v);
-    FloatParamWrite(module::kMic, kMicInputVolume1 + input1to4 - 1, Finite(Hundredths(v)));
+    StoreAndSend(fld::kMicInputVolume1 + input1to4 - 1, v);
 }
 
-void Encoders::MicNoiseGate4(int v) {
-    m_store.SetInt(fld::kMicNoiseGate1 + 3, v);
-    FloatParamWrite(module::kMic, kMicNoiseGate1 + 3, Finite(v / 1e4));
-}
+void Encoders::MicNoiseGate4(int v) { StoreAndSend(fld::kMicNoiseGate1 + 3, v); }
 
 void Encoders::MicEqBypass(int channel, int v) {
-    m_store.SetInt(channel ? fld::kMicChBEqBypass : fld::kMicChAEqBypass, v);
-    IntParamWrite(module::kMic, channel ? kMicEqBypassB : kMicEqBypassA, v);
+    StoreAndSend(channel ? fld::kMicChBEqBypass : fld::kMicChAEqBypass, v);
 }
 
-void Encoders::MicPhase(int group, int v) {
-    m_store.SetInt(group ? fld::kMicPhase2 : fld::kMicPhase1, v);
-    IntParamWrite(module::kMic, group ? kMicPhase2 : kMicPhase1, v);
-}
+void Encoders::MicPhase(int group, int v) { StoreAndSend(group ? fld::kMicPhase2 : fld::kMicPhase1, v); }
 
 void Encoders::FrequencyShift(int channel, int setting) {
     const int s = std::clamp(setting, 0, static_cast<int>(kShiftDelayMs.size()) - 1);
@@ -194,15 +187,9 @@ void Encoders::SendFrequencyShift(int channel) {
                   SamplesOf(kShiftDelayMs[static_cast<std::size_t>(s)]));
 }
 
-void Encoders::AutoSub(int enabled) {
-    m_store.SetInt(fld::kAutoSubEnabled, enabled);
-    IntParamWrite(module::kMic, kAutoSubEnabled, enabled);
-}
+void Encoders::AutoSub(int enabled) { StoreAndSend(fld::kAutoSubEnabled, enabled); }
 
-void Encoders::AutoSubRatio(int percent) {
-    m_store.SetInt(fld::kAutoSubRatio, percent);
-    FloatParamWrite(module::kMic, kAutoSubRatio, Finite(Hundredths(percent)));
-}
+void Encoders::AutoSubRatio(int percent) { StoreAndSend(fld::kAutoSubRatio, percent); }
 
 // --- Echo and reverb ----------------------------------------------------------------
 
@@ -241,13 +228,11 @@ void Encoders::ReverbTime(int channel, int setting) {
 }
 
 void Encoders::EchoEqBypass(int channel, int v) {
-    m_store.SetInt(channel ? fld::kEchoChBEqBypass : fld::kEchoChAEqBypass, v);
-    IntParamWrite(module::kEcho, kEchoEqBypassA + (channel ? kEchoChannelStride : 0), v);
+    StoreAndSend(channel ? fld::kEchoChBEqBypass : fld::kEchoChAEqBypass, v);
 }
 
 void Encoders::ReverbEqBypass(int channel, int v) {
-    m_store.SetInt(channel ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass, v);
-    IntParamWrite(module::kReverb, kReverbEqBypassA + (channel ? kReverbChannelStride : 0), v);
+    StoreAndSend(channel ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass, v);
 }
 
 // --- Music --------------------------------------------------------------------------
@@ -259,10 +244,7 @@ void Encoders::MusicLevel(int v) {
     SendMusicLevel(Finite(Hundredths(v)));
 }
 
-void Encoders::MusicEqBypass(int v) {
-    m_store.SetInt(fld::kMusicEqBypass, v);
-    IntParamWrite(module::kMusic, kMusicEqBypass, v);
-}
+void Encoders::MusicEqBypass(int v) { StoreAndSend(fld::kMusicEqBypass, v); }
 
 void Encoders::MusicPitch(int semitones) {
     m_store.SetInt(fld::kMusicPitch, semitones);
@@ -286,14 +268,11 @@ void Encoders::SendMusicPitch() {
     }
 }
 
-void Encoders::MusicAgc(int v) {
-    m_store.SetInt(fld::kMusicAgc, v);
-    if (m_store.CommandSetVersion() >= kVersionAgc) IntParamWrite(module::kMusic, kMusicAgc, v);
-}
+void Encoders::MusicAgc(int v) { StoreAndSend(fld::kMusicAgc, v); }
 
 void Encoders::MusicAgcLevel(float db) {
     m_store.SetFloat(fld::kMusicAgcLevel, db);
-    if (m_store.CommandSetVersion() >= kVersionAgc) FloatParamWrite(module::kMusic, kMusicAgcLevel, db);
+    SendField(fld::kMusicAgcLevel);
 }
 
 void Encoders::MusicMute(int muted) {
@@ -312,10 +291,7 @@ void Encoders::MusicMute(int muted) {
 
 // --- Outputs ------------------------------------------------------------------------
 
-void Encoders::OutputEqBypass(const fld::OutputFields& out, int v) {
-    m_store.SetInt(out.eqBypass(), v);
-    IntParamWrite(out.module, OutputParamsOf(out).eqBypass, v);
-}
+void Encoders::OutputEqBypass(const fld::OutputFields& out, int v) { StoreAndSend(out.eqBypass(), v); }
 
 void Encoders::OutputDelay(const fld::OutputFields& out, int side, double ms) {
     if (!ValidSide(out, side)) return;
@@ -585,10 +561,12 @@ void Encoders::PollLevelMeter() { SendBytes({cmd::kLevelMeter, -1}); }
 
 void Encoders::SendAll() {
     const auto& s = m_store;
-    const auto h = [&](int field) { return Finite(Hundredths(s.Int(field))); };
-    const auto mute = [&](int field) { return MuteValue(s.Int(field)); };
     const bool ramp = m_store.AppliedSettings()[0] == 1;
-    const int version = m_store.CommandSetVersion();
+    constexpr int kInputs = 4;
+    constexpr int kSources = 3;  // SPDIF, Aux1, Aux2
+    const auto fields = [&](int first, int n) {
+        for (int f = first; f < first + n; ++f) SendField(f);
+    };
 
     // 1. Levels start silent when they are ramped at the end.
     if (ramp) {
@@ -596,84 +574,76 @@ void Encoders::SendAll() {
         SendMusicLevel(0.0f);
     }
     // 2. Input shares and effect levels.
-    for (int i = 0; i < 4; ++i) FloatParamWrite(module::kMic, kMicShareA1 + i, h(fld::kMicChAShare1 + i));
-    FloatParamWrite(module::kEcho, kEchoLevelA, h(fld::kEchoChALevel));
-    FloatParamWrite(module::kReverb, kReverbLevelA, h(fld::kReverbChALevel));
-    for (int i = 0; i < 4; ++i) FloatParamWrite(module::kMic, kMicShareB1 + i, h(fld::kMicChBShare1 + i));
-    FloatParamWrite(module::kEcho, kEchoLevelA + kEchoChannelStride, h(fld::kEchoChBLevel));
-    FloatParamWrite(module::kReverb, kReverbLevelA + kReverbChannelStride, h(fld::kReverbChBLevel));
+    fields(fld::kMicChAShare1, kInputs);
+    SendField(fld::kEchoChALevel);
+    SendField(fld::kReverbChALevel);
+    fields(fld::kMicChBShare1, kInputs);
+    SendField(fld::kEchoChBLevel);
+    SendField(fld::kReverbChBLevel);
     // 3. Microphone mute. 4. Music mute (fading in when open).
-    FloatParamWrite(module::kMic, kMicMuteA, mute(fld::kMicMute));
-    FloatParamWrite(module::kMic, kMicMuteB, mute(fld::kMicMute));
+    FloatParamWrite(module::kMic, kMicMuteA, MuteValue(s.Int(fld::kMicMute)));
+    FloatParamWrite(module::kMic, kMicMuteB, MuteValue(s.Int(fld::kMicMute)));
     MusicMute(s.Int(fld::kMusicMute));
     // 5. Effect mutes and volumes.
-    FloatParamWrite(module::kReverb, kReverbMute, mute(fld::kReverbMute), kStereoValues);
-    FloatParamWrite(module::kEcho, kEchoMute, mute(fld::kEchoMute), kStereoValues);
-    FloatParamWrite(module::kReverb, kReverbVolume, h(fld::kReverbVolume), kStereoValues);
-    FloatParamWrite(module::kEcho, kEchoVolume, h(fld::kEchoVolume), kStereoValues);
-    // 6. Output mixes; surround volumes go out negated.
+    SendField(fld::kReverbMute);
+    SendField(fld::kEchoMute);
+    SendField(fld::kReverbVolume);
+    SendField(fld::kEchoVolume);
+    // 6. Output mixes; surround volumes (negated) only to a command set that takes them.
     for (const auto* out : fld::kOutputs) {
-        const OutputParams& op = OutputParamsOf(*out);
-        for (int i = 0; i < 4; ++i) FloatParamWrite(out->module, op.mixFirst + i, h(out->mixDirect() + i));
-        if (out->surround && version > kVersionSurround)
-            FloatParamWrite(out->module, op.surround, NegatedHundredths(s.Int(out->surroundVolume())), kStereoValues);
+        fields(out->mixDirect(), out->mixMusic() - out->mixDirect() + 1);
+        if (out->surround) SendField(out->surroundVolume());
     }
     // 7, 8. Channels A and B.
     for (int ch = 0; ch < 2; ++ch) {
-        IntParamWrite(module::kMic, ch ? kMicEqBypassB : kMicEqBypassA,
-                      s.Int(ch ? fld::kMicChBEqBypass : fld::kMicChAEqBypass));
+        SendField(ch ? fld::kMicChBEqBypass : fld::kMicChAEqBypass);
         SendFrequencyShift(ch);
-        const int reverbBase = ch ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass;
-        IntParamWrite(module::kReverb, kReverbEqBypassA + ch * kReverbChannelStride, s.Int(reverbBase));
-        ReverbPredelay(ch, double{s.Float(reverbBase + 2)} + double{s.Float(reverbBase + 3)});
-        const float time = s.Float(reverbBase + 4);
+        SendField(ch ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass);
+        ReverbPredelay(ch, double{s.Float(ch ? fld::kReverbChBPredelay1 : fld::kReverbChAPredelay1)} +
+                               double{s.Float(ch ? fld::kReverbChBPredelay2 : fld::kReverbChAPredelay2)});
+        const float time = s.Float(ch ? fld::kReverbChBTime : fld::kReverbChATime);
         ReverbTime(ch, std::isfinite(time) ? static_cast<int>(std::clamp(time, -1e6f, 1e6f)) : 0);
-        const int echoBase = ch ? fld::kEchoChBEqBypass : fld::kEchoChAEqBypass;
-        IntParamWrite(module::kEcho, kEchoEqBypassA + ch * kEchoChannelStride, s.Int(echoBase));
-        EchoPredelay(ch, double{s.Float(echoBase + 2)} + double{s.Float(echoBase + 3)});
-        EchoTime(ch, s.Float(echoBase + 4));
-        FloatParamWrite(module::kEcho, kEchoStartVolA + ch * kEchoChannelStride, h(echoBase + 5));
-        FloatParamWrite(module::kEcho, kEchoDecayA + ch * kEchoChannelStride, h(echoBase + 6));
+        SendField(ch ? fld::kEchoChBEqBypass : fld::kEchoChAEqBypass);
+        EchoPredelay(ch, double{s.Float(ch ? fld::kEchoChBPredelay1 : fld::kEchoChAPredelay1)} +
+                             double{s.Float(ch ? fld::kEchoChBPredelay2 : fld::kEchoChAPredelay2)});
+        EchoTime(ch, s.Float(ch ? fld::kEchoChBTime : fld::kEchoChATime));
+        SendField(ch ? fld::kEchoChBStartVol : fld::kEchoChAStartVol);
+        SendField(ch ? fld::kEchoChBDecay : fld::kEchoChADecay);
     }
     // 9. Microphone volumes and noise gates.
-    for (int i = 0; i < 4; ++i) FloatParamWrite(module::kMic, kMicInputVolume1 + i, h(fld::kMicInputVolume1 + i));
-    for (int i = 0; i < 4; ++i)
-        FloatParamWrite(module::kMic, kMicNoiseGate1 + i, Finite(s.Int(fld::kMicNoiseGate1 + i) / 1e4));
-    FloatParamWrite(module::kMic, kMicGateOpen, Finite(s.Int(fld::kMicGateOpen) / 1e5));
-    FloatParamWrite(module::kMic, kMicGateClose, Finite(s.Int(fld::kMicGateClose) / 1e7));
-    // 10. Music.
-    IntParamWrite(module::kMusic, kMusicEqBypass, s.Int(fld::kMusicEqBypass));
+    fields(fld::kMicInputVolume1, kInputs);
+    fields(fld::kMicNoiseGate1, kInputs);
+    SendField(fld::kMicGateOpen);
+    SendField(fld::kMicGateClose);
+    // 10. Music; the AGC only reaches a command set that has it.
+    SendField(fld::kMusicEqBypass);
     SendMusicPitch();
-    if (version > kVersionPitchTable) {
-        MusicAgc(s.Int(fld::kMusicAgc));
-        MusicAgcLevel(s.Float(fld::kMusicAgcLevel));
-    }
-    for (int i = 0; i < 3; ++i) FloatParamWrite(module::kMusic, kSpdifOn + i, h(fld::kSpdifOn + i));
-    FloatParamWrite(module::kMusic, kAux1Volume, h(fld::kAux1Volume), kStereoValues);
-    FloatParamWrite(module::kMusic, kAux2Volume, h(fld::kAux2Volume), kStereoValues);
-    FloatParamWrite(module::kMusic, kSpdifVolume, h(fld::kSpdifVolume), kStereoValues);
-    FloatParamWrite(module::kMusic, kMusicNoiseGate, Finite(s.Int(fld::kMusicNoiseGate) / 1e4));
-    FloatParamWrite(module::kMusic, kMusicGateOpen, Finite(s.Int(fld::kMusicGateOpen) / 1e5));
-    FloatParamWrite(module::kMusic, kMusicGateClose, Finite(s.Int(fld::kMusicGateClose) / 1e7));
+    SendField(fld::kMusicAgc);
+    SendField(fld::kMusicAgcLevel);
+    fields(fld::kSpdifOn, kSources);
+    SendField(fld::kAux1Volume);
+    SendField(fld::kAux2Volume);
+    SendField(fld::kSpdifVolume);
+    SendField(fld::kMusicNoiseGate);
+    SendField(fld::kMusicGateOpen);
+    SendField(fld::kMusicGateClose);
     // 11..13. Outputs: switches, delays, delay modes (which refresh the crossovers), mute.
     for (const auto* out : fld::kOutputs) {
-        const OutputParams& op = OutputParamsOf(*out);
         const int sides = out->stereo ? 2 : 1;
-        IntParamWrite(out->module, op.eqBypass, s.Int(out->eqBypass()));
-        IntParamWrite(out->module, op.compBypass, s.Int(out->compBypass()));
+        SendField(out->eqBypass());
+        SendField(out->compBypass());
         for (int side = 0; side < sides; ++side) OutputDelay(*out, side, s.Float(DelayField(*out, side)));
-        for (int side = 0; side < sides; ++side)
-            IntParamWrite(out->module, op.delayOff[side], s.Int(side ? out->delayOffRight() : out->delayOffLeft()));
+        for (int side = 0; side < sides; ++side) SendField(side ? out->delayOffRight() : out->delayOffLeft());
         for (int side = 0; side < sides; ++side) DelayMode(*out, side, s.Int(DelayModeField(*out, side)));
-        FloatParamWrite(out->module, op.mute, mute(out->mute()), op.muteValues);
+        SendField(out->mute());
     }
     // 14. Compressors.
     for (const auto* out : fld::kOutputs) SendCompressor(*out);
     // 15. Phases and the automatic subwoofer.
-    IntParamWrite(module::kMic, kMicPhase1, s.Int(fld::kMicPhase1));
-    IntParamWrite(module::kMic, kMicPhase2, s.Int(fld::kMicPhase2));
-    IntParamWrite(module::kMic, kAutoSubEnabled, s.Int(fld::kAutoSubEnabled));
-    FloatParamWrite(module::kMic, kAutoSubRatio, h(fld::kAutoSubRatio));
+    SendField(fld::kMicPhase1);
+    SendField(fld::kMicPhase2);
+    SendField(fld::kAutoSubEnabled);
+    SendField(fld::kAutoSubRatio);
 }
 
 }  // namespace kv

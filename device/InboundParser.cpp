@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <limits>
 
+#include "device/ParamReport.h"
 #include "device/Parameters.h"
+#include "device/WireTable.h"
 #include "model/Bytes.h"
 #include "model/ParameterStore.h"
 
@@ -14,11 +16,6 @@ namespace kv {
 namespace {
 
 constexpr std::uint8_t kBlank = 0xFF;  // erased box memory
-constexpr int kValueStatus = 2;        // parameter reply: status byte
-constexpr int kValueModule = 3;
-constexpr int kValueParameter = 4;
-constexpr int kValueCount = 5;
-constexpr int kFirstValueLowByte = kParamValueOffset + 3;  // "byte 9": lowest byte of value 1
 constexpr double kTwoPi = 6.283185307179586;
 
 // Truncation toward zero that never overflows (a crafted reply may carry anything).
@@ -41,17 +38,10 @@ std::int32_t Scaled(float v, int roundDigits, float scale) {
 
 std::int32_t Hundredths(float v) { return Scaled(v, 3, 100.0f); }
 
-float ValueFloat(const Report& r, int index) {
-    return GetBeFloat(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]);
-}
-std::uint32_t ValueBits(const Report& r, int index) {
-    return GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * index)]);
-}
-
-// Stores one value of a plain kind into its field.
-void StoreByKind(ParameterStore& store, int field, FieldKind kind, const Report& r) {
-    const float v = ValueFloat(r, 0);
-    switch (kind) {
+// Stores the first value of a reply into a field, decoded by the field's kind.
+void StoreByKind(ParameterStore& store, int field, const ParamReport& r) {
+    const float v = r.Float(0);
+    switch (KindOf(field)) {
         case FieldKind::Hundredths:
             store.SetInt(field, Hundredths(v));
             break;
@@ -65,7 +55,7 @@ void StoreByKind(ParameterStore& store, int field, FieldKind kind, const Report&
             store.SetInt(field, Scaled(v, 8, 1e7f));
             break;
         case FieldKind::Integer:
-            store.SetInt(field, r[kFirstValueLowByte]);
+            store.SetInt(field, r.LowByte(0));
             break;
         case FieldKind::Mute:
             store.SetInt(field, Hundredths(v) == 0 ? 1 : 0);
@@ -74,13 +64,13 @@ void StoreByKind(ParameterStore& store, int field, FieldKind kind, const Report&
             store.SetInt(field, -Hundredths(v));
             break;
         case FieldKind::Millis:
-            store.SetFloat(field, static_cast<float>(static_cast<double>(ValueBits(r, 0)) * 1000.0 / 48000.0));
+            store.SetFloat(field, static_cast<float>(static_cast<double>(r.Bits(0)) * 1000.0 / 48000.0));
             break;
         case FieldKind::Float:
             store.SetFloat(field, v);
             break;
         case FieldKind::DelayMode:
-            store.SetInt(field, TruncToInt(ValueFloat(r, 1)) == 0 ? 1 : 0);
+            store.SetInt(field, TruncToInt(r.Float(1)) == 0 ? 1 : 0);
             break;
         default:
             break;
@@ -90,162 +80,86 @@ void StoreByKind(ParameterStore& store, int field, FieldKind kind, const Report&
 // Milliseconds from a one-pole coefficient: the inverse of 1 - exp(-1 / (t x 48)).
 float TimeFromCoeff(float c) { return static_cast<float>(-1.0 / std::log(1.0 - double{c}) / 48.0); }
 
-void DecodeOutput(ParameterStore& store, const fld::OutputFields& out, int p, const Report& r) {
+// The decoders below cover only what is not plain: plain fields are decoded from the wire
+// table before they are reached.
+
+void DecodeOutput(ParameterStore& store, const fld::OutputFields& out, int p, const ParamReport& r) {
     const prm::OutputParams& op = prm::OutputParamsOf(out);
-    if (p >= op.mixFirst && p < op.mixFirst + 4) {
-        StoreByKind(store, out.mixDirect() + (p - op.mixFirst), FieldKind::Hundredths, r);
-    } else if (p == op.eqBypass) {
-        StoreByKind(store, out.eqBypass(), FieldKind::Integer, r);
-    } else if (p == op.compBypass) {
-        StoreByKind(store, out.compBypass(), FieldKind::Integer, r);
-    } else if (p == op.compressor) {
-        store.SetFloat(out.compThreshold(), ValueFloat(r, 0));
-        store.SetFloat(out.compRatio(), static_cast<float>(1.0 / (1.0 - double{ValueFloat(r, 2)})));
-        store.SetFloat(out.compAttack(), TimeFromCoeff(ValueFloat(r, 5)));
-        store.SetFloat(out.compRelease(), TimeFromCoeff(ValueFloat(r, 6)));
-    } else if (p == op.mute) {
-        StoreByKind(store, out.mute(), FieldKind::Mute, r);
-    } else if (out.surround && p == op.surround) {
-        StoreByKind(store, out.surroundVolume(), FieldKind::Surround, r);
-    } else {
-        const int sides = out.stereo ? 2 : 1;
-        for (int s = 0; s < sides; ++s) {
-            if (p == op.delay[s]) StoreByKind(store, s ? out.delayRight() : out.delayLeft(), FieldKind::Millis, r);
-            if (p == op.delayOff[s])
-                StoreByKind(store, s ? out.delayOffRight() : out.delayOffLeft(), FieldKind::Integer, r);
-            if (p == op.delayMode[s])
-                StoreByKind(store, s ? out.delayModeRight() : out.delayModeLeft(), FieldKind::DelayMode, r);
-        }
+    if (p == op.compressor) {
+        store.SetFloat(out.compThreshold(), r.Float(0));
+        store.SetFloat(out.compRatio(), static_cast<float>(1.0 / (1.0 - double{r.Float(2)})));
+        store.SetFloat(out.compAttack(), TimeFromCoeff(r.Float(5)));
+        store.SetFloat(out.compRelease(), TimeFromCoeff(r.Float(6)));
+        return;
+    }
+    const int sides = out.stereo ? 2 : 1;
+    for (int s = 0; s < sides; ++s) {
+        if (p == op.delay[s]) StoreByKind(store, s ? out.delayRight() : out.delayLeft(), r);
+        if (p == op.delayMode[s]) StoreByKind(store, s ? out.delayModeRight() : out.delayModeLeft(), r);
     }
 }
 
-void DecodeMic(ParameterStore& store, int p, const Report& r) {
+void DecodeMic(ParameterStore& store, int p, const ParamReport& r) {
     using namespace prm;
-    const auto plain = [&](int field) { StoreByKind(store, field, KindOf(field), r); };
-    if (p == kMicLevelA || p == kMicLevelB) return plain(fld::kMicVolume);
-    if (p == kMicMuteA || p == kMicMuteB) return plain(fld::kMicMute);
-    if (p >= kMicShareA1 && p < kMicShareA1 + 4) return plain(fld::kMicChAShare1 + p - kMicShareA1);
-    if (p >= kMicShareB1 && p < kMicShareB1 + 4) return plain(fld::kMicChBShare1 + p - kMicShareB1);
-    if (p >= kMicInputVolume1 && p < kMicInputVolume1 + 4) return plain(fld::kMicInputVolume1 + p - kMicInputVolume1);
-    if (p >= kMicNoiseGate1 && p < kMicNoiseGate1 + 4) return plain(fld::kMicNoiseGate1 + p - kMicNoiseGate1);
+    if (p == kMicLevelA || p == kMicLevelB) return StoreByKind(store, fld::kMicVolume, r);
+    if (p == kMicMuteA || p == kMicMuteB) return StoreByKind(store, fld::kMicMute, r);
     for (int ch = 0; ch < 2; ++ch) {
-        const int step = ch ? kMicShiftStepB : kMicShiftStepA;
-        const int bypass = ch ? kMicShiftBypassB : kMicShiftBypassA;
         const int shiftField = ch ? fld::kMicChBShift : fld::kMicChAShift;
-        if (p == step) {
-            store.SetInt(shiftField, TruncToInt(double{ValueFloat(r, 0)} * 48000.0 / kTwoPi + 0.5));
+        if (p == (ch ? kMicShiftStepB : kMicShiftStepA)) {
+            store.SetInt(shiftField, TruncToInt(double{r.Float(0)} * 48000.0 / kTwoPi + 0.5));
             return;
         }
-        if (p == bypass) {
-            const int b = r[kFirstValueLowByte];
+        if (p == (ch ? kMicShiftBypassB : kMicShiftBypassA)) {
+            const int b = r.LowByte(0);
             store.SetInt(ch ? fld::kMicChBShiftBypass : fld::kMicChAShiftBypass, b);
             if (b == 1) store.SetInt(shiftField, kShiftSettingOff);
             return;
         }
     }
-    switch (p) {
-        case kMicEqBypassA:
-            return plain(fld::kMicChAEqBypass);
-        case kMicEqBypassB:
-            return plain(fld::kMicChBEqBypass);
-        case kMicPhase1:
-            return plain(fld::kMicPhase1);
-        case kMicPhase2:
-            return plain(fld::kMicPhase2);
-        case kMicGateOpen:
-            return plain(fld::kMicGateOpen);
-        case kMicGateClose:
-            return plain(fld::kMicGateClose);
-        case kAutoSubEnabled:
-            return plain(fld::kAutoSubEnabled);
-        case kAutoSubRatio:
-            return plain(fld::kAutoSubRatio);
-        default:
-            return;
+}
+
+void DecodeEcho(ParameterStore& store, int p, const ParamReport& r) {
+    using namespace prm;
+    for (int ch = 0; ch < 2; ++ch) {
+        const int q = p - ch * kEchoChannelStride;
+        if (q == kEchoPredelayA || q == kEchoPredelayA + 1)
+            return StoreByKind(store, (ch ? fld::kEchoChBPredelay1 : fld::kEchoChAPredelay1) + (q - kEchoPredelayA), r);
+        if (q == kEchoTimeA) return StoreByKind(store, ch ? fld::kEchoChBTime : fld::kEchoChATime, r);
     }
 }
 
-void DecodeEcho(ParameterStore& store, int p, const Report& r) {
+void DecodeReverb(ParameterStore& store, int p, const ParamReport& r) {
     using namespace prm;
-    if (p == kEchoVolume) return StoreByKind(store, fld::kEchoVolume, FieldKind::Hundredths, r);
-    if (p == kEchoMute) return StoreByKind(store, fld::kEchoMute, FieldKind::Mute, r);
-    // CH A 14..20 map onto fields 56..62, CH B 21..27 onto 63..69.
-    if (p >= kEchoEqBypassA && p < kEchoEqBypassA + 2 * kEchoChannelStride) {
-        const int field = fld::kEchoChAEqBypass + (p - kEchoEqBypassA);
-        StoreByKind(store, field, KindOf(field), r);
-    }
-}
-
-void DecodeReverb(ParameterStore& store, int p, const Report& r) {
-    using namespace prm;
-    if (p == kReverbVolume) return StoreByKind(store, fld::kReverbVolume, FieldKind::Hundredths, r);
-    if (p == kReverbMute) return StoreByKind(store, fld::kReverbMute, FieldKind::Mute, r);
     for (int ch = 0; ch < 2; ++ch) {
         const int q = p - ch * kReverbChannelStride;
-        const int base = ch ? fld::kReverbChBEqBypass : fld::kReverbChAEqBypass;
-        if (q == kReverbEqBypassA) return StoreByKind(store, base, FieldKind::Integer, r);
-        if (q == kReverbLevelA) return StoreByKind(store, base + 1, FieldKind::Hundredths, r);
         if (q == kReverbPredelayA || q == kReverbPredelayA + 1)
-            return StoreByKind(store, base + 2 + (q - kReverbPredelayA), FieldKind::Millis, r);
+            return StoreByKind(store,
+                               (ch ? fld::kReverbChBPredelay1 : fld::kReverbChAPredelay1) + (q - kReverbPredelayA), r);
         // The time is held as a float with an integer value; the second copy (19/25) is not read.
         if (q == kReverbTimeA) {
-            store.SetFloat(base + 4, static_cast<float>(Hundredths(ValueFloat(r, 0))));
+            store.SetFloat(ch ? fld::kReverbChBTime : fld::kReverbChATime, static_cast<float>(Hundredths(r.Float(0))));
             return;
         }
     }
 }
 
-void DecodeMusic(ParameterStore& store, int p, const Report& r) {
+void DecodeMusic(ParameterStore& store, int p, const ParamReport& r) {
     using namespace prm;
+    if (p == kMusicMute) return StoreByKind(store, fld::kMusicMute, r);
+    if (p != kMusicPitch) return;
     const int version = store.CommandSetVersion();
-    switch (p) {
-        case kMusicLevel:
-            return StoreByKind(store, fld::kMusicVolume, FieldKind::Hundredths, r);
-        case kSpdifVolume:
-            return StoreByKind(store, fld::kSpdifVolume, FieldKind::Hundredths, r);
-        case kAux1Volume:
-            return StoreByKind(store, fld::kAux1Volume, FieldKind::Hundredths, r);
-        case kAux2Volume:
-            return StoreByKind(store, fld::kAux2Volume, FieldKind::Hundredths, r);
-        case kMusicMute:
-            return StoreByKind(store, fld::kMusicMute, FieldKind::Mute, r);
-        case kMusicEqBypass:
-            return StoreByKind(store, fld::kMusicEqBypass, FieldKind::Integer, r);
-        case kMusicAgc:
-            if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgc, FieldKind::Integer, r);
-            return;
-        case kMusicAgcLevel:
-            if (version >= kVersionAgc) StoreByKind(store, fld::kMusicAgcLevel, FieldKind::Float, r);
-            return;
-        case kMusicPitch:
-            if (version == kVersionPitchTable) {
-                // The second value is column B of the table; not found reads as one past the end.
-                const float value = ValueFloat(r, 1);
-                int index = static_cast<int>(kPitchColumnBBits.size());
-                for (std::size_t i = 0; i < kPitchColumnBBits.size(); ++i)
-                    if (std::bit_cast<float>(kPitchColumnBBits[i]) == value) {
-                        index = static_cast<int>(i);
-                        break;
-                    }
-                store.SetInt(fld::kMusicPitch, index - kPitchRange);
-            } else if (version > kVersionPitchTable) {
-                store.SetInt(fld::kMusicPitch, r[kFirstValueLowByte] - kPitchOffsetV9);
+    if (version == kVersionPitchTable) {
+        // The second value is column B of the table; not found reads as one past the end.
+        const float value = r.Float(1);
+        int index = static_cast<int>(kPitchColumnBBits.size());
+        for (std::size_t i = 0; i < kPitchColumnBBits.size(); ++i)
+            if (std::bit_cast<float>(kPitchColumnBBits[i]) == value) {
+                index = static_cast<int>(i);
+                break;
             }
-            return;
-        case kSpdifOn:
-            return StoreByKind(store, fld::kSpdifOn, FieldKind::Hundredths, r);
-        case kSpdifOn + 1:
-            return StoreByKind(store, fld::kAux1On, FieldKind::Hundredths, r);
-        case kSpdifOn + 2:
-            return StoreByKind(store, fld::kAux2On, FieldKind::Hundredths, r);
-        case kMusicNoiseGate:
-            return StoreByKind(store, fld::kMusicNoiseGate, FieldKind::Ten4, r);
-        case kMusicGateOpen:
-            return StoreByKind(store, fld::kMusicGateOpen, FieldKind::Ten5, r);
-        case kMusicGateClose:
-            return StoreByKind(store, fld::kMusicGateClose, FieldKind::Ten7, r);
-        default:
-            return;
+        store.SetInt(fld::kMusicPitch, index - kPitchRange);
+    } else if (version > kVersionPitchTable) {
+        store.SetInt(fld::kMusicPitch, r.LowByte(0) - kPitchOffsetV9);
     }
 }
 
@@ -335,11 +249,12 @@ void InboundParser::Dispatch(const Report& r) {
     }
 }
 
-void InboundParser::ParameterReply(const Report& r) {
-    if (r[kValueStatus] != 0 && !m_errorShown.exchange(true)) {
+void InboundParser::ParameterReply(const Report& bytes) {
+    const ParamReport r(bytes);
+    if (r.Status() != 0 && !m_errorShown.exchange(true)) {
         char text[128];
-        std::snprintf(text, sizeof text, "参数错误,代码0x:%02X,指令1:0x%02X,指令2:0x%02X ", r[kValueStatus],
-                      r[kValueModule], r[kValueParameter]);
+        std::snprintf(text, sizeof text, "参数错误,代码0x:%02X,指令1:0x%02X,指令2:0x%02X ", r.Status(), r.Module(),
+                      r.Parameter());
         std::function<void(const std::string&)> hook;
         {
             std::lock_guard lock(m_hookMutex);
@@ -348,8 +263,13 @@ void InboundParser::ParameterReply(const Report& r) {
         if (hook) hook(text);
     }
     // Every decoder reads at most the seven values that fit behind byte 6, whatever the count says.
-    const int module = r[kValueModule];
-    const int p = r[kValueParameter];
+    const int module = r.Module();
+    const int p = r.Parameter();
+    if (const WireField* w = WireOfParameter(module, p)) {
+        // Below its version the parameter carries something else, which nobody decodes.
+        if (w->DecodedFrom(m_store.CommandSetVersion())) StoreByKind(m_store, w->field, r);
+        return;
+    }
     switch (module) {
         case module::kMic:
             DecodeMic(m_store, p, r);

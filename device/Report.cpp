@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 
+#include "device/ParamReport.h"
 #include "model/Bytes.h"
 
 namespace kv {
@@ -24,21 +25,14 @@ Report BuildCommand(std::initializer_list<std::uint8_t> bytes) {
 }
 
 Report BuildParamWrite(int module, int parameter, std::span<const ParamValue> values) {
-    Report r{};
-    r[0] = kReportNumber;
-    r[1] = cmd::kParamWrite;
-    r[2] = 0x00;
-    r[3] = static_cast<std::uint8_t>(module);
-    r[4] = static_cast<std::uint8_t>(parameter);
-    const std::size_t n = std::min<std::size_t>(values.size(), kMaxParamValues);
-    r[5] = static_cast<std::uint8_t>(n);
-    for (std::size_t i = 0; i < n; ++i) PutBe32(&r[kParamValueOffset + 4 * i], values[i].bits);
-    return r;
+    const int n = static_cast<int>(std::min<std::size_t>(values.size(), kMaxParamValues));
+    ParamReport r(cmd::kParamWrite, module, parameter, n);
+    for (int i = 0; i < n; ++i) r.SetValue(i, values[static_cast<std::size_t>(i)]);
+    return r.Bytes();
 }
 
 Report BuildParamRead(int module, int parameter, int count) {
-    return BuildCommand({cmd::kParamRead, 0x00, static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(parameter),
-                         static_cast<std::uint8_t>(count)});
+    return ParamReport(cmd::kParamRead, module, parameter, count).Bytes();
 }
 
 Report BuildMemoryWrite(int offset, std::span<const std::uint8_t> data) {
