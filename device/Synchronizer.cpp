@@ -9,6 +9,7 @@
 #include "device/Encoders.h"
 #include "device/Parameters.h"
 #include "device/UsbLink.h"
+#include "device/WireTable.h"
 #include "model/ParameterStore.h"
 
 namespace kv {
@@ -26,55 +27,115 @@ struct Read {
     int count = 1;
 };
 
-// The read-back order; the output groups and the music pitch depend on the version.
+// The read-back order. Plain fields are asked for at their wire address with their copies
+// (and only from a command set that takes them); the rest by parameter.
 std::vector<Read> ReadBackRequests(int version) {
     using namespace module;
     std::vector<Read> r;
-    const auto many = [&](int m, std::initializer_list<int> ps) {
-        for (int p : ps) r.push_back({m, p});
+    const auto param = [&](int m, int p, int count = 1) { r.push_back({m, p, count}); };
+    const auto field = [&](int f) {
+        const WireField* w = WireOfField(f);
+        if (w && w->SentTo(version)) r.push_back({w->module, w->parameter, w->copies});
     };
-    many(kMic, {30, 33, 34, 35, 36, 43, 46, 47, 48, 49});
-    r.push_back({kMic, kMicUnused66, 2});
-    many(kEcho, {15, 22});
-    r.push_back({kEcho, kEchoVolume, 2});
-    many(kReverb, {15, 21});
-    r.push_back({kReverb, kReverbVolume, 2});
-    r.push_back({kMusic, kMusicLevel, 6});
-    r.push_back({kMusic, kSpdifVolume, 2});
-    r.push_back({kMusic, kAux1Volume, 2});
-    r.push_back({kMusic, kAux2Volume, 2});
+    const auto fields = [&](int first, int n) {
+        for (int f = first; f < first + n; ++f) field(f);
+    };
+    constexpr int kInputs = 4;
+    constexpr int kSources = 3;  // SPDIF, Aux1, Aux2
+    constexpr int kMixes = 4;    // direct, reverb, echo, music
+    const int echoB = kEchoChannelStride;
+    const int reverbB = kReverbChannelStride;
+
+    param(kMic, kMicLevelA);
+    fields(fld::kMicChAShare1, kInputs);
+    param(kMic, kMicLevelB);
+    fields(fld::kMicChBShare1, kInputs);
+    param(kMic, kMicUnused66, kStereoValues);
+    field(fld::kEchoChALevel);
+    field(fld::kEchoChBLevel);
+    field(fld::kEchoVolume);
+    field(fld::kReverbChALevel);
+    field(fld::kReverbChBLevel);
+    field(fld::kReverbVolume);
+    field(fld::kMusicVolume);
+    field(fld::kSpdifVolume);
+    field(fld::kAux1Volume);
+    field(fld::kAux2Volume);
     // Mixes and speaker-position gains of the outputs.
     for (const auto* out : fld::kOutputs) {
         const OutputParams& op = OutputParamsOf(*out);
-        for (int i = 0; i < 4; ++i) r.push_back({out->module, op.mixFirst + i});
+        fields(out->mixDirect(), kMixes);
         for (int side = 0; side < (out->stereo ? 2 : 1); ++side)
-            r.push_back({out->module, op.speakerGain[side], kSpeakerGainValues});
+            param(out->module, op.speakerGain[side], kSpeakerGainValues);
     }
-    many(kMic, {37, 38, 39, 40, 60, 61, 62, 63, 64, 65, 56, 57, 58, 59, 42, 50, 51, 52, 53, 55});
-    many(kReverb, {14, 16, 17, 18, 19});
-    r.push_back({kReverb, kReverbMute, 2});
-    many(kReverb, {20, 22, 23, 24, 25});
-    many(kEcho, {14, 16, 17});
-    r.push_back({kEcho, kEchoMute, 2});
-    many(kEcho, {21, 23, 24});
-    many(kMusic, {kMusicEqBypass, kMusicAgc, kMusicAgcLevel});
-    r.push_back({kMusic, kMusicPitch, version == kVersionPitchTable ? 2 : 1});
-    r.push_back({kMusic, kMusicMute, 2});
-    many(kMusic, {25, 26, 27, 28, 29, 30});
+    field(fld::kMicChAEqBypass);
+    param(kMic, kMicShiftStepA);
+    param(kMic, kMicShiftDelayA);
+    param(kMic, kMicShiftBypassA);
+    fields(fld::kMicNoiseGate1, kInputs);
+    field(fld::kMicGateOpen);
+    field(fld::kMicGateClose);
+    fields(fld::kMicInputVolume1, kInputs);
+    param(kMic, kMicMuteA);
+    field(fld::kMicChBEqBypass);
+    param(kMic, kMicShiftStepB);
+    param(kMic, kMicShiftDelayB);
+    param(kMic, kMicShiftBypassB);
+    param(kMic, kMicMuteB);
+
+    field(fld::kReverbChAEqBypass);
+    param(kReverb, kReverbPredelayA);
+    param(kReverb, kReverbPredelayA + 1);
+    param(kReverb, kReverbTimeA);
+    param(kReverb, kReverbTimeA + 1);
+    field(fld::kReverbMute);
+    field(fld::kReverbChBEqBypass);
+    param(kReverb, kReverbPredelayA + reverbB);
+    param(kReverb, kReverbPredelayA + 1 + reverbB);
+    param(kReverb, kReverbTimeA + reverbB);
+    param(kReverb, kReverbTimeA + 1 + reverbB);
+    field(fld::kEchoChAEqBypass);
+    param(kEcho, kEchoPredelayA);
+    param(kEcho, kEchoPredelayA + 1);
+    field(fld::kEchoMute);
+    field(fld::kEchoChBEqBypass);
+    param(kEcho, kEchoPredelayA + echoB);
+    param(kEcho, kEchoPredelayA + 1 + echoB);
+
+    field(fld::kMusicEqBypass);
+    // Asked for on every command set: before the AGC they carry the pitch-is-zero flags.
+    param(kMusic, kMusicAgc);
+    param(kMusic, kMusicAgcLevel);
+    param(kMusic, kMusicPitch, version == kVersionPitchTable ? kStereoValues : 1);
+    param(kMusic, kMusicMute, kStereoValues);
+    fields(fld::kSpdifOn, kSources);
+    field(fld::kMusicNoiseGate);
+    field(fld::kMusicGateOpen);
+    field(fld::kMusicGateClose);
+
     for (const auto* out : fld::kOutputs) {
         const OutputParams& op = OutputParamsOf(*out);
         const int sides = out->stereo ? 2 : 1;
-        r.push_back({out->module, op.eqBypass});
-        r.push_back({out->module, op.compBypass});
-        for (int s = 0; s < sides; ++s) r.push_back({out->module, op.delay[s]});
-        r.push_back({out->module, op.compressor, kCompressorValues});
-        for (int s = 0; s < sides; ++s) r.push_back({out->module, op.delayOff[s]});
-        for (int s = 0; s < sides; ++s) r.push_back({out->module, op.delayMode[s], kStereoValues});
-        r.push_back({out->module, op.mute, op.muteValues});
-        if (out->surround && version > kVersionSurround) r.push_back({out->module, op.surround, kStereoValues});
+        field(out->eqBypass());
+        field(out->compBypass());
+        for (int s = 0; s < sides; ++s) param(out->module, op.delay[s]);
+        param(out->module, op.compressor, kCompressorValues);
+        field(out->delayOffLeft());
+        if (out->stereo) field(out->delayOffRight());
+        for (int s = 0; s < sides; ++s) param(out->module, op.delayMode[s], kStereoValues);
+        field(out->mute());
+        if (out->surround) field(out->surroundVolume());
     }
-    many(kMic, {41, 54, 67, 68});
-    many(kEcho, {18, 19, 20, 25, 26, 27});
+    field(fld::kMicPhase1);
+    field(fld::kMicPhase2);
+    field(fld::kAutoSubEnabled);
+    field(fld::kAutoSubRatio);
+    param(kEcho, kEchoTimeA);
+    field(fld::kEchoChAStartVol);
+    field(fld::kEchoChADecay);
+    param(kEcho, kEchoTimeA + echoB);
+    field(fld::kEchoChBStartVol);
+    field(fld::kEchoChBDecay);
     return r;
 }
 

@@ -1,10 +1,13 @@
 #include "sim/FactoryDefaults.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <utility>
 
 #include "device/Commands.h"
+#include "device/Encoders.h"
+#include "device/Parameters.h"
+#include "device/WireTable.h"
 #include "model/Bytes.h"
 #include "model/ParameterStore.h"
 
@@ -13,40 +16,54 @@ namespace {
 
 std::uint32_t FloatWord(float v) { return std::bit_cast<std::uint32_t>(v); }
 
-bool IsOneOf(int module, int parameter, std::initializer_list<std::pair<int, int>> list) {
-    return std::any_of(list.begin(), list.end(),
-                       [&](const auto& p) { return p.first == module && p.second == parameter; });
+// The program's own start-up values, which a fresh box reads back as.
+const ParameterStore& StartUp() {
+    static const ParameterStore store;
+    return store;
 }
+
+std::uint32_t MuteWord(int field) { return WireValueOf(FieldKind::Mute, StartUp().Int(field)).bits; }
 
 }  // namespace
 
 std::uint32_t FactoryParamWord(int module, int parameter, int index, int commandSetVersion) {
-    using namespace module;
-    if (module == kEcho && (parameter == 18 || parameter == 25)) return 10416;  // 217 ms
-    if (module == kEcho && (parameter == 19 || parameter == 26)) return FloatWord(0.60f);
-    if (IsOneOf(module, parameter,
-                {{kMic, 42},
-                 {kMic, 55},
-                 {kEcho, 29},
-                 {kReverb, 27},
-                 {kMusic, 19},
-                 {kMain, 41},
-                 {kRear, 27},
-                 {kTop, 27},
-                 {kCenter, 22},
-                 {kSub, 32}}))
-        return FloatWord(1.0f);
-    if (IsOneOf(
-            module, parameter,
-            {{kMain, 39}, {kMain, 40}, {kRear, 25}, {kRear, 26}, {kTop, 25}, {kTop, 26}, {kCenter, 21}, {kSub, 31}}))
-        return FloatWord(1.0f);
-    if (IsOneOf(module, parameter, {{kMain, 33}, {kRear, 19}, {kTop, 19}, {kCenter, 17}, {kSub, 27}})) {
-        constexpr float kCompressor[7] = {0.0f, 0.0f, 0.0f, 20.0f, 0.05f, 1.0f, 1.0f};
-        return index >= 0 && index < 7 ? FloatWord(kCompressor[index]) : 0;
+    using namespace prm;
+    const ParameterStore& s = StartUp();
+    // A plain parameter holds its field's start-up value; one that means something else on
+    // this command set holds 0.
+    if (const WireField* w = WireOfParameter(module, parameter))
+        return w->DecodedFrom(commandSetVersion) ? WireValueOf(*w, s).bits : 0;
+    switch (module) {
+        case module::kMic:
+            if (parameter == kMicMuteA || parameter == kMicMuteB) return MuteWord(fld::kMicMute);
+            return 0;
+        case module::kEcho:
+            if (parameter == kEchoTimeA) return static_cast<std::uint32_t>(SamplesOf(s.Float(fld::kEchoChATime)));
+            if (parameter == kEchoTimeA + kEchoChannelStride)
+                return static_cast<std::uint32_t>(SamplesOf(s.Float(fld::kEchoChBTime)));
+            return 0;
+        case module::kMusic:
+            if (parameter == kMusicMute) return MuteWord(fld::kMusicMute);
+            if (parameter == kMusicPitch) {
+                // No shift: the table's middle row on version 8, the offset alone from version 9.
+                if (commandSetVersion == kVersionPitchTable)
+                    return index == 0 ? static_cast<std::uint32_t>(kPitchColumnA[kPitchRange])
+                                      : kPitchColumnBBits[kPitchRange];
+                return kPitchOffsetV9;
+            }
+            return 0;
+        default:
+            break;
     }
-    if (module == kMusic && parameter == 23) {
-        if (commandSetVersion == 8) return index == 0 ? 480u : FloatWord(0.0f);
-        return 5;
+    const fld::OutputFields* out = OutputOfModule(module);
+    if (!out) return 0;
+    const OutputParams& op = OutputParamsOf(*out);
+    // Delay mode 0: the high-frequency part is delayed, (1.0, 1.0).
+    if (parameter == op.delayMode[0] || parameter == op.delayMode[1]) return FloatWord(1.0f);
+    if (parameter == op.compressor) {
+        // Threshold 0 dB, ratio 1, attack and release 0: a ratio of 0 has no finite encoding.
+        constexpr std::array<float, kCompressorValues> kCompressor{0.0f, 0.0f, 0.0f, 20.0f, 0.05f, 1.0f, 1.0f};
+        return index >= 0 && index < kCompressorValues ? FloatWord(kCompressor[static_cast<std::size_t>(index)]) : 0;
     }
     return 0;
 }

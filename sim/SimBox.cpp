@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "device/Commands.h"
+#include "device/ParamReport.h"
 #include "model/Bytes.h"
 #include "sim/FactoryDefaults.h"
 
@@ -136,18 +137,17 @@ struct SimBox::Impl {
         if (offset >= kSimNameAreaOffset) return &names[static_cast<std::size_t>(offset - kSimNameAreaOffset)];
         return &current.memory[static_cast<std::size_t>(offset)];
     }
-    bool CheckParamHeader(const Report& r, int& module, int& parameter, int& count) {
-        module = r[3];
-        parameter = r[4];
-        count = r[5];
+    // Module and count must be in range for the box to take the values.
+    bool CheckParamHeader(const ParamReport& p) {
+        const Report& r = p.Bytes();
         bool ok = true;
-        if (r[2] != 0) Violation(r, "byte 2 is " + Hex2(r[2]) + ", not 0x00");
-        if (module < module::kFirst || module > module::kLast) {
-            Violation(r, "module " + std::to_string(module) + " outside 1..9");
+        if (p.Status() != 0) Violation(r, "byte 2 is " + Hex2(p.Status()) + ", not 0x00");
+        if (p.Module() < module::kFirst || p.Module() > module::kLast) {
+            Violation(r, "module " + std::to_string(p.Module()) + " outside 1..9");
             ok = false;
         }
-        if (count < 1 || count > kMaxParamValues) {
-            Violation(r, "value count " + std::to_string(count) + " outside 1..7");
+        if (p.Count() < 1 || p.Count() > kMaxParamValues) {
+            Violation(r, "value count " + std::to_string(p.Count()) + " outside 1..7");
             ok = false;
         }
         return ok;
@@ -211,35 +211,31 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
             return a;
         }
         case cmd::kParamWrite: {
-            int module = 0, parameter = 0, count = 0;
-            if (CheckParamHeader(r, module, parameter, count)) {
-                ExpectZeroFrom(r, kParamValueOffset + 4 * count);
+            const ParamReport p(r);
+            if (CheckParamHeader(p)) {
+                const int module = p.Module(), parameter = p.Parameter(), count = p.Count();
+                ExpectZeroFrom(r, ParamReport::EndOfValues(count));
                 auto& words = current.params[{module, parameter}];
                 if (static_cast<int>(words.size()) < count) {
                     // Values not covered by this write keep what a read would have shown.
                     for (int i = static_cast<int>(words.size()); i < count; ++i)
                         words.push_back(FactoryParamWord(module, parameter, i, commandSetVersion));
                 }
-                for (int i = 0; i < count; ++i)
-                    words[static_cast<std::size_t>(i)] =
-                        GetBe32(&r[static_cast<std::size_t>(kParamValueOffset + 4 * i)]);
+                for (int i = 0; i < count; ++i) words[static_cast<std::size_t>(i)] = p.Bits(i);
             }
             return Answer(code);
         }
         case cmd::kParamRead: {
-            int module = 0, parameter = 0, count = 0;
-            Report a = Answer(code);
-            a[3] = r[3];
-            a[4] = r[4];
-            a[5] = r[5];
-            if (CheckParamHeader(r, module, parameter, count)) {
-                ExpectZeroFrom(r, 6);
-                for (int i = 0; i < count; ++i)
-                    PutBe32(&a[static_cast<std::size_t>(kParamValueOffset + 4 * i)], ParamWord(module, parameter, i));
+            const ParamReport p(r);
+            // The answer echoes module, parameter and count as asked, even when refused.
+            ParamReport a(code, p.Module(), p.Parameter(), p.Count());
+            if (CheckParamHeader(p)) {
+                ExpectZeroFrom(r, ParamReport::EndOfValues(0));
+                for (int i = 0; i < p.Count(); ++i) a.SetValue(i, ParamValue{ParamWord(p.Module(), p.Parameter(), i)});
             } else {
-                a[2] = 1;  // the box refuses what it cannot read
+                a.SetStatus(1);  // the box refuses what it cannot read
             }
-            return a;
+            return a.Bytes();
         }
         case cmd::kLevelMeter:
             ExpectZeroFrom(r, 2);
