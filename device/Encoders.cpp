@@ -38,18 +38,6 @@ constexpr int kLastMode = kModeSlots - 1;
 constexpr int kModeNameWireBytes = 44;  // length byte of a mode-name write
 constexpr int kModeNameWireChars = kModeNameWireBytes / 2;
 
-// Bands whose coefficients a resend covers, per module: crossover slots are left to the
-// delay-mode encoders.
-constexpr std::array<std::pair<int, int>, 9> kResendBands{{{module::kMic, 30},
-                                                           {module::kEcho, 14},
-                                                           {module::kReverb, 14},
-                                                           {module::kMusic, 15},
-                                                           {module::kMain, 24},
-                                                           {module::kRear, 10},
-                                                           {module::kCenter, 10},
-                                                           {module::kSub, 20},
-                                                           {module::kTop, 10}}};
-
 // Nothing non-finite may reach the box's processor.
 float Finite(double v) {
     const float f = static_cast<float>(v);
@@ -402,40 +390,16 @@ void Encoders::ResetEq(EqId id) {
     }
 }
 
-void Encoders::EqBypass(EqId id, int v) {
-    switch (id) {
-        case EqId::MicA:
-            return MicEqBypass(0, v);
-        case EqId::MicB:
-            return MicEqBypass(1, v);
-        case EqId::EchoA:
-            return EchoEqBypass(0, v);
-        case EqId::EchoB:
-            return EchoEqBypass(1, v);
-        case EqId::ReverbA:
-            return ReverbEqBypass(0, v);
-        case EqId::ReverbB:
-            return ReverbEqBypass(1, v);
-        case EqId::Music:
-            return MusicEqBypass(v);
-        case EqId::Main:
-            return OutputEqBypass(fld::kMain, v);
-        case EqId::Rear:
-            return OutputEqBypass(fld::kRear, v);
-        case EqId::Center:
-            return OutputEqBypass(fld::kCenter, v);
-        case EqId::Sub:
-            return OutputEqBypass(fld::kSub, v);
-        case EqId::Top:
-            return OutputEqBypass(fld::kTop, v);
-    }
-}
+// Every bypass switch is a plain field.
+void Encoders::EqBypass(EqId id, int v) { StoreAndSend(EqInfoOf(id).bypassField, v); }
 
+// The equalisers in table order are the modules in order, each from its first slot; the
+// crossover slots behind them are left to the delay-mode encoders.
 void Encoders::ResendAllEqCoefficients() {
-    for (const auto& [module, bands] : kResendBands) {
-        for (int b = 0; b < bands; ++b) {
-            const BandDescriptor d = m_store.ReadBand(module, b);
-            EqCoefficientWrite(module, b,
+    for (const EqInfo& e : kEqualisers) {
+        for (int slot = e.firstSlot; slot < e.firstSlot + e.bands; ++slot) {
+            const BandDescriptor d = m_store.ReadBand(e.module, slot);
+            EqCoefficientWrite(e.module, slot,
                                eq::DesignSection(d.code, d.gainDb, d.frequencyHz, d.q, 0.0, eq::kSampleRate));
         }
     }
