@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cstdlib>
 
+#include "bench/QtBenchMain.h"
 #include "eq/CEqPanel.h"
 
 using namespace kv;
@@ -64,11 +65,4 @@ BENCHMARK(BM_EqPanelDragStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KV_QT_BENCHMARK_MAIN()

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 
+#include "bench/QtBenchMain.h"
 #include "pages/CDialogMusic.h"
 #include "tests/pages/PageFixture.h"
 
@@ -20,9 +21,11 @@ void Paint(QWidget& w, QImage& image) {
     benchmark::DoNotOptimize(image.constBits());
 }
 
-// The three page buttons in turn: the page switches its code in place and repaints.
+// The three page buttons in turn: the page switches its code in place and repaints; at the
+// smallest window and at full-screen size, where the panels have the most to draw.
 void BM_SwitchInputPages(benchmark::State& state) {
     test::PageHost host;
+    host.window.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     host.ShowPage(PageId::Music, CDialogMusic::kMicACode);
     QImage image(host.window.size(), QImage::Format_ARGB32_Premultiplied);
     Paint(*host.page, image);
@@ -32,7 +35,7 @@ void BM_SwitchInputPages(benchmark::State& state) {
         Paint(*host.page, image);
     }
 }
-BENCHMARK(BM_SwitchInputPages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchInputPages)->Args({1170, 565})->Args({1920, 960})->Unit(benchmark::kMillisecond);
 
 // What follows every synchronisation: every control of the hosted page from the store.
 void BM_ReloadAfterSync(benchmark::State& state) {
@@ -47,28 +50,6 @@ void BM_ReloadAfterSync(benchmark::State& state) {
 }
 BENCHMARK(BM_ReloadAfterSync)->Unit(benchmark::kMillisecond);
 
-// The same at full-screen size, where the panels have the most to draw.
-void BM_SwitchInputPagesFullScreen(benchmark::State& state) {
-    test::PageHost host;
-    host.window.resize(1920, 960);
-    host.ShowPage(PageId::Music, CDialogMusic::kMicACode);
-    QImage image(host.window.size(), QImage::Format_ARGB32_Premultiplied);
-    Paint(*host.page, image);
-    int i = 0;
-    for (auto _ : state) {
-        host.ShowPage(PageId::Music, kCodes[++i % 3]);
-        Paint(*host.page, image);
-    }
-}
-BENCHMARK(BM_SwitchInputPagesFullScreen)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KV_QT_BENCHMARK_MAIN()

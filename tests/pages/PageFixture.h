@@ -15,6 +15,7 @@
 #include "pages/PageRegistry.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
+#include "tests/common/Reports.h"
 
 namespace kv::test {
 
@@ -82,16 +83,5 @@ private:
     int m_language;
     LanguageTable m_table;
 };
-
-inline Report Floats(int module, int parameter, std::initializer_list<float> values) {
-    std::vector<ParamValue> v;
-    for (float f : values) v.push_back(ParamValue::FromFloat(f));
-    return BuildParamWrite(module, parameter, v);
-}
-inline Report Ints(int module, int parameter, std::initializer_list<std::int32_t> values) {
-    std::vector<ParamValue> v;
-    for (auto i : values) v.push_back(ParamValue::FromInt(i));
-    return BuildParamWrite(module, parameter, v);
-}
 
 }  // namespace kv::test

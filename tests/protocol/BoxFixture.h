@@ -8,6 +8,7 @@
 #include "device/DeviceContext.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
+#include "tests/common/Reports.h"
 
 namespace kv::test {
 
@@ -35,15 +36,4 @@ struct Box {
 };
 
 // A parameter write as the box must receive it.
-inline Report Floats(int module, int parameter, std::initializer_list<float> values) {
-    std::vector<ParamValue> v;
-    for (float f : values) v.push_back(ParamValue::FromFloat(f));
-    return BuildParamWrite(module, parameter, v);
-}
-inline Report Ints(int module, int parameter, std::initializer_list<std::int32_t> values) {
-    std::vector<ParamValue> v;
-    for (auto i : values) v.push_back(ParamValue::FromInt(i));
-    return BuildParamWrite(module, parameter, v);
-}
-
 }  // namespace kv::test
