@@ -314,6 +314,15 @@ void CGridListCtrlEx::SetColors(const QColor& text, const QColor& background) {
     colors.setColor(QPalette::HighlightedText, text);
     colors.setColor(QPalette::Mid, Blend(text, background, kGridShare));
     setPalette(colors);
+    // A style sheet on the page would otherwise paint the empty part of the list in its own
+    // colours; the list's own sheet keeps the whole view in the list's colours.
+    const auto rgb = [](const QColor& c) {
+        return QStringLiteral("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue());
+    };
+    setStyleSheet(
+        QStringLiteral("QTableView { background-color: %1; color: %2; gridline-color: %3;"
+                       " selection-background-color: %4; selection-color: %2; }")
+            .arg(rgb(background), rgb(text), rgb(colors.color(QPalette::Mid)), rgb(colors.color(QPalette::Highlight))));
 }
 
 int CGridListCtrlEx::SelectedRow() const {
