@@ -15,6 +15,7 @@
 #include <functional>
 #include <numbers>
 
+#include "EqEditing.h"
 #include "PageFixture.h"
 #include "dialogs/UiText.h"
 #include "eq/CEqPanel.h"
@@ -48,6 +49,7 @@ struct Channel {
     int bypassField;
     int bypassModule;
     int bypassParameter;
+    EqPlace Place() const { return {module, firstSlot, firstByte}; }
 };
 constexpr Channel kChannels[] = {
     {0, 4, 0, 406, 89, 4, 20},
@@ -62,120 +64,13 @@ const Channel& ChannelOf(int code) {
 
 constexpr int kDefaultHz[15] = {25, 40, 63, 100, 160, 250, 400, 630, 1000, 1600, 2500, 4000, 6300, 10000, 16000};
 
-QString HexOf(const Report& r) {
-    std::size_t n = r.size();
-    while (n > 2 && r[n - 1] == 0) --n;  // trailing zeros say nothing
-    return QString::fromStdString(ToHex(std::span<const std::uint8_t>(r.data(), n)));
-}
-QStringList Hex(const std::vector<Report>& reports) {
-    QStringList out;
-    for (const Report& r : reports) out << HexOf(r);
-    return out;
-}
-
-void Put16(std::uint8_t* p, int v) {
-    p[0] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-    p[1] = static_cast<std::uint8_t>(v & 0xFF);
-}
-
-// A band as the box receives it: its 7-byte descriptor, then its five coefficients.
-std::vector<Report> BandRaw(int module, int slot, int offset, int code, int gainCode, int hz, int qCode,
-                            const eq::Biquad& s) {
-    std::uint8_t d[7];
-    Put16(d, gainCode);
-    Put16(d + 2, hz);
-    Put16(d + 4, qCode);
-    d[6] = static_cast<std::uint8_t>(code);
-    // A zero coefficient travels as +0.0.
-    return {BuildMemoryWrite(offset, d),
-            Floats(module, slot,
-                   {static_cast<float>(0.0 - s.a1), static_cast<float>(0.0 - s.a2), static_cast<float>(s.b0),
-                    static_cast<float>(s.b1), static_cast<float>(s.b2)})};
-}
-// The band as the page holds it (single precision), encoded with the descriptor rules.
-std::vector<Report> BandSent(const Channel& c, int band, int code, float gain, float hz, float q) {
-    const double g = gain, f = hz, qq = q;
-    return BandRaw(c.module, c.firstSlot + band, c.firstByte + 7 * band, code,
-                   static_cast<int>(std::trunc((g + 0.05 + 15.0) * 10.0)), static_cast<int>(f),
-                   static_cast<int>(std::trunc(qq * 1000.0)), eq::DesignSection(code, g, f, qq, 0.0, 48000.0));
-}
-
-// Writes a descriptor straight into the store's image, as a read-back would.
-void StoreBand(PageHost& host, const Channel& c, int band, int gainCode, int hz, int qCode, int code) {
-    std::uint8_t d[7];
-    Put16(d, gainCode);
-    Put16(d + 2, hz);
-    Put16(d + 4, qCode);
-    d[6] = static_cast<std::uint8_t>(code);
-    host.core->store.WriteEqBytes(c.firstByte + 7 * band, d, 7);
-}
-
-bool ShowOnScreen(PageHost& host, int code) {
-    host.ShowPage(PageId::Music, code);
-    if (!host.page) return false;
-    host.window.show();
-    host.window.activateWindow();
-    return QTest::qWaitForWindowActive(&host.window);
-}
 CDialogMusic* Music(PageHost& host) { return qobject_cast<CDialogMusic*>(host.page.data()); }
-
-void SendMouse(QWidget* w, QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, pos, w->mapToGlobal(pos), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-void SendWheel(QWidget* w, int delta) {
-    const QPointF pos(w->width() / 2.0, w->height() / 2.0);
-    QWheelEvent e(pos, w->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                  false);
-    QApplication::sendEvent(w, &e);
-}
-// The pointer sitting on a band's marker (pointer y is measured from two pixels above the plot).
-QPointF MarkerPoint(const CEqPanel* p, int band) {
-    return {eq::EqPanelGeometry::kInsetLeft + p->Band(band).x, eq::EqPanelGeometry::kPointerTop + p->Band(band).y};
-}
-void ClickMarker(CEqPanel* p, int band) {
-    SendMouse(p, QEvent::MouseButtonPress, MarkerPoint(p, band), Qt::LeftButton, Qt::LeftButton);
-    SendMouse(p, QEvent::MouseButtonRelease, MarkerPoint(p, band), Qt::LeftButton, Qt::NoButton);
-}
-
-// Waits for queued slider notifications, then a little longer so that extra sends show.
-std::vector<Report> WritesAfter(PageHost& host, std::size_t expected) {
-    QElapsedTimer t;
-    t.start();
-    while (host.Writes().size() < expected && t.elapsed() < 2000) QTest::qWait(5);
-    QTest::qWait(30);
-    return host.Writes();
-}
 
 QWidget* WithControlId(QWidget* root, int id) {
     for (QWidget* w : root->findChildren<QWidget*>())
         if (ControlId(w) == id) return w;
     return nullptr;
 }
-
-enum Way {
-    Drag,
-    DragPass,
-    PanelKeyRight,
-    PanelKeyUp,
-    PanelWheel,
-    GainSliderKey,
-    FreqSliderWheel,
-    QSliderKey,
-    GainEnter,
-    FreqEnter,
-    QEnter,
-    TypeButton,
-    ListGain,
-    ListFreq,
-    ListQ,
-    ListType,
-};
-
-// The band under test starts as PEQ +6 dB at 1234 Hz, Q 2 (away from every default marker).
-constexpr int kStartGainCode = 210;
-constexpr int kStartHz = 1234;
-constexpr int kStartQCode = 2000;
 
 float Hundredth(int v) { return static_cast<float>(v / 100.0); }
 std::int32_t Samples(double ms) { return static_cast<std::int32_t>(std::trunc(ms * 48000.0 / 1000.0 + 0.5)); }
@@ -289,24 +184,10 @@ private Q_SLOTS:
     // ---- Bands ----
 
     void editSendsBand_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("band");
-        QTest::addColumn<int>("way");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("sentCode");
-        QTest::addColumn<float>("gain");
-        QTest::addColumn<float>("hz");
-        QTest::addColumn<float>("q");
-        struct W {
-            const char* name;
-            Way way;
-            const char* typed;
-            int sentCode;
-            float gain, hz, q;
-        };
+        AddEditColumns("code");
         // NaN: taken from the panel after the drag (only the drag lands on a pixel-made value).
         const float nan = std::nanf("");
-        const W ways[] = {
+        const EditWay ways[] = {
             {"panel drag", Drag, "", 1, 0.0f, nan, 2.0f},
             {"panel drag of LP band", DragPass, "", 2, 0.0f, nan, 0.7f},
             {"panel Right key", PanelKeyRight, "", 1, 6.0f, 1235.0f, 2.0f},
@@ -335,7 +216,7 @@ private Q_SLOTS:
         const char* pages[] = {"music", "CH A", "", "", "", "", "", "", "CH B"};
         int n = 0;
         for (const Channel& c : kChannels) {
-            for (const W& w : ways) {
+            for (const EditWay& w : ways) {
                 const int band = (n++ * 4) % 15;  // walks over the first, last and middle bands
                 QTest::addRow("%s band %d, %s", pages[c.code], band, w.name)
                     << c.code << band << int(w.way) << QString(w.typed) << w.sentCode << w.gain << w.hz << w.q;
@@ -358,9 +239,9 @@ private Q_SLOTS:
         QFETCH(float, q);
         const Channel& c = ChannelOf(code);
         PageHost host(1);
-        StoreBand(host, c, band, kStartGainCode, kStartHz, way == DragPass ? 700 : kStartQCode,
+        StoreBand(host, c.firstByte, band, kStartGainCode, kStartHz, way == DragPass ? 700 : kStartQCode,
                   way == DragPass ? 2 : 1);
-        QVERIFY(ShowOnScreen(host, code));
+        QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CDialogMusic* page = Music(host);
         QVERIFY(page);
         CEqEditor* ed = page->Equaliser();
@@ -374,94 +255,8 @@ private Q_SLOTS:
             QCOMPARE(ed->NumberLabel()->text(), QString::number(band + 1));
         }
         host.Clear();
-
-        std::vector<Report> expected;
-        switch (way) {
-            case Drag:
-            case DragPass: {
-                const QPointF start = MarkerPoint(panel, band);
-                const eq::EqPanelGeometry& g = panel->Geometry();
-                const QPointF to(g.XOfFrequency(2000.0), eq::EqPanelGeometry::kPointerTop + g.YOfGain(0.0) - g.Top());
-                SendMouse(panel, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
-                SendMouse(panel, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-                SendMouse(panel, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-                hz = panel->Band(band).frequency;
-                QVERIFY2(std::fabs(hz - 2000.0f) < 3.0f, qPrintable(QString::number(hz)));
-                const float startGain = way == Drag ? 6.0f : 0.0f;
-                // Press, move, release: each sends the band.
-                for (const Report& r : BandSent(c, band, sentCode, startGain, float(kStartHz), q))
-                    expected.push_back(r);
-                for (int k = 0; k < 2; ++k)
-                    for (const Report& r : BandSent(c, band, sentCode, gain, hz, q)) expected.push_back(r);
-                break;
-            }
-            case PanelKeyRight:
-            case PanelKeyUp:
-                QTest::keyClick(panel, way == PanelKeyRight ? Qt::Key_Right : Qt::Key_Up);
-                break;
-            case PanelWheel:
-                QVERIFY(panel->hasFocus());
-                SendWheel(panel, 120);
-                break;
-            case GainSliderKey:
-                QTest::keyClick(ed->GainSlider(), Qt::Key_Right);
-                break;
-            case FreqSliderWheel:
-                ed->FreqSlider()->setFocus();
-                QTRY_VERIFY(ed->FreqSlider()->hasFocus());
-                SendWheel(ed->FreqSlider(), 120);
-                break;
-            case QSliderKey:
-                QTest::keyClick(ed->QSlider(), Qt::Key_Left);
-                break;
-            case GainEnter:
-            case FreqEnter:
-            case QEnter: {
-                QLineEdit* e = way == GainEnter ? ed->GainEdit() : way == FreqEnter ? ed->FreqEdit() : ed->QEdit();
-                e->clear();
-                QTest::keyClicks(e, typed);
-                QTest::keyClick(e, Qt::Key_Return);
-                break;
-            }
-            case TypeButton:
-                ed->TypeButton(typed.toInt() - 1)->click();
-                break;
-            case ListGain:
-            case ListFreq:
-            case ListQ: {
-                const int column = way == ListGain ? 2 : way == ListFreq ? 3 : 4;
-                auto* e = qobject_cast<QLineEdit*>(ed->List()->EditCell(band, column));
-                QVERIFY(e);
-                e->clear();
-                QTest::keyClicks(e, typed);
-                QTest::keyClick(e, Qt::Key_Return);
-                break;
-            }
-            case ListType: {
-                auto* combo = qobject_cast<QComboBox*>(ed->List()->EditCell(band, 1));
-                QVERIFY(combo);
-                QTRY_VERIFY(combo->view()->isVisible());
-                for (int k = 1; k < typed.toInt(); ++k) QTest::keyClick(combo->view(), Qt::Key_Down);
-                QTest::keyClick(combo->view(), Qt::Key_Return);
-                break;
-            }
-            default:
-                QFAIL("unknown way");
-        }
-        if (expected.empty()) expected = BandSent(c, band, sentCode, gain, hz, q);
-        QCOMPARE(Hex(WritesAfter(host, expected.size())), Hex(expected));
-
-        // The panel and the band's row show what was sent.
-        const eq::BandRecord& b = panel->Band(band);
-        QCOMPARE(b.code, sentCode);
-        QCOMPARE(b.gain, gain);
-        QCOMPARE(b.q, q);
-        CGridListCtrlEx* list = ed->List();
-        const char* names[] = {"OFF", "PEQ", "LP", "HP", "LS", "HS"};
-        QCOMPARE(list->CellText(band, 1), QString(names[sentCode]));
-        QCOMPARE(list->CellText(band, 2), QString::asprintf("%+-.1fdB", double(gain)));
-        QCOMPARE(list->CellText(band, 3), QString::asprintf("%.0fHz", double(hz)));
-        QCOMPARE(list->CellText(band, 4), QString::asprintf("%.2f", double(q)));
+        EditAndCheckBand(host, ed, c.Place(), band, way, typed, sentCode, gain, hz, q);
+        if (QTest::currentTestFailed()) return;
         if (!inList) QCOMPARE(ed->NumberLabel()->text(), QString::number(band + 1));
     }
 
@@ -490,8 +285,8 @@ private Q_SLOTS:
         QFETCH(int, qMax);
         const Channel& c = ChannelOf(code);
         PageHost host;
-        StoreBand(host, c, 4, kStartGainCode, kStartHz, kStartQCode, 1);
-        QVERIFY(ShowOnScreen(host, code));
+        StoreBand(host, c.firstByte, 4, kStartGainCode, kStartHz, kStartQCode, 1);
+        QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CEqEditor* ed = Music(host)->Equaliser();
         ClickMarker(ed->Panel(), 4);
         ed->TypeButton(kind - 1)->click();
@@ -511,7 +306,7 @@ private Q_SLOTS:
     // Pressing on empty plot leaves the editor for the list; the band list follows.
     void noBandShowsList() {
         PageHost host;
-        QVERIFY(ShowOnScreen(host, 1));
+        QVERIFY(ShowOnScreen(host, PageId::Music, 1));
         CEqEditor* ed = Music(host)->Equaliser();
         ClickMarker(ed->Panel(), 8);
         QCOMPARE(ed->Stack()->currentWidget(), ed->Editor());
@@ -579,7 +374,7 @@ private Q_SLOTS:
         QFETCH(QString, kindText);
         PageHost host(language);
         const int band = code == 8 ? 14 : code == 1 ? 0 : 6;
-        StoreBand(host, ChannelOf(code), band, gainCode, hz, qCode, stored);
+        StoreBand(host, ChannelOf(code).firstByte, band, gainCode, hz, qCode, stored);
         host.ShowPage(PageId::Music, code);
         CEqEditor* ed = Music(host)->Equaliser();
         const eq::BandRecord& b = ed->Panel()->Band(band);
@@ -610,7 +405,7 @@ private Q_SLOTS:
         QFETCH(int, band);
         QFETCH(float, freq);
         PageHost host;
-        StoreBand(host, ChannelOf(code), band, 160, 0, 1000, 1);
+        StoreBand(host, ChannelOf(code).firstByte, band, 160, 0, 1000, 1);
         host.ShowPage(PageId::Music, code);
         const eq::BandRecord& b = Music(host)->Equaliser()->Panel()->Band(band);
         QCOMPARE(b.frequency, freq);
@@ -659,8 +454,8 @@ private Q_SLOTS:
         QFETCH(int, code);
         const Channel& c = ChannelOf(code);
         PageHost host;
-        for (int b = 0; b < 15; ++b) StoreBand(host, c, b, 200, kDefaultHz[b] + 7, 500, 4);
-        QVERIFY(ShowOnScreen(host, code));
+        for (int b = 0; b < 15; ++b) StoreBand(host, c.firstByte, b, 200, kDefaultHz[b] + 7, 500, 4);
+        QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CDialogMusic* page = Music(host);
         CEqEditor* ed = page->Equaliser();
         ClickMarker(ed->Panel(), 2);
@@ -714,7 +509,7 @@ private Q_SLOTS:
         PageHost host(1);
         StoreEffect(host, channel, row, start);
         StoreEffect(host, 1 - channel, row, start + 2 * step);  // the other channel differs
-        QVERIFY(ShowOnScreen(host, channel ? 8 : 1));
+        QVERIFY(ShowOnScreen(host, PageId::Music, channel ? 8 : 1));
         CDialogMusic* page = Music(host);
         page->SelectEffectRow(row);
         QCOMPARE(page->EffectSlider()->Position(), start);
@@ -757,7 +552,7 @@ private Q_SLOTS:
         QFETCH(int, value);
         PageHost host;
         StoreEffect(host, channel, row, start);
-        QVERIFY(ShowOnScreen(host, channel ? 8 : 1));
+        QVERIFY(ShowOnScreen(host, PageId::Music, channel ? 8 : 1));
         CDialogMusic* page = Music(host);
         page->SelectEffectRow(row);
         page->EffectList()->setFocus();
@@ -848,7 +643,7 @@ private Q_SLOTS:
         QFETCH(QString, english);
         QFETCH(QString, chinese);
         PageHost host;
-        QVERIFY(ShowOnScreen(host, 1));
+        QVERIFY(ShowOnScreen(host, PageId::Music, 1));
         CDialogMusic* page = Music(host);
         CGridListCtrlEx* list = page->EffectList();
         // A click on the row, as the user selects it.
@@ -903,7 +698,7 @@ private Q_SLOTS:
             host.core->store.SetInt(71, 1);
         }
         StoreEffect(host, channel, row, start);
-        QVERIFY(ShowOnScreen(host, channel ? 8 : 1));
+        QVERIFY(ShowOnScreen(host, PageId::Music, channel ? 8 : 1));
         CDialogMusic* page = Music(host);
         page->SelectEffectRow(row);
         host.Clear();
@@ -940,7 +735,7 @@ private Q_SLOTS:
             s.SetInt(48 + i, 20 + i);
             s.SetInt(44 + i, 50 + i);
         }
-        QVERIFY(ShowOnScreen(host, code));
+        QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CDialogMusic* page = Music(host);
         QVERIFY(page->Route(input, toA ? 1 : 0)->isChecked());
         QCOMPARE(page->GateLabel(input)->text(), QString::number(20 + input));
@@ -1032,7 +827,7 @@ private Q_SLOTS:
         QFETCH(bool, echo);
         QFETCH(int, kind);
         PageHost host;
-        QVERIFY(ShowOnScreen(host, code));
+        QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CDialogMusic* page = Music(host);
         CSmallEqPanel* curve = echo ? page->EchoCurve() : page->ReverbCurve();
         QTest::mouseClick(curve, Qt::LeftButton, {}, curve->rect().center());
@@ -1065,8 +860,8 @@ private Q_SLOTS:
         PageHost host;
         const Channel reverb{0, 3, 0, reverbByte, 0, 0, 0};
         const Channel echo{0, 2, 0, echoByte, 0, 0, 0};
-        StoreBand(host, reverb, 2, 200, 777, 2000, 4);
-        StoreBand(host, echo, 5, 100, 3333, 0, 2);
+        StoreBand(host, reverb.firstByte, 2, 200, 777, 2000, 4);
+        StoreBand(host, echo.firstByte, 5, 100, 3333, 0, 2);
         host.ShowPage(PageId::Music, code);
         CDialogMusic* page = Music(host);
         QCOMPARE(page->ReverbCurve()->BandAt(2).code, 4);
@@ -1087,8 +882,8 @@ private Q_SLOTS:
         QFETCH(int, from);
         QFETCH(int, to);
         PageHost host(1);
-        StoreBand(host, ChannelOf(to), 5, 230, 4321, 1000, 1);
-        QVERIFY(ShowOnScreen(host, from));
+        StoreBand(host, ChannelOf(to).firstByte, 5, 230, 4321, 1000, 1);
+        QVERIFY(ShowOnScreen(host, PageId::Music, from));
         CDialogMusic* page = Music(host);
         page->PageButton(to)->click();
         QCOMPARE(host.page.data(), static_cast<CPageBase*>(page));  // switched in place
@@ -1110,8 +905,8 @@ private Q_SLOTS:
         host.Clear();
         ClickMarker(ed->Panel(), 5);
         const Channel& c = ChannelOf(to);
-        std::vector<Report> twice = BandSent(c, 5, 1, 8.0f, 4321.0f, 1.0f);
-        for (const Report& r : BandSent(c, 5, 1, 8.0f, 4321.0f, 1.0f)) twice.push_back(r);
+        std::vector<Report> twice = BandSent(c.Place(), 5, 1, 8.0f, 4321.0f, 1.0f);
+        for (const Report& r : BandSent(c.Place(), 5, 1, 8.0f, 4321.0f, 1.0f)) twice.push_back(r);
         QCOMPARE(Hex(host.Writes()), Hex(twice));
     }
 
