@@ -88,7 +88,7 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
     for (int i = 0; i < kRibbonLabelCount; ++i) {
         const auto id = static_cast<RibbonLabel>(i);
         for (int c = 0; c < kCategoryCount; ++c)
-            m_ribbon.ValueLabel(c, id)->setText(ValueLabelText(id, kBuiltLabelValue, LabelStyle::Moving));
+            m_ribbon.ValueLabel(c, id)->setText(ValueLabelText(id, kBuiltLabelValue, LabelUse::Moving));
     }
 
     connect(m_status.Bypass(), &QCheckBox::clicked, this, &CKV4420v13View::OnBypassClicked);
@@ -104,7 +104,7 @@ int CKV4420v13View::CurrentSlot() const {
 
 // ---- Labels and captions ----
 
-QString CKV4420v13View::ValueLabelText(RibbonLabel id, int value, LabelStyle style) const {
+QString CKV4420v13View::ValueLabelText(RibbonLabel id, int value, LabelUse use) const {
     const int lang = m_app.Language();
     QString prefix;
     switch (id) {
@@ -112,8 +112,8 @@ QString CKV4420v13View::ValueLabelText(RibbonLabel id, int value, LabelStyle sty
             prefix = Bi(lang, "话筒音量:", "Mic    Vol: ");
             break;
         case RibbonLabel::Reverb:
-            prefix = style == LabelStyle::LanguageChange ? Bi(lang, "混响音量:", "Reverb Vol:")
-                                                         : Bi(lang, "混响音量:  ", "Reverb Vol:");
+            prefix = use == LabelUse::LanguageChange ? Bi(lang, "混响音量:", "Reverb Vol:")
+                                                     : Bi(lang, "混响音量:  ", "Reverb Vol:");
             break;
         case RibbonLabel::Echo:
             prefix = Bi(lang, "回声音量:", "Echo Vol:");
@@ -124,25 +124,25 @@ QString CKV4420v13View::ValueLabelText(RibbonLabel id, int value, LabelStyle sty
         case RibbonLabel::Spdif:
         case RibbonLabel::Aux1:
         case RibbonLabel::Aux2:
-            prefix = style == LabelStyle::Refresh ? Bi(lang, "输入音量:", "Input vol:")
-                                                  : Bi(lang, "输入音量:", "Input Vol:");
+            prefix =
+                use == LabelUse::Refresh ? Bi(lang, "输入音量:", "Input vol:") : Bi(lang, "输入音量:", "Input Vol:");
             break;
         case RibbonLabel::NoiseGate:
-            prefix = style == LabelStyle::LanguageChange ? Bi(lang, "音乐噪声门:", "Noisegate: ")
-                                                         : Bi(lang, "音乐噪声门:", "Noisegate:   ");
+            prefix = use == LabelUse::LanguageChange ? Bi(lang, "音乐噪声门:", "Noisegate: ")
+                                                     : Bi(lang, "音乐噪声门:", "Noisegate:   ");
             break;
     }
     return prefix + QString::asprintf("%3d", value);
 }
 
-QString CKV4420v13View::PitchCaption(int pitch, LabelStyle style) const {
+QString CKV4420v13View::PitchCaption(int pitch, LabelUse use) const {
     const QString prefix = Bi(m_app.Language(), "音乐变调:", "Music Pitch:");
-    switch (style) {
-        case LabelStyle::Refresh:
+    switch (use) {
+        case LabelUse::Refresh:
             return prefix + QString::asprintf("%d", pitch);
-        case LabelStyle::LanguageChange:
+        case LabelUse::LanguageChange:
             return prefix + QString::asprintf("%+-d", pitch);
-        case LabelStyle::Moving:
+        case LabelUse::Moving:
             break;
     }
     return prefix + QString::asprintf("%3d", pitch);
@@ -228,7 +228,7 @@ void CKV4420v13View::OnCategoryChanged(int category) {
         ShowPage(PageId::Output, m_pageState.outputType);
     }
     m_ribbon.SetPanelCaption(RibbonPanel::Pitch,
-                             PitchCaption(m_app.Device().store.Int(fld::kMusicPitch), LabelStyle::Moving));
+                             PitchCaption(m_app.Device().store.Int(fld::kMusicPitch), LabelUse::Moving));
 }
 
 // ---- Page host ----
@@ -238,20 +238,8 @@ QRect CKV4420v13View::PageRect() const {
 }
 
 void CKV4420v13View::ShowPage(PageId id, int kind) {
-    if (m_page && m_page->Id() == id) {
-        m_page->SetKind(kind);
-        UpdateEqItems();
-        return;
-    }
-    CPageBase* page = PageRegistry::Pages().Create(id, *this, kind, this);
-    if (!page) return;  // a page this build does not have: the hosted one stays
-    if (m_page) {
-        m_page->hide();
-        m_page->deleteLater();
-    }
-    m_page = page;
-    page->setGeometry(PageRect());
-    page->show();
+    // A page this build does not have leaves the hosted one on show.
+    PageRegistry::Pages().Host(m_page, id, kind, *this, this, PageRect());
     UpdateEqItems();
 }
 
@@ -342,7 +330,6 @@ void CKV4420v13View::BindRibbon() {
     music.limit = [this](int v) {
         return ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
     };
-    music.apply = [](DeviceContext& d, int v) { d.encoders.MusicLevel(v); };
     music.text = label(RibbonLabel::Music);
     music.notice = muted(fld::kMusicMute);
     add(RibbonSlider::Music, music, RibbonLabel::Music);

@@ -31,9 +31,6 @@ public:
     static constexpr int kModeNameChars = 20;
     static constexpr int kPaneUpdateMs = 200;
 
-    // Value labels are formatted slightly differently depending on who sets them.
-    using LabelStyle = LabelUse;
-
     CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFCMyRibbonStatusBar& status,
                    QWidget* parent = nullptr);
 
@@ -82,8 +79,9 @@ public:
     void ResetDevice();
 
     static int TargetSlotFromTitle(const QString& title);
-    QString ValueLabelText(RibbonLabel id, int value, LabelStyle style) const;
-    QString PitchCaption(int pitch, LabelStyle style) const;
+    // Value labels read slightly differently depending on who writes them.
+    QString ValueLabelText(RibbonLabel id, int value, LabelUse use) const;
+    QString PitchCaption(int pitch, LabelUse use) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

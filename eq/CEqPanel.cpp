@@ -18,6 +18,7 @@
 using kv::eq::BandRecord;
 using kv::eq::EqPanelGeometry;
 using kv::eq::kGridPoints;
+using kv::eq::TakesGain;
 
 namespace kv {
 
@@ -71,9 +72,6 @@ constexpr double kRightDragScaleOther = 12.0;
 constexpr float kGainStep = 0.1f;
 constexpr float kQStep = 0.01f;
 
-bool TakesGain(int code) {
-    return code == kv::eq::kCodePeaking || code == kv::eq::kCodeLowShelf || code == kv::eq::kCodeHighShelf;
-}
 bool IsUserPassOrShelf(int code) { return code >= kv::eq::kCodeLowPass && code <= kv::eq::kCodeHighShelf; }
 float MaxQ(int code) { return code == kv::eq::kCodePeaking ? CEqPanel::kMaxPeakingQ : CEqPanel::kMaxOtherQ; }
 // Keys and the right drag cap Q at 2 only for the user's pass and shelf kinds.

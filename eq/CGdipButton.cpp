@@ -43,6 +43,11 @@ void CGdipButton::resizeEvent(QResizeEvent* event) {
 }
 
 const QPixmap& CGdipButton::LookPixmap(Look look) {
+    // The caption is drawn into the looks: a new caption (a language change) redraws them.
+    if (m_lookText != text()) {
+        InvalidateLooks();
+        m_lookText = text();
+    }
     QPixmap& cached = m_looks[look];
     const qreal dpr = devicePixelRatioF();
     if (!cached.isNull() && cached.devicePixelRatio() == dpr) return cached;

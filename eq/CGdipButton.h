@@ -42,6 +42,7 @@ private:
     bool m_hover = false;
     QFont m_captionFont;
     std::array<QPixmap, kLookCount> m_looks;
+    QString m_lookText;  // the caption the looks were drawn with
 };
 
 }  // namespace kv

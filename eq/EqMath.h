@@ -27,6 +27,11 @@ inline constexpr int kCodeFirstOrderHighPass = 11;
 inline constexpr int kCodeButterworthLowPass = 12;
 inline constexpr int kCodeLastFixed = 21;  // 22 and above (and negative) are all-pass
 
+// The section kinds whose gain the user sets: peaking and the two shelves.
+inline constexpr bool TakesGain(int code) {
+    return code == kCodePeaking || code == kCodeLowShelf || code == kCodeHighShelf;
+}
+
 // The box processes at this rate; every caller designs at it.
 inline constexpr double kSampleRate = 48000.0;
 

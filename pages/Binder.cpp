@@ -54,11 +54,6 @@ int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bo
     return handle;
 }
 
-QWidget* Binder::Control(int handle) const {
-    const auto& c = m_rows[static_cast<std::size_t>(handle)].controls;
-    return c.isEmpty() ? nullptr : c.first().data();
-}
-
 void Binder::Listen(int handle, QWidget* control, int indexInRow) {
     if (auto* s = qobject_cast<CXBmpSlider*>(control)) {
         connect(s, &CXBmpSlider::changed, this, [this, handle](int, int position) { Issue(handle, position); });

@@ -76,8 +76,6 @@ public:
     int Add(BindRow row, QList<QWidget*> controls = {}, QList<QLabel*> labels = {}, bool listen = true);
     const BindRow& Row(int handle) const { return m_rows[static_cast<std::size_t>(handle)].row; }
     int Count() const { return static_cast<int>(m_rows.size()); }
-    // The control a row was given first, or nullptr.
-    QWidget* Control(int handle) const;
 
     // A control moved to a position: limit, store, send, show on every copy, notice.
     void Issue(int handle, int position);

@@ -30,11 +30,7 @@ CDialogEfx::CDialogEfx(PageContext& context, int kind, QWidget* parent)
     m_back->resize(kBackSize);
     connect(m_back, &CGdipButton::clicked, this,
             [this] { Context().ShowPage(PageId::Music, Context().State().inputPageCode); });
-    RouteWheel();
-    SetKindQuietly(IsEffectKind(kind) ? kind : eqkind::kReverbA);
-    OnKindChanged();
-    Relabel();
-    Reload();
+    Open(kind);
 }
 
 void CDialogEfx::OnKindChanged() {
@@ -48,7 +44,6 @@ void CDialogEfx::OnReload() { m_editor->Load(EqOfPanelKind(Kind())->id); }
 void CDialogEfx::OnRelabel() {
     m_back->setText(Context().Text("返回", "Back"));
     m_back->SetToolTipText(Context().Text("返回话筒页面", "Back to the microphone page"));
-    m_back->SetImages({});
 }
 
 void CDialogEfx::resizeEvent(QResizeEvent* event) {

@@ -225,16 +225,12 @@ CDialogMusic::CDialogMusic(PageContext& context, int pageCode, QWidget* parent)
     AddEffectRows();
     AddWheelTarget(m_effectSlider);
     m_effectList->installEventFilter(this);
-    RouteWheel();
 
     m_meterTimer.setInterval(kMeterPollMs);
     connect(&m_meterTimer, &QTimer::timeout, this, &CDialogMusic::FeedMeters);
     m_meterTimer.start();
 
-    SetKindQuietly(pageCode == kMicACode || pageCode == kMicBCode ? pageCode : kMusicCode);
-    OnKindChanged();
-    Relabel();
-    Reload();
+    Open(pageCode);
 }
 
 QWidget* CDialogMusic::BuildPageButtons() {
@@ -269,7 +265,7 @@ QRadioButton* CDialogMusic::Route(int input, int channel) const {
 }
 
 QWidget* CDialogMusic::BuildMicInputs() {
-    QWidget* box = style::Section(this, QStringLiteral("micInputs"));
+    QWidget* box = style::Section(this);
     auto* g = new QGridLayout(box);
     g->setContentsMargins(6, 6, 6, 6);
     g->setHorizontalSpacing(4);
@@ -336,7 +332,7 @@ QWidget* CDialogMusic::BuildMicInputs() {
 }
 
 QWidget* CDialogMusic::BuildMeters() {
-    QWidget* box = style::Section(this, QStringLiteral("meters"));
+    QWidget* box = style::Section(this);
     auto* g = new QGridLayout(box);
     g->setContentsMargins(6, 6, 6, 6);
     g->setHorizontalSpacing(6);
@@ -374,7 +370,7 @@ QWidget* CDialogMusic::BuildMeters() {
 }
 
 QWidget* CDialogMusic::BuildEffects() {
-    m_effects = style::Section(this, QStringLiteral("effects"));
+    m_effects = style::Section(this);
     auto* v = new QVBoxLayout(m_effects);
     v->setContentsMargins(6, 6, 6, 6);
     v->setSpacing(4);
@@ -382,6 +378,7 @@ QWidget* CDialogMusic::BuildEffects() {
     m_effectList->setObjectName(QStringLiteral("effectList"));
     m_effectList->SetColumns(kEffectColumns);
     m_effectList->SetRowCount(kEffectRows);
+    for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, 0, QString::number(r + 1));
     m_effectList->setMinimumWidth(276);
     v->addWidget(m_effectList, 1);
     auto* h = new QHBoxLayout;
@@ -410,7 +407,7 @@ QWidget* CDialogMusic::BuildEffects() {
 }
 
 QWidget* CDialogMusic::BuildCurves() {
-    m_curves = style::Section(this, QStringLiteral("curves"));
+    m_curves = style::Section(this);
     auto* v = new QVBoxLayout(m_curves);
     v->setContentsMargins(6, 6, 6, 6);
     v->setSpacing(2);
@@ -522,6 +519,7 @@ int CDialogMusic::EffectHandle(int row) const {
 // ---- Kind, reload, relabel ----
 
 void CDialogMusic::OnKindChanged() {
+    if (Kind() != kMicACode && Kind() != kMicBCode) SetKindQuietly(kMusicCode);
     Context().State().inputPageCode = Kind();
     const PageLook& look = LookOf(Kind());
     m_editor->SetListColors(look.bandText, style::kListBackground);
@@ -542,12 +540,9 @@ void CDialogMusic::OnKindChanged() {
 
 void CDialogMusic::OnReload() {
     m_editor->Load(LookOf(Kind()).eq);
-    const int lang = Context().Language();
-    for (int r = 0; r < kEffectRows; ++r) {
-        m_effectList->SetCellText(r, 0, QString::number(r + 1));
-        m_effectList->SetCellText(r, 1, Bi(lang, kEffects[r].chinese, kEffects[r].english));
-        if (!IsMicPage()) m_effectList->SetCellText(r, kEffectColumnValue, QString());
-    }
+    // The music page has no effects; the microphone pages' values come from the binder.
+    if (!IsMicPage())
+        for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, kEffectColumnValue, QString());
     if (m_effectRow >= 0) SelectEffectRow(m_effectRow);
     LoadCurves();
     FeedMeters();
@@ -559,7 +554,6 @@ void CDialogMusic::OnRelabel() {
     for (int r = 0; r < kEffectRows; ++r)
         m_effectList->SetCellText(r, 1, Bi(lang, kEffects[r].chinese, kEffects[r].english));
     if (m_effectRow >= 0) m_effectName->setText(Bi(lang, kEffects[m_effectRow].chinese, kEffects[m_effectRow].english));
-    for (CGdipButton* b : m_pageButtons) b->SetImages({});
 }
 
 void CDialogMusic::LoadCurves() {

@@ -48,8 +48,6 @@ const GridColumn kBandColumns[] = {
     {"Q值", "Q", 50, Qt::AlignCenter, GridColumn::Editor::Text},
 };
 
-bool TakesGain(int code) { return code == eq::kCodePeaking || code == eq::kCodeLowShelf || code == eq::kCodeHighShelf; }
-
 QString GainText(double gain) { return QString::asprintf("%+-.1fdB", gain); }
 QString FreqText(double hz) { return QString::asprintf("%.0fHz", hz); }
 QString QText(double q) { return QString::asprintf("%.2f", q); }
@@ -64,7 +62,7 @@ CEqEditor::CEqEditor(PageContext& context, QWidget* page) : QObject(page), m_con
     m_list->setObjectName(QStringLiteral("bandList"));
     m_list->SetColumns(kBandColumns);
     m_stack->addWidget(m_list);
-    BuildEditor(page);
+    BuildEditor();
     m_stack->addWidget(m_editor);
     m_stack->setCurrentWidget(m_list);
 
@@ -75,8 +73,7 @@ CEqEditor::CEqEditor(PageContext& context, QWidget* page) : QObject(page), m_con
     Relabel();
 }
 
-void CEqEditor::BuildEditor(QWidget* page) {
-    Q_UNUSED(page);
+void CEqEditor::BuildEditor() {
     m_editor = new QWidget(m_stack);
     m_editor->setObjectName(QStringLiteral("bandEditor"));
     auto* layout = new QVBoxLayout(m_editor);
@@ -242,7 +239,7 @@ void CEqEditor::ShowEditor(int b) {
         r->setChecked(band.code == k + 1);
         r->setAutoExclusive(true);
     }
-    const bool gain = TakesGain(band.code);
+    const bool gain = eq::TakesGain(band.code);
     m_gainSlider->setEnabled(gain);
     m_gainEdit->setEnabled(gain);
 }

@@ -85,7 +85,7 @@ Q_SIGNALS:
     void bandSent(int band);
 
 private:
-    void BuildEditor(QWidget* page);
+    void BuildEditor();
     void OnBandChanged(int band);
     void OnNoBand();
     void OnSlider(int id, int position);

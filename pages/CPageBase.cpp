@@ -42,6 +42,14 @@ void CPageBase::ResetEq() {
     if (m_eq) m_eq->Reset();
 }
 
+void CPageBase::Open(int kind) {
+    RouteWheel();
+    m_kind = kind;
+    OnKindChanged();
+    Relabel();
+    Reload();
+}
+
 void CPageBase::RouteWheel() {
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);

@@ -57,14 +57,15 @@ protected:
     void SetKindQuietly(int kind) { m_kind = kind; }
     // Extra controls that take the wheel while focused (panels, sliders outside the binder).
     void AddWheelTarget(QWidget* widget) { m_wheelTargets.append(widget); }
-    // The page and its children route their wheel notches through the page; called once
-    // the page's widgets exist.
-    void RouteWheel();
+    // Called once by a page's constructor when its widgets exist: the wheel routed through
+    // the page, then the kind, the texts and every control from the store.
+    void Open(int kind);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool TakesWheel(QWidget* widget) const;
+    void RouteWheel();
 
     PageContext& m_context;
     PageId m_id;

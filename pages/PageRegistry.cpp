@@ -10,6 +10,24 @@ CPageBase* PageRegistry::Create(PageId id, PageContext& context, int kind, QWidg
     return it == m_factories.end() ? nullptr : it->second(context, kind, parent);
 }
 
+bool PageRegistry::Host(QPointer<CPageBase>& slot, PageId id, int kind, PageContext& context, QWidget* parent,
+                        const QRect& rect) const {
+    if (slot && slot->Id() == id) {
+        slot->SetKind(kind);
+        return true;
+    }
+    CPageBase* page = Create(id, context, kind, parent);
+    if (!page) return false;
+    if (slot) {
+        slot->hide();
+        slot->deleteLater();
+    }
+    slot = page;
+    page->setGeometry(rect);
+    page->show();
+    return true;
+}
+
 const PageRegistry& PageRegistry::Pages() {
     static const PageRegistry registry = [] {
         PageRegistry r;

@@ -49,10 +49,9 @@ void ApplyPageLook(QWidget* page) {
         "QLineEdit:disabled { color: rgb(95,98,104); }"));
 }
 
-QWidget* Section(QWidget* parent, const QString& objectName) {
+QWidget* Section(QWidget* parent) {
     auto* f = new QFrame(parent);
     f->setObjectName(QStringLiteral("section"));
-    f->setProperty("sectionName", objectName);
     return f;
 }
 

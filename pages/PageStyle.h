@@ -20,7 +20,7 @@ QFont TextFont(int pixelSize = 12);
 QFont CaptionFont(int pixelSize = 13);
 // Palette and style sheet of a page and everything on it.
 void ApplyPageLook(QWidget* page);
-// A framed area with a caption, as the pages group their controls.
-QWidget* Section(QWidget* parent, const QString& objectName);
+// A framed area, as the pages group their controls.
+QWidget* Section(QWidget* parent);
 
 }  // namespace kv::style

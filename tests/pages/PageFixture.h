@@ -44,16 +44,7 @@ public:
     void Notice(const QString& text, int) override { notices.push_back(text); }
     PageState& State() override { return state; }
     void ShowPage(PageId id, int kind) override {
-        if (page && page->Id() == id) {
-            page->SetKind(kind);
-            return;
-        }
-        CPageBase* next = PageRegistry::Pages().Create(id, *this, kind, &window);
-        if (!next) return;
-        if (page) page->deleteLater();
-        page = next;
-        page->setGeometry(window.rect());
-        page->show();
+        PageRegistry::Pages().Host(page, id, kind, *this, &window, window.rect());
     }
     void SetLanguage(int language) {
         m_language = language;
