@@ -38,6 +38,16 @@ RowCodes AlignmentCodes(int rowCode, int alignmentIndex) {
     }
 }
 
+std::optional<RowPattern> FindRowPattern(const RowCodes& codes) {
+    for (int a = 0; a < kAlignmentCount; ++a) {
+        if (codes == AlignmentCodes(kCodeLowPass, a)) return RowPattern{a, kCodeLowPass};
+        if (codes == AlignmentCodes(kCodeHighPass, a)) return RowPattern{a, kCodeHighPass};
+    }
+    for (int kind : {kCodePeaking, kCodeLowShelf, kCodeHighShelf})
+        if (codes == RowCodes{kind, 1, 1, 1}) return RowPattern{-1, kind};
+    return std::nullopt;
+}
+
 RowCodes MenuKindCodes(int kind) {
     switch (kind) {
         case 2:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -33,6 +34,15 @@ constexpr int StageBand(int row, int stage) { return kFirstStageBand + kStagesPe
 // Codes of an alignment for a row whose current code is rowCode: the row's
 // parity (even = low-pass side, off included) picks the side of every stage.
 RowCodes AlignmentCodes(int rowCode, int alignmentIndex);
+
+// What a row's four codes stand for: an alignment (combo index) on the low-pass or
+// high-pass side, or one of the plain kinds a row may hold (alignment -1).
+struct RowPattern {
+    int alignment;
+    int kind;  // 1 PEQ, 2 LP, 3 HP, 4 LS, 5 HS
+};
+// The pattern of four codes, or nothing when they match none of the 25 known patterns.
+std::optional<RowPattern> FindRowPattern(const RowCodes& codes);
 
 // Codes a kind picked from the SUB panel's menu (1 PEQ .. 5 HS) gives a row.
 RowCodes MenuKindCodes(int kind);

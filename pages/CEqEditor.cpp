@@ -1,5 +1,6 @@
 #include "pages/CEqEditor.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include "dialogs/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
+#include "eq/Crossover.h"
 #include "eq/EqMath.h"
 #include "pages/CGridListCtrlEx.h"
 #include "pages/NumberText.h"
@@ -29,7 +31,8 @@ namespace {
 enum SliderId { kGainSliderId = 1, kFreqSliderId, kQSliderId };
 
 constexpr int kCodeOff = 0;
-constexpr int kLastKindCode = 5;  // codes above are the crossover sections, not shown here
+constexpr int kLastKindCode = 5;  // codes above are the crossover sections
+constexpr int kLastPassCode = eq::kCodeLastFixed;
 constexpr double kFreqMinHz = 20.0;
 constexpr double kFreqMaxHz = 20000.0;
 constexpr double kMinStoredQ = 0.1;
@@ -54,17 +57,37 @@ QString QText(double q) { return QString::asprintf("%.2f", q); }
 
 }  // namespace
 
-CEqEditor::CEqEditor(PageContext& context, QWidget* page) : QObject(page), m_context(context) {
+CEqEditor::CEqEditor(PageContext& context, QWidget* page, EqEditorRules rules)
+    : QObject(page), m_context(context), m_rules(rules) {
     m_panel = new CEqPanel(page);
     m_panel->setObjectName(QStringLiteral("eqPanel"));
     m_stack = new QStackedWidget(page);
     m_list = new CGridListCtrlEx(m_stack);
     m_list->setObjectName(QStringLiteral("bandList"));
-    m_list->SetColumns(kBandColumns);
+    GridColumn columns[std::size(kBandColumns)];
+    std::copy(std::begin(kBandColumns), std::end(kBandColumns), columns);
+    columns[kTypeColumn].width = m_rules.typeColumnWidth;
+    m_list->SetColumns(columns);
     m_stack->addWidget(m_list);
     BuildEditor();
     m_stack->addWidget(m_editor);
     m_stack->setCurrentWidget(m_list);
+
+    m_alignBox = new QWidget(page);
+    m_alignBox->setObjectName(QStringLiteral("alignmentBox"));
+    auto* align = new QHBoxLayout(m_alignBox);
+    align->setContentsMargins(0, 0, 0, 0);
+    m_alignLabel = new QLabel(Bi(m_context.Language(), "类型", "Type"), m_alignBox);
+    SetControlId(m_alignLabel, kAlignmentLabelId);
+    m_alignCombo = new QComboBox(m_alignBox);
+    m_alignCombo->setObjectName(QStringLiteral("alignmentCombo"));
+    for (std::string_view name : eq::kAlignmentNames)
+        m_alignCombo->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    align->addWidget(m_alignLabel);
+    align->addWidget(m_alignCombo, 1);
+    m_alignBox->hide();
+    connect(m_alignCombo, &QComboBox::activated, this, &CEqEditor::OnAlignment);
+    connect(m_list, &CGridListCtrlEx::rowSelected, this, &CEqEditor::ShowAlignment);
 
     connect(m_panel, &CEqPanel::bandChanged, this, &CEqEditor::OnBandChanged);
     connect(m_panel, &CEqPanel::noBand, this, &CEqEditor::OnNoBand);
@@ -148,7 +171,31 @@ void CEqEditor::Relabel() {
     for (int k = 1; k <= kKinds; ++k) items.append(KindName(k, lang));
     m_list->SetComboItems(kTypeColumn, items);
     m_panel->SetLanguage(lang);
-    for (int b = 0; b < m_panel->BandCount(); ++b) ShowRow(b);
+    for (int b = 0; b < RowCount(); ++b) ShowRow(b);
+}
+
+int CEqEditor::RowCount() const { return IsSub() ? eq::kCrossoverRows : m_panel->BandCount(); }
+
+int CEqEditor::DeviceBand(int band) const {
+    if (!IsSub()) return band;
+    if (band < eq::kCrossoverRows) return band * (1 + eq::kStagesPerRow);
+    const int stage = band - eq::kFirstStageBand;
+    return stage / eq::kStagesPerRow * (1 + eq::kStagesPerRow) + 1 + stage % eq::kStagesPerRow;
+}
+
+int CEqEditor::KindOf(int band) const {
+    if (band < 0 || band >= m_panel->BandCount()) return kCodeOff;
+    if (IsSub() && band < eq::kCrossoverRows) {
+        const auto& b = m_panel->Band(band);
+        eq::RowCodes codes{b.code};
+        for (int s = 0; s < eq::kStagesPerRow; ++s) codes[s + 1] = m_panel->Band(eq::StageBand(band, s)).code;
+        if (const auto p = eq::FindRowPattern(codes)) return p->kind;
+    }
+    const int code = m_panel->Band(band).code;
+    if (code >= kCodeOff && code <= kLastKindCode) return code;
+    // The other crossover sections read by their side; the all-pass codes as off.
+    if (code > kLastKindCode && code <= kLastPassCode) return code % 2 ? eq::kCodeHighPass : eq::kCodeLowPass;
+    return kCodeOff;
 }
 
 void CEqEditor::SetListColors(const QColor& text, const QColor& background) { m_list->SetColors(text, background); }
@@ -165,11 +212,12 @@ void CEqEditor::Load(EqId eq) {
     m_panel->SetKind(info.panelKind);
     m_panel->SetLanguage(m_context.Language());
     m_panel->SetBandCount(info.bands);
-    m_list->SetRowCount(info.bands);
+    m_list->SetRowCount(RowCount());
+    ShowAlignment(-1);
     for (int b = 0; b < info.bands; ++b) {
-        const BandDescriptor d = dev.encoders.ReadBand(eq, b);
-        // A code the editor does not offer (a crossover section, garbage) loads as off.
-        const int code = d.code >= kCodeOff && d.code <= kLastKindCode ? d.code : kCodeOff;
+        const BandDescriptor d = dev.encoders.ReadBand(eq, DeviceBand(b));
+        // A code this page does not take (crossover sections on the inputs, garbage) loads as off.
+        const int code = d.code >= kCodeOff && d.code <= m_rules.highestCode ? d.code : kCodeOff;
         m_panel->SetCode(b, code);
         m_panel->SetGain(b, d.gainDb);
         eq::BandRecord& band = m_panel->Band(b);
@@ -179,9 +227,10 @@ void CEqEditor::Load(EqId eq) {
             const double maxQ = code == eq::kCodePeaking ? kMaxStoredPeakingQ : kMaxStoredOtherQ;
             band.q = static_cast<float>(std::clamp(d.q, kMinStoredQ, maxQ));
         }
-        m_panel->EvaluateBand(b);
-        ShowRow(b);
     }
+    // Crossover rows hand their frequency and Q to their stages, so all bands are in first.
+    m_panel->EvaluateAllBands();
+    for (int b = 0; b < RowCount(); ++b) ShowRow(b);
     SyncBypass();
     m_panel->update();
 }
@@ -207,18 +256,18 @@ bool CEqEditor::TakesWheel(const QWidget* widget) const {
 // ---- Rows and the editor ----
 
 void CEqEditor::ShowRow(int b) {
-    if (b < 0 || b >= m_panel->BandCount()) return;
+    if (!IsRow(b)) return;
     const eq::BandRecord& band = m_panel->Band(b);
     const int lang = m_context.Language();
     m_list->SetCellText(b, kNumberColumn, QString::number(b + 1));
-    m_list->SetCellText(b, kTypeColumn, KindName(band.code, lang));
+    m_list->SetCellText(b, kTypeColumn, KindName(KindOf(b), lang));
     m_list->SetCellText(b, kGainColumn, GainText(band.gain));
     m_list->SetCellText(b, kFreqColumn, FreqText(band.frequency));
     m_list->SetCellText(b, kQColumn, QText(band.q));
 }
 
-void CEqEditor::SetQRange(int code) {
-    m_qSlider->SetRange(kQMin, code == eq::kCodePeaking ? kQMaxPeaking : kQMaxOther);
+void CEqEditor::SetQRange(int kind) {
+    m_qSlider->SetRange(kQMin, kind == eq::kCodePeaking ? kQMaxPeaking : kQMaxOther);
 }
 
 void CEqEditor::ShowEditor(int b) {
@@ -227,7 +276,8 @@ void CEqEditor::ShowEditor(int b) {
     m_gainEdit->setText(GainText(band.gain));
     m_freqEdit->setText(FreqText(band.frequency));
     m_qEdit->setText(QText(band.q));
-    SetQRange(band.code);
+    const int kind = KindOf(b);
+    SetQRange(kind);
     m_gainSlider->SetPosition(std::clamp(static_cast<int>(std::lround(band.gain * 10.0)), kGainMin, kGainMax));
     m_freqSlider->SetPosition(std::clamp(static_cast<int>(std::lround(band.frequency)), kFreqMin, kFreqMax));
     m_qSlider->SetPosition(
@@ -236,33 +286,92 @@ void CEqEditor::ShowEditor(int b) {
         QRadioButton* r = m_types[static_cast<std::size_t>(k)];
         // An off band checks none of the kinds; exclusivity would keep one checked.
         r->setAutoExclusive(false);
-        r->setChecked(band.code == k + 1);
+        r->setChecked(kind == k + 1);
         r->setAutoExclusive(true);
     }
-    const bool gain = eq::TakesGain(band.code);
+    const bool gain = eq::TakesGain(kind);
     m_gainSlider->setEnabled(gain);
     m_gainEdit->setEnabled(gain);
 }
 
 void CEqEditor::SendBand(int b) {
+    Encoders& enc = m_context.Device().encoders;
     const eq::BandRecord& band = m_panel->Band(b);
-    m_context.Device().encoders.EqBand(m_eq, b, band.code, band.gain, band.frequency, band.q);
+    enc.EqBand(m_eq, DeviceBand(b), band.code, band.gain, band.frequency, band.q);
+    if (IsSub() && b < eq::kCrossoverRows) {
+        // The row's stages follow it in the device, each at the row's frequency and Q.
+        for (int s = 0; s < eq::kStagesPerRow; ++s) {
+            const int stageBand = eq::StageBand(b, s);
+            eq::BandRecord& stage = m_panel->Band(stageBand);
+            stage.frequency = band.frequency;
+            stage.q = band.q;
+            stage.gain = 0.0f;
+            enc.EqBand(m_eq, DeviceBand(stageBand), stage.code, stage.gain, stage.frequency, stage.q);
+        }
+    }
     Q_EMIT bandSent(b);
 }
 
+void CEqEditor::ShowAlignment(int row) {
+    m_alignRow = -1;
+    const bool shown = IsSub() && IsRow(row) &&
+                       (KindOf(row) == eq::kCodeLowPass || KindOf(row) == eq::kCodeHighPass ||
+                        m_panel->Band(row).code > kLastKindCode);
+    m_alignBox->setVisible(shown);
+    if (!shown) return;
+    m_alignRow = row;
+    eq::RowCodes codes{m_panel->Band(row).code};
+    for (int s = 0; s < eq::kStagesPerRow; ++s) codes[s + 1] = m_panel->Band(eq::StageBand(row, s)).code;
+    // Codes outside the known patterns leave the drop-down as it was.
+    const auto pattern = eq::FindRowPattern(codes);
+    if (pattern && pattern->alignment >= 0) {
+        const QSignalBlocker block(m_alignCombo);
+        m_alignCombo->setCurrentIndex(pattern->alignment);
+    }
+}
+
+void CEqEditor::OnAlignment(int index) {
+    const int row = m_alignRow;
+    if (!IsSub() || !IsRow(row) || index < 0 || index >= eq::kAlignmentCount) return;
+    m_panel->ApplyAlignment(row, index);
+    SendBand(row);
+    ShowRow(row);
+    if (row == m_selected) ShowEditor(row);
+}
+
+void CEqEditor::SetBandKind(int b, int kind) {
+    if (!IsRow(b) || kind < eq::kCodePeaking || kind > kLastKindCode) return;
+    if (IsSub()) {
+        eq::SetRowCodes(m_panel->Bands(), b, eq::MenuKindCodes(kind));
+        eq::BandRecord& band = m_panel->Band(b);
+        m_panel->SetGain(b, band.gain);  // pass kinds carry no gain
+        m_panel->SetQ(b, band.q);        // within the new kind's range
+        m_panel->EvaluateBand(b);
+        m_panel->update();
+    } else {
+        m_panel->SetCode(b, kind);
+    }
+    ShowAlignment(b);
+    SendBand(b);
+    ShowRow(b);
+    if (b == m_selected) ShowEditor(b);
+}
+
 void CEqEditor::OnBandChanged(int b) {
-    if (b < 0 || b >= m_panel->BandCount()) return;
+    if (!IsRow(b)) return;
     ShowRow(b);
     ShowEditor(b);
     SendBand(b);
     const bool wasSelected = m_selected >= 0;
     m_selected = b;
     m_list->SelectRowQuietly(b);
+    ShowAlignment(b);
     if (!wasSelected) m_stack->setCurrentWidget(m_editor);
 }
 
 void CEqEditor::OnNoBand() {
     m_selected = -1;
+    ShowAlignment(-1);
     m_list->SelectRowQuietly(-1);
     m_stack->setCurrentWidget(m_list);
 }
@@ -304,19 +413,21 @@ void CEqEditor::ApplyValues(int b, double gain, double freq, double q) {
 
 void CEqEditor::OnType(int kind) {
     SetQRange(kind + 1);
-    if (m_selected < 0) return;
-    m_panel->SetCode(m_selected, kind + 1);
-    SendBand(m_selected);
-    ShowRow(m_selected);
-    ShowEditor(m_selected);
+    if (m_selected >= 0) SetBandKind(m_selected, kind + 1);
 }
 
 void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
-    if (row < 0 || row >= m_panel->BandCount()) return;
+    if (!IsRow(row)) return;
     const eq::BandRecord& band = m_panel->Band(row);
     double gain = band.gain;
     double freq = band.frequency;
     double q = band.q;
+    if (m_rules.outputList) {
+        // The output pages read the row as it stands, with the edited cell.
+        gain = LeadingNumber(m_list->CellText(row, kGainColumn));
+        freq = LeadingNumber(m_list->CellText(row, kFreqColumn));
+        q = LeadingNumber(m_list->CellText(row, kQColumn));
+    }
     const double v = LeadingNumber(text);
     switch (column) {
         case kGainColumn:
@@ -331,15 +442,14 @@ void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
         default:
             return;
     }
+    // There a frequency of 0 leaves the band's own.
+    if (m_rules.outputList && std::fabs(freq) < kZero) freq = band.frequency;
     ApplyValues(row, gain, freq, q);
 }
 
 void CEqEditor::OnComboChosen(int row, int column, int index) {
-    if (column != kTypeColumn || row < 0 || row >= m_panel->BandCount() || index < 0 || index >= kKinds) return;
-    m_panel->SetCode(row, index + 1);
-    SendBand(row);
-    ShowRow(row);
-    if (row == m_selected) ShowEditor(row);
+    if (column != kTypeColumn || index < 0 || index >= kKinds) return;
+    SetBandKind(row, index + 1);
 }
 
 }  // namespace kv

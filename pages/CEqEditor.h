@@ -3,7 +3,9 @@
 // list and the band editor (kind buttons, sliders and edit boxes for gain, frequency and Q).
 // It loads an equaliser's stored bands with their clamping rules, sends a band on every
 // edit, and switches between the list (no band selected) and the editor (a band selected).
-// The page places the panel and the stack; the editor owns everything else.
+// The page places the panel and the stack (and, on the SUB output, the alignment box); the
+// editor owns everything else. On the SUB equaliser the list shows the five crossover rows,
+// each standing for its own band and three hidden stages.
 
 #include <QColor>
 #include <QObject>
@@ -11,6 +13,7 @@
 
 #include "device/EqTable.h"
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +27,13 @@ class CEqPanel;
 class CGridListCtrlEx;
 class CXBmpSlider;
 class PageContext;
+
+// Where the pages' loading and list rules differ.
+struct EqEditorRules {
+    int highestCode = 5;      // stored section codes above this load as off
+    bool outputList = false;  // a list edit parses the whole row and 0 Hz keeps the frequency
+    int typeColumnWidth = 55;
+};
 
 class CEqEditor : public QObject {
     Q_OBJECT
@@ -46,7 +56,9 @@ public:
     static constexpr int kTypeGroupId = 1202;
     static constexpr int kFirstTypeId = 1204;  // PEQ .. HS: 1204 .. 1208
 
-    CEqEditor(PageContext& context, QWidget* page);
+    static constexpr int kAlignmentLabelId = 1215;
+
+    CEqEditor(PageContext& context, QWidget* page, EqEditorRules rules = {});
 
     // Shows an equaliser: clears the selection, shows the list, loads every band.
     void Load(EqId eq);
@@ -61,6 +73,10 @@ public:
     // Default bands, stored and sent, then shown.
     void Reset();
     int SelectedBand() const { return m_selected; }
+    // Rows of the band list: the bands, or the crossover rows on SUB.
+    int RowCount() const;
+    // A band's kind as its row reads (1 PEQ .. 5 HS, 0 off); SUB rows by their four codes.
+    int KindOf(int band) const;
     bool TakesWheel(const QWidget* widget) const;
 
     CEqPanel* Panel() const { return m_panel; }
@@ -75,6 +91,11 @@ public:
     QLineEdit* FreqEdit() const { return m_freqEdit; }
     QLineEdit* QEdit() const { return m_qEdit; }
     QRadioButton* TypeButton(int kind) const { return m_types[static_cast<std::size_t>(kind)]; }
+    // The SUB crossover alignment: its label and drop-down, shown for low- and high-pass rows.
+    QWidget* AlignmentBox() const { return m_alignBox; }
+    QComboBox* AlignmentCombo() const { return m_alignCombo; }
+    // Sets a band's kind (1 PEQ .. 5 HS) as the list's Type cell and the kind buttons do.
+    void SetBandKind(int band, int kind);
 
     // Enter in an edit box: the three boxes applied to the selected band.
     void ApplyEdits();
@@ -97,10 +118,17 @@ private:
     void SendBand(int band);
     void ShowRow(int band);
     void ShowEditor(int band);
-    void SetQRange(int code);
+    void SetQRange(int kind);
     void SyncBypass();
+    bool IsSub() const { return m_eq == EqId::Sub; }
+    bool IsRow(int band) const { return band >= 0 && band < RowCount(); }
+    // The device band a panel band is stored in.
+    int DeviceBand(int band) const;
+    void ShowAlignment(int row);
+    void OnAlignment(int index);
 
     PageContext& m_context;
+    EqEditorRules m_rules;
     EqId m_eq = EqId::Music;
     int m_selected = -1;
     CEqPanel* m_panel = nullptr;
@@ -117,6 +145,10 @@ private:
     QLineEdit* m_gainEdit = nullptr;
     QLineEdit* m_freqEdit = nullptr;
     QLineEdit* m_qEdit = nullptr;
+    QWidget* m_alignBox = nullptr;
+    QLabel* m_alignLabel = nullptr;
+    QComboBox* m_alignCombo = nullptr;
+    int m_alignRow = -1;  // the row the alignment box stands for
 };
 
 }  // namespace kv

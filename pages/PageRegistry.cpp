@@ -1,7 +1,9 @@
 #include "pages/PageRegistry.h"
 
+#include "pages/CCompDlg.h"
 #include "pages/CDialogEfx.h"
 #include "pages/CDialogMusic.h"
+#include "pages/CDialogOutput.h"
 
 namespace kv {
 
@@ -36,6 +38,12 @@ const PageRegistry& PageRegistry::Pages() {
         });
         r.Register(PageId::Effects, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
             return new CDialogEfx(c, kind, parent);
+        });
+        r.Register(PageId::Output, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
+            return new CDialogOutput(c, kind, parent);
+        });
+        r.Register(PageId::Compressor, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
+            return new CCompDlg(c, kind, parent);
         });
         return r;
     }();

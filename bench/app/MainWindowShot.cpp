@@ -1,8 +1,9 @@
 // Saves a picture of the main window with the simulated box connected:
-//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND]
+//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp]
 // Settings go to a throw-away directory so the user's settings are not touched.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -13,14 +14,42 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
+#include "app/CMyMFCRibbonBar.h"
+#include "device/Encoders.h"
 #include "device/Report.h"
 #include "dialogs/UiText.h"
+#include "eq/CEqPanel.h"
+#include "pages/CEqEditor.h"
+#include "pages/CGridListCtrlEx.h"
 #include "sim/SimBox.h"
+
+namespace {
+// A subwoofer as installers set it: high-pass below the speaker's range, low-pass at the
+// crossover to the mains, one peaking band for the room.
+void SetCrossovers(kv::CPageBase& page) {
+    kv::CEqEditor* ed = page.Equaliser();
+    if (!ed) return;
+    const struct { int row, kind, hz, alignment; } rows[] = {{0, 3, 25, 3}, {1, 2, 90, 1}};
+    for (const auto& r : rows) {
+        ed->SetBandKind(r.row, r.kind);
+        ed->Panel()->Band(r.row).frequency = static_cast<float>(r.hz);
+        ed->List()->rowSelected(r.row);
+        ed->AlignmentCombo()->setCurrentIndex(r.alignment);
+        ed->AlignmentCombo()->activated(r.alignment);
+    }
+    ed->Panel()->SetGain(2, -4.0);
+    ed->Panel()->Band(2).frequency = 45.0f;
+    ed->Panel()->EvaluateBand(2);
+    ed->Relabel();
+}
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc < 3 || argc > 5) {
-        std::fprintf(stderr, "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND]\n");
+        std::fprintf(
+            stderr,
+            "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -37,6 +66,11 @@ int main(int argc, char* argv[]) {
         page = kv::PageId::Effects;
         kind = pageArg.mid(8).toInt();
     }
+    if (pageArg.startsWith(QLatin1String("output:"))) {
+        page = kv::PageId::Output;
+        kind = pageArg.mid(7).toInt();
+    }
+    if (pageArg == QLatin1String("comp")) page = kv::PageId::Compressor;
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     const int language =
@@ -59,6 +93,22 @@ int main(int argc, char* argv[]) {
     set(4, 18, 0.50f, 2);
     set(4, 25, 1.0f, 1);
     set(4, 28, 0.002f, 1);
+    for (int module : {5, 6, 7, 9}) {
+        const int first = module == 5 ? 28 : module == 7 ? 12 : 14;
+        set(module, first, 0.80f, 1);
+        set(module, first + 1, 0.45f, 1);
+        set(module, first + 2, 0.35f, 1);
+        set(module, first + 3, 0.70f, 1);
+    }
+    set(8, 25, 1.50f, 1);
+    // Limiters on MAIN and SUB: -20 dB at 4:1, 10 ms attack, 200 ms release.
+    for (auto [module, parameter] : {std::pair{5, 33}, std::pair{8, 27}}) {
+        const float coeffs[7] = {
+            -20.0f, 0.0f, 0.75f, 20.0f, 0.05f, kv::CompressorTimeCoeff(10.0), kv::CompressorTimeCoeff(200.0)};
+        std::vector<kv::ParamValue> values;
+        for (float c : coeffs) values.push_back(kv::ParamValue::FromFloat(c));
+        box->Handle(kv::BuildParamWrite(module, parameter, values));
+    }
 
     kv::AppOptions options;
     options.uri.kind = kv::TransportUri::Kind::Sim;
@@ -72,7 +122,10 @@ int main(int argc, char* argv[]) {
     int rc = 1;
     // Grab once the box is accepted and the window settled.
     QObject::connect(&app.View()->Connection(), &kv::ConnectionLifecycle::accepted, &application, [&] {
+        if (page == kv::PageId::Output || page == kv::PageId::Compressor)
+            app.Frame()->Ribbon()->SetActiveCategory(kv::kCategoryOutput);
         app.View()->ShowPage(page, kind);
+        if (page == kv::PageId::Output && kind == kv::eqkind::kSub) SetCrossovers(*app.View()->Page());
         QTimer::singleShot(800, &application, [&] {
             rc = app.Frame()->grab().save(out) ? 0 : 1;
             std::printf("%s %dx%d\n", qPrintable(out), app.Frame()->width(), app.Frame()->height());

@@ -12,6 +12,8 @@
 #include "eq/CSmallEqPanel.h"
 #include "pages/CDialogEfx.h"
 #include "pages/CDialogMusic.h"
+#include "pages/CDialogOutput.h"
+#include "pages/CNavigationBar.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
 #include "tests/app/ShellFixture.h"
@@ -117,10 +119,25 @@ void ShellPagesTest::pagesReplaceAndSwitch() {
     QVERIFY(music);
     QCOMPARE(music->Kind(), CDialogMusic::kMicBCode);
 
-    // The Input category refreshes the hosted input page rather than replacing it.
+    // The Output category opens the output page with the remembered type (MAIN at first);
+    // a navigation button switches it in place and is remembered.
     shell.Ribbon()->SetActiveCategory(kCategoryOutput);
+    auto* output = qobject_cast<CDialogOutput*>(shell.View()->Page());
+    QVERIFY(output);
+    QCOMPARE(output->Kind(), 5);
+    QTest::mouseClick(output->Navigation()->Button(3), Qt::LeftButton);
+    QCOMPARE(shell.View()->Page(), output);
+    QCOMPARE(output->Kind(), 2);
+
+    // Input brings back the input page of the last channel, Output the SUB page.
     shell.Ribbon()->SetActiveCategory(kCategoryInput);
-    QCOMPARE(shell.View()->Page(), music);
+    music = qobject_cast<CDialogMusic*>(shell.View()->Page());
+    QVERIFY(music);
+    QCOMPARE(music->Kind(), CDialogMusic::kMicBCode);
+    shell.Ribbon()->SetActiveCategory(kCategoryOutput);
+    output = qobject_cast<CDialogOutput*>(shell.View()->Page());
+    QVERIFY(output);
+    QCOMPARE(output->Kind(), 2);
     QVERIFY(shell.box->Violations().empty());
 }
 

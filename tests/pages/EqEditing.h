@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QWheelEvent>
 #include <cmath>

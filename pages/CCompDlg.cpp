@@ -1,0 +1,199 @@
+#include "pages/CCompDlg.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "device/DeviceContext.h"
+#include "dialogs/UiText.h"
+#include "eq/CCompressPanelPlus.h"
+#include "eq/CXBmpSlider.h"
+#include "pages/CNavigationBar.h"
+#include "pages/PageStyle.h"
+
+namespace kv {
+
+namespace {
+
+struct BlockInfo {
+    const fld::OutputFields* out;
+    int enableId;
+    const char* enableCaption;
+};
+const BlockInfo kInfo[CCompDlg::kBlocks] = {
+    {&fld::kMain, 1026, "前置压限启用"}, {&fld::kRear, 1027, "后置压限启用"}, {&fld::kCenter, 1031, "中置压限启用"},
+    {&fld::kSub, 1033, "超低压限启用"},  {&fld::kTop, 1034, "顶置压限启用"},
+};
+
+struct SliderInfo {
+    int captionId;
+    const char* caption;
+    int minimum;
+    int maximum;
+};
+const SliderInfo kSliderInfo[CCompDlg::kSliders] = {
+    {1005, "阀(阈)", -60, 0},
+    {1006, "衰减比例", 10, 300},
+    {1007, "启动时间", 1, 100},
+    {1008, "释放时间", 1, 1000},
+};
+constexpr int kSliderId = 300;
+constexpr double kRatioScale = 10.0;  // the ratio slider moves in tenths
+
+// Whole numbers of a stored value that may be anything a box or a file left there.
+int Whole(float v) { return std::isfinite(v) ? static_cast<int>(std::clamp(v, -1e6f, 1e6f)) : 0; }
+int Tenths(float v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e5f, 1e5f) * 10)) : 0; }
+
+}  // namespace
+
+CCompDlg::CCompDlg(PageContext& context, int kind, QWidget* parent)
+    : CPageBase(context, PageId::Compressor, kDialog, parent) {
+    setObjectName(QStringLiteral("compressorPage"));
+    style::ApplyPageLook(this);
+    m_nav = new CNavigationBar(*this);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 6, 8, 8);
+    grid->setSpacing(8);
+    grid->addWidget(m_nav, 0, 0, 1, kBlocks);
+    for (int b = 0; b < kBlocks; ++b) {
+        grid->addWidget(BuildBlock(b), 1, b);
+        grid->setColumnStretch(b, 1);
+        AddRows(b);
+    }
+    grid->setRowStretch(1, 1);
+    connect(&Bind(), &Binder::issued, this, [this](int handle, int) {
+        for (int b = 0; b < kBlocks; ++b) {
+            const int first = m_blocks[static_cast<std::size_t>(b)].firstHandle;
+            if (handle >= first && handle <= first + kSliders) SyncPanel(b);
+        }
+    });
+    Open(kind);
+    m_nav->Mark();
+}
+
+QWidget* CCompDlg::BuildBlock(int b) {
+    Block& blk = m_blocks[static_cast<std::size_t>(b)];
+    QWidget* box = style::Section(this);
+    auto* v = new QVBoxLayout(box);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->setSpacing(4);
+    blk.enable = new QCheckBox(QString::fromUtf8(kInfo[b].enableCaption), box);
+    blk.enable->setObjectName(QStringLiteral("compEnable%1").arg(b));
+    SetControlId(blk.enable, kInfo[b].enableId);
+    v->addWidget(blk.enable);
+    blk.panel = new CCompressPanelPlus(box);
+    blk.panel->setObjectName(QStringLiteral("compPanel%1").arg(b));
+    blk.panel->SetFloor(kFloorDb);
+    v->addWidget(blk.panel, 1);
+    auto* g = new QGridLayout;
+    g->setHorizontalSpacing(4);
+    for (int s = 0; s < kSliders; ++s) {
+        const auto u = static_cast<std::size_t>(s);
+        auto* caption = new QLabel(QString::fromUtf8(kSliderInfo[s].caption), box);
+        SetControlId(caption, kSliderInfo[s].captionId);
+        caption->setFont(style::TextFont(11));
+        g->addWidget(caption, 2 * s, 0, 1, 2);
+        auto* slider = new CXBmpSlider(kSliderId + 10 * b + s, Qt::Horizontal, box);
+        slider->setObjectName(QStringLiteral("comp%1_%2").arg(b).arg(s));
+        slider->setMinimumHeight(20);
+        slider->SetBackground(style::kPanelBackground);
+        g->addWidget(slider, 2 * s + 1, 0);
+        // Read-only value boxes.
+        auto* value = new QLabel(box);
+        value->setAlignment(Qt::AlignCenter);
+        value->setFixedWidth(58);
+        value->setStyleSheet(QStringLiteral(
+            "background: rgb(20,20,20); color: rgb(255,200,0); border: 1px solid rgb(70,74,80); border-radius: 2px;"));
+        g->addWidget(value, 2 * s + 1, 1);
+        blk.sliders[u] = slider;
+        blk.values[u] = value;
+    }
+    g->setColumnStretch(0, 1);
+    v->addLayout(g);
+    return box;
+}
+
+void CCompDlg::AddRows(int b) {
+    Block& blk = m_blocks[static_cast<std::size_t>(b)];
+    const fld::OutputFields& out = *kInfo[b].out;
+    BindRow enable = FieldRow(out.compBypass(), 0, 1);
+    enable.onValue = 0;  // the field says bypassed
+    enable.offValue = 1;
+    blk.firstHandle = Bind().Add(enable, {blk.enable});
+
+    // Each slider sends the whole compressor: its own new value with the others as stored,
+    // the times in whole milliseconds.
+    struct Stored {
+        float threshold, ratio;
+        int attack, release;
+    };
+    const auto stored = [&out](const DeviceContext& d) {
+        return Stored{d.store.Float(out.compThreshold()), d.store.Float(out.compRatio()),
+                      Whole(d.store.Float(out.compAttack())), Whole(d.store.Float(out.compRelease()))};
+    };
+    for (int s = 0; s < kSliders; ++s) {
+        const SliderInfo& info = kSliderInfo[s];
+        BindRow row;
+        row.minimum = info.minimum;
+        row.maximum = info.maximum;
+        switch (s) {
+            case kThreshold:
+                row.read = [&out](const DeviceContext& d) { return Whole(d.store.Float(out.compThreshold())); };
+                row.apply = [&out, stored](DeviceContext& d, int p) {
+                    const Stored v = stored(d);
+                    d.encoders.Compressor(out, static_cast<float>(p), v.ratio, static_cast<float>(v.attack),
+                                          static_cast<float>(v.release));
+                };
+                break;
+            case kRatio:
+                row.read = [&out](const DeviceContext& d) { return Tenths(d.store.Float(out.compRatio())); };
+                row.apply = [&out, stored](DeviceContext& d, int p) {
+                    const Stored v = stored(d);
+                    d.encoders.Compressor(out, v.threshold, static_cast<float>(p / kRatioScale),
+                                          static_cast<float>(v.attack), static_cast<float>(v.release));
+                };
+                break;
+            case kAttack:
+                row.read = [&out](const DeviceContext& d) { return Whole(d.store.Float(out.compAttack())); };
+                row.apply = [&out, stored](DeviceContext& d, int p) {
+                    const Stored v = stored(d);
+                    d.encoders.Compressor(out, v.threshold, v.ratio, static_cast<float>(p),
+                                          static_cast<float>(v.release));
+                };
+                break;
+            default:
+                row.read = [&out](const DeviceContext& d) { return Whole(d.store.Float(out.compRelease())); };
+                row.apply = [&out, stored](DeviceContext& d, int p) {
+                    const Stored v = stored(d);
+                    d.encoders.Compressor(out, v.threshold, v.ratio, static_cast<float>(v.attack),
+                                          static_cast<float>(p));
+                };
+                break;
+        }
+        // A moving slider shows its position; a refresh shows the stored value itself.
+        const int field = out.compThreshold() + s;
+        row.text = [this, s, field](int p, LabelUse use) {
+            const double v = use == LabelUse::Moving ? (s == kRatio ? p / kRatioScale : p)
+                                                     : static_cast<double>(Context().Device().store.Float(field));
+            return QString::asprintf(s == kThreshold ? "%.0fdB" : s == kRatio ? "%.1f:1" : "%.0fms", v);
+        };
+        Bind().Add(row, {blk.sliders[static_cast<std::size_t>(s)]}, {blk.values[static_cast<std::size_t>(s)]});
+    }
+}
+
+void CCompDlg::SyncPanel(int b) {
+    const Block& blk = m_blocks[static_cast<std::size_t>(b)];
+    const fld::OutputFields& out = *kInfo[b].out;
+    const ParameterStore& store = Context().Device().store;
+    blk.panel->SetEnabled(store.Int(out.compBypass()) == 0 ? 1 : 0);
+    blk.panel->SetThreshold(store.Float(out.compThreshold()));
+    blk.panel->SetRatio(store.Float(out.compRatio()));
+}
+
+void CCompDlg::OnReload() {
+    for (int b = 0; b < kBlocks; ++b) SyncPanel(b);
+}
+
+}  // namespace kv
