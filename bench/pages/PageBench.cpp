@@ -7,6 +7,8 @@
 #include <QImage>
 
 #include "bench/QtBenchMain.h"
+#include "eq/CCompressPanelPlus.h"
+#include "pages/CCompDlg.h"
 #include "pages/CDialogMusic.h"
 #include "tests/pages/PageFixture.h"
 
@@ -49,6 +51,39 @@ void BM_ReloadAfterSync(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReloadAfterSync)->Unit(benchmark::kMillisecond);
+
+// The navigation bar's output buttons: MAIN, SUB, TOP in turn, switched in place and painted.
+void BM_SwitchOutputTypes(benchmark::State& state) {
+    constexpr int kTypes[3] = {eqkind::kMain, eqkind::kSub, eqkind::kTop};
+    test::PageHost host;
+    host.window.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    host.ShowPage(PageId::Output, eqkind::kMain);
+    QImage image(host.window.size(), QImage::Format_ARGB32_Premultiplied);
+    Paint(*host.page, image);
+    int i = 0;
+    for (auto _ : state) {
+        host.ShowPage(PageId::Output, kTypes[++i % 3]);
+        Paint(*host.page, image);
+    }
+}
+BENCHMARK(BM_SwitchOutputTypes)->Args({1170, 565})->Args({1920, 960})->Unit(benchmark::kMillisecond);
+
+// One limiter curve filling a 1920 x 1080 window, its grid cached as after the first paint:
+// what each slider step costs the screen.
+void BM_CompressorPanelRepaint(benchmark::State& state) {
+    CCompressPanelPlus panel;
+    panel.resize(1920, 1080);
+    panel.SetFloor(CCompDlg::kFloorDb);
+    panel.SetEnabled(1);
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    Paint(panel, image);
+    int t = 0;
+    for (auto _ : state) {
+        panel.SetThreshold(-(++t % 60));
+        Paint(panel, image);
+    }
+}
+BENCHMARK(BM_CompressorPanelRepaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
