@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Pictures of the input and effects pages in both languages, at the smallest window and at
+# Pictures of the input, effects, output and limiter pages in both languages, at the smallest window and at
 # 1920 x 1080, into docs/. Needs a build (scripts/test.sh makes one).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 shot="${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-shot"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" QT_QPA_FONTDIR="${QT_QPA_FONTDIR:-/usr/share/fonts}"
 for lang in zh en; do
-  for page in music mica micb effects:7; do
+  for page in music mica micb effects:7 output:5 output:2 comp; do
     name="${page/effects:7/effects}"
+    name="${name/output:5/main}"
+    name="${name/output:2/sub}"
     "$shot" "$lang" "$here/docs/page-$name-$lang.png" 1170x700 "$page"
     "$shot" "$lang" "$here/docs/page-$name-$lang-1920.png" 1920x1080 "$page"
   done
