@@ -1,9 +1,11 @@
 #include "pages/PageRegistry.h"
 
 #include "pages/CCompDlg.h"
+#include "pages/CDelayDlg.h"
 #include "pages/CDialogEfx.h"
 #include "pages/CDialogMusic.h"
 #include "pages/CDialogOutput.h"
+#include "pages/CSSVCDlg.h"
 
 namespace kv {
 
@@ -44,6 +46,12 @@ const PageRegistry& PageRegistry::Pages() {
         });
         r.Register(PageId::Compressor, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
             return new CCompDlg(c, kind, parent);
+        });
+        r.Register(PageId::Delay, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
+            return new CDelayDlg(c, kind, parent);
+        });
+        r.Register(PageId::SpeakerPosition, [](PageContext& c, int kind, QWidget* parent) -> CPageBase* {
+            return new CSSVCDlg(c, kind, parent);
         });
         return r;
     }();

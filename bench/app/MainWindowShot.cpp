@@ -1,5 +1,5 @@
 // Saves a picture of the main window with the simulated box connected:
-//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp]
+//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers]
 // Settings go to a throw-away directory so the user's settings are not touched.
 
 #include <QApplication>
@@ -47,9 +47,9 @@ void SetCrossovers(kv::CPageBase& page) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc < 3 || argc > 5) {
-        std::fprintf(
-            stderr,
-            "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp]\n");
+        std::fprintf(stderr,
+                     "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
+                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -71,6 +71,8 @@ int main(int argc, char* argv[]) {
         kind = pageArg.mid(7).toInt();
     }
     if (pageArg == QLatin1String("comp")) page = kv::PageId::Compressor;
+    if (pageArg == QLatin1String("delay")) page = kv::PageId::Delay;
+    if (pageArg == QLatin1String("speakers")) page = kv::PageId::SpeakerPosition;
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     const int language =
@@ -101,6 +103,13 @@ int main(int argc, char* argv[]) {
         set(module, first + 3, 0.70f, 1);
     }
     set(8, 25, 1.50f, 1);
+    // Delays as a room of that size needs them (samples at 48 kHz).
+    const int delays[][3] = {{5, 35, 600},  {5, 36, 600},  {7, 19, 384}, {8, 29, 960},
+                             {6, 21, 1440}, {6, 22, 1440}, {9, 21, 192}, {9, 22, 192}};
+    for (const auto& d : delays) {
+        const kv::ParamValue v = kv::ParamValue::FromInt(d[2]);
+        box->Handle(kv::BuildParamWrite(d[0], d[1], std::span<const kv::ParamValue>(&v, 1)));
+    }
     // Limiters on MAIN and SUB: -20 dB at 4:1, 10 ms attack, 200 ms release.
     for (auto [module, parameter] : {std::pair{5, 33}, std::pair{8, 27}}) {
         const float coeffs[7] = {
@@ -122,7 +131,7 @@ int main(int argc, char* argv[]) {
     int rc = 1;
     // Grab once the box is accepted and the window settled.
     QObject::connect(&app.View()->Connection(), &kv::ConnectionLifecycle::accepted, &application, [&] {
-        if (page == kv::PageId::Output || page == kv::PageId::Compressor)
+        if (page != kv::PageId::Music && page != kv::PageId::Effects)
             app.Frame()->Ribbon()->SetActiveCategory(kv::kCategoryOutput);
         app.View()->ShowPage(page, kind);
         if (page == kv::PageId::Output && kind == kv::eqkind::kSub) SetCrossovers(*app.View()->Page());

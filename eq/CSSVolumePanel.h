@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+#include "eq/RoomGeometry.h"
+
+namespace kv {
+
+// The listening room to scale with the listener (point 0) and the eight speakers; a point
+// dragged within the room sets its position.
+class CSSVolumePanel : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kPoints = 9;
+    static constexpr int kIconSize = 26;
+
+    explicit CSSVolumePanel(QWidget* parent = nullptr);
+
+    void SetRoomSize(double width, double length);
+    double RoomWidth() const { return m_roomW; }
+    double RoomLength() const { return m_roomL; }
+    void SetPoint(int index, double x, double y);
+    eq::RoomPoint Point(int index) const { return m_points[static_cast<std::size_t>(index)]; }
+    // Names of speakers 1..8 drawn under their icons.
+    void SetNames(const QStringList& names);
+    int DraggedPoint() const { return m_dragged; }
+    eq::RoomGeometry Geometry() const;
+    QPointF PixelOf(int index) const;
+    static QColor SpeakerColor(int index);
+
+Q_SIGNALS:
+    void pointPressed(int index, double x, double y);
+    void pointMoved(int index, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void DrawBackground();
+
+    double m_roomW = 4.0;
+    double m_roomL = 4.0;
+    std::array<eq::RoomPoint, kPoints> m_points{};
+    QStringList m_names;
+    int m_dragged = -1;
+    QFont m_font;
+    QPixmap m_background;
+};
+
+}  // namespace kv

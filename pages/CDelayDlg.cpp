@@ -1,0 +1,222 @@
+#include "pages/CDelayDlg.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cmath>
+
+#include "device/DeviceContext.h"
+#include "device/Parameters.h"
+#include "dialogs/UiText.h"
+#include "eq/CDelayPanel.h"
+#include "eq/CXBmpSlider.h"
+#include "pages/CNavigationBar.h"
+#include "pages/CSpinButtons.h"
+#include "pages/NumberText.h"
+#include "pages/PageStyle.h"
+
+namespace kv {
+
+namespace {
+
+struct RowInfo {
+    const fld::OutputFields* out;
+    int side;
+    const char* chinese;
+    const char* english;
+    const char* tag;  // the channel's short name in the panel
+};
+const RowInfo kInfo[CDelayDlg::kRows] = {
+    {&fld::kMain, 0, "前置左", "Main L", "ML"}, {&fld::kMain, 1, "前置右", "Main R", "MR"},
+    {&fld::kCenter, 0, "中置", "Center", "C"},  {&fld::kSub, 0, "超低", "SUB", "S"},
+    {&fld::kRear, 0, "后置左", "Rear L", "RL"}, {&fld::kRear, 1, "后置右", "Rear R", "RR"},
+    {&fld::kTop, 0, "顶置左", "Top L", "TL"},   {&fld::kTop, 1, "顶置右", "Top R", "TR"},
+};
+constexpr int kFirstCaptionId = 1293;  // row captions 1293 .. 1300
+constexpr int kOnOffIds[CDelayDlg::kRows] = {1123, 1124, 1125, 1126, 1131, 1132, 1135, 1136};
+constexpr int kFirstRadioId = 1190;  // high-frequency and whole-channel radios, in pairs
+constexpr int kSliderId = 400;
+constexpr int kSpinMin = 16;  // tenths of a millisecond
+constexpr int kSpinMax = 1000;
+constexpr int kStepMin = 1;
+
+int DelayField(const CDelayDlg::Channel& c) { return c.side ? c.out->delayRight() : c.out->delayLeft(); }
+int OnOffField(const CDelayDlg::Channel& c) { return c.side ? c.out->delayOffRight() : c.out->delayOffLeft(); }
+int ModeField(const CDelayDlg::Channel& c) { return c.side ? c.out->delayModeRight() : c.out->delayModeLeft(); }
+
+QString MsText(double ms) { return QString::asprintf("%.1fms", ms); }
+double Finite(double v) { return std::isfinite(v) ? v : CDelayDlg::kMinMs; }
+
+}  // namespace
+
+CDelayDlg::Channel CDelayDlg::ChannelOf(int row) { return {kInfo[row].out, kInfo[row].side}; }
+
+CDelayDlg::CDelayDlg(PageContext& context, int kind, QWidget* parent)
+    : CPageBase(context, PageId::Delay, kDialog, parent) {
+    setObjectName(QStringLiteral("delayPage"));
+    style::ApplyPageLook(this);
+    m_nav = new CNavigationBar(*this);
+    m_panel = new CDelayPanel(this);
+    m_panel->setObjectName(QStringLiteral("delayPanel"));
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 6, 8, 8);
+    grid->setSpacing(8);
+    grid->addWidget(m_nav, 0, 0, 1, 2);
+    grid->addWidget(BuildRows(), 1, 0);
+    grid->addWidget(m_panel, 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    for (int r = 0; r < kRows; ++r) AddRows(r);
+    connect(m_panel, &CDelayPanel::delayDragged, this, &CDelayDlg::EnterDelay);
+    Open(kind);
+    m_nav->Mark();
+}
+
+QWidget* CDelayDlg::BuildRows() {
+    QWidget* box = style::Section(this);
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(8, 8, 8, 8);
+    g->setHorizontalSpacing(6);
+    for (int r = 0; r < kRows; ++r) {
+        Row& row = m_rows[static_cast<std::size_t>(r)];
+        row.caption = new QLabel(QString::fromUtf8(kInfo[r].chinese), box);
+        SetControlId(row.caption, kFirstCaptionId + r);
+        row.caption->setMinimumWidth(52);
+        row.onOff = new QCheckBox(QStringLiteral("开关"), box);
+        SetControlId(row.onOff, kOnOffIds[r]);
+        row.onOff->setObjectName(QStringLiteral("delayOn%1").arg(r));
+        row.high = new QRadioButton(QStringLiteral("高频延时"), box);
+        row.whole = new QRadioButton(QStringLiteral("通道延时"), box);
+        SetControlId(row.high, kFirstRadioId + 2 * r);
+        SetControlId(row.whole, kFirstRadioId + 2 * r + 1);
+        // Each row's pair excludes only itself.
+        auto* pair = new QWidget(box);
+        auto* h = new QHBoxLayout(pair);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->addWidget(row.high);
+        h->addWidget(row.whole);
+        row.crossover = new CXBmpSlider(kSliderId + r, Qt::Horizontal, box);
+        row.crossover->setObjectName(QStringLiteral("crossover%1").arg(r));
+        row.crossover->setMinimumSize(110, 20);
+        row.crossover->SetBackground(style::kPanelBackground);
+        row.hz = new QLabel(box);
+        row.hz->setMinimumWidth(52);
+        row.edit = new QLineEdit(box);
+        row.edit->setObjectName(QStringLiteral("delayEdit%1").arg(r));
+        row.edit->setFixedWidth(70);
+        row.edit->setAlignment(Qt::AlignCenter);
+        row.spin = new CSpinButtons(box);
+        row.spin->SetRange(kSpinMin, kSpinMax);
+        int c = 0;
+        for (QWidget* w :
+             {static_cast<QWidget*>(row.caption), static_cast<QWidget*>(row.onOff), static_cast<QWidget*>(pair),
+              static_cast<QWidget*>(row.crossover), static_cast<QWidget*>(row.hz), static_cast<QWidget*>(row.edit),
+              static_cast<QWidget*>(row.spin)})
+            g->addWidget(w, r, c++);
+        connect(row.edit, &QLineEdit::returnPressed, this, [this, r] {
+            m_rows[static_cast<std::size_t>(r)].edit->setFocus();
+            EnterDelay(r, LeadingNumber(m_rows[static_cast<std::size_t>(r)].edit->text()));
+        });
+        connect(row.spin, &CSpinButtons::stepped, this, [this, r](int d) { Step(r, d); });
+    }
+    g->setColumnStretch(3, 1);
+    return box;
+}
+
+void CDelayDlg::AddRows(int r) {
+    Row& row = m_rows[static_cast<std::size_t>(r)];
+    const Channel ch = ChannelOf(r);
+    BindRow onOff = FieldRow(OnOffField(ch), 0, 1);
+    onOff.onValue = 0;  // the field says off
+    onOff.offValue = 1;
+    Bind().Add(onOff, {row.onOff});
+    // First of the pair stands for 1: the whole channel.
+    BindRow mode = FieldRow(ModeField(ch), 0, 1);
+    mode.apply = [ch](DeviceContext& d, int whole) { d.encoders.DelayMode(*ch.out, ch.side, whole); };
+    Bind().Add(mode, {row.whole, row.high});
+    BindRow crossover;
+    crossover.minimum = 0;
+    crossover.maximum = prm::kCrossoverCount - 1;
+    crossover.read = [ch](const DeviceContext& d) { return d.encoders.CurrentCrossoverIndex(*ch.out, ch.side); };
+    crossover.apply = [ch](DeviceContext& d, int i) { d.encoders.ApplyCrossover(*ch.out, ch.side, i); };
+    // What the box now holds, read back from the image.
+    crossover.text = [this, ch](int, LabelUse) {
+        return QString::asprintf(
+            "%dHz", prm::CrossoverHighHz(Context().Device().encoders.CurrentCrossoverIndex(*ch.out, ch.side)));
+    };
+    Bind().Add(crossover, {row.crossover}, {row.hz});
+    connect(&Bind(), &Binder::issued, this, [this, r](int, int) { Enable(r); });
+}
+
+void CDelayDlg::Enable(int r) {
+    const Row& row = m_rows[static_cast<std::size_t>(r)];
+    const bool on = row.onOff->isChecked();
+    const bool high = on && row.high->isChecked();
+    for (QWidget* w :
+         {static_cast<QWidget*>(row.high), static_cast<QWidget*>(row.whole), static_cast<QWidget*>(row.caption),
+          static_cast<QWidget*>(row.edit), static_cast<QWidget*>(row.spin)})
+        w->setEnabled(on);
+    row.crossover->setEnabled(high);
+    row.hz->setEnabled(high);
+}
+
+void CDelayDlg::SetDelay(int r, double ms) {
+    if (r < 0 || r >= kRows) return;
+    const double v = std::clamp(Finite(ms), kMinMs, kMaxMs);
+    m_panel->SetValue(r, v);
+    m_rows[static_cast<std::size_t>(r)].edit->setText(MsText(v));
+    const Channel ch = ChannelOf(r);
+    DeviceContext& d = Context().Device();
+    // Only a change reaches the box.
+    if (static_cast<float>(v) != d.store.Float(DelayField(ch))) d.encoders.OutputDelay(*ch.out, ch.side, v);
+}
+
+void CDelayDlg::EnterDelay(int r, double ms) {
+    const double v = std::clamp(Finite(ms), kMinMs, kMaxMs);
+    SetDelay(r, v);
+    m_rows[static_cast<std::size_t>(r)].spin->SetPosition(static_cast<int>(std::lround(v * 10)));
+}
+
+void CDelayDlg::Step(int r, int delta) {
+    CSpinButtons* spin = m_rows[static_cast<std::size_t>(r)].spin;
+    const int p = std::clamp(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0), kStepMin, kSpinMax);
+    SetDelay(r, p / 10.0);
+    spin->SetPosition(p);  // within its own range: 1.5 ms is the least it reaches
+}
+
+void CDelayDlg::OnReload() {
+    const DeviceContext& d = Context().Device();
+    for (int r = 0; r < kRows; ++r) {
+        Row& row = m_rows[static_cast<std::size_t>(r)];
+        const double ms = Finite(d.store.Float(DelayField(ChannelOf(r))));
+        row.spin->SetPosition(static_cast<int>(std::lround(std::clamp(ms, -1e6, 1e6) * 10)));
+        row.edit->setText(MsText(ms));
+        m_panel->SetValue(r, ms);
+        Enable(r);
+    }
+}
+
+void CDelayDlg::OnRelabel() {
+    QStringList names;
+    for (int r = 0; r < kRows; ++r) {
+        const QString name = Context().Text(kInfo[r].chinese, kInfo[r].english);
+        names << QStringLiteral("%1(%2)").arg(name, QString::fromLatin1(kInfo[r].tag));
+    }
+    m_panel->SetNames(names);
+}
+
+bool CDelayDlg::OnWheel(int steps) {
+    // A focused delay box steps like its spin control.
+    for (int r = 0; r < kRows; ++r)
+        if (QApplication::focusWidget() == m_rows[static_cast<std::size_t>(r)].edit) {
+            Step(r, steps);
+            return true;
+        }
+    return false;
+}
+
+}  // namespace kv

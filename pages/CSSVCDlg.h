@@ -1,0 +1,82 @@
+#pragma once
+// The speaker-position page: the room's size, the listener and the eight speakers, typed,
+// stepped or dragged on the room drawn to scale; each speaker's level follows its distance
+// from the listener.
+
+#include <array>
+
+#include "pages/CPageBase.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kv {
+
+class CNavigationBar;
+class CSpinButtons;
+class CSSVolumePanel;
+
+class CSSVCDlg : public CPageBase {
+    Q_OBJECT
+public:
+    static constexpr int kDialog = 334;
+    static constexpr int kPoints = 9;  // 0 the listener, 1..8 the speakers
+    static constexpr int kMinRoom = 1;
+    static constexpr int kMaxRoom = 10;
+
+    CSSVCDlg(PageContext& context, int kind = 0, QWidget* parent = nullptr);
+
+    // The level of a speaker at distance d from the listener: 3 dB at the listener, 0 at 1 m,
+    // 3 dB less for every further metre.
+    static float LevelAt(double distanceMetres);
+    static int XField(int point);
+    static int YField(int point);
+
+    CNavigationBar* Navigation() const { return m_nav; }
+    CSSVolumePanel* Panel() const { return m_panel; }
+    QLineEdit* Edit(int point, int axis) const { return m_edits[static_cast<std::size_t>(point)][axis]; }
+    CSpinButtons* Spin(int point, int axis) const { return m_spins[static_cast<std::size_t>(point)][axis]; }
+    QLineEdit* RoomEdit(int axis) const { return m_roomEdit[static_cast<std::size_t>(axis)]; }
+    CSpinButtons* RoomSpin(int axis) const { return m_roomSpin[static_cast<std::size_t>(axis)]; }
+    QPushButton* ApplyRoomButton() const { return m_applyRoom; }
+    QPushButton* CentreButton() const { return m_centre; }
+    QPushButton* ResetButton() const { return m_reset; }
+
+    // Enter in one of a point's boxes.
+    void TypePosition(int point);
+
+protected:
+    void OnReload() override;
+    void OnRelabel() override;
+    bool OnWheel(int steps) override;
+
+private:
+    QWidget* BuildRoom();
+    QWidget* BuildPoints();
+    void StepPosition(int point, int axis, int delta);
+    void Dragged(int point, double x, double y);
+    // Panel, fields and the speaker-position block; then the levels of speakers 1..listenerReach
+    // for the listener, or of the speaker itself.
+    void ApplyPoint(int point, double x, double y, int listenerReach);
+    void SendLevel(int speaker);
+    void StepRoom(int axis, int delta);
+    void ApplyRoomBoxes();
+    void ApplyRoom();
+    void Centre();
+    void ResetAll();
+    void ShowPoint(int point, double x, double y);
+
+    CNavigationBar* m_nav = nullptr;
+    CSSVolumePanel* m_panel = nullptr;
+    std::array<std::array<QLineEdit*, 2>, kPoints> m_edits{};
+    std::array<std::array<CSpinButtons*, 2>, kPoints> m_spins{};
+    std::array<QLabel*, kPoints> m_captions{};
+    std::array<QLineEdit*, 2> m_roomEdit{};
+    std::array<CSpinButtons*, 2> m_roomSpin{};
+    QPushButton* m_applyRoom = nullptr;
+    QPushButton* m_centre = nullptr;
+    QPushButton* m_reset = nullptr;
+};
+
+}  // namespace kv
