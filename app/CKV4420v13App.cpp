@@ -63,7 +63,7 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     probe.isOpen = [this] { return m_device->link.IsOpen(); };
     probe.readThreadEnded = [this] { return m_device->link.ReadThreadEnded(); };
     probe.devicePath = [this] { return m_device->link.DevicePath(); };
-    m_watcher = MakeHotplugWatcher(m_options.uri, std::move(probe));
+    m_watcher = MakeHotplugWatcher(m_options.uri, std::move(probe), m_options.socketPollMs);
 
     m_language = m_settings.Language();
     m_table.Load(m_language);

@@ -11,11 +11,12 @@
 
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
-#include "dialogs/LanguageTable.h"
+#include "app/SocketHotplugWatcher.h"
 #include "device/DeviceContext.h"
 #include "device/TransportUri.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"
+#include "dialogs/LanguageTable.h"
 
 namespace kv {
 
@@ -32,8 +33,9 @@ struct AppOptions {
     LinkTimings linkTimings;
     SyncTimings syncTimings;
     EncoderTimings encoderTimings;
-    int startDelayMs = 250;              // look for the box this long after start
-    int syncGiveUpMs = 20000;            // the progress dialog gives up after this
+    int startDelayMs = 250;    // look for the box this long after start
+    int syncGiveUpMs = 20000;  // the progress dialog gives up after this
+    int socketPollMs = SocketHotplugWatcher::kPollMs;
     std::shared_ptr<UiPrompts> prompts;  // message boxes and file dialogs; real ones when not given
 };
 
@@ -51,6 +53,8 @@ public:
     void Start(const QString& modeFile = {});
     // Closes the link (telling the box) and joins a running synchronisation.
     void Shutdown();
+    // Once shut down, the box is never opened again.
+    bool ShutDown() const { return m_shutDown; }
 
     CMainFrame* Frame() const { return m_frame; }
     CKV4420v13View* View() const;

@@ -25,6 +25,19 @@ private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
 };
 
+class ShellHotplugTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void refusedBoxStaysRefused();
+    void boxBackWhileTheErrorBoxIsOpen_data();
+    void boxBackWhileTheErrorBoxIsOpen();
+    void arrivalDuringAReadBackIsKept();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+};
+
 class ShellPagesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
