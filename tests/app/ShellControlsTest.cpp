@@ -139,6 +139,53 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
     QVERIFY(shell.box->Violations().empty());
 }
 
+void ShellControlsTest::keyboardStepsOnEverySlider_data() {
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<int>("category");
+    for (RibbonSlider id : kAllSliders) {
+        const int i = static_cast<int>(id);
+        // Both categories' copies get their turn.
+        QTest::addRow("slider %d", i) << i << (i % 2 == 0 ? kCategoryInput : kCategoryOutput);
+    }
+}
+
+void ShellControlsTest::keyboardStepsOnEverySlider() {
+    QFETCH(int, slider);
+    QFETCH(int, category);
+    const auto id = static_cast<RibbonSlider>(slider);
+    Shell shell;
+    shell.Ribbon()->SetActiveCategory(category);
+    shell.Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(shell.Frame()));
+    CPageBase* page = shell.View()->Page();
+    auto* s = shell.Slider(id, category);
+    // A click on the thumb focuses the slider without moving it.
+    QTest::mouseClick(s, Qt::LeftButton, {}, s->HandleRect().center());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(s));
+    const int lo = s->minimum();
+    std::vector<Report> expected = s->value() == lo ? std::vector<Report>{} : Expected(id, lo);
+    const std::pair<Qt::Key, int> steps[] = {
+        {Qt::Key_Right, lo + 1}, {Qt::Key_Up, lo + 2},   {Qt::Key_PageUp, lo + 3},   {Qt::Key_Left, lo + 2},
+        {Qt::Key_Down, lo + 1},  {Qt::Key_PageDown, lo}, {Qt::Key_End, s->maximum()}};
+    for (const auto& [key, value] : steps) {
+        const auto more = Expected(id, value);
+        expected.insert(expected.end(), more.begin(), more.end());
+    }
+    shell.box->ClearTranscript();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    for (const auto& [key, value] : steps) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(s->value(), value);
+        QCOMPARE(shell.Slider(id, 1 - category)->value(), value);
+    }
+    // At the end of the range a key moves nothing and sends nothing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), expected));
+    QCOMPARE(shell.Ribbon()->ActiveCategory(), category);
+    QCOMPARE(shell.View()->Page(), page);
+    QVERIFY(shell.box->Violations().empty());
+}
+
 void ShellControlsTest::maximumVolumesAndNotices() {
     Shell shell;
     auto settings = shell.Store().AppliedSettings();

@@ -56,6 +56,8 @@ class ShellControlsTest : public QObject {
 private Q_SLOTS:
     void init();
     void slidersByClickDragAndWheel();
+    void keyboardStepsOnEverySlider_data();
+    void keyboardStepsOnEverySlider();
     void maximumVolumesAndNotices();
     void mutesAndSources();
     void userModeSlots();
