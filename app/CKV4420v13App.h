@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 
@@ -85,7 +86,10 @@ public:
     void ShowAbout();
     // A mode file from the recent-file list or the command line.
     void OpenDocument(const QString& path);
+    // Also remembers the file's folder for the next file dialog.
     void AddRecentFile(const QString& path);
+    // Where the mode-file dialogs start: the folder last used, or the home folder.
+    QString ModeFolder() const;
     void DestroyAuxWindows();
 
     // Filled by the windows that later issues add.
@@ -117,6 +121,9 @@ private:
     QPointer<CSynDlg> m_syncDlg;
     QPointer<CInfoDlg> m_info;
     bool m_shutDown = false;
+    // Qt's own texts (standard buttons, file dialogs) in the interface's language.
+    QTranslator m_qtTexts;
+    void ApplyQtTexts();
 };
 
 }  // namespace kv

@@ -1,6 +1,7 @@
 // The master controls of the ribbon against the simulated box: what reaches the box,
 // byte for byte, and what both ribbon copies show.
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -8,6 +9,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "app/AppSettings.h"
 #include "device/Commands.h"
 #include "model/ModeFile.h"
 #include "tests/app/ShellFixture.h"
@@ -461,6 +463,36 @@ void ShellControlsTest::closeFlow() {
         QVERIFY(shell.prompts->saveDefaults.empty());
         QVERIFY(shell.box->Violations().empty());
     }
+}
+
+void ShellControlsTest::fileDialogsStartInTheLastModeFolder() {
+    Shell shell;
+    QTemporaryDir saved, loaded;
+    const QString home = QDir::homePath();
+    auto& asked = shell.prompts->directories;
+    // Nothing used yet: the home folder, not wherever the program was started.
+    shell.prompts->files = {saved.filePath(QStringLiteral("evening.K4v9")), QString()};
+    shell.View()->SaveModeFile();
+    QCOMPARE(asked.back(), home);
+    shell.View()->LoadModeFile();  // cancelled
+    QCOMPARE(asked.back(), saved.path());
+
+    // A file loaded elsewhere moves it there, for this run and the next.
+    QVERIFY(QFile::copy(saved.filePath(QStringLiteral("evening.K4v9")), loaded.filePath(QStringLiteral("m3.K4v9"))));
+    shell.prompts->files = {loaded.filePath(QStringLiteral("m3.K4v9")), QString()};
+    shell.View()->LoadModeFile();
+    QVERIFY(shell.WaitSyncHandled());
+    shell.View()->SaveModeFile();  // cancelled
+    QCOMPARE(asked.back(), loaded.path());
+    QCOMPARE(AppSettings().ModeFolder(), loaded.path());
+
+    // A file that could not be read moves nothing; a folder removed since is no start.
+    shell.prompts->files = {saved.filePath(QStringLiteral("missing.K4v9")), QString()};
+    shell.View()->LoadModeFile();
+    QVERIFY(loaded.remove());
+    shell.View()->LoadModeFile();
+    QCOMPARE(asked.back(), home);
+    QVERIFY(shell.box->Violations().empty());
 }
 
 }  // namespace kv::test

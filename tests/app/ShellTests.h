@@ -18,6 +18,10 @@ private Q_SLOTS:
     void statusTimerPollsAndCaptions();
     void functionKeysReachTheirHooks();
     void languageToggleThereAndBack();
+    void qtDialogsFollowTheLanguage_data();
+    void qtDialogsFollowTheLanguage();
+    void statusPanesFollowTheLanguageFromTheStart_data();
+    void statusPanesFollowTheLanguageFromTheStart();
     void withoutTheBox();
     void ribbonSwallowsTabDoubleClickAndWheel();
 
@@ -65,6 +69,7 @@ private Q_SLOTS:
     void targetSlotFromTitles();
     void deviceReset();
     void closeFlow();
+    void fileDialogsStartInTheLastModeFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
