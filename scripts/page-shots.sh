@@ -12,3 +12,5 @@ for lang in zh en; do
     "$shot" "$lang" "$here/docs/page-$name-$lang-1920.png" 1920x1080 "$page"
   done
 done
+# The close question and the save-file dialog after its Yes, in Chinese.
+"${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-dialog-shot" zh "$here/docs/dialog-question-zh.png" "$here/docs/dialog-file-zh.png"
