@@ -41,4 +41,11 @@ void AppSettings::AddRecentFile(const QString& path) {
     m_settings.sync();
 }
 
+QString AppSettings::ModeFolder() const { return m_settings.value(settings::kModeFolder).toString(); }
+
+void AppSettings::SetModeFolder(const QString& folder) {
+    m_settings.setValue(settings::kModeFolder, folder);
+    m_settings.sync();
+}
+
 }  // namespace kv

@@ -13,9 +13,10 @@ inline constexpr char kApplication[] = "DSP-4420-v3.0";
 inline constexpr char kApplicationLook[] = "ApplicationLook";
 inline constexpr char kLanguage[] = "language";
 inline constexpr char kRecentFileGroup[] = "Recent File List";
-inline constexpr char kRecentFileEntry[] = "File%1";  // File1 is the most recent
-constexpr int kDefaultLook = 215;                     // the blue visual style
-constexpr int kDefaultLanguage = 0;                   // Chinese
+inline constexpr char kRecentFileEntry[] = "File%1";     // File1 is the most recent
+inline constexpr char kModeFolder[] = "ModeFileFolder";  // where the file dialogs start
+constexpr int kDefaultLook = 215;                        // the blue visual style
+constexpr int kDefaultLanguage = 0;                      // Chinese
 constexpr int kMaxRecentFiles = 10;
 }  // namespace settings
 
@@ -31,6 +32,8 @@ public:
     QStringList RecentFiles() const;
     // Moves the path to the front; the list keeps the most recent entries only.
     void AddRecentFile(const QString& path);
+    QString ModeFolder() const;
+    void SetModeFolder(const QString& folder);
 
 private:
     mutable QSettings m_settings;

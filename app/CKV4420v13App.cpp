@@ -1,8 +1,11 @@
 #include "app/CKV4420v13App.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMetaObject>
 #include <QThread>
 
@@ -63,15 +66,17 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     probe.isOpen = [this] { return m_device->link.IsOpen(); };
     probe.readThreadEnded = [this] { return m_device->link.ReadThreadEnded(); };
     probe.devicePath = [this] { return m_device->link.DevicePath(); };
-    m_watcher = MakeHotplugWatcher(m_options.uri, std::move(probe));
+    m_watcher = MakeHotplugWatcher(m_options.uri, std::move(probe), m_options.socketPollMs);
 
     m_language = m_settings.Language();
     m_table.Load(m_language);
+    ApplyQtTexts();
     qApp->installEventFilter(this);
 }
 
 CKV4420v13App::~CKV4420v13App() {
     qApp->removeEventFilter(this);
+    QCoreApplication::removeTranslator(&m_qtTexts);
     Shutdown();
     delete m_info;
     delete m_frame;
@@ -103,9 +108,24 @@ void CKV4420v13App::ToggleLanguage() {
     m_language = m_language == kLanguageEnglish ? kLanguageChinese : kLanguageEnglish;
     m_settings.SetLanguage(m_language);
     m_table.Load(m_language);
+    ApplyQtTexts();
     // An open notice keeps the language it was created in; the windows that re-label
     // themselves hang off the frame.
     if (m_frame) m_frame->OnLanguageChanged();
+}
+
+void CKV4420v13App::ApplyQtTexts() {
+    QCoreApplication::removeTranslator(&m_qtTexts);
+    // Qt's texts are English without a translation; where the translations are not
+    // installed the Chinese interface keeps English buttons rather than failing.
+    if (m_language == kLanguageEnglish) return;
+    if (m_qtTexts.isEmpty() &&
+        !m_qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qWarning("no Chinese translation of Qt's own texts found");
+        return;
+    }
+    QCoreApplication::installTranslator(&m_qtTexts);
 }
 
 void CKV4420v13App::RunSyncProgress() {
@@ -171,8 +191,16 @@ void CKV4420v13App::OpenDocument(const QString& path) {
 }
 
 void CKV4420v13App::AddRecentFile(const QString& path) {
-    m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    const QFileInfo file(path);
+    m_settings.AddRecentFile(file.absoluteFilePath());
+    m_settings.SetModeFolder(file.absolutePath());
     if (m_frame) m_frame->Ribbon()->SetRecentFiles(m_settings.RecentFiles());
+}
+
+QString CKV4420v13App::ModeFolder() const {
+    const QString folder = m_settings.ModeFolder();
+    // A folder removed since is no place to start.
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
 
 void CKV4420v13App::DestroyAuxWindows() {

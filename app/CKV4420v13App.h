@@ -6,16 +6,18 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
-#include "dialogs/LanguageTable.h"
+#include "app/SocketHotplugWatcher.h"
 #include "device/DeviceContext.h"
 #include "device/TransportUri.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"
+#include "dialogs/LanguageTable.h"
 
 namespace kv {
 
@@ -32,8 +34,9 @@ struct AppOptions {
     LinkTimings linkTimings;
     SyncTimings syncTimings;
     EncoderTimings encoderTimings;
-    int startDelayMs = 250;              // look for the box this long after start
-    int syncGiveUpMs = 20000;            // the progress dialog gives up after this
+    int startDelayMs = 250;    // look for the box this long after start
+    int syncGiveUpMs = 20000;  // the progress dialog gives up after this
+    int socketPollMs = SocketHotplugWatcher::kPollMs;
     std::shared_ptr<UiPrompts> prompts;  // message boxes and file dialogs; real ones when not given
 };
 
@@ -51,6 +54,8 @@ public:
     void Start(const QString& modeFile = {});
     // Closes the link (telling the box) and joins a running synchronisation.
     void Shutdown();
+    // Once shut down, the box is never opened again.
+    bool ShutDown() const { return m_shutDown; }
 
     CMainFrame* Frame() const { return m_frame; }
     CKV4420v13View* View() const;
@@ -81,7 +86,10 @@ public:
     void ShowAbout();
     // A mode file from the recent-file list or the command line.
     void OpenDocument(const QString& path);
+    // Also remembers the file's folder for the next file dialog.
     void AddRecentFile(const QString& path);
+    // Where the mode-file dialogs start: the folder last used, or the home folder.
+    QString ModeFolder() const;
     void DestroyAuxWindows();
 
     // Filled by the windows that later issues add.
@@ -113,6 +121,9 @@ private:
     QPointer<CSynDlg> m_syncDlg;
     QPointer<CInfoDlg> m_info;
     bool m_shutDown = false;
+    // Qt's own texts (standard buttons, file dialogs) in the interface's language.
+    QTranslator m_qtTexts;
+    void ApplyQtTexts();
 };
 
 }  // namespace kv

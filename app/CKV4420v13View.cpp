@@ -472,7 +472,7 @@ void CKV4420v13View::LoadModeFile() {
         Notice("请先连接设备!", "Please connect device!");
         return;
     }
-    const QString path = m_app.Prompts().OpenFile(window(), kLoadFilter);
+    const QString path = m_app.Prompts().OpenFile(window(), kLoadFilter, m_app.ModeFolder());
     if (!path.isEmpty()) LoadModeFileFrom(path);
 }
 
@@ -511,8 +511,8 @@ void CKV4420v13View::SaveModeFile() {
         Notice("请先连接设备!", "Please connect device!");
         return;
     }
-    const QString path =
-        m_app.Prompts().SaveFile(window(), QStringLiteral("name"), QStringLiteral("K4v9"), kSaveFilter);
+    const QString path = m_app.Prompts().SaveFile(window(), QStringLiteral("name"), QStringLiteral("K4v9"), kSaveFilter,
+                                                  m_app.ModeFolder());
     if (!path.isEmpty()) SaveModeFileTo(path);
 }
 

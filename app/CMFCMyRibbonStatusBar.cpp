@@ -23,7 +23,7 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 CMFCMyRibbonStatusBar::CMFCMyRibbonStatusBar(int language, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(true);
-    m_connection = new QLabel(QStringLiteral("USB:未连接"), this);
+    m_connection = new QLabel(Bi(language, "USB:未连接", "USB:Disconnected"), this);
     m_connection->setObjectName(QStringLiteral("connectionPane"));
     m_connection->setMinimumWidth(PaneWidth(m_connection, kConnectionPaneChars));
     SetTextColour(m_connection, QColor(255, 0, 0));
@@ -34,7 +34,8 @@ CMFCMyRibbonStatusBar::CMFCMyRibbonStatusBar(int language, QWidget* parent) : QS
     separator->setFrameShadow(QFrame::Sunken);
     addWidget(separator);
 
-    m_mode = new QLabel(QStringLiteral("当前模式：模式一"), this);
+    // Until the view knows the box's slot, the pane names the first one in the language on show.
+    m_mode = new QLabel(Bi(language, "当前模式：模式一", "Current Mode:Mode1"), this);
     m_mode->setObjectName(QStringLiteral("modePane"));
     m_mode->setMinimumWidth(PaneWidth(m_mode, kModePaneChars));
     SetTextColour(m_mode, QColor(255, 0, 0));

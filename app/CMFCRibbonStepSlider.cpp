@@ -1,5 +1,6 @@
 #include "app/CMFCRibbonStepSlider.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -7,7 +8,8 @@
 namespace kv {
 
 CMFCRibbonStepSlider::CMFCRibbonStepSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    setFocusPolicy(Qt::NoFocus);
+    // A click focuses it, so the keys that follow move it and not the category tabs.
+    setFocusPolicy(Qt::StrongFocus);
     setTracking(true);
     setSingleStep(1);
     setPageStep(1);
@@ -45,6 +47,34 @@ void CMFCRibbonStepSlider::mousePressEvent(QMouseEvent* event) {
         orientation() == Qt::Horizontal ? pos.x() > handle.center().x() : pos.y() < handle.center().y();
     event->accept();
     StepAndIssue(towardsMax != invertedAppearance() ? 1 : -1);
+}
+
+void CMFCRibbonStepSlider::keyPressEvent(QKeyEvent* event) {
+    const int before = value();
+    switch (event->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_PageUp:
+            setValue(before + 1);
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+        case Qt::Key_PageDown:
+            setValue(before - 1);
+            break;
+        case Qt::Key_Home:
+            setValue(minimum());
+            break;
+        case Qt::Key_End:
+            setValue(maximum());
+            break;
+        default:
+            QSlider::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+    // At an end of the range the key is still taken, but there is nothing to send.
+    if (value() != before) Q_EMIT issued(value());
 }
 
 void CMFCRibbonStepSlider::wheelEvent(QWheelEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // Ribbon slider that moves by exactly one unit per click on its track and issues its
-// command once for it; dragging the thumb issues at every change of position.
-// Programmatic changes issue nothing.
+// command once for it; dragging the thumb issues at every change of position. Once
+// focused it takes the arrow, page, Home and End keys as steps of its own, each issuing
+// once, so they never reach the category tabs. Programmatic changes issue nothing.
 
 #include <QSlider>
 
@@ -21,6 +22,7 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 };
 

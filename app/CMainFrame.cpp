@@ -63,7 +63,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
         if (answer == UiPrompts::Answer::Yes) {
             const QString path = m_app.Prompts().SaveFile(this, QStringLiteral("preset"), QStringLiteral("K4v9"),
-                                                          QStringLiteral("Mode Files (*.K4v9)"));
+                                                          QStringLiteral("Mode Files (*.K4v9)"), m_app.ModeFolder());
             if (!path.isEmpty()) m_view->SaveModeFileTo(path);
         }
     }

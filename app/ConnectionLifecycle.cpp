@@ -32,7 +32,13 @@ void ConnectionLifecycle::ShowBalloon(const char* chinese, const char* english, 
 }
 
 bool ConnectionLifecycle::OpenAndSync(int balloonMs, bool arrival) {
-    if (Connected() || !m_app.Device().link.Open()) return false;
+    if (m_app.ShutDown() || Connected()) return false;
+    if (m_app.Device().sync.Running()) {
+        // The running one belongs to a box that is gone; the new box gets its own.
+        if (arrival) m_arrivalPending = true;
+        return false;
+    }
+    if (!m_app.Device().link.Open()) return false;
     // Windows that showed the previous box's state are not carried over.
     if (arrival) m_app.DestroyAuxWindows();
     Q_EMIT connectionChanged(true);
@@ -80,6 +86,14 @@ void ConnectionLifecycle::OnSyncDone(int kind) {
     Q_UNUSED(kind);  // read-back and write-all end alike
     m_app.CloseSyncProgress();
     auto& dev = m_app.Device();
+    if (m_arrivalPending) {
+        // Queued, so that it also runs while an error box below is open.
+        m_arrivalPending = false;
+        QMetaObject::invokeMethod(this, &ConnectionLifecycle::OnArrival, Qt::QueuedConnection);
+    }
+    // A box that went away during the transfer is neither accepted nor refused: what was
+    // read of it is incomplete.
+    if (!dev.link.IsOpen()) return;
     const Acceptance verdict = CheckAcceptance(dev.store.GetIdentity());
     if (verdict != Acceptance::Accepted) {
         dev.link.Close(true);

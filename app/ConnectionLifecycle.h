@@ -62,6 +62,8 @@ private:
     QTimer m_statusTimer;
     TrayNotifier m_tray;
     bool m_mismatchArmed = true;
+    // An arrival while a synchronisation still runs is handled when that one has ended.
+    bool m_arrivalPending = false;
 };
 
 }  // namespace kv

@@ -6,12 +6,12 @@
 
 namespace kv {
 
-std::unique_ptr<HotplugWatcher> MakeHotplugWatcher(const TransportUri& uri, LinkProbe probe) {
+std::unique_ptr<HotplugWatcher> MakeHotplugWatcher(const TransportUri& uri, LinkProbe probe, int socketPollMs) {
     switch (uri.kind) {
         case TransportUri::Kind::Hid:
             return std::make_unique<UdevHotplugWatcher>();
         case TransportUri::Kind::Unix:
-            return std::make_unique<SocketHotplugWatcher>(std::move(probe));
+            return std::make_unique<SocketHotplugWatcher>(uri.path, std::move(probe), socketPollMs);
         case TransportUri::Kind::Sim:
             break;
     }

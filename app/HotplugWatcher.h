@@ -31,6 +31,7 @@ struct LinkProbe {
     std::function<std::string()> devicePath;
 };
 
-std::unique_ptr<HotplugWatcher> MakeHotplugWatcher(const TransportUri& uri, LinkProbe probe);
+// socketPollMs: how often a socket watcher looks for a lost connection and a new peer.
+std::unique_ptr<HotplugWatcher> MakeHotplugWatcher(const TransportUri& uri, LinkProbe probe, int socketPollMs);
 
 }  // namespace kv

@@ -27,13 +27,18 @@ void QtUiPrompts::Message(QWidget* parent, const QString& caption, const QString
     box.exec();
 }
 
-QString QtUiPrompts::OpenFile(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, nullptr, QFileDialog::ReadOnly);
+QString QtUiPrompts::OpenFile(QWidget* parent, const QString& filter, const QString& directory) {
+    QFileDialog dialog(parent, QString(), directory, filter);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
 }
 
 QString QtUiPrompts::SaveFile(QWidget* parent, const QString& defaultName, const QString& defaultSuffix,
-                              const QString& filter) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
+                              const QString& filter, const QString& directory) {
+    QFileDialog dialog(parent, QString(), directory, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.selectFile(defaultName);

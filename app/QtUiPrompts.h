@@ -1,5 +1,6 @@
 #pragma once
-// The prompts of the running program: real message boxes and file dialogs.
+// The prompts of the running program: real message boxes and file dialogs. The file
+// dialogs are Qt's own, so that they speak the program's language, not the desktop's.
 
 #include "app/UiPrompts.h"
 
@@ -9,9 +10,9 @@ class QtUiPrompts : public UiPrompts {
 public:
     Answer Ask(QWidget* parent, const QString& caption, const QString& text, bool withCancel) override;
     void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) override;
-    QString OpenFile(QWidget* parent, const QString& filter) override;
-    QString SaveFile(QWidget* parent, const QString& defaultName, const QString& defaultSuffix,
-                     const QString& filter) override;
+    QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) override;
+    QString SaveFile(QWidget* parent, const QString& defaultName, const QString& defaultSuffix, const QString& filter,
+                     const QString& directory) override;
 };
 
 }  // namespace kv

@@ -18,10 +18,11 @@ public:
     virtual Answer Ask(QWidget* parent, const QString& caption, const QString& text, bool withCancel) = 0;
     // A message box with an OK button; returns when it was closed.
     virtual void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) = 0;
-    // Empty when the dialog was cancelled. Filters use Qt's "Text (*.a *.b)" form.
-    virtual QString OpenFile(QWidget* parent, const QString& filter) = 0;
+    // Empty when the dialog was cancelled. Filters use Qt's "Text (*.a *.b)" form; the
+    // dialog starts in directory.
+    virtual QString OpenFile(QWidget* parent, const QString& filter, const QString& directory) = 0;
     virtual QString SaveFile(QWidget* parent, const QString& defaultName, const QString& defaultSuffix,
-                             const QString& filter) = 0;
+                             const QString& filter, const QString& directory) = 0;
 };
 
 }  // namespace kv

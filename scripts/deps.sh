@@ -5,7 +5,7 @@
 KV_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libhidapi-dev libudev-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei time
 )

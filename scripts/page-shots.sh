@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Pictures of the input, effects, output and limiter pages in both languages, at the smallest window and at
-# 1920 x 1080, into docs/. Needs a build (scripts/test.sh makes one).
+# Pictures of every page in both languages, at the smallest window and at 1920 x 1080,, into docs/. Needs a build (scripts/test.sh makes one).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 shot="${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-shot"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" QT_QPA_FONTDIR="${QT_QPA_FONTDIR:-/usr/share/fonts}"
 for lang in zh en; do
-  for page in music mica micb effects:7 output:5 output:2 comp; do
+  for page in music mica micb effects:7 output:5 output:2 comp delay speakers; do
     name="${page/effects:7/effects}"
     name="${name/output:5/main}"
     name="${name/output:2/sub}"
@@ -14,3 +13,5 @@ for lang in zh en; do
     "$shot" "$lang" "$here/docs/page-$name-$lang-1920.png" 1920x1080 "$page"
   done
 done
+# The close question and the save-file dialog after its Yes, in Chinese.
+"${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-dialog-shot" zh "$here/docs/dialog-question-zh.png" "$here/docs/dialog-file-zh.png"

@@ -30,14 +30,16 @@ public:
         icons.push_back(icon);
         if (onMessage) onMessage(caption, text);
     }
-    QString OpenFile(QWidget*, const QString& filter) override {
+    QString OpenFile(QWidget*, const QString& filter, const QString& directory) override {
         filters.push_back(filter);
+        directories.push_back(directory);
         return NextFile();
     }
-    QString SaveFile(QWidget*, const QString& defaultName, const QString& defaultSuffix,
-                     const QString& filter) override {
+    QString SaveFile(QWidget*, const QString& defaultName, const QString& defaultSuffix, const QString& filter,
+                     const QString& directory) override {
         saveDefaults.push_back(defaultName + "|" + defaultSuffix);
         filters.push_back(filter);
+        directories.push_back(directory);
         return NextFile();
     }
 
@@ -49,6 +51,7 @@ public:
     std::vector<Icon> icons;
     std::vector<QString> filters;
     std::vector<QString> saveDefaults;
+    std::vector<QString> directories;  // where each file dialog started
     std::function<void(const QString&, const QString&)> onMessage;
 
 private:

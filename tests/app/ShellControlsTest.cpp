@@ -1,6 +1,7 @@
 // The master controls of the ribbon against the simulated box: what reaches the box,
 // byte for byte, and what both ribbon copies show.
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -8,6 +9,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "app/AppSettings.h"
 #include "device/Commands.h"
 #include "model/ModeFile.h"
 #include "tests/app/ShellFixture.h"
@@ -136,6 +138,53 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
     QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), 2);
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Load), 1);
     QCOMPARE(shell.box->Received(cmd::kParamWrite).size(), std::size_t{2});
+    QVERIFY(shell.box->Violations().empty());
+}
+
+void ShellControlsTest::keyboardStepsOnEverySlider_data() {
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<int>("category");
+    for (RibbonSlider id : kAllSliders) {
+        const int i = static_cast<int>(id);
+        // Both categories' copies get their turn.
+        QTest::addRow("slider %d", i) << i << (i % 2 == 0 ? kCategoryInput : kCategoryOutput);
+    }
+}
+
+void ShellControlsTest::keyboardStepsOnEverySlider() {
+    QFETCH(int, slider);
+    QFETCH(int, category);
+    const auto id = static_cast<RibbonSlider>(slider);
+    Shell shell;
+    shell.Ribbon()->SetActiveCategory(category);
+    shell.Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(shell.Frame()));
+    CPageBase* page = shell.View()->Page();
+    auto* s = shell.Slider(id, category);
+    // A click on the thumb focuses the slider without moving it.
+    QTest::mouseClick(s, Qt::LeftButton, {}, s->HandleRect().center());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(s));
+    const int lo = s->minimum();
+    std::vector<Report> expected = s->value() == lo ? std::vector<Report>{} : Expected(id, lo);
+    const std::pair<Qt::Key, int> steps[] = {
+        {Qt::Key_Right, lo + 1}, {Qt::Key_Up, lo + 2},   {Qt::Key_PageUp, lo + 3},   {Qt::Key_Left, lo + 2},
+        {Qt::Key_Down, lo + 1},  {Qt::Key_PageDown, lo}, {Qt::Key_End, s->maximum()}};
+    for (const auto& [key, value] : steps) {
+        const auto more = Expected(id, value);
+        expected.insert(expected.end(), more.begin(), more.end());
+    }
+    shell.box->ClearTranscript();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    for (const auto& [key, value] : steps) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(s->value(), value);
+        QCOMPARE(shell.Slider(id, 1 - category)->value(), value);
+    }
+    // At the end of the range a key moves nothing and sends nothing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), expected));
+    QCOMPARE(shell.Ribbon()->ActiveCategory(), category);
+    QCOMPARE(shell.View()->Page(), page);
     QVERIFY(shell.box->Violations().empty());
 }
 
@@ -414,6 +463,36 @@ void ShellControlsTest::closeFlow() {
         QVERIFY(shell.prompts->saveDefaults.empty());
         QVERIFY(shell.box->Violations().empty());
     }
+}
+
+void ShellControlsTest::fileDialogsStartInTheLastModeFolder() {
+    Shell shell;
+    QTemporaryDir saved, loaded;
+    const QString home = QDir::homePath();
+    auto& asked = shell.prompts->directories;
+    // Nothing used yet: the home folder, not wherever the program was started.
+    shell.prompts->files = {saved.filePath(QStringLiteral("evening.K4v9")), QString()};
+    shell.View()->SaveModeFile();
+    QCOMPARE(asked.back(), home);
+    shell.View()->LoadModeFile();  // cancelled
+    QCOMPARE(asked.back(), saved.path());
+
+    // A file loaded elsewhere moves it there, for this run and the next.
+    QVERIFY(QFile::copy(saved.filePath(QStringLiteral("evening.K4v9")), loaded.filePath(QStringLiteral("m3.K4v9"))));
+    shell.prompts->files = {loaded.filePath(QStringLiteral("m3.K4v9")), QString()};
+    shell.View()->LoadModeFile();
+    QVERIFY(shell.WaitSyncHandled());
+    shell.View()->SaveModeFile();  // cancelled
+    QCOMPARE(asked.back(), loaded.path());
+    QCOMPARE(AppSettings().ModeFolder(), loaded.path());
+
+    // A file that could not be read moves nothing; a folder removed since is no start.
+    shell.prompts->files = {saved.filePath(QStringLiteral("missing.K4v9")), QString()};
+    shell.View()->LoadModeFile();
+    QVERIFY(loaded.remove());
+    shell.View()->LoadModeFile();
+    QCOMPARE(asked.back(), home);
+    QVERIFY(shell.box->Violations().empty());
 }
 
 }  // namespace kv::test

@@ -23,6 +23,7 @@
 namespace kv::test {
 
 constexpr int kWaitMs = 20000;
+constexpr int kSocketPollMs = 20;
 
 // Settings of every test go to a directory of their own.
 inline void IsolateSettings(const QTemporaryDir& dir) {
@@ -32,6 +33,8 @@ inline void IsolateSettings(const QTemporaryDir& dir) {
 
 struct Shell {
     std::shared_ptr<SimBox> box = std::make_shared<SimBox>();
+    // When set, the box is reached over this Unix socket (see ServedBox) instead of in process.
+    std::string socketPath;
     std::shared_ptr<ScriptedPrompts> prompts = std::make_shared<ScriptedPrompts>();
     std::unique_ptr<CKV4420v13App> app;
     std::unique_ptr<QSignalSpy> accepted;
@@ -57,6 +60,11 @@ struct Shell {
         options.startDelayMs = 0;
         options.syncGiveUpMs = 120000;
         options.prompts = prompts;
+        if (!socketPath.empty()) {
+            options.uri = TransportUri{TransportUri::Kind::Unix, socketPath};
+            options.simBox = nullptr;
+            options.socketPollMs = kSocketPollMs;
+        }
         app = std::make_unique<CKV4420v13App>(options);
         app->Start();
         accepted = std::make_unique<QSignalSpy>(&app->View()->Connection(), &ConnectionLifecycle::accepted);

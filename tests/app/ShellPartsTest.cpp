@@ -15,9 +15,9 @@
 
 #include "app/AppSettings.h"
 #include "app/CMFCRibbonStepSlider.h"
-#include "dialogs/LanguageTable.h"
 #include "app/SingleInstance.h"
 #include "dialogs/CInfoDlg.h"
+#include "dialogs/LanguageTable.h"
 #include "dialogs/UiText.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"

@@ -1,7 +1,9 @@
 // Start-up, acceptance and refusal of the box, hot-plug, the status timer, keys and the
 // language toggle, driven on the real frame against the simulated box.
 
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
@@ -9,11 +11,31 @@
 #include <chrono>
 
 #include "app/AppSettings.h"
+#include "app/QtUiPrompts.h"
 #include "device/Commands.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 
 namespace kv::test {
+
+namespace {
+// Runs show, which opens a modal dialog, and hands the dialog to look before closing it.
+template <typename Dialog>
+void WithNextDialog(const std::function<void()>& show, const std::function<void(Dialog*)>& look) {
+    QTimer poll;
+    bool seen = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog || seen) return;
+        seen = true;
+        look(dialog);
+        dialog->reject();
+    });
+    poll.start(10);
+    show();
+    QVERIFY(seen);
+}
+}  // namespace
 
 void ShellStartTest::init() {
     m_settingsDir = std::make_unique<QTemporaryDir>();
@@ -216,6 +238,67 @@ void ShellStartTest::languageToggleThereAndBack() {
     QCOMPARE(shell.Label(RibbonLabel::Reverb), QStringLiteral("混响音量:") + QString::asprintf("%3d", reverb));
     QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:+2"));
     QCOMPARE(shell.Status()->ResetEq()->text(), QStringLiteral("重置均衡"));
+}
+
+void ShellStartTest::qtDialogsFollowTheLanguage_data() {
+    QTest::addColumn<int>("toggles");
+    QTest::addColumn<QStringList>("buttons");     // yes, no, cancel, ok
+    QTest::addColumn<QStringList>("fileDialog");  // accept, file name
+    const QStringList zhButtons{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("取消"),
+                                QStringLiteral("确定")};
+    const QStringList zhFile{QStringLiteral("打开(&O)"), QStringLiteral("文件名称(&N)：")};
+    QTest::newRow("Chinese from the start") << 0 << zhButtons << zhFile;
+    QTest::newRow("English after the toggle")
+        << 1 << QStringList{"&Yes", "&No", "Cancel", "OK"} << QStringList{"&Open", "File &name:"};
+    QTest::newRow("Chinese again") << 2 << zhButtons << zhFile;
+}
+
+void ShellStartTest::qtDialogsFollowTheLanguage() {
+    QFETCH(int, toggles);
+    QFETCH(QStringList, buttons);
+    QFETCH(QStringList, fileDialog);
+    Shell shell(false);
+    shell.box->SetUnplugged(true);
+    shell.Start(false);
+    for (int i = 0; i < toggles; ++i) shell.app->ToggleLanguage();
+    QtUiPrompts real;
+    WithNextDialog<QMessageBox>([&] { real.Ask(shell.Frame(), QStringLiteral("c"), QStringLiteral("t"), true); },
+                                [&](QMessageBox* box) {
+                                    QCOMPARE(box->button(QMessageBox::Yes)->text(), buttons[0]);
+                                    QCOMPARE(box->button(QMessageBox::No)->text(), buttons[1]);
+                                    QCOMPARE(box->button(QMessageBox::Cancel)->text(), buttons[2]);
+                                });
+    WithNextDialog<QMessageBox>(
+        [&] { real.Message(shell.Frame(), QStringLiteral("c"), QStringLiteral("t"), UiPrompts::Icon::Error); },
+        [&](QMessageBox* box) { QCOMPARE(box->button(QMessageBox::Ok)->text(), buttons[3]); });
+    QTemporaryDir folder;
+    WithNextDialog<QFileDialog>(
+        [&] { real.OpenFile(shell.Frame(), QStringLiteral("Mode Files (*.K4v9)"), folder.path()); },
+        [&](QFileDialog* dialog) {
+            QCOMPARE(dialog->labelText(QFileDialog::Accept), fileDialog[0]);
+            QCOMPARE(dialog->labelText(QFileDialog::FileName), fileDialog[1]);
+            QCOMPARE(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+        });
+}
+
+void ShellStartTest::statusPanesFollowTheLanguageFromTheStart_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("connection");
+    QTest::newRow("Chinese") << 0 << QStringLiteral("当前模式：模式一") << QStringLiteral("USB:未连接");
+    QTest::newRow("English") << 1 << QStringLiteral("Current Mode:Mode1") << QStringLiteral("USB:Disconnected");
+}
+
+void ShellStartTest::statusPanesFollowTheLanguageFromTheStart() {
+    QFETCH(int, language);
+    QFETCH(QString, mode);
+    QFETCH(QString, connection);
+    QSettings(settings::kOrganization, settings::kApplication).setValue(settings::kLanguage, language);
+    Shell shell(false);
+    shell.box->SetUnplugged(true);
+    shell.Start(false);
+    QCOMPARE(shell.Status()->ModePane()->text(), mode);
+    QCOMPARE(shell.Status()->ConnectionPane()->text(), connection);
 }
 
 void ShellStartTest::withoutTheBox() {

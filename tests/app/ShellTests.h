@@ -18,8 +18,25 @@ private Q_SLOTS:
     void statusTimerPollsAndCaptions();
     void functionKeysReachTheirHooks();
     void languageToggleThereAndBack();
+    void qtDialogsFollowTheLanguage_data();
+    void qtDialogsFollowTheLanguage();
+    void statusPanesFollowTheLanguageFromTheStart_data();
+    void statusPanesFollowTheLanguageFromTheStart();
     void withoutTheBox();
     void ribbonSwallowsTabDoubleClickAndWheel();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+};
+
+class ShellHotplugTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void refusedBoxStaysRefused();
+    void boxBackWhileTheErrorBoxIsOpen_data();
+    void boxBackWhileTheErrorBoxIsOpen();
+    void arrivalDuringAReadBackIsKept();
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -43,6 +60,8 @@ class ShellControlsTest : public QObject {
 private Q_SLOTS:
     void init();
     void slidersByClickDragAndWheel();
+    void keyboardStepsOnEverySlider_data();
+    void keyboardStepsOnEverySlider();
     void maximumVolumesAndNotices();
     void mutesAndSources();
     void userModeSlots();
@@ -50,6 +69,7 @@ private Q_SLOTS:
     void targetSlotFromTitles();
     void deviceReset();
     void closeFlow();
+    void fileDialogsStartInTheLastModeFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;

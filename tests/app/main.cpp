@@ -17,6 +17,10 @@ int main(int argc, char* argv[]) {
         failed += QTest::qExec(&start, argc, argv);
     }
     {
+        kv::test::ShellHotplugTest hotplug;
+        failed += QTest::qExec(&hotplug, argc, argv);
+    }
+    {
         kv::test::ShellControlsTest controls;
         failed += QTest::qExec(&controls, argc, argv);
     }
