@@ -330,10 +330,18 @@ void Encoders::ApplyCrossover(const fld::OutputFields& out, int side, int index)
     WriteCrossoverSlots(out, side, std::clamp(index, 0, kCrossoverCount - 1), false);
 }
 
+// Each slot is stored first and its section designed from the stored band, as the write-all's
+// resend designs every other band.
 void Encoders::WriteCrossoverSlots(const fld::OutputFields& out, int side, int index, bool flat) {
     const int slot = OutputParamsOf(out).crossoverSlot[side];
-    EqBand(out.module, slot, flat ? eq::kCodePeaking : eq::kCodeHighPass, 0.0, CrossoverHighHz(index), kCrossoverQ);
-    EqBand(out.module, slot + 1, flat ? eq::kCodePeaking : eq::kCodeLowPass, 0.0, CrossoverLowHz(index), kCrossoverQ);
+    BandDescriptorWrite(
+        out.module, slot,
+        BandDescriptor{0.0, CrossoverHighHz(index), kCrossoverQ, flat ? eq::kCodePeaking : eq::kCodeHighPass});
+    SendStoredCoefficients(out.module, slot);
+    BandDescriptorWrite(
+        out.module, slot + 1,
+        BandDescriptor{0.0, CrossoverLowHz(index), kCrossoverQ, flat ? eq::kCodePeaking : eq::kCodeLowPass});
+    SendStoredCoefficients(out.module, slot + 1);
 }
 
 int Encoders::CurrentCrossoverIndex(const fld::OutputFields& out, int side) const {
@@ -372,6 +380,11 @@ void Encoders::EqBand(EqId id, int band, int code, double gainDb, double freqHz,
     EqBand(l.module, l.firstSlot + band, code, gainDb, freqHz, q, outputGainDb);
 }
 
+void Encoders::SendStoredCoefficients(int module, int slot) {
+    const BandDescriptor d = m_store.ReadBand(module, slot);
+    EqCoefficientWrite(module, slot, eq::DesignSection(d.code, d.gainDb, d.frequencyHz, d.q, 0.0, eq::kSampleRate));
+}
+
 BandDescriptor Encoders::ReadBand(EqId id, int band) const {
     const EqLayout l = LayoutOf(id);
     if (band < 0 || band >= l.bands) return {};
@@ -397,11 +410,7 @@ void Encoders::EqBypass(EqId id, int v) { StoreAndSend(EqInfoOf(id).bypassField,
 // crossover slots behind them are left to the delay-mode encoders.
 void Encoders::ResendAllEqCoefficients() {
     for (const EqInfo& e : kEqualisers) {
-        for (int slot = e.firstSlot; slot < e.firstSlot + e.bands; ++slot) {
-            const BandDescriptor d = m_store.ReadBand(e.module, slot);
-            EqCoefficientWrite(e.module, slot,
-                               eq::DesignSection(d.code, d.gainDb, d.frequencyHz, d.q, 0.0, eq::kSampleRate));
-        }
+        for (int slot = e.firstSlot; slot < e.firstSlot + e.bands; ++slot) SendStoredCoefficients(e.module, slot);
     }
 }
 

@@ -144,6 +144,8 @@ private:
     void SendCompressor(const fld::OutputFields& out);
     void SendDelayModeValue(const fld::OutputFields& out, int side, int mode);
     void WriteCrossoverSlots(const fld::OutputFields& out, int side, int index, bool flat);
+    // The coefficients of a band as the store holds it (single-precision gain and Q).
+    void SendStoredCoefficients(int module, int slot);
 
     ParameterStore& m_store;
     UsbLink& m_link;

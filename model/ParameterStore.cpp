@@ -88,9 +88,11 @@ int EqSlots(int module) {
 
 BandDescriptor BandDescriptor::Decode(const std::uint8_t* b) {
     BandDescriptor d;
-    d.gainDb = GetBe16(b) / 10.0 - 15.0;
+    // The box reads gain and Q back as single-precision values; every section designed from a
+    // stored band must start from exactly those, or its coefficients drift in the last places.
+    d.gainDb = static_cast<float>(GetBe16(b) / 10.0 - 15.0);
     d.frequencyHz = GetBe16(b + 2);
-    d.q = GetBe16(b + 4) / 1000.0;
+    d.q = static_cast<float>(GetBe16(b + 4) / 1000.0);
     d.code = b[6];
     return d;
 }
@@ -105,7 +107,7 @@ void BandDescriptor::Encode(std::uint8_t* b) const {
 BandDescriptor DefaultBand(int module, int slot) {
     if (slot < 0 || slot >= EqSlots(module)) return {};
     RawBand r = DefaultRaw(module, slot);
-    return BandDescriptor{0.0, r.freq, r.qCode / 1000.0, r.code};
+    return BandDescriptor{0.0, r.freq, static_cast<float>(r.qCode / 1000.0), r.code};
 }
 
 ParameterStore::ParameterStore() { ApplyDefaults(); }

@@ -51,6 +51,8 @@ int EqBase(int module);
 int EqSlots(int module);
 
 // One band as held in the image: gain code (gain + 15) x 10, frequency, Q x 1000, code.
+// Written from the caller's values as given; read back (Decode, ReadBand, DefaultBand), gain
+// and Q are the single-precision values of their codes.
 struct BandDescriptor {
     double gainDb = 0.0;
     int frequencyHz = 0;

@@ -70,6 +70,7 @@ struct SimBox::Impl {
     bool unplugged = false;
     bool blankMemory = false;
     bool musicStream = false;
+    std::optional<int> unplugAfter;  // reports still taken before the unplug
     std::uint64_t plugGeneration = 0;
 
     BoxState current;
@@ -88,6 +89,13 @@ struct SimBox::Impl {
     std::mutex listenerMutex;  // held while listeners run, so removal waits for a running call
     std::map<int, std::function<void()>> listeners;
     int nextListener = 1;
+
+    // An unplug starts a new plug generation, so connections opened before it stay dead.
+    void SetUnpluggedLocked(bool value) {
+        if (value && !unplugged) ++plugGeneration;
+        unplugged = value;
+        if (value) learningKey.reset();
+    }
 
     void WakeListeners() {
         std::lock_guard lock(listenerMutex);
@@ -383,11 +391,13 @@ bool SimBox::Silent() const {
 void SimBox::SetUnplugged(bool unplugged) {
     {
         std::lock_guard lock(m_impl->mutex);
-        if (unplugged && !m_impl->unplugged) ++m_impl->plugGeneration;
-        m_impl->unplugged = unplugged;
-        if (unplugged) m_impl->learningKey.reset();
+        m_impl->SetUnpluggedLocked(unplugged);
     }
     m_impl->WakeListeners();
+}
+void SimBox::SetUnplugAfter(std::optional<int> reports) {
+    std::lock_guard lock(m_impl->mutex);
+    m_impl->unplugAfter = reports ? std::optional<int>(std::max(*reports, 0)) : std::nullopt;
 }
 bool SimBox::Unplugged() const {
     std::lock_guard lock(m_impl->mutex);
@@ -411,7 +421,14 @@ std::uint64_t SimBox::PlugGeneration() const {
 }
 
 std::optional<Report> SimBox::Handle(const Report& fromApplication) {
-    std::lock_guard lock(m_impl->mutex);
+    std::unique_lock lock(m_impl->mutex);
+    if (m_impl->unplugAfter && (*m_impl->unplugAfter)-- == 0) {
+        m_impl->unplugAfter.reset();
+        m_impl->SetUnpluggedLocked(true);
+        lock.unlock();
+        m_impl->WakeListeners();
+        return std::nullopt;
+    }
     const auto now = Clock::now();
     m_impl->transcript.push_back({Direction::ToBox, fromApplication, now});
     auto answer = m_impl->Handle(fromApplication);

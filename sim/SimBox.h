@@ -43,6 +43,9 @@ public:
     void SetUnplugged(bool unplugged);  // reads and writes of a transport fail; opening finds nothing
     bool Unplugged() const;
     void SetBlankMemory(bool blank);  // memory and mode names read back as 0xFF
+    // A deterministic unplug: the box takes that many more reports as usual, and the next
+    // one unplugs it instead of arriving. Nothing resets it but another call.
+    void SetUnplugAfter(std::optional<int> reports);
 
     // Handles one report sent by the application and returns the answer, if the box answers.
     // Records both in the transcript and any violation of the command table.

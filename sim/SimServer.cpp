@@ -148,6 +148,10 @@ int SimServer::Run(int signalFd) {
 void SimServer::AcceptClient() {
     const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) return;
+    if (m_box->Unplugged()) {  // nothing there to talk to
+        ::close(fd);
+        return;
+    }
     m_clientFd = fd;
     m_have = 0;
 }
@@ -166,8 +170,9 @@ bool SimServer::ReadClient() {
     m_have += static_cast<int>(n);
     if (m_have < kReportSize) return true;
     m_have = 0;
-    LogReport("in", m_partial);
     const auto answer = m_box->Handle(m_partial);
+    if (m_box->Unplugged()) return false;  // the report unplugged the box: the client sees the link die
+    LogReport("in", m_partial);
     LogNewViolations();
     if (answer) m_pending.push_back({Clock::now() + m_box->Latency(), *answer});
     return true;

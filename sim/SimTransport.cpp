@@ -72,6 +72,7 @@ Transport::ReadStatus SimTransport::Read(Report& out, int timeoutMs) {
 int SimTransport::Write(const Report& report) {
     if (m_impl->Dead()) return 0;
     const auto answer = m_impl->box->Handle(report);
+    if (m_impl->Dead()) return 0;  // unplugged by this very report
     if (answer) {
         const auto due = Clock::now() + m_impl->box->Latency();
         {

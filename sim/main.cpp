@@ -22,13 +22,15 @@ constexpr int kExitInUse = 3;
 
 constexpr const char* kUsage =
     "usage: kv4420-sim --listen PATH [--model NAME] [--cmd-version N] [--latency-ms X]\n"
-    "                  [--blank] [--log FILE]\n"
+    "                  [--blank] [--unplug-after N] [--log FILE]\n"
     "Serves a simulated KV4420 box on the Unix stream socket PATH (61-byte reports).\n"
     "  --listen PATH      socket to create; a stale socket file there is replaced\n"
     "  --model NAME       model name the box reports (default KV4420M)\n"
     "  --cmd-version N    command-set version 0..255 (default 9)\n"
     "  --latency-ms X     delay before each answer, milliseconds (default 0)\n"
     "  --blank            memory and mode names read back as 0xFF\n"
+    "  --unplug-after N   take N reports, then drop the connection as if unplugged and\n"
+    "                     accept no other (the N+1-th report never arrives)\n"
     "  --log FILE         every report and violation as one JSON object a line\n"
     "  --help             this text\n"
     "SIGINT or SIGTERM ends it; SIGUSR1 presses a remote key while the box is learning.\n"
@@ -73,6 +75,13 @@ int main(int argc, char** argv) {
             if (ec != std::errc{} || end != v.data() + v.size() || n < 0 || n > 255)
                 return UsageError("--cmd-version must be a number 0..255, not '" + v + "'");
             box->SetCommandSetVersion(n);
+        } else if (arg == "--unplug-after") {
+            int n = -1;
+            if (!value(v)) return UsageError("--unplug-after needs a number");
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+            if (ec != std::errc{} || end != v.data() + v.size() || n < 0)
+                return UsageError("--unplug-after must be a number of reports, not '" + v + "'");
+            box->SetUnplugAfter(n);
         } else if (arg == "--latency-ms") {
             if (!value(v)) return UsageError("--latency-ms needs a number");
             std::size_t used = 0;

@@ -1,6 +1,8 @@
 // Start-up defaults and the bounded, race-free access of the parameter store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "model/Bytes.h"
@@ -45,7 +47,7 @@ TEST(ParameterStoreDefaults, EqImageHoldsFlatBandsAtTheListedFrequencies) {
         auto b = s.ReadBand(1, k);
         EXPECT_DOUBLE_EQ(b.gainDb, 0.0);
         EXPECT_EQ(b.frequencyHz, mic[k % 15]);
-        EXPECT_DOUBLE_EQ(b.q, 1.414);
+        EXPECT_FLOAT_EQ(b.q, 1.414f);
         EXPECT_EQ(b.code, 1);
     }
     EXPECT_EQ(s.ReadBand(3, 13).frequencyHz, 2000);
@@ -60,12 +62,12 @@ TEST(ParameterStoreDefaults, EqImageHoldsFlatBandsAtTheListedFrequencies) {
         EXPECT_EQ(hp.frequencyHz, 500);
         EXPECT_EQ(lp.code, 2);
         EXPECT_EQ(lp.frequencyHz, 1000);
-        EXPECT_DOUBLE_EQ(lp.q, 0.707);
+        EXPECT_FLOAT_EQ(lp.q, 0.707f);
     }
     // SUB rows.
-    EXPECT_DOUBLE_EQ(s.ReadBand(8, 6).q, 1.414);
-    EXPECT_DOUBLE_EQ(s.ReadBand(8, 7).q, 0.707);
-    EXPECT_DOUBLE_EQ(s.ReadBand(8, 9).q, 0.707);
+    EXPECT_FLOAT_EQ(s.ReadBand(8, 6).q, 1.414f);
+    EXPECT_FLOAT_EQ(s.ReadBand(8, 7).q, 0.707f);
+    EXPECT_FLOAT_EQ(s.ReadBand(8, 9).q, 0.707f);
     EXPECT_EQ(s.ReadBand(8, 12).frequencyHz, 62);
     EXPECT_EQ(s.ReadBand(8, 16).code, 18);
     EXPECT_EQ(s.ReadBand(8, 17).code, 20);
@@ -103,7 +105,7 @@ TEST(BandDescriptor, GainCodesAndRounding) {
     auto d = kv::BandDescriptor::Decode(bytes);
     EXPECT_DOUBLE_EQ(d.gainDb, -15.0);
     EXPECT_EQ(d.frequencyHz, 1000);
-    EXPECT_DOUBLE_EQ(d.q, 1.41);
+    EXPECT_FLOAT_EQ(d.q, 1.41f);
     kv::PutBe16(bytes, 300);
     EXPECT_DOUBLE_EQ(kv::BandDescriptor::Decode(bytes).gainDb, 15.0);
 
@@ -118,6 +120,47 @@ TEST(BandDescriptor, GainCodesAndRounding) {
     band.Encode(bytes);
     EXPECT_EQ(kv::GetBe16(bytes), 65535);
 }
+
+// Gains and Q values as the panels produce them (single precision, one decimal for gains):
+// the gain code's rounding term decides most of these; Q is truncated without one. Read
+// back, each code gives the single-precision value of code / 10 - 15 and code / 1000.
+struct Encoding {
+    const char* name;
+    float gain, q;
+    int gainCode, qCode;
+    float readGain, readQ;
+};
+
+class BandDescriptorEncoding : public ::testing::TestWithParam<Encoding> {};
+
+TEST_P(BandDescriptorEncoding, CodesAndSinglePrecisionReadBack) {
+    const Encoding& e = GetParam();
+    std::uint8_t bytes[7];
+    kv::BandDescriptor{e.gain, 1000, e.q, 1}.Encode(bytes);
+    EXPECT_EQ(kv::GetBe16(bytes), e.gainCode);
+    EXPECT_EQ(kv::GetBe16(bytes + 4), e.qCode);
+    const auto d = kv::BandDescriptor::Decode(bytes);
+    EXPECT_EQ(d.gainDb, double{e.readGain});
+    EXPECT_EQ(d.q, double{e.readQ});
+}
+
+INSTANTIATE_TEST_SUITE_P(PanelValues, BandDescriptorEncoding,
+                         ::testing::Values(Encoding{"Minus0_1", -0.1f, 1.0f, 149, 1000, -0.1f, 1.0f},
+                                           Encoding{"Minus0_2", -0.2f, 1.0f, 148, 1000, -0.2f, 1.0f},
+                                           Encoding{"Minus0_3", -0.3f, 0.707f, 147, 707, -0.3f, 0.707f},
+                                           Encoding{"Minus0_25HalfwayUp", -0.25f, 2.0f, 148, 2000, -0.2f, 2.0f},
+                                           Encoding{"Minus2_7", -2.7f, 0.5f, 123, 500, -2.7f, 0.5f},
+                                           Encoding{"Plus0_7", 0.7f, 1.414f, 157, 1414, 0.7f, 1.414f},
+                                           Encoding{"Plus0_05HalfwayUp", 0.05f, 30.0f, 151, 30000, 0.1f, 30.0f},
+                                           Encoding{"Plus14_9", 14.9f, 0.1f, 299, 100, 14.9f, 0.1f},
+                                           Encoding{"Lowest", -15.0f, 1.0f, 0, 1000, -15.0f, 1.0f},
+                                           Encoding{"Highest", 15.0f, 1.0f, 300, 1000, 15.0f, 1.0f},
+                                           // Single-precision Q values just below their code are truncated down.
+                                           Encoding{"Q1_41", 0.0f, 1.41f, 150, 1409, 0.0f, 1.409f},
+                                           Encoding{"Q0_7", 0.0f, 0.7f, 150, 699, 0.0f, 0.699f},
+                                           Encoding{"Q1_234", 0.0f, 1.234f, 150, 1233, 0.0f, 1.233f},
+                                           Encoding{"Q4_321", 0.0f, 4.321f, 150, 4321, 0.0f, 4.321f}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParameterStoreBounds, CopiesNeverLeaveTheirBuffers) {
     ParameterStore s;
@@ -160,24 +203,37 @@ TEST(ParameterStoreBounds, LevelMeterSetsTheMusicStreamFlag) {
 }
 
 TEST(ParameterStoreThreads, ConcurrentWritersAndReadersStayConsistent) {
+    // A reader never sees half of a write: each descriptor, each name and each field is
+    // either what was there before or what one write put there, never a mixture.
     ParameterStore s;
+    const auto initial = s.GetEqImage();
+    constexpr std::uint8_t kA[7] = {0, 150, 0, 100, 0x05, 0x86, 1};
+    constexpr std::uint8_t kB[7] = {1, 44, 0x4E, 0x20, 0x03, 0xE8, 5};
+    constexpr int kSlots = 100;
     std::thread writer([&] {
         for (int i = 0; i < 2000; ++i) {
-            s.SetFloat(fld::kMusicAgcLevel, static_cast<float>(i));
-            s.SetRemoteByte(i % 16, static_cast<std::uint8_t>(i));
-            std::uint8_t b[7] = {0, 150, 0, 100, 0x05, 0x86, 1};
-            s.WriteEqBytes(7 * (i % 100), b, 7);
-            s.SetModeName(i % 4, u"Name");
+            s.SetFloat(fld::kMusicAgcLevel, static_cast<float>(i) + 0.5f);
+            s.WriteEqBytes(7 * (i % kSlots), (i / kSlots) % 2 ? kB : kA, 7);
+            s.SetModeName(0, i % 2 ? u"Other name" : u"Name");
         }
     });
-    std::uint64_t sum = 0;
+    int torn = 0;
     for (int i = 0; i < 2000; ++i) {
-        sum += s.GetEqImage()[0] + s.GetRemoteTable()[1] + s.ModeName(0).size();
-        sum += static_cast<std::uint64_t>(s.Float(fld::kMusicAgcLevel));
+        const auto image = s.GetEqImage();
+        for (int slot = 0; slot < kSlots; ++slot) {
+            const auto* d = &image[static_cast<std::size_t>(7 * slot)];
+            if (!std::equal(d, d + 7, kA) && !std::equal(d, d + 7, kB) && !std::equal(d, d + 7, &initial[7u * slot]))
+                ++torn;
+        }
+        const auto name = s.ModeName(0);
+        if (name != u"Mode1" && name != u"Name" && name != u"Other name") ++torn;
+        const float level = s.Float(fld::kMusicAgcLevel);
+        if (level != 0.0f && (level < 0.5f || level > 1999.5f || level - std::floor(level) != 0.5f)) ++torn;
     }
     writer.join();
-    EXPECT_FLOAT_EQ(s.Float(fld::kMusicAgcLevel), 1999.0f);
-    EXPECT_GT(sum + 1, 0u);
+    EXPECT_EQ(torn, 0);
+    EXPECT_FLOAT_EQ(s.Float(fld::kMusicAgcLevel), 1999.5f);
+    EXPECT_EQ(s.ModeName(0), u"Other name");
 }
 
 TEST(FieldKinds, GroupsHaveTheirKinds) {

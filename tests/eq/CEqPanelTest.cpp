@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "OverlayText.h"
 #include "eq/CEqPanel.h"
 #include "eq/EqMath.h"
 
@@ -315,6 +316,9 @@ private Q_SLOTS:
         QCOMPARE(p->Band(1).code, 12);  // an even code keeps the low-pass side
     }
 
+    void bypassOverlay_data();
+    void bypassOverlay();
+
     void paintsCurveUnderBypass() {
         auto p = MakePanel();
         const EqPanelGeometry& g = p->Geometry();
@@ -334,6 +338,35 @@ private Q_SLOTS:
         }
     }
 };
+
+void CEqPanelTest::bypassOverlay_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("bands");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("music EQ") << 0 << 15 << QSize(842, 438);
+    QTest::newRow("SUB EQ, small") << 2 << 20 << QSize(600, 300);
+    QTest::newRow("MAIN EQ, wide") << 5 << 24 << QSize(1000, 400);
+}
+
+// "BYPASS" is drawn centred in the client area in a 72-pixel font while the flag is set,
+// and is gone once it is cleared.
+void CEqPanelTest::bypassOverlay() {
+    QFETCH(int, kind);
+    QFETCH(int, bands);
+    QFETCH(QSize, size);
+    auto p = MakePanel(bands, kind);
+    p->resize(size);
+    QCOMPARE(test::FindWhiteText(*p).pixels, 0);
+    p->SetBypass(true);
+    const test::WhiteText on = test::FindWhiteText(*p);
+    QVERIFY2(on.pixels > 500, "no overlay text");
+    QVERIFY2(std::abs(on.box.center().x() - size.width() / 2) <= 6, "not centred across");
+    QVERIFY2(std::abs(on.box.center().y() - size.height() / 2) <= 8, "not centred down");
+    QVERIFY2(on.box.height() >= 40 && on.box.height() <= 72, "not the 72-pixel font");
+    QVERIFY2(on.box.width() > 3 * on.box.height(), "not six letters");
+    p->SetBypass(false);
+    QCOMPARE(test::FindWhiteText(*p).pixels, 0);
+}
 
 QTEST_MAIN(CEqPanelTest)
 #include "CEqPanelTest.moc"

@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "OverlayText.h"
 #include "eq/CSmallEqPanel.h"
 
 using namespace kv;
@@ -65,6 +66,36 @@ private Q_SLOTS:
         p->EvaluateBand(6);
         QCOMPARE(p->Curve().front().y(), 32);
         QVERIFY(p->Curve().back().y() > 40);
+    }
+
+    // "PASS" is drawn centred in a 32-pixel font while the equaliser is off, over the hover
+    // shading too, and is gone once it is on again.
+    void passOverlay_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("hovered");
+        QTest::newRow("page size") << QSize(116, 64) << false;
+        QTest::newRow("page size, hovered") << QSize(116, 64) << true;
+        QTest::newRow("larger") << QSize(240, 120) << false;
+    }
+    void passOverlay() {
+        QFETCH(QSize, size);
+        QFETCH(bool, hovered);
+        auto p = MakePanel();
+        p->resize(size);
+        if (hovered) {
+            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+            QApplication::sendEvent(p.get(), &enter);
+        }
+        QCOMPARE(test::FindWhiteText(*p).pixels, 0);
+        p->SetBypass(true);
+        const test::WhiteText on = test::FindWhiteText(*p);
+        QVERIFY2(on.pixels > 100, "no overlay text");
+        QVERIFY2(std::abs(on.box.center().x() - size.width() / 2) <= 4, "not centred across");
+        QVERIFY2(std::abs(on.box.center().y() - size.height() / 2) <= 5, "not centred down");
+        QVERIFY2(on.box.height() >= 16 && on.box.height() <= 32, "not the 32-pixel font");
+        QVERIFY2(on.box.width() > 2 * on.box.height(), "not four letters");
+        p->SetBypass(false);
+        QCOMPARE(test::FindWhiteText(*p).pixels, 0);
     }
 
     void hoverAndClick() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "eq/Crossover.h"
@@ -45,6 +46,43 @@ TEST(Alignment, Table) {
     EXPECT_EQ(MenuKindCodes(3), (RowCodes{19, 21, 1, 1}));
     EXPECT_EQ(MenuKindCodes(5), (RowCodes{5, 1, 1, 1}));
 }
+
+// The alignment table in full: L(n) is n - 1 on the low-pass side (row code even, off
+// included) and n on the high-pass side; 1 is an idle stage and never changes side.
+struct AlignmentRow {
+    const char* name;
+    int index;
+    RowCodes n;  // the table's n, or 1 for an idle stage
+};
+
+class AlignmentTable : public ::testing::TestWithParam<AlignmentRow> {};
+
+TEST_P(AlignmentTable, CodesOnBothSides) {
+    const AlignmentRow& a = GetParam();
+    RowCodes low{}, high{};
+    for (std::size_t i = 0; i < low.size(); ++i) {
+        low[i] = a.n[i] == 1 ? 1 : a.n[i] - 1;
+        high[i] = a.n[i];
+    }
+    EXPECT_EQ(AlignmentCodes(0, a.index), low) << "off row";
+    EXPECT_EQ(AlignmentCodes(2, a.index), low) << "low-pass row";
+    EXPECT_EQ(AlignmentCodes(12, a.index), low) << "Butterworth low-pass row";
+    EXPECT_EQ(AlignmentCodes(3, a.index), high) << "high-pass row";
+    EXPECT_EQ(AlignmentCodes(21, a.index), high) << "fixed high-pass row";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryIndex, AlignmentTable,
+    ::testing::Values(AlignmentRow{"LinkwitzRiley12", 0, {11, 11, 1, 1}},
+                      AlignmentRow{"LinkwitzRiley24", 1, {13, 13, 1, 1}},
+                      AlignmentRow{"LinkwitzRiley36", 2, {15, 11, 15, 11}},
+                      AlignmentRow{"LinkwitzRiley48", 3, {19, 21, 19, 21}}, AlignmentRow{"Bessel12", 4, {9, 1, 1, 1}},
+                      AlignmentRow{"Bessel18", 5, {9, 11, 1, 1}}, AlignmentRow{"Bessel24", 6, {9, 9, 1, 1}},
+                      AlignmentRow{"Butterworth12", 7, {13, 1, 1, 1}}, AlignmentRow{"Butterworth18", 8, {15, 11, 1, 1}},
+                      AlignmentRow{"Butterworth24", 9, {19, 21, 1, 1}}, AlignmentRow{"Chebyshev12", 10, {7, 1, 1, 1}},
+                      AlignmentRow{"NoCrossover", 11, {1, 1, 1, 1}}, AlignmentRow{"Negative", -1, {11, 11, 1, 1}},
+                      AlignmentRow{"PastTheList", 12, {11, 11, 1, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Alignment, ApplySetsRowAndStagesOnly) {
     auto bands = SubBands();

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "model/Bytes.h"
 #include "model/ModeFile.h"
@@ -20,8 +22,9 @@ namespace fs = std::filesystem;
 class FileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("kv-files-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');  // parameterised names hold a slash
+        m_dir = fs::temp_directory_path() / ("kv-files-" + std::to_string(::getpid()) + "-" + name);
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -99,6 +102,51 @@ TEST_F(FileTest, VersionOneIsConvertedAndRewrittenAsVersionTwo) {
     ASSERT_EQ(ReadModeFile(Path("ok.K4v8"), store).status, ModeFileStatus::Ok);
     EXPECT_EQ(store.Int(fld::kMusicPitch), -5);
 }
+
+// The pitch rule at each of its boundaries, and the automatic music volume a version-1 file
+// cannot hold; a version-2 file is taken as it is.
+struct Conversion {
+    const char* name;
+    std::uint32_t version;
+    std::int32_t pitch, expectedPitch;
+};
+
+class ModeFileConversion : public FileTest, public ::testing::WithParamInterface<Conversion> {};
+
+TEST_P(ModeFileConversion, PitchAndAutomaticVolume) {
+    const Conversion& c = GetParam();
+    std::vector<std::uint8_t> file;
+    if (c.version == kModeFileVersion1) {
+        file = V1File(c.pitch);
+    } else {
+        ParameterStore source;
+        source.SetInt(fld::kMusicPitch, c.pitch);
+        source.SetInt(fld::kMusicAgc, 1);
+        source.SetFloat(fld::kMusicAgcLevel, -3.5f);
+        file = EncodeModeFile(source);
+    }
+    Put(Path("mode.file"), file);
+    ParameterStore store;  // what was there before must not survive a version-1 load
+    store.SetInt(fld::kMusicAgc, 1);
+    store.SetFloat(fld::kMusicAgcLevel, -3.5f);
+    ASSERT_EQ(ReadModeFile(Path("mode.file"), store).status, ModeFileStatus::Ok);
+    EXPECT_EQ(store.Int(fld::kMusicPitch), c.expectedPitch);
+    EXPECT_EQ(store.Int(fld::kMusicAgc), c.version == kModeFileVersion1 ? 0 : 1);
+    EXPECT_EQ(store.Float(fld::kMusicAgcLevel), c.version == kModeFileVersion1 ? -12.0f : -3.5f);
+}
+
+constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
+INSTANTIATE_TEST_SUITE_P(Boundaries, ModeFileConversion,
+                         ::testing::Values(Conversion{"V1LowestInt", 1, kMinInt, 0}, Conversion{"V1Minus13", 1, -13, 0},
+                                           Conversion{"V1Minus6", 1, -6, 0}, Conversion{"V1Minus5", 1, -5, -5},
+                                           Conversion{"V1Minus1", 1, -1, -1}, Conversion{"V1Zero", 1, 0, 0},
+                                           Conversion{"V1Plus4", 1, 4, 4}, Conversion{"V1Plus5", 1, 5, 5},
+                                           Conversion{"V1Plus6", 1, 6, 0}, Conversion{"V1Plus12", 1, 12, 0},
+                                           Conversion{"V1HighestInt", 1, kMaxInt, 0},
+                                           Conversion{"V2Plus7Kept", 2, 7, 7},
+                                           Conversion{"V2Minus12Kept", 2, -12, -12}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileTest, RejectedFilesLeaveTheStoreUntouched) {
     ParameterStore store;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <string>
 
 #include "device/InboundParser.h"
 #include "model/Bytes.h"
@@ -182,6 +184,29 @@ TEST_F(ParserTest, ModeNamesIdentityAndLearnedKeys) {
     EXPECT_EQ(table[0], 0x41);
     EXPECT_EQ(std::count(table.begin(), table.end(), 0x55), 0);
 }
+
+// A mode-name reply of each length the report can carry: length / 2 characters, at most 24,
+// replace the slot's name; the other slots keep theirs.
+class ModeNameReplyLength : public ::testing::TestWithParam<int> {};
+
+TEST_P(ModeNameReplyLength, TakesHalfTheLengthUpToANameAndNoMore) {
+    const int length = GetParam();
+    ParameterStore store;
+    InboundParser parser(store);
+    Report name = Reply({0, cmd::kModeNameRead, 0x0F, 0xC0, static_cast<std::uint8_t>(length)});
+    std::u16string payload;
+    for (int i = 0; i < 28; ++i) {  // bytes 5..60, the whole rest of the report
+        payload += static_cast<char16_t>(0x4E00 + 7 * i);
+        PutBe16(&name[static_cast<std::size_t>(5 + 2 * i)], static_cast<std::uint16_t>(payload.back()));
+    }
+    parser.Dispatch(name);
+    EXPECT_EQ(store.ModeName(3), payload.substr(0, static_cast<std::size_t>(std::min(length / 2, 24))));
+    EXPECT_EQ(store.ModeName(0), u"Mode1");
+    EXPECT_EQ(store.ModeName(2), u"Mode3");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLength, ModeNameReplyLength, ::testing::Range(0, 57));
+INSTANTIATE_TEST_SUITE_P(LongestByte, ModeNameReplyLength, ::testing::Values(57, 128, 255));
 
 TEST_F(ParserTest, SettingsAuxMeterAndChangeFlag) {
     parser.Dispatch(Reply({0, cmd::kSettingsRead, 1, 255, 50, 80, 90}));

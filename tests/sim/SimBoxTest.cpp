@@ -415,5 +415,36 @@ TEST(SimTransportTest, ConnectionStaysDeadAfterUnplugAndReplug) {
     EXPECT_EQ(fresh->Read(out, 10000), Transport::ReadStatus::Ok);
 }
 
+// The deterministic unplug: exactly N reports arrive and are answered; the next one unplugs
+// the box instead, its write fails, reads fail, and the box cannot be found until plugged in.
+class UnplugAfterReports : public ::testing::TestWithParam<int> {};
+
+TEST_P(UnplugAfterReports, TakesExactlyThatManyReports) {
+    const int n = GetParam();
+    auto box = std::make_shared<SimBox>();
+    auto opener = MakeSimOpener(box);
+    auto t = opener({});
+    ASSERT_TRUE(t);
+    box->SetUnplugAfter(n);
+    Report out{};
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(t->Write(BuildCommand({cmd::kCurrentMode})), kReportSize) << "report " << i;
+        ASSERT_EQ(t->Read(out, 10000), Transport::ReadStatus::Ok) << "answer " << i;
+    }
+    EXPECT_FALSE(box->Unplugged());
+    EXPECT_EQ(t->Write(BuildCommand({cmd::kModelName})), 0);
+    EXPECT_TRUE(box->Unplugged());
+    EXPECT_EQ(t->Read(out, 10000), Transport::ReadStatus::Failed);
+    EXPECT_EQ(box->Received().size(), static_cast<std::size_t>(n));
+    EXPECT_TRUE(box->Received(cmd::kModelName).empty());
+    EXPECT_FALSE(opener({}));
+    box->SetUnplugged(false);  // plugged in again, the fault spent
+    auto fresh = opener({});
+    ASSERT_TRUE(fresh);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(fresh->Write(BuildCommand({cmd::kCurrentMode})), kReportSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, UnplugAfterReports, ::testing::Values(0, 1, 7));
+
 }  // namespace
 }  // namespace kv

@@ -143,6 +143,8 @@ TEST_F(SimProgramTest, BadOptionsExitWithStatusTwo) {
     EXPECT_EQ(RunToEnd({"--model", "X"}), 2);  // no socket
     EXPECT_EQ(RunToEnd({"--listen", socketPath, "--cmd-version", "nine"}), 2);
     EXPECT_EQ(RunToEnd({"--listen", socketPath, "--latency-ms", "-1"}), 2);
+    EXPECT_EQ(RunToEnd({"--listen", socketPath, "--unplug-after", "-3"}), 2);
+    EXPECT_EQ(RunToEnd({"--listen", socketPath, "--unplug-after", "5x"}), 2);
     EXPECT_EQ(RunToEnd({"--listen"}), 2);
     EXPECT_EQ(RunToEnd({"--help"}), 0);
     EXPECT_FALSE(fs::exists(socketPath));
