@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Pictures of every page in both languages, at the smallest window and at 1920 x 1080,, into docs/. Needs a build (scripts/test.sh makes one).
+# Pictures of every page in both languages, at the smallest window and at 1920 x 1080, into
+# docs/. Needs a build (scripts/test.sh makes one).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 shot="${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-shot"
