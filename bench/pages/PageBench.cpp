@@ -5,11 +5,16 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include "bench/QtBenchMain.h"
 #include "eq/CCompressPanelPlus.h"
+#include "eq/CDelayPanel.h"
+#include "eq/CSSVolumePanel.h"
 #include "pages/CCompDlg.h"
+#include "pages/CDelayDlg.h"
 #include "pages/CDialogMusic.h"
+#include "pages/CSSVCDlg.h"
 #include "tests/pages/PageFixture.h"
 
 using namespace kv;
@@ -84,6 +89,50 @@ void BM_CompressorPanelRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CompressorPanelRepaint)->Unit(benchmark::kMillisecond);
+
+void Mouse(QWidget* w, QEvent::Type type, QPointF pos, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, pos, w->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// One drag step on each panel, from the mouse move to the reports handed to the link (the
+// in-process box answers at once): a delay, and a dragged listener with its eight levels.
+void BM_DragDelayHandle(benchmark::State& state) {
+    test::PageHost host;
+    host.ShowPage(PageId::Delay, 0);
+    auto* panel = static_cast<CDelayDlg*>(host.page.data())->Panel();
+    panel->resize(900, 500);
+    const QPointF start = panel->HandleCentre(3);
+    Mouse(panel, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) Mouse(panel, QEvent::MouseMove, start + QPointF(++i % 200, 0), Qt::LeftButton);
+}
+BENCHMARK(BM_DragDelayHandle)->Unit(benchmark::kMicrosecond);
+
+void BM_DragSpeaker(benchmark::State& state) {
+    test::PageHost host;
+    host.ShowPage(PageId::SpeakerPosition, 0);
+    auto* panel = static_cast<CSSVCDlg*>(host.page.data())->Panel();
+    panel->resize(700, 700);
+    const QPointF start = panel->PixelOf(static_cast<int>(state.range(0)));
+    Mouse(panel, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) Mouse(panel, QEvent::MouseMove, start + QPointF(++i % 50, 0), Qt::LeftButton);
+}
+BENCHMARK(BM_DragSpeaker)->Arg(5)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// A full repaint of each panel at 1920 x 1080 with its background cached.
+template <typename Panel>
+void BM_RepaintPanel(benchmark::State& state) {
+    Panel panel;
+    panel.resize(1920, 1080);
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    Paint(panel, image);
+    for (auto _ : state) Paint(panel, image);
+}
+BENCHMARK(BM_RepaintPanel<CDelayPanel>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintPanel<CSSVolumePanel>)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
