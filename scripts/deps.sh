@@ -5,7 +5,8 @@
 KV_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libhidapi-dev libudev-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
+  dpkg-dev lintian appstream desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei time
 )

@@ -12,3 +12,5 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 cmake --build "$build" -j "$jobs"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+# The Debian package from this build, with its contents, lintian and the validators.
+KV_BUILD_DIR="$build" bash "$here/scripts/package.sh" --no-build
