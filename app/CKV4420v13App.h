@@ -48,6 +48,7 @@ public:
     static constexpr char kShellAppId[] = "DSP_4420_V2.8";
 
     explicit CKV4420v13App(AppOptions options = {});
+    const AppOptions& Options() const { return m_options; }
     ~CKV4420v13App() override;
 
     // Creates the main window, opens a mode file given on the command line, shows the window.

@@ -17,6 +17,7 @@
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMFCRibbonStepSlider.h"
 #include "app/UiPrompts.h"
+#include "device/HidTransport.h"
 #include "device/Parameters.h"
 #include "dialogs/UiText.h"
 #include "model/ModeFile.h"
@@ -170,10 +171,42 @@ void CKV4420v13View::UpdateAgcButton() {
 }
 
 void CKV4420v13View::UpdateConnectionPane() {
-    if (Connected())
+    const QString denied = m_app.Options().uri.kind == TransportUri::Kind::Hid
+                               ? QString::fromStdString(HidTransport::DeniedPath())
+                               : QString();
+    if (Connected()) {
         m_status.SetConnectionText(m_app.Text("USB：已连接", "USB:Connected"), QColor(0, 150, 0));
-    else
+        m_status.ConnectionPane()->setToolTip(QString());
+    } else if (!denied.isEmpty()) {
+        // A box is there, but its node refuses this user: the udev rule is missing.
+        ShowPermissionProblem(denied);
+    } else {
         m_status.SetConnectionText(m_app.Text("USB：未连接", "USB:Disconnected"), QColor(220, 0, 0));
+        m_status.ConnectionPane()->setToolTip(QString());
+    }
+}
+
+QString CKV4420v13View::PermissionText(const QString& path, int language) {
+    return language == kLanguageEnglish
+               ? QStringLiteral(
+                     "The box is connected but this user may not open %1; install the udev rule: "
+                     "sudo install -m644 99-kv4420.rules /etc/udev/rules.d/ (or install the kv4420 "
+                     "package), then plug the box in again.")
+                     .arg(path)
+               : QStringLiteral(
+                     "设备已连接，但当前用户无权打开 %1；请安装 udev 规则：sudo install -m644 "
+                     "99-kv4420.rules /etc/udev/rules.d/（或安装 kv4420 软件包），然后重新插入设备。")
+                     .arg(path);
+}
+
+void CKV4420v13View::ShowPermissionProblem(const QString& path) {
+    m_status.SetConnectionText(m_app.Text("USB：无权限", "USB:No permission"), QColor(220, 0, 0));
+    const QString text = PermissionText(path, m_app.Language());
+    m_status.ConnectionPane()->setToolTip(text);
+    // The pane is narrow: the short form there, the whole advice in both tooltips.
+    m_status.NoticePane()->setText(
+        m_app.Text("无权打开 %1：请安装 udev 规则", "No permission for %1: install the udev rule").arg(path));
+    m_status.NoticePane()->setToolTip(text);
 }
 
 void CKV4420v13View::UpdateMusicSourceCaption() {

@@ -50,6 +50,9 @@ public:
     // may come from a button of the page itself).
     void ShowPage(PageId id, int kind) override;
     CPageBase* Page() const { return m_page; }
+    // The words for a box present whose node this user may not open, and showing them.
+    static QString PermissionText(const QString& path, int language);
+    void ShowPermissionProblem(const QString& path);
     QRect PageRect() const;
 
     // What the pages see of the application.

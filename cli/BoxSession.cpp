@@ -9,6 +9,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ProgressIndicator.h"
 #include "device/Acceptance.h"
+#include "device/HidTransport.h"
 
 namespace kv::cli {
 namespace {
@@ -54,7 +55,15 @@ int BoxSession::Fail(int code, const std::string& text, bool notice) {
 
 int BoxSession::Connect() {
     if (!m_ctx->link.Open()) {
-        m_err << "kv4420ctl: no box found at " << m_options.device.ToString() << std::endl;
+        const std::string denied =
+            m_options.device.kind == TransportUri::Kind::Hid ? HidTransport::DeniedPath() : std::string();
+        if (!denied.empty())
+            m_err << "kv4420ctl: the box is connected but this user may not open " << denied
+                  << "; install the udev rule: sudo install -m644 99-kv4420.rules /etc/udev/rules.d/ (or install the "
+                     "kv4420 package), then plug the box in again"
+                  << std::endl;
+        else
+            m_err << "kv4420ctl: no box found at " << m_options.device.ToString() << std::endl;
         return exitcode::kNoBox;
     }
     return RunSync(true, "Reading the box");

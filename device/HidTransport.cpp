@@ -1,8 +1,11 @@
 #include "device/HidTransport.h"
 
 #include <hidapi/hidapi.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <mutex>
 
 #include "device/Commands.h"
 
@@ -11,6 +14,21 @@ namespace {
 
 void Emit(const DebugOutput& debug, const std::string& text) {
     if (debug) debug(text);
+}
+
+std::mutex g_deniedMutex;
+std::string g_denied;
+
+void NoteDenied(const std::string& path) {
+    std::lock_guard lock(g_deniedMutex);
+    g_denied = path;
+}
+
+// Whether a failed open was refused for permissions: the open's own error, or the node's
+// access rights (the library may have called other functions since).
+bool PermissionRefused(int openErrno, const char* path) {
+    if (openErrno == EACCES || openErrno == EPERM) return true;
+    return ::access(path, R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
 }
 
 }  // namespace
@@ -26,6 +44,7 @@ std::unique_ptr<HidTransport> HidTransport::Discover(const DebugOutput& debug) {
     }
     // Every interface of our vendor is a candidate; one with another product identifier
     // is opened, found wrong and skipped, as the box's firmware variants require.
+    NoteDenied({});
     hid_device_info* list = hid_enumerate(kVendorId, 0);
     Emit(debug, "开始枚举usb设备");
     std::unique_ptr<HidTransport> found;
@@ -40,8 +59,13 @@ std::unique_ptr<HidTransport> HidTransport::Discover(const DebugOutput& debug) {
         if (path.size() > 260) path.resize(260);
         Emit(debug, "设备路径:\r\n" + path);
         Emit(debug, "尝试打开通信端口....");
+        errno = 0;
         hid_device* dev = hid_open_path(info->path);
         if (!dev) {
+            const int openErrno = errno;
+            if (info->vendor_id == kVendorId && info->product_id == kProductId &&
+                PermissionRefused(openErrno, info->path))
+                NoteDenied(path);
             Emit(debug, "无法打开通信端口。不能读取设备信息!(设备连接可能不正确?)\n");
             continue;
         }
@@ -49,6 +73,7 @@ std::unique_ptr<HidTransport> HidTransport::Discover(const DebugOutput& debug) {
         Emit(debug, "正在读取设备的标识...\n");
         if (info->vendor_id == kVendorId && info->product_id == kProductId) {
             found.reset(new HidTransport(dev, path));
+            NoteDenied({});  // another interface of the box opened
             break;
         }
         hid_close(dev);
@@ -70,6 +95,11 @@ Transport::ReadStatus HidTransport::Read(Report& out, int timeoutMs) {
 int HidTransport::Write(const Report& report) {
     const int n = hid_write(m_device, report.data(), report.size());
     return n < 0 ? 0 : n;
+}
+
+std::string HidTransport::DeniedPath() {
+    std::lock_guard lock(g_deniedMutex);
+    return g_denied;
 }
 
 TransportOpener MakeHidOpener() {

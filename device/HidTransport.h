@@ -19,6 +19,10 @@ public:
     // Finds the box among the HID interfaces of our vendor and opens it.
     static std::unique_ptr<HidTransport> Discover(const DebugOutput& debug);
 
+    // The node of a box that was present at the last discovery but that this user may not
+    // open (its permissions), or empty: tells a missing udev rule from a missing box.
+    static std::string DeniedPath();
+
     ReadStatus Read(Report& out, int timeoutMs) override;
     int Write(const Report& report) override;
     std::string Path() const override { return m_path; }

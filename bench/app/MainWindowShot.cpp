@@ -1,5 +1,5 @@
 // Saves a picture of the main window with the simulated box connected:
-//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers]
+//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied]
 // Settings go to a throw-away directory so the user's settings are not touched.
 
 #include <QApplication>
@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     if (argc < 3 || argc > 5) {
         std::fprintf(stderr,
                      "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
-                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers]\n");
+                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -136,6 +136,8 @@ int main(int argc, char* argv[]) {
         app.View()->ShowPage(page, kind);
         if (page == kv::PageId::Output && kind == kv::eqkind::kSub) SetCrossovers(*app.View()->Page());
         QTimer::singleShot(800, &application, [&] {
+            // The status pane as a user without the udev rule sees it.
+            if (pageArg == QLatin1String("denied")) app.View()->ShowPermissionProblem(QStringLiteral("/dev/hidraw3"));
             rc = app.Frame()->grab().save(out) ? 0 : 1;
             std::printf("%s %dx%d\n", qPrintable(out), app.Frame()->width(), app.Frame()->height());
             app.Shutdown();

@@ -3,6 +3,7 @@
 #include <hidapi/hidapi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -55,7 +56,11 @@ void hid_free_enumeration(hid_device_info* devs) {
 hid_device* hid_open_path(const char* path) {
     auto& s = fakehid::Get();
     auto it = std::find_if(s.devices.begin(), s.devices.end(), [&](const auto& d) { return d.path == path; });
-    if (it == s.devices.end() || !it->openable) return nullptr;
+    if (it == s.devices.end()) return nullptr;
+    if (!it->openable) {
+        errno = it->openErrno;
+        return nullptr;
+    }
     s.opened.push_back(path);
     return new hid_device_{path};
 }

@@ -15,6 +15,7 @@ struct Device {
     unsigned short vendor = 0;
     unsigned short product = 0;
     bool openable = true;
+    int openErrno = 0;  // errno a refused open leaves, e.g. EACCES
 };
 
 struct State {

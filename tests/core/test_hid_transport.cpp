@@ -1,6 +1,7 @@
 // Discovery and I/O rules of the HID transport, linked against a stand-in hidapi.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 #include "device/Commands.h"
@@ -83,5 +84,40 @@ TEST_F(HidTransportTest, ReadsAndWritesWholeReportsAndReportsFailure) {
     t.reset();
     EXPECT_EQ(s.closed, std::vector<std::string>{"/dev/box"});
 }
+
+// A box this user may not open is told apart from no box, so that the user hears of the udev
+// rule rather than of a missing box.
+struct DeniedCase {
+    const char* name;
+    std::vector<Device> devices;
+    std::string denied;
+};
+class HidDeniedPath : public ::testing::TestWithParam<DeniedCase> {
+protected:
+    void SetUp() override { fakehid::Reset(); }
+};
+TEST_P(HidDeniedPath, NamesOnlyABoxRefusedForPermissions) {
+    fakehid::Get().devices = GetParam().devices;
+    EXPECT_FALSE(kv::HidTransport::Discover({}) && !GetParam().denied.empty());
+    EXPECT_EQ(kv::HidTransport::DeniedPath(), GetParam().denied);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HidDeniedPath,
+    ::testing::Values(
+        DeniedCase{"refused", {{"/dev/hidraw5", kv::kVendorId, kv::kProductId, false, EACCES}}, "/dev/hidraw5"},
+        DeniedCase{"not permitted", {{"/dev/hidraw5", kv::kVendorId, kv::kProductId, false, EPERM}}, "/dev/hidraw5"},
+        DeniedCase{"gone while opening", {{"/dev/no-such-node", kv::kVendorId, kv::kProductId, false, ENODEV}}, ""},
+        DeniedCase{"another product refused", {{"/dev/hidraw1", kv::kVendorId, 0x1000, false, EACCES}}, ""},
+        DeniedCase{"another interface opens",
+                   {{"/dev/hidraw5", kv::kVendorId, kv::kProductId, false, EACCES},
+                    {"/dev/hidraw6", kv::kVendorId, kv::kProductId, true, 0}},
+                   ""},
+        DeniedCase{"no box", {}, ""}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& c : n)
+            if (c == ' ') c = '_';
+        return n;
+    });
 
 }  // namespace
