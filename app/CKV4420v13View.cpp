@@ -21,6 +21,7 @@
 #include "device/Parameters.h"
 #include "dialogs/UiText.h"
 #include "model/ModeFile.h"
+#include "model/ModeFileTitle.h"
 #include "pages/PageRegistry.h"
 
 namespace kv {
@@ -490,14 +491,7 @@ void CKV4420v13View::SaveUserMode(int slot) {
 // ---- Mode files ----
 
 int CKV4420v13View::TargetSlotFromTitle(const QString& title) {
-    static const char* const kPrefixes[kModeSlots][3] = {{"默认1", "lumavox1", "m1"},
-                                                         {"默认2", "lumavox2", "m2"},
-                                                         {"默认3", "lumavox3", "m3"},
-                                                         {"默认4", "lumavox4", "m4"}};
-    for (int slot = 0; slot < kModeSlots; ++slot)
-        for (const char* prefix : kPrefixes[slot])
-            if (title.startsWith(QString::fromUtf8(prefix))) return slot;
-    return -1;
+    return TargetSlotOfTitle(title.toStdU16String()).value_or(-1);
 }
 
 void CKV4420v13View::LoadModeFile() {
@@ -510,7 +504,8 @@ void CKV4420v13View::LoadModeFile() {
 }
 
 bool CKV4420v13View::LoadModeFileFrom(const QString& path) {
-    const QString title = QFileInfo(path).completeBaseName().left(kModeNameChars);
+    // The same title and slot as the command-line tool takes from the name.
+    const QString title = QString::fromStdU16String(ModeFileTitle(QFile::encodeName(path).toStdString()));
     m_app.SetTargetSlot(TargetSlotFromTitle(title));
     if (!ReadModeFileIntoStore(path)) return false;
     m_app.Device().encoders.WriteModeName(CurrentSlot(), title.toStdU16String());

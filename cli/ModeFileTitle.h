@@ -1,17 +1,10 @@
 #pragma once
-// What loading a mode file takes from its name: the title that becomes the slot's name,
-// and the user-mode slot the file is meant for.
+// The mode-file title rules live with the mode files; the tool uses them under its own names.
 
-#include <optional>
-#include <string>
+#include "model/ModeFileTitle.h"
 
 namespace kv::cli {
-
-constexpr std::size_t kTitleChars = 20;
-
-// File name up to its last ".", cut to 20 UTF-16 characters (a pair is never split).
-std::u16string ModeFileTitle(const std::string& path);
-// Slot 0..3 for titles beginning with the slot prefixes the box's own files use.
-std::optional<int> TargetSlotOfTitle(const std::u16string& title);
-
+using kv::kTitleChars;
+using kv::ModeFileTitle;
+using kv::TargetSlotOfTitle;
 }  // namespace kv::cli

@@ -1,10 +1,10 @@
-#include "cli/ModeFileTitle.h"
+#include "model/ModeFileTitle.h"
 
 #include <array>
 
-#include "cli/Utf.h"
+#include "model/Utf16.h"
 
-namespace kv::cli {
+namespace kv {
 
 std::u16string ModeFileTitle(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -32,4 +32,4 @@ std::optional<int> TargetSlotOfTitle(const std::u16string& title) {
     return std::nullopt;
 }
 
-}  // namespace kv::cli
+}  // namespace kv
