@@ -11,14 +11,15 @@
 
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
-#include "dialogs/LanguageTable.h"
 #include "device/DeviceContext.h"
 #include "device/TransportUri.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"
+#include "dialogs/LanguageTable.h"
 
 namespace kv {
 
+class AuxWindows;
 class CAboutDlg;
 class CKV4420v13View;
 class HotplugWatcher;
@@ -84,14 +85,8 @@ public:
     void AddRecentFile(const QString& path);
     void DestroyAuxWindows();
 
-    // Filled by the windows that later issues add.
-    std::function<void()> onDeviceSettings;  // F7
-    std::function<void()> onNoiseGate;       // F6 while connected
-    std::function<void(int key)> onKeyLearned;
-    std::function<void()> onRemoteControl;  // while connected
-    std::function<void()> onAutoSub;
-    std::function<void()> onMusicAgc;  // command set above 8
-    std::function<void()> onDestroyAuxWindows;
+    // The modeless auxiliary windows and the noise-gate dialog.
+    AuxWindows& Aux() { return *m_aux; }
 
 Q_SIGNALS:
     void aboutShown(kv::CAboutDlg* dialog);
@@ -105,6 +100,7 @@ private:
     std::unique_ptr<DeviceContext> m_device;
     std::unique_ptr<HotplugWatcher> m_watcher;
     std::shared_ptr<UiPrompts> m_prompts;
+    std::unique_ptr<AuxWindows> m_aux;
     AppSettings m_settings;
     LanguageTable m_table;
     int m_language = 0;
