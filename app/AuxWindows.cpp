@@ -18,22 +18,24 @@ AuxWindows::AuxWindows(CKV4420v13App& app, QObject* parent) : QObject(parent), m
 AuxWindows::~AuxWindows() = default;
 
 template <typename Window>
-Window* AuxWindows::Show(QPointer<Window>& slot) {
-    if (!slot) {
+Window* AuxWindows::Show(QPointer<Window>& slot, bool refreshOpen) {
+    const bool created = !slot;
+    if (created) {
         slot = new Window(*this, m_app.Frame());
         if (QWidget* main = m_app.Frame()) slot->move(main->geometry().center() - slot->rect().center());
     }
-    slot->Refresh();
+    if (!created && refreshOpen) slot->Refresh();
     slot->show();
     slot->raise();
     slot->activateWindow();
     return slot;
 }
 
-void AuxWindows::OpenDeviceSettings() { Show(m_settings); }
-void AuxWindows::OpenRemoteControl() { Show(m_remote); }
-void AuxWindows::OpenAutoSub() { Show(m_autoSub); }
-void AuxWindows::OpenMusicAgc() { Show(m_agc); }
+// Settings being edited are not thrown away by a second request.
+void AuxWindows::OpenDeviceSettings() { Show(m_settings, false); }
+void AuxWindows::OpenRemoteControl() { Show(m_remote, true); }
+void AuxWindows::OpenAutoSub() { Show(m_autoSub, true); }
+void AuxWindows::OpenMusicAgc() { Show(m_agc, true); }
 
 void AuxWindows::RunNoiseGate() {
     if (m_noiseGate) return;
@@ -67,7 +69,7 @@ void AuxWindows::RefreshAutomatic() {
 }
 
 void AuxWindows::Relabel() {
-    if (m_settings) m_settings->Refresh();
+    if (m_settings) m_settings->Relabel();
     if (m_remote) m_remote->Refresh();
     RefreshAutomatic();
 }

@@ -61,7 +61,7 @@ public:
 
 private:
     template <typename Window>
-    Window* Show(QPointer<Window>& slot);
+    Window* Show(QPointer<Window>& slot, bool refreshOpen);
 
     CKV4420v13App& m_app;
     PageState m_fallbackState;

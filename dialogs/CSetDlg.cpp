@@ -235,6 +235,13 @@ void CSetDlg::Refresh() {
     m_binder.Reload();
 }
 
+void CSetDlg::Relabel() {
+    m_context.ApplyTable(this, kDialogId);
+    for (int ch = 0; ch < 2; ++ch)
+        if (!m_powerOnCheck[static_cast<std::size_t>(ch)]->isChecked())
+            m_powerOnLabel[static_cast<std::size_t>(ch)]->setText(InvalidText());
+}
+
 void CSetDlg::ShowPowerOn(int channel, int value, bool set) {
     const auto i = static_cast<std::size_t>(channel);
     m_powerOnCheck[i]->setChecked(set);

@@ -47,6 +47,8 @@ public:
     // Controls from the applied copy, which the edited copy starts from; the texts of the
     // language table.
     void Refresh();
+    // Only the texts, in the new language; the edits stay.
+    void Relabel();
 
     QCheckBox* PowerOnCheck(int channel) const { return m_powerOnCheck[static_cast<std::size_t>(channel)]; }
     CXBmpSlider* PowerOnSlider(int channel) const { return m_powerOnSlider[static_cast<std::size_t>(channel)]; }

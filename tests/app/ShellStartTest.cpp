@@ -170,8 +170,13 @@ void ShellStartTest::functionKeysOpenTheirWindows() {
     QTest::keyRelease(shell.Ribbon(), Qt::Key_F7);
     QPointer<CSetDlg> settings = aux.DeviceSettings();
     QVERIFY(settings && settings->isVisible());
+    // A second F7 raises the window and keeps what is being edited.
+    settings->PanelLock()->click();
+    const auto edited = shell.Store().EditedSettings();
+    QVERIFY(edited != shell.Store().AppliedSettings());
     QTest::keyRelease(shell.View(), Qt::Key_F7);
     QCOMPARE(aux.DeviceSettings(), settings.data());
+    QCOMPARE(shell.Store().EditedSettings(), edited);
 
     // F6 runs the noise gate modally; a second F6 inside it opens nothing more.
     int gatesSeen = 0;
