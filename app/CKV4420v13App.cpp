@@ -9,6 +9,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include "app/AuxWindows.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
 #include "app/CMyMFCRibbonBar.h"
@@ -37,6 +38,7 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     m_device = std::make_unique<DeviceContext>(ChooseOpener(m_options, m_sim), m_options.linkTimings,
                                                m_options.syncTimings, m_options.encoderTimings);
     m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<QtUiPrompts>();
+    m_aux = std::make_unique<AuxWindows>(*this);
 
     const DebugOutput debug = [](const std::string& text) {
         qCDebug(lcKvUsb, "%s", QString::fromStdString(text).trimmed().toUtf8().constData());
@@ -48,11 +50,7 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     // The read thread hands a learned key over and waits until the interface took it.
     m_device->parser.SetKeyLearnedHook([this](int key) {
         QMetaObject::invokeMethod(
-            this,
-            [this, key] {
-                if (onKeyLearned) onKeyLearned(key);
-            },
-            Qt::BlockingQueuedConnection);
+            this, [this, key] { m_aux->KeyLearned(key); }, Qt::BlockingQueuedConnection);
     });
     m_device->parser.SetParameterErrorHook([this](const std::string& text) {
         const QString message = QString::fromStdString(text);
@@ -112,6 +110,7 @@ void CKV4420v13App::ToggleLanguage() {
     // An open notice keeps the language it was created in; the windows that re-label
     // themselves hang off the frame.
     if (m_frame) m_frame->OnLanguageChanged();
+    m_aux->Relabel();
 }
 
 void CKV4420v13App::ApplyQtTexts() {
@@ -203,20 +202,18 @@ QString CKV4420v13App::ModeFolder() const {
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
 
-void CKV4420v13App::DestroyAuxWindows() {
-    if (onDestroyAuxWindows) onDestroyAuxWindows();
-}
+void CKV4420v13App::DestroyAuxWindows() { m_aux->DestroyAll(); }
 
 bool CKV4420v13App::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->isAutoRepeat() || m_syncDlg) return QObject::eventFilter(watched, event);
         if (key->key() == Qt::Key_F7) {
-            if (onDeviceSettings) onDeviceSettings();
+            m_aux->OpenDeviceSettings();
             return true;
         }
         if (key->key() == Qt::Key_F6) {
-            if (m_device->link.IsOpen() && onNoiseGate) onNoiseGate();
+            if (m_device->link.IsOpen()) m_aux->RunNoiseGate();
             return true;
         }
     }

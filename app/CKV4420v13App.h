@@ -21,6 +21,7 @@
 
 namespace kv {
 
+class AuxWindows;
 class CAboutDlg;
 class CKV4420v13View;
 class HotplugWatcher;
@@ -93,14 +94,8 @@ public:
     QString ModeFolder() const;
     void DestroyAuxWindows();
 
-    // Filled by the windows that later issues add.
-    std::function<void()> onDeviceSettings;  // F7
-    std::function<void()> onNoiseGate;       // F6 while connected
-    std::function<void(int key)> onKeyLearned;
-    std::function<void()> onRemoteControl;  // while connected
-    std::function<void()> onAutoSub;
-    std::function<void()> onMusicAgc;  // command set above 8
-    std::function<void()> onDestroyAuxWindows;
+    // The modeless auxiliary windows and the noise-gate dialog.
+    AuxWindows& Aux() { return *m_aux; }
 
 Q_SIGNALS:
     void aboutShown(kv::CAboutDlg* dialog);
@@ -114,6 +109,7 @@ private:
     std::unique_ptr<DeviceContext> m_device;
     std::unique_ptr<HotplugWatcher> m_watcher;
     std::shared_ptr<UiPrompts> m_prompts;
+    std::unique_ptr<AuxWindows> m_aux;
     AppSettings m_settings;
     LanguageTable m_table;
     int m_language = 0;

@@ -13,6 +13,7 @@
 #include <array>
 #include <optional>
 
+#include "app/AuxWindows.h"
 #include "app/CKV4420v13App.h"
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMFCRibbonStepSlider.h"
@@ -237,6 +238,7 @@ void CKV4420v13View::RefreshFromStore() {
     UpdateConnectionPane();
     if (m_page) m_page->Reload();
     UpdateEqItems();
+    m_app.Aux().RefreshAutomatic();
 }
 
 void CKV4420v13View::OnLanguageChanged() {
@@ -434,16 +436,16 @@ void CKV4420v13View::wheelEvent(QWheelEvent* event) {
 void CKV4420v13View::OnButton(RibbonButton id) {
     switch (id) {
         case RibbonButton::MusicAgc:
-            if (m_app.Device().store.CommandSetVersion() > kCommandSetV8 && m_app.onMusicAgc) m_app.onMusicAgc();
+            if (m_app.Device().store.CommandSetVersion() > kCommandSetV8) m_app.Aux().OpenMusicAgc();
             break;
         case RibbonButton::Reset:
             ResetDevice();
             break;
         case RibbonButton::Remote:
-            if (Connected() && m_app.onRemoteControl) m_app.onRemoteControl();
+            if (Connected()) m_app.Aux().OpenRemoteControl();
             break;
         case RibbonButton::AutoSub:
-            if (m_app.onAutoSub) m_app.onAutoSub();
+            m_app.Aux().OpenAutoSub();
             break;
         case RibbonButton::Language:
             m_app.ToggleLanguage();

@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
@@ -12,7 +15,13 @@
 
 #include "app/AppSettings.h"
 #include "app/QtUiPrompts.h"
+#include "app/AuxWindows.h"
 #include "device/Commands.h"
+#include "dialogs/CAutoSubDlg.h"
+#include "dialogs/CRemoteDlg.h"
+#include "dialogs/CRemoteStudyDlg.h"
+#include "dialogs/CSetDlg.h"
+#include "pages/CDialogNG.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 
@@ -177,36 +186,125 @@ void ShellStartTest::statusTimerPollsAndCaptions() {
         [&] { return shell.Ribbon()->PanelCaption(RibbonPanel::Source) == QStringLiteral("音乐音源"); }, kWaitMs));
 }
 
-void ShellStartTest::functionKeysReachTheirHooks() {
+void ShellStartTest::functionKeysOpenTheirWindows() {
     Shell shell;
-    int f6 = 0, f7 = 0;
-    shell.app->onNoiseGate = [&] { ++f6; };
-    shell.app->onDeviceSettings = [&] { ++f7; };
+    AuxWindows& aux = shell.app->Aux();
     QTest::keyRelease(shell.Ribbon(), Qt::Key_F7);
-    QTest::keyRelease(shell.View(), Qt::Key_F6);
-    QCOMPARE(f7, 1);
-    QCOMPARE(f6, 1);
+    QPointer<CSetDlg> settings = aux.DeviceSettings();
+    QVERIFY(settings && settings->isVisible());
+    // A second F7 raises the window and keeps what is being edited.
+    settings->PanelLock()->click();
+    const auto edited = shell.Store().EditedSettings();
+    QVERIFY(edited != shell.Store().AppliedSettings());
+    QTest::keyRelease(shell.View(), Qt::Key_F7);
+    QCOMPARE(aux.DeviceSettings(), settings.data());
+    QCOMPARE(shell.Store().EditedSettings(), edited);
 
-    // F6 does nothing while disconnected.
-    shell.app->Device().link.Close(true);
+    // F6 runs the noise gate modally; a second F6 inside it opens nothing more.
+    int gatesSeen = 0;
+    QTimer::singleShot(0, shell.Frame(), [&] {
+        CDialogNG* gate = aux.NoiseGate();
+        if (!gate) return;
+        ++gatesSeen;
+        QTest::keyRelease(gate, Qt::Key_F6);
+        if (aux.NoiseGate() == gate) gate->reject();
+    });
     QTest::keyRelease(shell.View(), Qt::Key_F6);
-    QCOMPARE(f6, 1);
+    QCOMPARE(gatesSeen, 1);
+    QVERIFY(!aux.NoiseGate());
+
+    // F6 does nothing while disconnected; F7 still opens the settings.
+    shell.app->Device().link.Close(true);
+    settings->close();
+    QVERIFY(QTest::qWaitFor([&] { return settings.isNull(); }, kWaitMs));
+    bool gateWhileClosed = false;
+    QTimer::singleShot(0, shell.Frame(), [&] {
+        if (CDialogNG* gate = aux.NoiseGate()) {
+            gateWhileClosed = true;
+            gate->reject();
+        }
+    });
+    QTest::keyRelease(shell.View(), Qt::Key_F6);
+    QTest::qWait(10);
+    QVERIFY(!gateWhileClosed);
+    QTest::keyRelease(shell.View(), Qt::Key_F7);
+    QVERIFY(aux.DeviceSettings());
+    aux.DeviceSettings()->close();
 
     // Both are ignored while the progress dialog is open; the arrival runs it modally.
-    bool sentWhileOpen = false;
+    bool sentWhileOpen = false, openedWhileSyncing = false;
     QTimer::singleShot(0, shell.Frame(), [&] {
         if (CSynDlg* dialog = shell.app->SyncDialog()) {
+            QTimer::singleShot(0, shell.Frame(), [&] {
+                if (CDialogNG* gate = aux.NoiseGate()) {
+                    openedWhileSyncing = true;
+                    gate->reject();
+                }
+            });
             QTest::keyRelease(dialog, Qt::Key_F7);
             QTest::keyRelease(dialog, Qt::Key_F6);
             sentWhileOpen = true;
+            openedWhileSyncing = openedWhileSyncing || aux.DeviceSettings();
         }
     });
     shell.box->SetLatency(std::chrono::milliseconds(1));
     shell.Watcher()->RaiseArrived();
     QVERIFY(sentWhileOpen);
-    QCOMPARE(f7, 1);
-    QCOMPARE(f6, 1);
+    QVERIFY(!openedWhileSyncing);
     QVERIFY(shell.WaitAccepted(2));
+}
+
+void ShellStartTest::ribbonButtonsOpenAuxWindows() {
+    Shell shell;
+    AuxWindows& aux = shell.app->Aux();
+    const auto click = [&](RibbonButton b) { QTest::mouseClick(shell.Ribbon()->Button(b), Qt::LeftButton); };
+    click(RibbonButton::AutoSub);
+    click(RibbonButton::MusicAgc);
+    click(RibbonButton::Remote);
+    QPointer<CAutoSubDlg> autoSub = aux.AutoSub();
+    QVERIFY(autoSub && autoSub->isVisible() && aux.MusicAgc() && aux.RemoteControl());
+    click(RibbonButton::AutoSub);
+    QCOMPARE(aux.AutoSub(), autoSub.data());
+    QVERIFY(!shell.app->Device().link.MeterPollEnabled());
+
+    // A learned key travels from the read thread through the application to the dialog.
+    CRemoteDlg* remote = aux.RemoteControl();
+    QString code;
+    QTimer::singleShot(0, remote, [&] {
+        QVERIFY(QTest::qWaitFor([&] { return remote->Study() && shell.box->LearningKeyIndex() == 5; }, kWaitMs));
+        shell.box->PressRemoteKey(0x21, 0x07);
+        QVERIFY(QTest::qWaitFor([&] { return remote->Study()->Learned(); }, kWaitMs));
+        code = remote->Study()->Code()->text();
+    });
+    remote->Key(4)->click();
+    QCOMPARE(code, QStringLiteral("07"));
+    QCOMPARE(shell.Store().GetRemoteTable()[5], 0x07);
+
+    // The automatic windows follow every synchronisation, and the language.
+    shell.box->Handle(ParamFloats(module::kMic, 68, 0.3f));
+    QVERIFY(shell.View()->Connection().RunReadBack());
+    QVERIFY(shell.WaitAccepted(2));
+    QCOMPARE(autoSub->Value()->text(), QStringLiteral("30%"));
+    click(RibbonButton::Language);
+    QCOMPARE(autoSub->windowTitle(), QStringLiteral("Auto SUB vol decay"));
+
+    // A box plugged in destroys them all; the poll comes back with the remote window.
+    shell.app->Device().link.Close(true);
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(!aux.AutoSub() && !aux.MusicAgc() && !aux.RemoteControl());
+    QVERIFY(QTest::qWaitFor([&] { return autoSub.isNull(); }, kWaitMs));
+    QVERIFY(shell.app->Device().link.MeterPollEnabled());
+    QVERIFY(shell.WaitAccepted(2));
+
+    // No AGC window for command set 8, no remote window without the box.
+    Shell old(false);
+    old.box->SetCommandSetVersion(8);
+    old.Start();
+    QTest::mouseClick(old.Ribbon()->Button(RibbonButton::MusicAgc), Qt::LeftButton);
+    QVERIFY(!old.app->Aux().MusicAgc());
+    old.app->Device().link.Close(true);
+    QTest::mouseClick(old.Ribbon()->Button(RibbonButton::Remote), Qt::LeftButton);
+    QVERIFY(!old.app->Aux().RemoteControl());
 }
 
 void ShellStartTest::languageToggleThereAndBack() {

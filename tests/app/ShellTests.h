@@ -16,7 +16,8 @@ private Q_SLOTS:
     void twoRefusalsShowOneBox();
     void removalAndArrival();
     void statusTimerPollsAndCaptions();
-    void functionKeysReachTheirHooks();
+    void functionKeysOpenTheirWindows();
+    void ribbonButtonsOpenAuxWindows();
     void languageToggleThereAndBack();
     void qtDialogsFollowTheLanguage_data();
     void qtDialogsFollowTheLanguage();

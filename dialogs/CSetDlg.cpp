@@ -1,0 +1,349 @@
+#include "dialogs/CSetDlg.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "device/DeviceContext.h"
+#include "dialogs/AuxContext.h"
+#include "dialogs/UiText.h"
+#include "eq/CXBmpSlider.h"
+#include "model/Fields.h"
+
+namespace kv {
+
+namespace {
+const QColor kBackground(240, 250, 255);
+constexpr int kPowerOnMax = 99;
+constexpr int kLimitMin = 1;
+constexpr int kLimitMax = 99;
+constexpr int kModes = 4;
+constexpr int kNoticeMs = 1100;
+
+QPushButton* Button(const QString& text, int id, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    SetControlId(b, id);
+    // Enter must not press anything: the dialog stays open on Enter.
+    b->setAutoDefault(false);
+    return b;
+}
+QGroupBox* Group(const QString& title, int id, QWidget* parent) {
+    auto* g = new QGroupBox(title, parent);
+    SetControlId(g, id);
+    return g;
+}
+QLabel* Label(const QString& text, int id, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    SetControlId(l, id);
+    return l;
+}
+}  // namespace
+
+CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_context(context), m_binder(context, this) {
+    const int lang = context.Language();
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    connect(this, &QDialog::finished, this, &QObject::deleteLater);
+    setWindowTitle(Bi(lang, "机器设置", "Device settings"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kBackground);
+    setPalette(pal);
+
+    // Power-on volumes and limits.
+    static const int kPowerOnCheckIds[2] = {1039, 1040};
+    static const int kPowerOnSliderIds[2] = {1014, 1015};
+    static const int kPowerOnLabelIds[2] = {1145, 1146};
+    static const int kMaxSliderIds[2] = {1016, 1019};
+    static const int kMaxLabelIds[2] = {1147, 1150};
+    static const char* const kPowerOnZh[2] = {"话筒开机音量", "音乐开机音量"};
+    static const char* const kPowerOnEn[2] = {"Mic power-on vol", "Music power-on vol"};
+    static const char* const kMaxZh[2] = {"话筒最大音量", "音乐最大音量"};
+    static const char* const kMaxEn[2] = {"Mic max vol", "Music max vol"};
+    auto* powerOn = Group(Bi(lang, "开机音量设置", "Power-on volume"), 1002, this);
+    auto* limits = Group(Bi(lang, "限制最大音量", "Volume limits"), 1005, this);
+    auto* powerGrid = new QGridLayout(powerOn);
+    auto* limitGrid = new QGridLayout(limits);
+    for (int ch = 0; ch < 2; ++ch) {
+        const auto i = static_cast<std::size_t>(ch);
+        powerGrid->addWidget(Label(Bi(lang, kPowerOnZh[ch], kPowerOnEn[ch]), 1041 + ch, powerOn), ch, 0);
+        m_powerOnCheck[i] = new QCheckBox(Bi(lang, "启用", "Enable"), powerOn);
+        SetControlId(m_powerOnCheck[i], kPowerOnCheckIds[ch]);
+        m_powerOnSlider[i] = new CXBmpSlider(kPowerOnSliderIds[ch], Qt::Horizontal, powerOn);
+        m_powerOnSlider[i]->SetBackground(kBackground);
+        m_powerOnSlider[i]->setMinimumWidth(180);
+        m_powerOnLabel[i] = Label(QString(), kPowerOnLabelIds[ch], powerOn);
+        m_powerOnLabel[i]->setMinimumWidth(40);
+        powerGrid->addWidget(m_powerOnCheck[i], ch, 1);
+        powerGrid->addWidget(m_powerOnSlider[i], ch, 2);
+        powerGrid->addWidget(m_powerOnLabel[i], ch, 3);
+
+        limitGrid->addWidget(Label(Bi(lang, kMaxZh[ch], kMaxEn[ch]), 1043 + ch, limits), ch, 0);
+        m_maxSlider[i] = new CXBmpSlider(kMaxSliderIds[ch], Qt::Horizontal, limits);
+        m_maxSlider[i]->SetBackground(kBackground);
+        m_maxSlider[i]->SetRange(kLimitMin, kLimitMax);
+        m_maxSlider[i]->setMinimumWidth(180);
+        m_maxLabel[i] = Label(QString(), kMaxLabelIds[ch], limits);
+        m_maxLabel[i]->setMinimumWidth(40);
+        limitGrid->addWidget(m_maxSlider[i], ch, 1);
+        limitGrid->addWidget(m_maxLabel[i], ch, 2);
+
+        connect(m_powerOnCheck[i], &QCheckBox::clicked, this, [this, ch](bool on) { OnPowerOnChecked(ch, on); });
+        connect(m_powerOnSlider[i], &CXBmpSlider::changed, this, [this, ch](int, int v) { OnPowerOnMoved(ch, v); });
+        connect(m_maxSlider[i], &CXBmpSlider::changed, this, [this, ch](int, int v) { OnMaxMoved(ch, v); });
+    }
+
+    // How the master volume is kept.
+    auto* saveMode = Group(Bi(lang, "主音量保存模式", "Master volume saving"), 1006, this);
+    auto* saveRow = new QHBoxLayout(saveMode);
+    m_saveMode[0] = new QRadioButton(Bi(lang, "随开关机保存", "Kept across power cycles"), saveMode);
+    m_saveMode[1] = new QRadioButton(Bi(lang, "随模式保存", "Kept with the mode"), saveMode);
+    for (int v = 0; v < 2; ++v) {
+        SetControlId(m_saveMode[static_cast<std::size_t>(v)], 1190 + v);
+        saveRow->addWidget(m_saveMode[static_cast<std::size_t>(v)]);
+        connect(m_saveMode[static_cast<std::size_t>(v)], &QRadioButton::clicked, this,
+                [this, v] { SetEditedByte(kSaveModeByte, static_cast<std::uint8_t>(v)); });
+    }
+
+    // Front-panel locks.
+    auto* locks = Group(Bi(lang, "面板锁定", "Panel lock"), 1045, this);
+    auto* lockRow = new QHBoxLayout(locks);
+    m_panelLock = new QCheckBox(Bi(lang, "锁定面板", "Lock panel"), locks);
+    m_volumeLock = new QCheckBox(Bi(lang, "锁定音量", "Lock volume"), locks);
+    m_modeLock = new QCheckBox(Bi(lang, "锁定模式", "Lock mode"), locks);
+    SetControlId(m_panelLock, 1046);
+    SetControlId(m_volumeLock, 1047);
+    SetControlId(m_modeLock, 1048);
+    lockRow->addWidget(m_panelLock);
+    lockRow->addWidget(m_volumeLock);
+    lockRow->addWidget(m_modeLock);
+    connect(m_panelLock, &QCheckBox::clicked, this, [this](bool on) {
+        SetEditedByte(kPanelLockByte, on ? 1 : 0);
+        UpdateLockEnables();
+    });
+    connect(m_volumeLock, &QCheckBox::clicked, this, [this](bool on) { OnLockChecked(true, on); });
+    connect(m_modeLock, &QCheckBox::clicked, this, [this](bool on) { OnLockChecked(false, on); });
+
+    // Power-on mode.
+    auto* mode = Group(Bi(lang, "开机指定模式", "Power-on mode"), 1023, this);
+    auto* modeRow = new QHBoxLayout(mode);
+    m_powerOnMode = new QComboBox(mode);
+    SetControlId(m_powerOnMode, 1134);
+    m_powerOnMode->addItems({QStringLiteral("Auto"), QStringLiteral("M1"), QStringLiteral("M2"), QStringLiteral("M3"),
+                             QStringLiteral("M4")});
+    modeRow->addWidget(m_powerOnMode);
+    connect(m_powerOnMode, &QComboBox::activated, this,
+            [this](int index) { SetEditedByte(kPowerOnModeByte, static_cast<std::uint8_t>(index)); });
+
+    // Microphone phase: stored as 0 when inverted.
+    auto* phase = Group(Bi(lang, "话筒反相", "Mic phase"), 1013, this);
+    auto* phaseRow = new QHBoxLayout(phase);
+    for (int g = 0; g < 2; ++g) {
+        const auto i = static_cast<std::size_t>(g);
+        m_phase[i] = new QCheckBox(
+            g == 0 ? Bi(lang, "话筒1组反向", "Invert mic group 1") : Bi(lang, "话筒2组反向", "Invert mic group 2"),
+            phase);
+        SetControlId(m_phase[i], 1193 + g);
+        phaseRow->addWidget(m_phase[i]);
+        BindRow row = FieldRow(g == 0 ? fld::kMicPhase1 : fld::kMicPhase2, 0, 1);
+        row.onValue = 0;
+        row.offValue = 1;
+        m_binder.Add(std::move(row), {m_phase[i]});
+    }
+
+    // Resetting a user mode of the box.
+    auto* reset = Group(Bi(lang, "重置机器模式", "Reset device mode"), 1012, this);
+    auto* resetRow = new QHBoxLayout(reset);
+    for (int slot = 0; slot < kModes; ++slot) {
+        auto* b = Button(QStringLiteral("M%1").arg(slot + 1), kResetFirstCommand + slot, reset);
+        m_reset[static_cast<std::size_t>(slot)] = b;
+        resetRow->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, slot] { ResetMode(slot); });
+    }
+
+    // Upgrades are done by other means; the buttons are kept where users expect them.
+    auto* upgrade = Group(Bi(lang, "机器升级", "Upgrade"), 1022, this);
+    auto* upgradeRow = new QHBoxLayout(upgrade);
+    upgradeRow->addWidget(Button(Bi(lang, "单片机升级", "MCU upgrade"), 1068, upgrade));
+    upgradeRow->addWidget(Button(Bi(lang, "内核升级", "DSP upgrade"), 1069, upgrade));
+
+    m_apply = Button(Bi(lang, "应用设置", "Apply"), kApplyId, this);
+    m_cancel = Button(Bi(lang, "取消设置", "Cancel"), kCancelId, this);
+    connect(m_apply, &QPushButton::clicked, this, &CSetDlg::Apply);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(powerOn, 0, 0);
+    grid->addWidget(limits, 0, 1);
+    grid->addWidget(saveMode, 1, 0);
+    grid->addWidget(locks, 1, 1);
+    grid->addWidget(mode, 2, 0);
+    grid->addWidget(phase, 2, 1);
+    grid->addWidget(reset, 3, 0);
+    grid->addWidget(upgrade, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_cancel);
+    grid->addLayout(buttons, 4, 0, 1, 2);
+
+    Refresh();
+}
+
+QString CSetDlg::InvalidText() const { return Bi(m_context.Language(), "无效", "Invalid"); }
+
+ParameterStore::Settings CSetDlg::Edited() const { return m_context.Device().store.EditedSettings(); }
+
+void CSetDlg::SetEditedByte(int index, std::uint8_t value) {
+    ParameterStore& store = m_context.Device().store;
+    auto record = store.EditedSettings();
+    record[static_cast<std::size_t>(index)] = value;
+    store.SetEditedSettings(record);
+}
+
+void CSetDlg::Refresh() {
+    ParameterStore& store = m_context.Device().store;
+    // Edits start from what the box holds; an edited copy left over from start-up would
+    // otherwise send limits of 0.
+    const auto r = store.AppliedSettings();
+    store.SetEditedSettings(r);
+    m_context.ApplyTable(this, kDialogId);
+    m_saveMode[r[kSaveModeByte] == 0 ? 0 : 1]->setChecked(true);
+    for (int ch = 0; ch < 2; ++ch) {
+        const auto i = static_cast<std::size_t>(ch);
+        const int max = std::clamp<int>(r[static_cast<std::size_t>(kMicMaxByte + ch)], kLimitMin, kLimitMax);
+        m_maxSlider[i]->SetPosition(max);
+        m_maxLabel[i]->setText(QString::number(max));
+        m_powerOnSlider[i]->SetRange(0, max);
+        const std::uint8_t v = r[static_cast<std::size_t>(kMicPowerOnByte + ch)];
+        ShowPowerOn(ch, v, v != kNotSet);
+    }
+    m_panelLock->setChecked(r[kPanelLockByte] != 0);
+    m_volumeLock->setChecked((r[kLockBitsByte] & kVolumeLockBits) != 0);
+    m_modeLock->setChecked((r[kLockBitsByte] & kModeLockBit) != 0);
+    UpdateLockEnables();
+    m_powerOnMode->setCurrentIndex(r[kPowerOnModeByte] < kModes + 1 ? r[kPowerOnModeByte] : 0);
+    m_binder.Reload();
+}
+
+void CSetDlg::Relabel() {
+    m_context.ApplyTable(this, kDialogId);
+    for (int ch = 0; ch < 2; ++ch)
+        if (!m_powerOnCheck[static_cast<std::size_t>(ch)]->isChecked())
+            m_powerOnLabel[static_cast<std::size_t>(ch)]->setText(InvalidText());
+}
+
+void CSetDlg::ShowPowerOn(int channel, int value, bool set) {
+    const auto i = static_cast<std::size_t>(channel);
+    m_powerOnCheck[i]->setChecked(set);
+    m_powerOnSlider[i]->setEnabled(set);
+    m_powerOnLabel[i]->setEnabled(set);
+    if (!set) {
+        m_powerOnLabel[i]->setText(InvalidText());
+        return;
+    }
+    m_powerOnSlider[i]->SetPosition(std::clamp(value, 0, m_powerOnSlider[i]->Maximum()));
+    m_powerOnLabel[i]->setText(QString::number(m_powerOnSlider[i]->Position()));
+}
+
+void CSetDlg::OnPowerOnChecked(int channel, bool checked) {
+    const int byte = kMicPowerOnByte + channel;
+    if (!checked) {
+        SetEditedByte(byte, kNotSet);
+        ShowPowerOn(channel, 0, false);
+        return;
+    }
+    // The present live level, kept within the limit so that the box never powers on above it.
+    const int live = m_context.Device().store.Int(channel == kMic ? fld::kMicVolume : fld::kMusicVolume);
+    const int v = std::clamp(live, 0, m_powerOnSlider[static_cast<std::size_t>(channel)]->Maximum());
+    SetEditedByte(byte, static_cast<std::uint8_t>(v));
+    ShowPowerOn(channel, v, true);
+}
+
+void CSetDlg::OnPowerOnMoved(int channel, int v) {
+    const auto i = static_cast<std::size_t>(channel);
+    v = std::clamp(v, 0, m_powerOnSlider[i]->Maximum());
+    SetEditedByte(kMicPowerOnByte + channel, static_cast<std::uint8_t>(v));
+    // The user hears the level being chosen.
+    if (channel == kMic)
+        m_context.Device().encoders.MicLevel(v);
+    else
+        m_context.Device().encoders.MusicLevel(v);
+    m_powerOnSlider[i]->SetPosition(v);
+    m_powerOnLabel[i]->setText(QString::number(v));
+}
+
+void CSetDlg::OnMaxMoved(int channel, int v) {
+    const auto i = static_cast<std::size_t>(channel);
+    v = std::clamp(v, kLimitMin, kLimitMax);
+    SetEditedByte(kMicMaxByte + channel, static_cast<std::uint8_t>(v));
+    m_maxLabel[i]->setText(QString::number(v));
+    CXBmpSlider* power = m_powerOnSlider[i];
+    const int before = power->Position();
+    power->SetRange(0, v);
+    if (before <= v) return;
+    // A power-on volume that is not set stays not set; only the thumb follows the limit.
+    if (m_powerOnCheck[i]->isChecked())
+        OnPowerOnMoved(channel, v);
+    else
+        power->SetPosition(v);
+}
+
+void CSetDlg::OnLockChecked(bool volume, bool checked) {
+    std::uint8_t b = Edited()[kLockBitsByte];
+    const std::uint8_t bits = volume ? kVolumeLockBits : kModeLockBit;
+    b = checked ? static_cast<std::uint8_t>(b | bits) : static_cast<std::uint8_t>(b & ~bits);
+    SetEditedByte(kLockBitsByte, b);
+}
+
+void CSetDlg::UpdateLockEnables() {
+    m_volumeLock->setEnabled(m_panelLock->isChecked());
+    m_modeLock->setEnabled(m_panelLock->isChecked());
+}
+
+void CSetDlg::Apply() {
+    DeviceContext& dev = m_context.Device();
+    if (!dev.link.IsOpen()) {
+        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
+        return;
+    }
+    dev.encoders.WriteSettings(dev.store.EditedSettings());
+    m_context.Notice(m_context.Text("机器设置已生效!", "Setting valid"), kNoticeMs);
+}
+
+void CSetDlg::ResetMode(int slot) {
+    DeviceContext& dev = m_context.Device();
+    if (!dev.link.IsOpen()) {
+        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
+        return;
+    }
+    dev.encoders.ResetUserMode(slot);
+    m_context.ReadBack();
+}
+
+void CSetDlg::Restore() {
+    ParameterStore& store = m_context.Device().store;
+    store.SetEditedSettings(store.AppliedSettings());
+}
+
+void CSetDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
+    if (event->key() == Qt::Key_Escape) Restore();
+    QDialog::keyPressEvent(event);
+}
+
+void CSetDlg::closeEvent(QCloseEvent* event) {
+    Restore();
+    QDialog::closeEvent(event);
+}
+
+}  // namespace kv
