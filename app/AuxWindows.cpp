@@ -107,10 +107,13 @@ bool AuxWindows::AskYes(const QString& caption, const QString& text) {
     return m_app.Prompts().Ask(m_app.Frame(), caption, text, false) == UiPrompts::Answer::Yes;
 }
 
-QString AuxWindows::OpenFile(const QString& filter) { return m_app.Prompts().OpenFile(m_app.Frame(), filter); }
+// Remote files start where the mode files were last kept: the installer's folder for this box.
+QString AuxWindows::OpenFile(const QString& filter) {
+    return m_app.Prompts().OpenFile(m_app.Frame(), filter, m_app.ModeFolder());
+}
 
 QString AuxWindows::SaveFile(const QString& defaultSuffix, const QString& filter) {
-    return m_app.Prompts().SaveFile(m_app.Frame(), QString(), defaultSuffix, filter);
+    return m_app.Prompts().SaveFile(m_app.Frame(), QString(), defaultSuffix, filter, m_app.ModeFolder());
 }
 
 void AuxWindows::ReadBack() {
