@@ -19,6 +19,8 @@
 #include "app/UsbLog.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CInfoDlg.h"
+#include "dialogs/CRemoteDlg.h"
+#include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSynDlg.h"
 #include "dialogs/UiText.h"
 #include "sim/SimBox.h"
@@ -182,6 +184,13 @@ void CKV4420v13App::OpenDocument(const QString& path) {
         return;
     }
     const QString suffix = path.mid(path.lastIndexOf('.') + 1);
+    // A remote key table opens the remote-control window with it.
+    if (suffix.compare(QStringLiteral("remo"), Qt::CaseInsensitive) == 0) {
+        if (!m_device->link.IsOpen()) return;
+        m_aux->OpenRemoteControl();
+        if (CRemoteDlg* remote = m_aux->RemoteControl()) remote->LoadFileFrom(path);
+        return;
+    }
     if (suffix.compare(QStringLiteral("K4v8"), Qt::CaseInsensitive) != 0 &&
         suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) != 0)
         return;

@@ -249,7 +249,11 @@ QString RemoteFilter() { return QStringLiteral("Remote Data File (*.remo)"); }
 void CRemoteDlg::LoadFile() {
     if (!CheckConnected()) return;
     const QString chosen = m_context.OpenFile(RemoteFilter());
-    if (chosen.isEmpty()) return;
+    if (!chosen.isEmpty()) LoadFileFrom(chosen);
+}
+
+void CRemoteDlg::LoadFileFrom(const QString& chosen) {
+    if (!CheckConnected()) return;
     DeviceContext& dev = m_context.Device();
     ParameterStore::RemoteTable table{};
     if (!ReadRemoteFile(WithRemoteExtension(chosen).toStdString(), table)) {

@@ -52,6 +52,9 @@ public:
     QSize CompactSize() const;
     QSize FullSize() const;
 
+    // A remote file named by the user elsewhere (a file manager): loaded and sent as LoadFile does.
+    void LoadFileFrom(const QString& path);
+
 private:
     void OnKey(int index);
     void SaveToBox();

@@ -10,8 +10,12 @@
 #include <QWheelEvent>
 
 #include "app/AppSettings.h"
+#include "app/AuxWindows.h"
+#include "dialogs/CRemoteDlg.h"
+#include "dialogs/CRemoteStudyDlg.h"
 #include "device/Commands.h"
 #include "model/ModeFile.h"
+#include "model/RemoteFile.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 
@@ -376,6 +380,19 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
     QVERIFY(shell.Store().ModeName(1) == slotName);
     QCOMPARE(shell.app->TargetSlot(), -1);
     QCOMPARE(shell.app->Settings().RecentFiles().first(), QFileInfo(recent).absoluteFilePath());
+
+    // A remote file from a file manager opens the remote window and sends its key table.
+    ParameterStore::RemoteTable keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = static_cast<std::uint8_t>(0x30 + i);
+    const QString remo = dir.filePath(QStringLiteral("hall.remo"));
+    QVERIFY(WriteRemoteFile(QFile::encodeName(remo).toStdString(), keys));
+    shell.box->ClearTranscript();
+    shell.app->OpenDocument(remo);
+    QVERIFY(shell.app->Aux().RemoteControl() && shell.app->Aux().RemoteControl()->isVisible());
+    const auto sent = shell.box->Received(cmd::kRemoteTableWrite);
+    QCOMPARE(sent.size(), std::size_t(1));
+    QVERIFY(std::equal(keys.begin(), keys.end(), sent[0].begin() + 2));
+    shell.app->Aux().DestroyAll();
 
     // Disconnected: only the notice.
     shell.app->Device().link.Close(true);
