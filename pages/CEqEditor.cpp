@@ -1,11 +1,15 @@
 #include "pages/CEqEditor.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -19,6 +23,7 @@
 #include "eq/CXBmpSlider.h"
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
+#include "eq/FilterText.h"
 #include "pages/CGridListCtrlEx.h"
 #include "pages/NumberText.h"
 #include "pages/PageContext.h"
@@ -88,6 +93,15 @@ CEqEditor::CEqEditor(PageContext& context, QWidget* page, EqEditorRules rules)
     m_alignBox->hide();
     connect(m_alignCombo, &QComboBox::activated, this, &CEqEditor::OnAlignment);
     connect(m_list, &CGridListCtrlEx::rowSelected, this, &CEqEditor::ShowAlignment);
+
+    // Filters computed by a measurement program, in and out through the list's menu.
+    m_importAction = new QAction(m_list);
+    m_exportAction = new QAction(m_list);
+    m_list->addAction(m_importAction);
+    m_list->addAction(m_exportAction);
+    m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_importAction, &QAction::triggered, this, &CEqEditor::AskImport);
+    connect(m_exportAction, &QAction::triggered, this, &CEqEditor::AskExport);
 
     connect(m_panel, &CEqPanel::bandChanged, this, &CEqEditor::OnBandChanged);
     connect(m_panel, &CEqPanel::noBand, this, &CEqEditor::OnNoBand);
@@ -171,6 +185,8 @@ void CEqEditor::Relabel() {
     for (int k = 1; k <= kKinds; ++k) items.append(KindName(k, lang));
     m_list->SetComboItems(kTypeColumn, items);
     m_panel->SetLanguage(lang);
+    m_importAction->setText(Bi(lang, "导入滤波器...", "Import filters..."));
+    m_exportAction->setText(Bi(lang, "导出滤波器...", "Export filters..."));
     for (int b = 0; b < RowCount(); ++b) ShowRow(b);
 }
 
@@ -445,6 +461,89 @@ void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
     // There a frequency of 0 leaves the band's own.
     if (m_rules.outputList && std::fabs(freq) < kZero) freq = band.frequency;
     ApplyValues(row, gain, freq, q);
+}
+
+// ---- Filter files ----
+
+bool CEqEditor::ImportFilters(const QString& path, QString* message) {
+    const int lang = m_context.Language();
+    if (IsSub()) {
+        *message =
+            Bi(lang, "超低的各行是分频器，请用类型设置。", "The SUB rows are crossovers: set them by alignment.");
+        return false;
+    }
+    QFile file(path);
+    // A filter file is a page of text; anything far larger is not one.
+    constexpr qint64 kMaxBytes = 1 << 20;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes) {
+        *message = Bi(lang, "无法读取文件：", "Cannot read the file: ") + path;
+        return false;
+    }
+    const eq::FilterFile filters = eq::ReadFilters(file.read(kMaxBytes).toStdString(), m_panel->BandCount());
+    if (!filters.error.empty()) {
+        *message = QString::fromStdString(filters.error);
+        return false;
+    }
+    for (int b = 0; b < m_panel->BandCount(); ++b) {
+        // Bands the file has no filter for are switched off: the correction is the file's alone.
+        const eq::FilterBand f = b < static_cast<int>(filters.bands.size()) ? filters.bands[static_cast<std::size_t>(b)]
+                                                                            : eq::FilterBand{0, 0.0, 0.0, 0.0, false};
+        m_panel->SetCode(b, f.code);
+        if (f.hasValues) {
+            m_panel->SetGain(b, f.gain);
+            m_panel->Band(b).frequency = static_cast<float>(f.frequency);
+            m_panel->SetQ(b, f.q);
+        }
+        m_panel->EvaluateBand(b);
+        SendBand(b);
+        ShowRow(b);
+    }
+    OnNoBand();
+    m_panel->SetSelectedBand(-1);
+    m_panel->update();
+    QStringList notes;
+    for (const std::string& n : filters.notes) notes << QString::fromStdString(n);
+    *message = notes.join(QLatin1Char('\n'));
+    return true;
+}
+
+bool CEqEditor::ExportFilters(const QString& path, QString* message) const {
+    std::vector<eq::FilterBand> bands;
+    for (int b = 0; b < RowCount(); ++b) {
+        const eq::BandRecord& r = m_panel->Band(b);
+        bands.push_back({KindOf(b), r.frequency, r.gain, r.q});
+    }
+    QFile file(path);
+    const std::string text = eq::WriteFilters(bands);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+        *message = Bi(m_context.Language(), "无法写入文件：", "Cannot write the file: ") + path;
+        return false;
+    }
+    message->clear();
+    return true;
+}
+
+void CEqEditor::AskImport() {
+    const int lang = m_context.Language();
+    const QString path = QFileDialog::getOpenFileName(
+        m_list, m_importAction->text(), QString(),
+        Bi(lang, "滤波器文件 (*.txt);;所有文件 (*)", "Filter files (*.txt);;All files (*)"));
+    if (path.isEmpty()) return;
+    QString message;
+    if (!ImportFilters(path, &message))
+        QMessageBox::warning(m_list, m_importAction->text(), message);
+    else if (!message.isEmpty())
+        QMessageBox::information(m_list, m_importAction->text(), message);
+}
+
+void CEqEditor::AskExport() {
+    const int lang = m_context.Language();
+    const QString path = QFileDialog::getSaveFileName(m_list, m_exportAction->text(), QString(),
+                                                      Bi(lang, "滤波器文件 (*.txt)", "Filter files (*.txt)"));
+    if (path.isEmpty()) return;
+    QString message;
+    if (!ExportFilters(path, &message)) QMessageBox::warning(m_list, m_exportAction->text(), message);
 }
 
 void CEqEditor::OnComboChosen(int row, int column, int index) {

@@ -13,6 +13,7 @@
 
 #include "device/EqTable.h"
 
+class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -97,6 +98,12 @@ public:
     // Sets a band's kind (1 PEQ .. 5 HS) as the list's Type cell and the kind buttons do.
     void SetBandKind(int band, int kind);
 
+    // Filters from a measurement program's text file into every band, each sent; the file is
+    // refused whole (with the line at fault in `message`) when it does not fit. `message`
+    // also tells of filters taken only as closely as a section allows.
+    bool ImportFilters(const QString& path, QString* message);
+    bool ExportFilters(const QString& path, QString* message) const;
+
     // Enter in an edit box: the three boxes applied to the selected band.
     void ApplyEdits();
     static QString KindName(int code, int language);
@@ -120,6 +127,8 @@ private:
     void ShowEditor(int band);
     void SetQRange(int kind);
     void SyncBypass();
+    void AskImport();
+    void AskExport();
     bool IsSub() const { return m_eq == EqId::Sub; }
     bool IsRow(int band) const { return band >= 0 && band < RowCount(); }
     // The device band a panel band is stored in.
@@ -149,6 +158,8 @@ private:
     QLabel* m_alignLabel = nullptr;
     QComboBox* m_alignCombo = nullptr;
     int m_alignRow = -1;  // the row the alignment box stands for
+    QAction* m_importAction = nullptr;
+    QAction* m_exportAction = nullptr;
 };
 
 }  // namespace kv
