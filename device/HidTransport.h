@@ -20,7 +20,7 @@ public:
     static std::unique_ptr<HidTransport> Discover(const DebugOutput& debug);
 
     ReadStatus Read(Report& out, int timeoutMs) override;
-    int Write(const Report& report) override;
+    int Write(const Report& report, int timeoutMs) override;
     std::string Path() const override { return m_path; }
 
 private:
