@@ -528,7 +528,7 @@ bool CKV4420v13View::OpenModeFile(const QString& path) {
 bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
     const ModeFileResult result = ReadModeFile(QFile::encodeName(path).toStdString(), m_app.Device().store);
     if (result.status == ModeFileStatus::Ok) return true;
-    if (result.status == ModeFileStatus::CannotOpen) {
+    if (result.status == ModeFileStatus::CannotOpen || result.status == ModeFileStatus::NotRegularFile) {
         m_app.Prompts().Message(window(), m_app.Text("错误", "Error"),
                                 m_app.Text("无法打开文件:\n", "Can't open the file for reading:\n") + path,
                                 UiPrompts::Icon::Warning);

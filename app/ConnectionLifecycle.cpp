@@ -94,7 +94,10 @@ void ConnectionLifecycle::OnSyncDone(int kind) {
     // A box that went away during the transfer is neither accepted nor refused: what was
     // read of it is incomplete.
     if (!dev.link.IsOpen()) return;
-    const Acceptance verdict = CheckAcceptance(dev.store.GetIdentity());
+    // A box that never answered its identity is not told apart as a wrong model: the store's
+    // defaults would stand in for the answer.
+    const bool answered = dev.sync.IdentityAnswered();
+    const Acceptance verdict = answered ? CheckAcceptance(dev.store.GetIdentity()) : Acceptance::WrongModel;
     if (verdict != Acceptance::Accepted) {
         dev.link.Close(true);
         m_statusTimer.stop();
@@ -102,8 +105,9 @@ void ConnectionLifecycle::OnSyncDone(int kind) {
         if (m_mismatchArmed) {
             // One box at a time: refusals while it is open show nothing more.
             m_mismatchArmed = false;
-            m_app.Prompts().Message(m_window, QStringLiteral("错误"), QString::fromUtf8(AcceptanceMessage(verdict)),
-                                    UiPrompts::Icon::Error);
+            const QString text = answered ? QString::fromUtf8(AcceptanceMessage(verdict))
+                                          : m_app.Text("机器没有响应!", "The box does not answer!");
+            m_app.Prompts().Message(m_window, QStringLiteral("错误"), text, UiPrompts::Icon::Error);
             m_mismatchArmed = true;
         }
         return;

@@ -101,7 +101,8 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
     if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
         return Fail(exitcode::kNoBox, "the link to the box failed (" + label + ")", false);
     const Identity id = m_ctx->store.GetIdentity();
-    if (id.model.empty())
+    // The store's defaults stand in for answers that never came: they prove nothing.
+    if (!m_ctx->sync.IdentityAnswered())
         return Fail(exitcode::kNoBox, "the box at " + m_options.device.ToString() + " does not answer", true);
     const Acceptance acceptance = CheckAcceptance(id);
     if (acceptance != Acceptance::Accepted)

@@ -36,6 +36,9 @@ std::string ModeFileProblem(const std::string& path, const ModeFileResult& r, st
                    std::to_string(r.version == static_cast<int>(kModeFileVersion1) ? kModeFileSizeV1
                                                                                    : kModeFileSizeV2) +
                    ")";
+        case ModeFileStatus::NotRegularFile:
+            return "cannot read " + path + ": " +
+                   (r.systemError ? std::string(std::strerror(r.systemError)) : std::string("not a regular file"));
         case ModeFileStatus::CannotWrite:
             return "cannot write " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
     }
@@ -115,11 +118,14 @@ private:
         auto& box = session.Box();
         // As the ribbon's save: the box keeps the mode in its current slot too.
         box.encoders.SaveUserMode(CurrentSlot(box.store));
+        box.link.AwaitAnswer();
+        // The file is written only once the box's part succeeded, so that a failed command
+        // leaves the target as it was; the store outlives the closed link.
+        if (int rc = session.Finish()) return rc;
         const ModeFileResult written = WriteModeFile(m_line.path, box.store);
-        const int rc = session.Finish();
         if (written.status != ModeFileStatus::Ok)
             return Error(exitcode::kFile, ModeFileProblem(m_line.path, written, 0));
-        return rc;
+        return exitcode::kOk;
     }
 
     int LoadFile() {
@@ -127,7 +133,7 @@ private:
         // reported before the box is touched.
         std::vector<std::uint8_t> bytes;
         std::string problem;
-        if (!ReadWholeFile(m_line.path, bytes, problem)) return Error(exitcode::kFile, problem);
+        if (!ReadWholeFile(m_line.path, kModeFileSizeV2, bytes, problem, true)) return Error(exitcode::kFile, problem);
         {
             ParameterStore scratch;
             const ModeFileResult check = DecodeModeFile(bytes, scratch);
@@ -186,22 +192,21 @@ private:
         if (!CheckWritableTarget(m_line.path, problem)) return Error(exitcode::kFile, problem);
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
+        if (int rc = session.Finish()) return rc;  // as save-file: no file from a failed command
         int error = 0;
-        const bool written = WriteRemoteFile(m_line.path, session.Box().store.GetRemoteTable(), &error);
-        const int rc = session.Finish();
-        if (!written)
+        if (!WriteRemoteFile(m_line.path, session.Box().store.GetRemoteTable(), &error))
             return Error(exitcode::kFile,
                          "cannot write " + m_line.path + (error ? std::string(": ") + std::strerror(error) : ""));
-        return rc;
+        return exitcode::kOk;
     }
 
     int RemoteLoad() {
         std::vector<std::uint8_t> bytes;
         std::string problem;
-        if (!ReadWholeFile(m_line.path, bytes, problem)) return Error(exitcode::kFile, problem);
-        if (bytes.size() < kRemoteTableSize)
+        if (!ReadWholeFile(m_line.path, kRemoteTableSize, bytes, problem)) return Error(exitcode::kFile, problem);
+        if (bytes.size() != kRemoteTableSize)
             return Error(exitcode::kFile, m_line.path + " is too short for a remote file (" +
-                                              std::to_string(bytes.size()) + " bytes, expected " +
+                                              std::to_string(bytes.size()) + " bytes, expected exactly " +
                                               std::to_string(kRemoteTableSize) + ")");
         ParameterStore::RemoteTable table{};
         std::copy_n(bytes.begin(), table.size(), table.begin());

@@ -23,11 +23,24 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
-    // A directory opens but fails its first read with EISDIR, so it is reported like any unreadable file.
+bool ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out, std::string& error,
+                   bool ignoreTail) {
     int systemError = 0;
-    if (kv::ReadWholeFile(path, out, &systemError)) return true;
-    error = "cannot read " + path + ": " + Reason(systemError);
+    switch (kv::ReadWholeFile(path, maxBytes, out, &systemError)) {
+        case FileRead::Ok:
+            return true;
+        case FileRead::TooLong:
+            if (ignoreTail) return true;
+            error = path + " is too long (more than " + std::to_string(maxBytes) + " bytes)";
+            break;
+        case FileRead::CannotOpen:
+            error = "cannot read " + path + ": " + Reason(systemError);
+            break;
+        case FileRead::NotRegularFile:
+            error =
+                "cannot read " + path + ": " + (systemError ? Reason(systemError) : std::string("not a regular file"));
+            break;
+    }
     return false;
 }
 

@@ -8,8 +8,11 @@
 
 namespace kv::cli {
 
-// The whole file; false with a one-line reason (naming the path) when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error);
+// The whole file, a regular one of at most maxBytes; false with a one-line reason (naming
+// the path) when it cannot be read, is no regular file or is longer.
+// With ignoreTail a longer file is read up to maxBytes + 1 and taken, as fixed-size reads take it.
+bool ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out, std::string& error,
+                   bool ignoreTail = false);
 // Whether a new file can be created at path: not a directory, and its folder takes a new
 // file (tried for real, so that it also holds for root and read-only file systems).
 bool CheckWritableTarget(const std::string& path, std::string& error);

@@ -1,5 +1,6 @@
 #include "cli/StoreJson.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <span>
@@ -67,7 +68,9 @@ std::string StoreToJson(const ParameterStore& store) {
     j += "  \"identity\": {\"model\": " + JsonQuote(id.model) +
          ", \"commandSetVersion\": " + std::to_string(id.commandSetVersion) +
          ", \"mcuVersion\": " + JsonQuote(id.mcuVersion) + ", \"dspVersion\": " + JsonQuote(id.dspVersion) + "},\n";
-    j += "  \"currentMode\": " + std::to_string(store.Int(fld::kCurrentMode) + 1) + ",\n";
+    // As info shows it: a mode byte outside the four slots stands for the nearest one.
+    j +=
+        "  \"currentMode\": " + std::to_string(std::clamp(store.Int(fld::kCurrentMode), 0, kModeSlots - 1) + 1) + ",\n";
     j += "  \"modeNames\": [";
     for (int s = 0; s < kModeSlots; ++s) {
         if (s) j += ", ";

@@ -92,7 +92,8 @@ Transport::ReadStatus HidTransport::Read(Report& out, int timeoutMs) {
     return ReadStatus::Ok;
 }
 
-int HidTransport::Write(const Report& report) {
+// hidraw takes an output report at once or fails, so the bound is the kernel's own.
+int HidTransport::Write(const Report& report, int /*timeoutMs*/) {
     const int n = hid_write(m_device, report.data(), report.size());
     return n < 0 ? 0 : n;
 }

@@ -24,7 +24,7 @@ public:
     static std::string DeniedPath();
 
     ReadStatus Read(Report& out, int timeoutMs) override;
-    int Write(const Report& report) override;
+    int Write(const Report& report, int timeoutMs) override;
     std::string Path() const override { return m_path; }
 
 private:

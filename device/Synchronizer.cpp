@@ -210,12 +210,23 @@ void Synchronizer::ReadBack() {
     m_link.SetLinkIdle(false);
     Sleep(m_timings.connectWaitMs);
 
+    m_identityAnswered.store(false);
+    const std::uint32_t models = m_link.ReportCount(cmd::kModelName);
+    const std::uint32_t versions = m_link.ReportCount(cmd::kCmdSetVersion);
     for (int pass = 0; pass < kIdentityPasses; ++pass) {
         m_link.SendCommand({cmd::kModelName, -1});
         m_link.SendCommand({cmd::kCmdSetVersion, -1});
         m_link.SendCommand({cmd::kMcuVersion, -1});
     }
-    m_link.AwaitAnswer();
+    // Any report releases the write permit, so a box sending reports of its own would let
+    // the check run before the answers are in: wait for the answers themselves (bounded).
+    const std::pair<std::uint8_t, std::uint32_t> all[] = {{cmd::kModelName, models + kIdentityPasses},
+                                                          {cmd::kCmdSetVersion, versions + kIdentityPasses}};
+    const std::pair<std::uint8_t, std::uint32_t> any[] = {{cmd::kModelName, models + 1},
+                                                          {cmd::kCmdSetVersion, versions + 1}};
+    m_link.WaitForReports(all, m_link.Timings().permitWaitMs);
+    if (!m_link.WaitForReports(any, 0)) return;  // the box does not answer
+    m_identityAnswered.store(true);
     // A box of another model or command set is left alone; the view refuses it.
     if (CheckAcceptance(m_store.GetIdentity()) != Acceptance::Accepted) return;
 

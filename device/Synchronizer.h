@@ -36,6 +36,9 @@ public:
     bool StartReadBack(Finished done);
     bool StartWriteAll(Finished done);
     bool Running() const { return m_running.load(); }
+    // Whether the box answered the identity queries of the last read-back; a box that did
+    // not is neither accepted nor refused: it does not answer.
+    bool IdentityAnswered() const { return m_identityAnswered.load(); }
     // Joins the thread of the last synchronisation, if any.
     void Wait();
     void SetDebugOutput(DebugOutput debug);
@@ -56,6 +59,7 @@ private:
     std::mutex m_startMutex;  // serialises Start, Wait and the thread handle
     std::thread m_thread;
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_identityAnswered{false};
 };
 
 }  // namespace kv

@@ -19,8 +19,9 @@ public:
     virtual ~Transport() = default;
     // Waits at most timeoutMs for one report; Failed means the device is gone.
     virtual ReadStatus Read(Report& out, int timeoutMs) = 0;
-    // Writes one report; returns the number of bytes written (61 on success).
-    virtual int Write(const Report& report) = 0;
+    // Writes one report, waiting at most timeoutMs for the device to take it; returns the
+    // number of bytes written (61 on success, fewer after the time-out).
+    virtual int Write(const Report& report, int timeoutMs) = 0;
     // Path of the opened device, kept to recognise its removal.
     virtual std::string Path() const = 0;
 };

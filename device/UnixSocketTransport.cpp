@@ -58,14 +58,22 @@ Transport::ReadStatus UnixSocketTransport::Read(Report& out, int timeoutMs) {
     return ReadStatus::Ok;
 }
 
-int UnixSocketTransport::Write(const Report& report) {
+int UnixSocketTransport::Write(const Report& report, int timeoutMs) {
+    // A peer that stops reading fills the socket buffer; the send must not wait for it forever.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     int sent = 0;
     while (sent < kReportSize) {
-        const ssize_t n =
-            ::send(m_fd, report.data() + sent, static_cast<std::size_t>(kReportSize - sent), MSG_NOSIGNAL);
+        const ssize_t n = ::send(m_fd, report.data() + sent, static_cast<std::size_t>(kReportSize - sent),
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
             if (errno == EINTR) continue;
-            break;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) break;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) break;
+            pollfd p{m_fd, POLLOUT, 0};
+            if (::poll(&p, 1, static_cast<int>(left)) == 0) break;
+            continue;
         }
         sent += static_cast<int>(n);
     }

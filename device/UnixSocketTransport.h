@@ -16,7 +16,7 @@ public:
     static std::unique_ptr<UnixSocketTransport> Connect(const std::string& path, const DebugOutput& debug = {});
 
     ReadStatus Read(Report& out, int timeoutMs) override;
-    int Write(const Report& report) override;
+    int Write(const Report& report, int timeoutMs) override;
     std::string Path() const override { return m_path; }
 
 private:

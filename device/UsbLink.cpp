@@ -1,6 +1,7 @@
 #include "device/UsbLink.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -72,9 +73,15 @@ void UsbLink::ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Sess
             core->linkIdle.store(0);
             core->g_bReadThreadEnd.store(1);
             core->writePermit.Set();  // release a writer waiting for an answer that won't come
+            core->arrival.notify_all();
             break;
         }
         if (dispatcher) dispatcher(buffer);
+        {
+            std::lock_guard lock(core->arrivalMutex);
+            ++core->arrivals[buffer[1]];
+        }
+        core->arrival.notify_all();
         core->writePermit.Set();
     }
     session->threadExit.Set();
@@ -115,10 +122,33 @@ int UsbLink::WriteUsbData(const std::uint8_t* data, int length) {
     int written = 0;
     {
         std::lock_guard lock(session->writeLock);
-        written = session->transport->Write(report);
+        written = session->transport->Write(report, m_timings.writeWaitMs);
     }
-    if (written != kReportSize) m_core->Debug("usb数据写入出错");
+    if (written != kReportSize) {
+        m_core->Debug("usb数据写入出错");
+        // A device that does not take a report within the bound is gone for us: every later
+        // write (the disconnect notice too) is refused at once instead of waiting again.
+        m_core->linkIdle.store(0);
+        m_core->g_bReadThreadEnd.store(1);
+        m_core->writePermit.Set();
+    }
     return written;
+}
+
+std::uint32_t UsbLink::ReportCount(std::uint8_t code) const {
+    std::lock_guard lock(m_core->arrivalMutex);
+    return m_core->arrivals[code];
+}
+
+bool UsbLink::WaitForReports(std::span<const std::pair<std::uint8_t, std::uint32_t>> targets, int timeoutMs) const {
+    const auto reached = [&] {
+        return std::all_of(targets.begin(), targets.end(),
+                           [&](const auto& t) { return m_core->arrivals[t.first] >= t.second; });
+    };
+    std::unique_lock lock(m_core->arrivalMutex);
+    m_core->arrival.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return reached() || !m_core->open.load() || m_core->g_bReadThreadEnd.load(); });
+    return reached();
 }
 
 bool UsbLink::AwaitAnswer() {

@@ -3,7 +3,9 @@
 // to the inbound dispatcher, and one writer through which every report passes. Each
 // write waits until the box answered the previous one (at most the permit time-out).
 
+#include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -11,6 +13,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "device/AutoResetEvent.h"
 #include "device/Report.h"
@@ -24,6 +27,7 @@ struct LinkTimings {
     int permitWaitMs = 1800;  // longest wait for the previous answer before writing anyway
     int closeWaitMs = 1000;   // longest wait for the read thread when closing
     int readPollMs = 50;      // read time-out, so the thread notices a close quickly
+    int writeWaitMs = 1800;   // longest wait for the device to take a report; past it the link failed
 };
 
 class UsbLink {
@@ -66,6 +70,12 @@ public:
     // the permit for the next writer; false on a time-out or a closed link.
     bool AwaitAnswer();
 
+    // How many reports with this code (byte 1) arrived since the link was created.
+    std::uint32_t ReportCount(std::uint8_t code) const;
+    // Waits until `count` reports arrived for each code whose target is in `targets`, at most
+    // timeoutMs or until the link fails; true when all targets were reached.
+    bool WaitForReports(std::span<const std::pair<std::uint8_t, std::uint32_t>> targets, int timeoutMs) const;
+
     bool ReadThreadEnded() const { return m_core->g_bReadThreadEnd.load() != 0; }
     bool LinkIdle() const { return m_core->linkIdle.load() != 0; }
     void SetLinkIdle(bool idle) { m_core->linkIdle.store(idle ? 1 : 0); }
@@ -77,10 +87,13 @@ private:
     // has to be left behind on close, so nothing it touches is ever freed under it.
     struct Core {
         std::atomic<int> open{0};
-        std::atomic<int> g_bReadThreadEnd{0};  // set when the read thread ended on a failed read
+        std::atomic<int> g_bReadThreadEnd{0};  // set when a read failed or a write timed out
         std::atomic<int> linkIdle{1};
         std::atomic<int> meterPoll{1};
         AutoResetEvent writePermit{true};
+        mutable std::mutex arrivalMutex;
+        mutable std::condition_variable arrival;
+        std::array<std::uint32_t, 256> arrivals{};  // per report code, under arrivalMutex
         DebugOutput debug;
         void Debug(const std::string& text) const {
             if (debug) debug(text);

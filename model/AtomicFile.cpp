@@ -1,8 +1,10 @@
 #include "model/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -16,28 +18,37 @@ void SetError(int* systemError, int value) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, int* systemError) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+FileRead ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out,
+                       int* systemError) {
+    SetError(systemError, 0);
+    // Non-blocking, so that opening a FIFO without a writer returns at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         SetError(systemError, errno);
-        return false;
+        return FileRead::CannotOpen;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) SetError(systemError, EISDIR);
+        ::close(fd);
+        return FileRead::NotRegularFile;
     }
     out.clear();
     std::uint8_t buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (out.size() <= maxBytes) {
+        const std::size_t want = std::min(sizeof buffer, maxBytes + 1 - out.size());
+        const ssize_t n = ::read(fd, buffer, want);
         if (n < 0) {
             if (errno == EINTR) continue;
             SetError(systemError, errno);
             ::close(fd);
-            return false;
+            return FileRead::CannotOpen;
         }
         if (n == 0) break;
         out.insert(out.end(), buffer, buffer + n);
     }
     ::close(fd);
-    SetError(systemError, 0);
-    return true;
+    return out.size() > maxBytes ? FileRead::TooLong : FileRead::Ok;
 }
 
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, int* systemError) {

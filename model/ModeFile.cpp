@@ -83,7 +83,15 @@ ModeFileResult DecodeModeFile(std::span<const std::uint8_t> bytes, ParameterStor
 ModeFileResult ReadModeFile(const std::string& path, ParameterStore& store) {
     std::vector<std::uint8_t> bytes;
     int error = 0;
-    if (!ReadWholeFile(path, bytes, &error)) return {ModeFileStatus::CannotOpen, 0, error};
+    switch (ReadWholeFile(path, kModeFileSizeV2, bytes, &error)) {
+        case FileRead::Ok:
+        case FileRead::TooLong:  // trailing bytes are ignored, as a fixed-size read ignores them
+            break;
+        case FileRead::CannotOpen:
+            return {ModeFileStatus::CannotOpen, 0, error};
+        case FileRead::NotRegularFile:
+            return {ModeFileStatus::NotRegularFile, 0, error};
+    }
     return DecodeModeFile(bytes, store);
 }
 

@@ -11,7 +11,9 @@ namespace kv {
 
 class ParameterStore;
 
-enum class ModeFileStatus { Ok, CannotOpen, BadVersion, TooShort, CannotWrite };
+// NotRegularFile: a FIFO, device or directory, never waited on. Bytes past the largest
+// mode file are neither read nor looked at.
+enum class ModeFileStatus { Ok, CannotOpen, BadVersion, TooShort, CannotWrite, NotRegularFile };
 
 struct ModeFileResult {
     ModeFileStatus status = ModeFileStatus::Ok;

@@ -9,8 +9,8 @@ namespace kv {
 
 bool ReadRemoteFile(const std::string& path, ParameterStore::RemoteTable& out, int* systemError) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, systemError)) return false;
-    if (bytes.size() < out.size()) return false;
+    if (ReadWholeFile(path, out.size(), bytes, systemError) != FileRead::Ok) return false;
+    if (bytes.size() != out.size()) return false;
     std::copy_n(bytes.begin(), out.size(), out.begin());
     return true;
 }

@@ -19,6 +19,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint8_t kSimRemoteCode = 0x40;
+constexpr std::uint8_t kChatterCode = 0x55;  // a code no client acts upon
 
 std::string JsonEscape(const std::string& s) {
     std::string out;
@@ -114,8 +115,10 @@ int SimServer::Run(int signalFd) {
         pollfd fds[2];
         // While a client is served, others wait in the backlog: one client at a time.
         fds[0] = {signalFd, POLLIN, 0};
-        fds[1] = {m_clientFd >= 0 ? m_clientFd : m_listenFd, POLLIN, 0};
-        int timeoutMs = -1;
+        const bool deaf =
+            m_clientFd >= 0 && m_faults.stopReadingAfter >= 0 && m_reportsRead >= m_faults.stopReadingAfter;
+        fds[1] = {m_clientFd >= 0 ? m_clientFd : m_listenFd, static_cast<short>(deaf ? 0 : POLLIN), 0};
+        int timeoutMs = deaf ? 0 : -1;
         if (!m_pending.empty()) {
             const auto left = m_pending.front().due - Clock::now();
             timeoutMs =
@@ -141,8 +144,16 @@ int SimServer::Run(int signalFd) {
                 AcceptClient();
             }
         }
+        if (deaf) SendReport(Chatter());
         SendDue();
     }
+}
+
+Report SimServer::Chatter() {
+    Report r{};
+    r[0] = 0x02;
+    r[1] = kChatterCode;
+    return r;
 }
 
 void SimServer::AcceptClient() {
@@ -170,10 +181,16 @@ bool SimServer::ReadClient() {
     m_have += static_cast<int>(n);
     if (m_have < kReportSize) return true;
     m_have = 0;
+    ++m_reportsRead;
+    if (m_faults.hangUpOn >= 0 && m_partial[1] == m_faults.hangUpOn) {
+        LogReport("in", m_partial);
+        return false;
+    }
     const auto answer = m_box->Handle(m_partial);
     if (m_box->Unplugged()) return false;  // the report unplugged the box: the client sees the link die
     LogReport("in", m_partial);
     LogNewViolations();
+    for (int i = 0; i < m_faults.flood && m_clientFd >= 0; ++i) SendReport(Chatter());
     if (answer) m_pending.push_back({Clock::now() + m_box->Latency(), *answer});
     return true;
 }

@@ -13,6 +13,14 @@
 
 namespace kv {
 
+// Misbehaviours of the connection itself, for testing how a client copes with a hostile box.
+struct ServerFaults {
+    int hangUpOn = -1;          // a command with this code (byte 1) drops the client unanswered
+    int stopReadingAfter = -1;  // after this many reports nothing more is read; reports of
+                                // its own keep going out so the client keeps writing
+    int flood = 0;              // unsolicited reports sent at once ahead of every answer
+};
+
 class SimServer {
 public:
     enum class ListenResult { Ok, InUse, Failed };
@@ -26,6 +34,7 @@ public:
     // Binds the socket. A live socket at the path is InUse and left alone, as is any file
     // that is not a socket; a stale socket file (no one listening) is replaced.
     ListenResult Listen(std::string& error);
+    void SetFaults(ServerFaults faults) { m_faults = faults; }
     // Serves until SIGINT or SIGTERM arrives on the signalfd; SIGUSR1 presses a remote key
     // (for learning by hand). Returns 0, or 1 after a socket error.
     int Run(int signalFd);
@@ -40,6 +49,7 @@ private:
     bool ReadClient();  // false when the client left
     void SendDue();
     void SendReport(const Report& report);
+    static Report Chatter();
     void LogReport(const char* direction, const Report& report);
     void LogNewViolations();
 
@@ -55,6 +65,8 @@ private:
     std::deque<Pending> m_pending;
     std::size_t m_violationsLogged = 0;
     std::uint8_t m_nextKeyCode = 0x10;
+    ServerFaults m_faults;
+    long m_reportsRead = 0;
 };
 
 }  // namespace kv

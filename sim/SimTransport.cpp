@@ -69,7 +69,7 @@ Transport::ReadStatus SimTransport::Read(Report& out, int timeoutMs) {
     }
 }
 
-int SimTransport::Write(const Report& report) {
+int SimTransport::Write(const Report& report, int /*timeoutMs: the box in process never blocks*/) {
     if (m_impl->Dead()) return 0;
     const auto answer = m_impl->box->Handle(report);
     if (m_impl->Dead()) return 0;  // unplugged by this very report

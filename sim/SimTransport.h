@@ -14,7 +14,7 @@ public:
     ~SimTransport() override;
 
     ReadStatus Read(Report& out, int timeoutMs) override;
-    int Write(const Report& report) override;
+    int Write(const Report& report, int timeoutMs) override;
     std::string Path() const override;
 
 private:

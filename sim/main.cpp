@@ -22,7 +22,8 @@ constexpr int kExitInUse = 3;
 
 constexpr const char* kUsage =
     "usage: kv4420-sim --listen PATH [--model NAME] [--cmd-version N] [--latency-ms X]\n"
-    "                  [--blank] [--unplug-after N] [--log FILE]\n"
+    "                  [--blank] [--unplug-after N] [--silent] [--hang-up-on CODE]\n"
+    "                  [--stop-reading-after N] [--flood N] [--log FILE]\n"
     "Serves a simulated KV4420 box on the Unix stream socket PATH (61-byte reports).\n"
     "  --listen PATH      socket to create; a stale socket file there is replaced\n"
     "  --model NAME       model name the box reports (default KV4420M)\n"
@@ -31,6 +32,12 @@ constexpr const char* kUsage =
     "  --blank            memory and mode names read back as 0xFF\n"
     "  --unplug-after N   take N reports, then drop the connection as if unplugged and\n"
     "                     accept no other (the N+1-th report never arrives)\n"
+    "  --silent           never answers\n"
+    "  --hang-up-on CODE  a command with this code (0..255, 0x.. for hex) drops the\n"
+    "                     connection unanswered\n"
+    "  --stop-reading-after N  take N reports, then read nothing more while sending\n"
+    "                     reports of its own, so a client's writes fill the socket\n"
+    "  --flood N          N unsolicited reports ahead of every answer\n"
     "  --log FILE         every report and violation as one JSON object a line\n"
     "  --help             this text\n"
     "SIGINT or SIGTERM ends it; SIGUSR1 presses a remote key while the box is learning.\n"
@@ -47,6 +54,7 @@ int main(int argc, char** argv) {
     std::string listenPath;
     std::string logPath;
     auto box = std::make_shared<kv::SimBox>();
+    kv::ServerFaults faults;
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -82,6 +90,24 @@ int main(int argc, char** argv) {
             if (ec != std::errc{} || end != v.data() + v.size() || n < 0)
                 return UsageError("--unplug-after must be a number of reports, not '" + v + "'");
             box->SetUnplugAfter(n);
+        } else if (arg == "--silent") {
+            box->SetSilent(true);
+        } else if (arg == "--hang-up-on" || arg == "--stop-reading-after" || arg == "--flood") {
+            if (!value(v)) return UsageError(std::string(arg) + " needs a number");
+            const bool hex = v.rfind("0x", 0) == 0 || v.rfind("0X", 0) == 0;
+            const char* first = v.data() + (hex ? 2 : 0);
+            int n = -1;
+            const auto [end, ec] = std::from_chars(first, v.data() + v.size(), n, hex ? 16 : 10);
+            const int most = arg == "--hang-up-on" ? 255 : 1000000;
+            if (ec != std::errc{} || end != v.data() + v.size() || first == end || n < 0 || n > most)
+                return UsageError(std::string(arg) + " must be a number 0.." + std::to_string(most) + ", not '" + v +
+                                  "'");
+            if (arg == "--hang-up-on")
+                faults.hangUpOn = n;
+            else if (arg == "--flood")
+                faults.flood = n;
+            else
+                faults.stopReadingAfter = n;
         } else if (arg == "--latency-ms") {
             if (!value(v)) return UsageError("--latency-ms needs a number");
             std::size_t used = 0;
@@ -129,6 +155,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         kv::SimServer server(box, listenPath, logFile.is_open() ? &logFile : nullptr);
+        server.SetFaults(faults);
         std::string error;
         switch (server.Listen(error)) {
             case kv::SimServer::ListenResult::InUse:

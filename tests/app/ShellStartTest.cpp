@@ -89,6 +89,16 @@ void ShellStartTest::acceptsLowerCaseModel() {
     QVERIFY(shell.prompts->messages.empty());
 }
 
+void ShellStartTest::silentBoxDoesNotAnswer() {
+    // Its identity never came: the store's default model must not make it a wrong model.
+    Shell shell(false);
+    shell.box->SetSilent(true);
+    shell.Start(false);
+    QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 1; }, kWaitMs));
+    QCOMPARE(shell.prompts->messages[0].text, QStringLiteral("机器没有响应!"));
+    QVERIFY(!shell.app->Device().link.IsOpen());
+}
+
 void ShellStartTest::refusesWrongModelAndCommandSet() {
     Shell shell(false);
     shell.box->SetModelName("KV4400X");

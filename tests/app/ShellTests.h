@@ -12,6 +12,7 @@ private Q_SLOTS:
     void init();
     void startsSynchronisesAndAccepts();
     void acceptsLowerCaseModel();
+    void silentBoxDoesNotAnswer();
     void refusesWrongModelAndCommandSet();
     void twoRefusalsShowOneBox();
     void removalAndArrival();

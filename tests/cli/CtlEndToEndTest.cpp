@@ -410,7 +410,10 @@ TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
     WriteBytes(m_dir.File("v3.K4v9"), version3);
     WriteBytes(m_dir.File("shortv1.K4v8"), shortV1);
     WriteBytes(m_dir.File("short.remo"), Bytes(10, 1));
+    WriteBytes(m_dir.File("long.remo"), Bytes(17, 1));
     std::filesystem::create_directory(m_dir.File("folder.K4v9"));
+    // No one ever writes into it: opening it for reading the usual way waits forever.
+    ASSERT_EQ(::mkfifo(m_dir.File("fifo.K4v9").c_str(), 0600), 0);
 
     struct Case {
         std::vector<std::string> args;
@@ -426,6 +429,11 @@ TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
         {{"remote", "load", m_dir.File("missing.remo")}, "No such file"},
         {{"remote", "load", m_dir.File("short.remo")}, "too short"},
         {{"remote", "load", m_dir.File("folder.K4v9")}, "Is a directory"},
+        {{"remote", "load", m_dir.File("long.remo")}, "too long"},
+        {{"load-file", m_dir.File("fifo.K4v9")}, "not a regular file"},
+        {{"remote", "load", m_dir.File("fifo.K4v9")}, "not a regular file"},
+        {{"load-file", "/dev/zero"}, "not a regular file"},
+        {{"remote", "load", "/dev/zero"}, "not a regular file"},
         {{"save-file", m_dir.File("no/such/folder.K4v9")}, "No such file"},
         {{"save-file", m_dir.File("folder.K4v9")}, "Is a directory"},
         {{"save-file", "/proc/kv4420ctl-test.K4v9"}, "/proc/kv4420ctl-test.K4v9"},
@@ -440,7 +448,7 @@ TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
     std::set<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(m_dir.Path())) left.insert(e.path().filename().string());
     EXPECT_EQ(left, (std::set<std::string>{"box", "empty.K4v9", "folder.K4v9", "short.K4v9", "shortv1.K4v8",
-                                           "short.remo", "v3.K4v9"}));
+                                           "short.remo", "v3.K4v9", "long.remo", "fifo.K4v9"}));
     const SimLog log = SimLog::Read(sim->LogPath());
     EXPECT_TRUE(log.reports.empty()) << "the box was contacted " << log.reports.size() << " times";
 }
@@ -509,6 +517,50 @@ TEST_F(CtlEndToEnd, NoBoxAndALinkThatDies) {
     EXPECT_EQ(PastWriteAll(cut, readBack + 1), std::string::npos) << "it died before the write-all ended";
     EXPECT_TRUE(std::all_of(cut.begin() + static_cast<std::ptrdiff_t>(readBack + 1), cut.end(),
                             [](std::uint8_t c) { return c == cmd::kParamWrite || c == cmd::kMemoryWrite; }));
+}
+
+// Boxes that misbehave on purpose: each ends in bounded time with its documented status,
+// and a command that fails leaves the file it was to write as it was.
+TEST_F(CtlEndToEnd, HostileBoxesEndInBoundedTimeWithTheDocumentedStatus) {
+    auto good = StartSim("good");
+    ASSERT_TRUE(good->Ready());
+    const std::string mode = m_dir.File("mode.K4v9");
+    ASSERT_EQ(Ctl(good->Uri(), {"save-file", mode}).exitCode, 0);
+    const std::string kept = m_dir.File("kept.K4v9");
+    WriteBytes(kept, Bytes{'o', 'l', 'd'});
+
+    struct Case {
+        std::vector<std::string> simArgs;
+        std::vector<std::string> args;
+        int exitCode;
+        std::string mentions;  // in the error line, or in the output on success
+        long withinMs;
+    };
+    // Bounds: a silent box costs one permit wait (1.8 s) per identity query, the answer
+    // wait and the notice; a box that stops reading one write bound (1.8 s) in all.
+    const std::vector<Case> cases{
+        {{"--silent"}, {"info"}, 3, "does not answer", 16000},
+        {{"--flood", "4", "--latency-ms", "40"}, {"info"}, 0, "model:        KV4420M", 10000},
+        {{"--stop-reading-after", "40"}, {"load-file", mode}, 3, "link", 8000},
+        {{"--hang-up-on", "0x04"}, {"save-file", kept}, 3, "link", 8000},
+        {{"--hang-up-on", "0x04"}, {"save-file", m_dir.File("new.K4v9")}, 3, "link", 8000},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.simArgs[0] + " " + c.args[0]);
+        auto sim = StartSim("hostile" + std::to_string(n++), c.simArgs);
+        ASSERT_TRUE(sim->Ready());
+        const auto r = Ctl(sim->Uri(), c.args);
+        if (c.exitCode == 0) {
+            EXPECT_EQ(r.exitCode, 0) << Describe(r);
+            EXPECT_NE(r.out.find(c.mentions), std::string::npos) << Describe(r);
+        } else {
+            ExpectOneErrorLine(r, c.exitCode, c.mentions);
+        }
+        EXPECT_LT(r.elapsed.count(), c.withinMs) << Describe(r);
+    }
+    EXPECT_EQ(ReadBytes(kept), (Bytes{'o', 'l', 'd'}));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("new.K4v9")));
 }
 
 TEST_F(CtlEndToEnd, WrongModelOrCommandSetIsRefused) {

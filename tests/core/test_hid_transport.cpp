@@ -74,7 +74,7 @@ TEST_F(HidTransportTest, ReadsAndWritesWholeReportsAndReportsFailure) {
     EXPECT_EQ(out, in);
 
     const kv::Report cmd = kv::BuildCommand({kv::cmd::kCurrentMode});
-    EXPECT_EQ(t->Write(cmd), kv::kReportSize);
+    EXPECT_EQ(t->Write(cmd, 1800), kv::kReportSize);
     ASSERT_EQ(s.written.size(), 1u);
     EXPECT_EQ(s.written[0][0], kv::kReportNumber);
     EXPECT_EQ(s.written[0], cmd);

@@ -1,6 +1,7 @@
 // Mode files and remote data files on real files in a temporary directory.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <bit>
@@ -207,9 +208,22 @@ TEST_F(FileTest, RemoteFilesAreSixteenBytes) {
     ASSERT_TRUE(ReadRemoteFile(Path("r.remo"), back));
     EXPECT_EQ(back, table);
 
+    // Only a regular file of exactly 16 bytes; a FIFO without a writer and /dev/zero are
+    // refused at once instead of blocking or reading without end.
     Put(Path("short.remo"), std::vector<std::uint8_t>(15, 0x99));
-    EXPECT_FALSE(ReadRemoteFile(Path("short.remo"), back));
-    EXPECT_EQ(back, table);
+    Put(Path("long.remo"), std::vector<std::uint8_t>(17, 0x99));
+    ASSERT_EQ(::mkfifo(Path("fifo.remo").c_str(), 0600), 0);
+    for (const std::string& bad :
+         {Path("short.remo"), Path("long.remo"), Path("fifo.remo"), std::string("/dev/zero")}) {
+        EXPECT_FALSE(ReadRemoteFile(bad, back)) << bad;
+        EXPECT_EQ(back, table) << bad;
+    }
+    ParameterStore store;
+    const auto before = EncodeModeFile(store);
+    for (const std::string& bad : {Path("fifo.remo"), std::string("/dev/zero")}) {
+        EXPECT_EQ(ReadModeFile(bad, store).status, ModeFileStatus::NotRegularFile) << bad;
+        EXPECT_EQ(EncodeModeFile(store), before) << bad;
+    }
     int error = 0;
     EXPECT_FALSE(ReadRemoteFile(Path("none.remo"), back, &error));
     EXPECT_EQ(error, ENOENT);

@@ -376,7 +376,7 @@ TEST(SimTransportTest, AnswersBecomeReadableAfterTheLatency) {
     SimTransport t(box);
     EXPECT_EQ(t.Path().rfind("sim:", 0), 0u);
     EXPECT_NE(t.Path(), SimTransport(box).Path());
-    ASSERT_EQ(t.Write(BuildCommand({cmd::kCmdSetVersion})), kReportSize);
+    ASSERT_EQ(t.Write(BuildCommand({cmd::kCmdSetVersion}), 1800), kReportSize);
     Report out{};
     EXPECT_EQ(t.Read(out, 0), Transport::ReadStatus::Timeout);  // not due yet
     ASSERT_EQ(t.Read(out, 10000), Transport::ReadStatus::Ok);
@@ -406,12 +406,12 @@ TEST(SimTransportTest, ConnectionStaysDeadAfterUnplugAndReplug) {
     EXPECT_FALSE(opener({}));
     Report out{};
     EXPECT_EQ(old->Read(out, 10000), Transport::ReadStatus::Failed);
-    EXPECT_EQ(old->Write(BuildCommand({cmd::kModelName})), 0);
+    EXPECT_EQ(old->Write(BuildCommand({cmd::kModelName}), 1800), 0);
     box->SetUnplugged(false);
-    EXPECT_EQ(old->Write(BuildCommand({cmd::kModelName})), 0);
+    EXPECT_EQ(old->Write(BuildCommand({cmd::kModelName}), 1800), 0);
     auto fresh = opener({});
     ASSERT_TRUE(fresh);
-    EXPECT_EQ(fresh->Write(BuildCommand({cmd::kModelName})), kReportSize);
+    EXPECT_EQ(fresh->Write(BuildCommand({cmd::kModelName}), 1800), kReportSize);
     EXPECT_EQ(fresh->Read(out, 10000), Transport::ReadStatus::Ok);
 }
 
@@ -428,11 +428,11 @@ TEST_P(UnplugAfterReports, TakesExactlyThatManyReports) {
     box->SetUnplugAfter(n);
     Report out{};
     for (int i = 0; i < n; ++i) {
-        ASSERT_EQ(t->Write(BuildCommand({cmd::kCurrentMode})), kReportSize) << "report " << i;
+        ASSERT_EQ(t->Write(BuildCommand({cmd::kCurrentMode}), 1800), kReportSize) << "report " << i;
         ASSERT_EQ(t->Read(out, 10000), Transport::ReadStatus::Ok) << "answer " << i;
     }
     EXPECT_FALSE(box->Unplugged());
-    EXPECT_EQ(t->Write(BuildCommand({cmd::kModelName})), 0);
+    EXPECT_EQ(t->Write(BuildCommand({cmd::kModelName}), 1800), 0);
     EXPECT_TRUE(box->Unplugged());
     EXPECT_EQ(t->Read(out, 10000), Transport::ReadStatus::Failed);
     EXPECT_EQ(box->Received().size(), static_cast<std::size_t>(n));
@@ -441,7 +441,7 @@ TEST_P(UnplugAfterReports, TakesExactlyThatManyReports) {
     box->SetUnplugged(false);  // plugged in again, the fault spent
     auto fresh = opener({});
     ASSERT_TRUE(fresh);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(fresh->Write(BuildCommand({cmd::kCurrentMode})), kReportSize);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(fresh->Write(BuildCommand({cmd::kCurrentMode}), 1800), kReportSize);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, UnplugAfterReports, ::testing::Values(0, 1, 7));

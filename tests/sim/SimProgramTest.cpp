@@ -69,7 +69,7 @@ protected:
     }
     static Report Exchange(Transport& t, const Report& request) {
         Report out{};
-        EXPECT_EQ(t.Write(request), kReportSize);
+        EXPECT_EQ(t.Write(request, 1800), kReportSize);
         EXPECT_EQ(t.Read(out, 10000), Transport::ReadStatus::Ok);
         return out;
     }
