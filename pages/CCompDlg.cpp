@@ -11,6 +11,7 @@
 #include "eq/CCompressPanelPlus.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
+#include "pages/NumberText.h"
 #include "pages/PageStyle.h"
 
 namespace kv {
@@ -44,7 +45,6 @@ constexpr double kRatioScale = 10.0;  // the ratio slider moves in tenths
 
 // Whole numbers of a stored value that may be anything a box or a file left there.
 int Whole(float v) { return std::isfinite(v) ? static_cast<int>(std::clamp(v, -1e6f, 1e6f)) : 0; }
-int Tenths(float v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e5f, 1e5f) * 10)) : 0; }
 
 }  // namespace
 
@@ -148,7 +148,9 @@ void CCompDlg::AddRows(int b) {
                 };
                 break;
             case kRatio:
-                row.read = [&out](const DeviceContext& d) { return Tenths(d.store.Float(out.compRatio())); };
+                row.read = [&out](const DeviceContext& d) {
+                    return RoundedPosition(d.store.Float(out.compRatio()) * kRatioScale);
+                };
                 row.apply = [&out, stored](DeviceContext& d, int p) {
                     const Stored v = stored(d);
                     d.encoders.Compressor(out, v.threshold, static_cast<float>(p / kRatioScale),

@@ -193,7 +193,7 @@ void CDelayDlg::OnReload() {
     for (int r = 0; r < kRows; ++r) {
         Row& row = m_rows[static_cast<std::size_t>(r)];
         const double ms = Finite(d.store.Float(DelayField(ChannelOf(r))));
-        row.spin->SetPosition(static_cast<int>(std::lround(std::clamp(ms, -1e6, 1e6) * 10)));
+        row.spin->SetPosition(RoundedPosition(ms * 10));
         row.edit->setText(MsText(ms));
         m_panel->SetValue(r, ms);
         Enable(r);

@@ -21,6 +21,7 @@
 #include "eq/EqMath.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
+#include "pages/NumberText.h"
 #include "pages/PageStyle.h"
 
 namespace kv {
@@ -182,8 +183,6 @@ const PageLook& LookOf(int code) {
 
 const QColor kMicEffectText(0, 200, 255);
 const QColor kMusicEffectText(100, 100, 100);
-
-int Rounded(float v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e6f, 1e6f))) : 0; }
 
 QLabel* TextLabel(QWidget* parent, int id, const char* chinese, Qt::Alignment align = Qt::AlignCenter) {
     auto* l = new QLabel(QString::fromUtf8(chinese), parent);
@@ -467,7 +466,7 @@ void CDialogMusic::AddEffectRows() {
                 case Via::EchoPredelay: {
                     const bool reverb = e.via == Via::ReverbPredelay;
                     row.read = [field](const DeviceContext& d) {
-                        return Rounded(d.store.Float(field) + d.store.Float(field + 1));
+                        return RoundedPosition(d.store.Float(field) + d.store.Float(field + 1));
                     };
                     row.apply = [reverb, ch](DeviceContext& d, int v) {
                         reverb ? d.encoders.ReverbPredelay(ch, v) : d.encoders.EchoPredelay(ch, v);
@@ -475,11 +474,11 @@ void CDialogMusic::AddEffectRows() {
                     break;
                 }
                 case Via::ReverbTime:
-                    row.read = [field](const DeviceContext& d) { return Rounded(d.store.Float(field)); };
+                    row.read = [field](const DeviceContext& d) { return RoundedPosition(d.store.Float(field)); };
                     row.apply = [ch](DeviceContext& d, int v) { d.encoders.ReverbTime(ch, v); };
                     break;
                 case Via::EchoTime:
-                    row.read = [field](const DeviceContext& d) { return Rounded(d.store.Float(field)); };
+                    row.read = [field](const DeviceContext& d) { return RoundedPosition(d.store.Float(field)); };
                     row.apply = [ch](DeviceContext& d, int v) { d.encoders.EchoTime(ch, v); };
                     break;
                 case Via::Shift:

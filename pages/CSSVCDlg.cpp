@@ -55,7 +55,6 @@ constexpr int kUnitId = 1019;
 
 QString MetresText(double v) { return QString::asprintf("%+-.1fm", v); }
 QString RoomText(int v) { return QString::asprintf("%dm", v); }
-int Tenths(double v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e5, 1e5) * 10)) : 0; }
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
 QLineEdit* Box(QWidget* parent, const QString& name) {
@@ -219,8 +218,8 @@ void CSSVCDlg::TypePosition(int p) {
     const double halfL = m_roomSpin[kY]->Position() * 0.5;
     const double x = std::clamp(Finite(LeadingNumber(Edit(p, kX)->text())), -halfW, halfW);
     const double y = std::clamp(Finite(LeadingNumber(Edit(p, kY)->text())), -halfL, halfL);
-    Spin(p, kX)->SetPosition(Tenths(x));
-    Spin(p, kY)->SetPosition(Tenths(y));
+    Spin(p, kX)->SetPosition(RoundedPosition(x * 10));
+    Spin(p, kY)->SetPosition(RoundedPosition(y * 10));
     ShowPoint(p, x, y);
     ApplyPoint(p, x, y, kListenerTypedReach);
 }
@@ -312,8 +311,8 @@ void CSSVCDlg::OnReload() {
         const double y = Finite(d.store.Float(YField(p)));
         m_spins[static_cast<std::size_t>(p)][kX]->SetRange(-(w * 10 / 2), w * 10 / 2);
         m_spins[static_cast<std::size_t>(p)][kY]->SetRange(-(l * 10 / 2), l * 10 / 2);
-        Spin(p, kX)->SetPosition(Tenths(x));
-        Spin(p, kY)->SetPosition(Tenths(y));
+        Spin(p, kX)->SetPosition(RoundedPosition(x * 10));
+        Spin(p, kY)->SetPosition(RoundedPosition(y * 10));
         ShowPoint(p, x, y);
         m_panel->SetPoint(p, x, y);
     }

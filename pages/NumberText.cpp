@@ -1,6 +1,7 @@
 #include "pages/NumberText.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace kv {
@@ -12,5 +13,7 @@ double LeadingNumber(const QString& text) {
     const double v = m.captured(1).toDouble();
     return std::isfinite(v) ? v : 0.0;
 }
+
+int RoundedPosition(double v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))) : 0; }
 
 }  // namespace kv

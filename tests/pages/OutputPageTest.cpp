@@ -61,6 +61,18 @@ SentRow RowSent(const std::vector<Report>& writes) {
     return s;
 }
 
+// The four codes of alignments 0..10 on a high-pass row, as the alignment table gives them;
+// a low-pass row takes one less for every stage that is not flat.
+QList<QList<int>> HighPassCodes() {
+    return {{11, 11, 1, 1}, {13, 13, 1, 1}, {15, 11, 15, 11}, {19, 21, 19, 21}, {9, 1, 1, 1}, {9, 11, 1, 1},
+            {9, 9, 1, 1},   {13, 1, 1, 1},  {15, 11, 1, 1},   {19, 21, 1, 1},   {7, 1, 1, 1}};
+}
+QList<int> LowPass(QList<int> codes) {
+    for (int& c : codes)
+        if (c != 1) --c;
+    return codes;
+}
+
 void StoreRow(PageHost& host, int row, const QList<int>& codes) {
     for (int k = 0; k < 4; ++k) StoreBand(host, kSubByte, 4 * row + k, 150, 100, 700, codes[k]);
 }
@@ -280,13 +292,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("side");  // 2 LP, 3 HP
         QTest::addColumn<int>("alignment");
         QTest::addColumn<QList<int>>("codes");
-        const QList<QList<int>> hp = {{11, 11, 1, 1}, {13, 13, 1, 1}, {15, 11, 15, 11}, {19, 21, 19, 21},
-                                      {9, 1, 1, 1},   {9, 11, 1, 1},  {9, 9, 1, 1},     {13, 1, 1, 1},
-                                      {15, 11, 1, 1}, {19, 21, 1, 1}, {7, 1, 1, 1}};
+        const QList<QList<int>> hp = HighPassCodes();
         for (int a = 0; a < 11; ++a) {
-            QList<int> lp = hp[a];
-            for (int& c : lp)
-                if (c != 1) --c;
+            const QList<int> lp = LowPass(hp[a]);
             QTest::addRow("LP, alignment %d", a) << 2 << a << lp;
             QTest::addRow("HP, alignment %d", a) << 3 << a << hp[a];
         }
@@ -350,13 +358,9 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("codes");
         QTest::addColumn<int>("combo");  // -1: left as it was
         QTest::addColumn<QString>("type");
-        const QList<QList<int>> hp = {{11, 11, 1, 1}, {13, 13, 1, 1}, {15, 11, 15, 11}, {19, 21, 19, 21},
-                                      {9, 1, 1, 1},   {9, 11, 1, 1},  {9, 9, 1, 1},     {13, 1, 1, 1},
-                                      {15, 11, 1, 1}, {19, 21, 1, 1}, {7, 1, 1, 1}};
+        const QList<QList<int>> hp = HighPassCodes();
         for (int a = 0; a < 11; ++a) {
-            QList<int> lp = hp[a];
-            for (int& c : lp)
-                if (c != 1) --c;
+            const QList<int> lp = LowPass(hp[a]);
             QTest::addRow("LP %d", a) << lp << a << QStringLiteral("LP");
             QTest::addRow("HP %d", a) << hp[a] << a << QStringLiteral("HP");
         }

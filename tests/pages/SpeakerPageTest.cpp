@@ -49,6 +49,15 @@ int BlockWrites(PageHost& host) {
 // Default positions of points 0..8.
 constexpr double kDefaults[9][2] = {{0, 0}, {-1, 1}, {0, 1}, {1, 1}, {-1, -1}, {0, -1}, {1, -1}, {-0.5, 0}, {0.5, 0}};
 
+// The gains sent after point `point` moved to (x, y), the others at their defaults: a speaker
+// sends its own level, the listener those of speakers 1..reach.
+QStringList LevelsSent(int point, double x, double y, int reach) {
+    QStringList want;
+    if (point != 0) return {HexOf(Gain(point, Level(0, 0, x, y)))};
+    for (int s = 1; s <= reach; ++s) want << HexOf(Gain(s, Level(x, y, kDefaults[s][0], kDefaults[s][1])));
+    return want;
+}
+
 CSSVCDlg* Page(PageHost& host) { return qobject_cast<CSSVCDlg*>(host.page.data()); }
 
 void Type(QLineEdit* e, const QString& text) {
@@ -112,13 +121,7 @@ private Q_SLOTS:
         QCOMPARE(page->Spin(point, 0)->Position(), int(std::lround(wantX * 10)));
         QCOMPARE(BlockWrites(host), 1);
         // A speaker sends its own level; the listener those of speakers 1..6, not the TOPs.
-        QStringList want;
-        if (point == 0) {
-            for (int s = 1; s <= 6; ++s) want << HexOf(Gain(s, Level(wantX, wantY, kDefaults[s][0], kDefaults[s][1])));
-        } else {
-            want << HexOf(Gain(point, Level(0, 0, wantX, wantY)));
-        }
-        QCOMPARE(Gains(host), want);
+        QCOMPARE(Gains(host), LevelsSent(point, wantX, wantY, 6));
     }
 
     void steppedPosition_data() {
@@ -145,13 +148,7 @@ private Q_SLOTS:
         QCOMPARE(page->Edit(point, axis)->text(), QString::asprintf("%+-.1fm", axis ? wantY : wantX));
         QVERIFY(std::fabs(host.core->store.Float(CSSVCDlg::XField(point)) - wantX) < 1e-6);
         QVERIFY(std::fabs(host.core->store.Float(CSSVCDlg::YField(point)) - wantY) < 1e-6);
-        QStringList want;
-        if (point == 0) {
-            for (int s = 1; s <= 6; ++s) want << HexOf(Gain(s, Level(wantX, wantY, kDefaults[s][0], kDefaults[s][1])));
-        } else {
-            want << HexOf(Gain(point, Level(0, 0, wantX, wantY)));
-        }
-        QCOMPARE(Gains(host), want);
+        QCOMPARE(Gains(host), LevelsSent(point, wantX, wantY, 6));
     }
 
     void stepStopsAtTheWall() {
@@ -195,13 +192,7 @@ private Q_SLOTS:
         QVERIFY(std::fabs(host.core->store.Float(CSSVCDlg::YField(point)) - wantY) < 1e-6);
         QCOMPARE(page->Edit(point, 1)->text(), QString::asprintf("%+-.1fm", wantY));
         QCOMPARE(BlockWrites(host), 1);
-        QStringList want;
-        if (point == 0) {
-            for (int s = 1; s <= 8; ++s) want << HexOf(Gain(s, Level(wantX, wantY, kDefaults[s][0], kDefaults[s][1])));
-        } else {
-            want << HexOf(Gain(point, Level(0, 0, wantX, wantY)));
-        }
-        QCOMPARE(Gains(host), want);
+        QCOMPARE(Gains(host), LevelsSent(point, wantX, wantY, 8));
         QCOMPARE(panel->DraggedPoint(), -1);
     }
 
