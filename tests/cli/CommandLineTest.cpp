@@ -7,7 +7,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ModeFileTitle.h"
-#include "cli/Utf.h"
+#include "model/Utf16.h"
 
 namespace kv::cli {
 namespace {
