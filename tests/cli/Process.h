@@ -6,9 +6,12 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QProcess;
 
 namespace kv::test {
 
@@ -47,11 +50,11 @@ public:
     void Kill();
 
 private:
-    pid_t m_pid = -1;
     bool m_ready = false;
     std::string m_socket;
     std::string m_log;
     std::string m_startError;
+    std::unique_ptr<QProcess> m_process;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
