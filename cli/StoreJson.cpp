@@ -112,8 +112,9 @@ std::string Scalar(const Json& value) {
         const auto printed = std::to_chars(buf, buf + sizeof buf, d);
         return std::string(buf, printed.ptr);
     }
-    // Bytes of an identity string that are not UTF-8 become U+FFFD, as they do in mode
-    // names; valid text passes unchanged, only control characters are escaped.
+    // Bytes of an identity string that are not UTF-8 become U+FFFD, one for each broken
+    // sequence, so the dump stays valid JSON; valid text passes unchanged, only control
+    // characters are escaped.
     return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

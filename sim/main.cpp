@@ -32,9 +32,10 @@ constexpr const char* kUsage =
     "  --listen PATH      socket to create; a stale socket file there is replaced\n"
     "  --model NAME       model name the box reports (default KV4420M)\n"
     "  --cmd-version N    command-set version 0..255 (default 9)\n"
-    "  --mcu-version TEXT MCU version the box reports (default 2014-03-12); any bytes,\n"
-    "                     UTF-8 or not, as a box with a damaged identity may send them\n"
-    "  --dsp-version TEXT DSP version the box reports (default 2014-03-20); any bytes\n"
+    "  --mcu-version TEXT MCU version the box reports (default 2014-03-12)\n"
+    "  --dsp-version TEXT DSP version the box reports (default 2014-03-20)\n"
+    "                     In NAME and TEXT \\xHH stands for the byte HH, UTF-8 or not,\n"
+    "                     as a box with a damaged identity may send it.\n"
     "  --latency-ms X     delay before each answer, milliseconds (default 0)\n"
     "  --blank            memory and mode names read back as 0xFF\n"
     "  --unplug-after N   take N reports, then drop the connection as if unplugged and\n"
@@ -87,6 +88,26 @@ const CLI::Validator kMilliseconds(
     },
     "");
 
+// Identity texts may hold any byte: \xHH stands for the byte HH, for the bytes a shell
+// cannot pass or that a test's arguments cannot carry.
+const CLI::Validator kBytes(
+    [](std::string& v) -> std::string {
+        std::string out;
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            unsigned byte = 0;
+            if (v.compare(i, 2, "\\x") == 0 && i + 4 <= v.size() &&
+                std::from_chars(v.data() + i + 2, v.data() + i + 4, byte, 16).ptr == v.data() + i + 4) {
+                out.push_back(static_cast<char>(byte));
+                i += 3;
+            } else {
+                out.push_back(v[i]);
+            }
+        }
+        v = out;
+        return {};
+    },
+    "");
+
 const CLI::Validator kNotEmpty([](std::string& v) -> std::string { return v.empty() ? "must not be empty" : ""; }, "");
 
 }  // namespace
@@ -107,9 +128,9 @@ int main(int argc, char** argv) {
     // --listen is checked after the parse, so that an unknown option is named first.
     app.add_option("--listen", listenPath)->type_name("PATH")->check(kNotEmpty);
     app.add_option("--log", logPath)->type_name("FILE")->check(kNotEmpty);
-    app.add_option("--model", model)->type_name("NAME");
-    app.add_option("--mcu-version", mcuVersion)->type_name("TEXT");
-    app.add_option("--dsp-version", dspVersion)->type_name("TEXT");
+    app.add_option("--model", model)->type_name("NAME")->transform(kBytes);
+    app.add_option("--mcu-version", mcuVersion)->type_name("TEXT")->transform(kBytes);
+    app.add_option("--dsp-version", dspVersion)->type_name("TEXT")->transform(kBytes);
     app.add_option("--cmd-version", cmdVersion)->type_name("N")->transform(WholeNumber(255));
     app.add_option("--latency-ms", latencyMs)->type_name("X")->check(kMilliseconds);
     app.add_option("--unplug-after", unplugAfter)

@@ -2,7 +2,6 @@
 // written and what reached the box (the simulator's log).
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <set>
 
 #include "Process.h"
@@ -592,6 +592,66 @@ TEST_F(CtlEndToEnd, WrongModelOrCommandSetIsRefused) {
         EXPECT_EQ(log.CodesToBox(), expected) << Hex(log.CodesToBox());
     }
 }
+
+// The dump's bytes are a contract with scripts that compare or patch them: a factory box
+// gives the recorded text, whether the box is inside the tool or served on a socket.
+TEST_F(CtlEndToEnd, DumpOfAFactoryBoxIsTheRecordedText) {
+    std::ifstream in(KV_TEST_DATA_DIR "/dump-factory-box.json", std::ios::binary);
+    const std::string recorded(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(recorded.empty());
+    auto sim = StartSim("box");
+    ASSERT_TRUE(sim->Ready());
+    for (const std::string& uri : {std::string("sim"), sim->Uri()}) {
+        const auto r = Ctl(uri, {"dump"});
+        ASSERT_EQ(r.exitCode, 0) << Describe(r);
+        EXPECT_EQ(r.out, recorded) << uri;
+    }
+}
+
+// What a box with a damaged identity sends as its MCU and DSP versions (in kv4420-sim's
+// \xHH notation), what the dump must read back, and how it is written there.
+struct IdentityBytes {
+    std::string name;
+    std::string sent;
+    std::string read;
+    std::string written;
+};
+
+class CtlIdentityBytes : public ::testing::TestWithParam<IdentityBytes> {
+protected:
+    TempFolder m_dir;
+};
+
+TEST_P(CtlIdentityBytes, DumpIsValidJsonWhateverTheBoxSends) {
+    const IdentityBytes& c = GetParam();
+    SimProcess sim(m_dir.Path(), {"--mcu-version", c.sent, "--dsp-version", c.sent});
+    ASSERT_TRUE(sim.Ready()) << sim.StartupError();
+    const auto r = Ctl(sim.Uri(), {"dump"});
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    Json j = ParseDump(r);
+    EXPECT_EQ(j["identity"]["mcuVersion"], c.read);
+    EXPECT_EQ(j["identity"]["dspVersion"], c.read);
+    EXPECT_NE(r.out.find("\"mcuVersion\": \"" + c.written + "\""), std::string::npos) << r.out.substr(0, 200);
+    EXPECT_EQ(j["identity"]["model"], "KV4420M");
+    EXPECT_EQ(j["fields"].size(), 183u) << "the rest of the dump is whole";
+    ExpectCleanLog(SimLog::Read(sim.LogPath()));
+}
+
+const std::string kReplaced = "\xEF\xBF\xBD";  // U+FFFD
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CtlIdentityBytes,
+    ::testing::Values(
+        IdentityBytes{"NotUtf8", "\\xFF\\xFE1.0", kReplaced + kReplaced + "1.0", kReplaced + kReplaced + "1.0"},
+        // The box keeps ten bytes of a version: a cut inside a character leaves its start.
+        IdentityBytes{"CutCharacter", "2014-03-1\\xE6\\x97\\xA5", "2014-03-1" + kReplaced, "2014-03-1" + kReplaced},
+        IdentityBytes{"BrokenSequenceThenText", "\\xE6\\x97X", kReplaced + "X", kReplaced + "X"},
+        IdentityBytes{"StrayContinuations", "\\x80\\xBF2", kReplaced + kReplaced + "2", kReplaced + kReplaced + "2"},
+        IdentityBytes{"Overlong", "\\xC0\\xAF", kReplaced + kReplaced, kReplaced + kReplaced},
+        IdentityBytes{"ValidUtf8Unchanged", "\\xE6\\x97\\xA5\\xE6\\x9C\\xAC", "\xE6\x97\xA5\xE6\x9C\xAC",
+                      "\xE6\x97\xA5\xE6\x9C\xAC"},
+        IdentityBytes{"QuoteBackslashControl", "a\"b\\c\\x01", "a\"b\\c\x01", "a\\\"b\\\\c\\u0001"}),
+    [](const ::testing::TestParamInfo<IdentityBytes>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace kv::test

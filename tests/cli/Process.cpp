@@ -56,7 +56,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     process.setProgram(QString::fromStdString(argv.at(0)));
     process.setArguments(Arguments(argv));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : options.env) env.insert(QString::fromStdString(name), QString::fromStdString(value));
+    for (const auto& [name, value] : options.env)
+        env.insert(QString::fromStdString(name), QString::fromStdString(value));
     process.setProcessEnvironment(env);
     process.setStandardInputFile(QProcess::nullDevice());
 
@@ -89,7 +90,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
             break;
         }
         // A terminal is read while the child runs: it holds only a few kilobytes.
-        if (process.waitForFinished(terminal ? static_cast<int>(std::min<long long>(left, 20)) : static_cast<int>(left)))
+        if (process.waitForFinished(terminal ? static_cast<int>(std::min<long long>(left, 20))
+                                             : static_cast<int>(left)))
             break;
         if (process.state() == QProcess::NotRunning) break;
         if (terminal) terminal->Drain(result.err);
