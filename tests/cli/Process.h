@@ -31,6 +31,8 @@ struct ProcessOptions {
     bool stderrOnTerminal = false;           // standard error on a pseudo-terminal, as in a shell
 };
 
+// Arguments are UTF-8 text (QProcess carries them as QString); kv4420-sim takes \xHH for
+// other bytes.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 // kv4420-sim serving on a fresh socket in a temporary folder, with its log.
