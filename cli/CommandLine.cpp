@@ -11,6 +11,43 @@ bool ParseSlot(const std::string& text, int& slot) {
     return true;
 }
 
+// get, set, list and eq: true when words name one of them (error says what is wrong).
+bool ParseSettingCommand(const std::vector<std::string>& words, CommandLine& line, std::string& error) {
+    const std::string& name = words[0];
+    if (name == "get" || name == "set") {
+        const bool set = name == "set";
+        if (words.size() < 2) {
+            error = set ? "usage: kv4420ctl set ADDRESS=VALUE..." : "usage: kv4420ctl get [--json] ADDRESS...";
+            return true;
+        }
+        line.command = set ? CommandKind::Set : CommandKind::Get;
+        line.items.assign(words.begin() + 1, words.end());
+        for (const std::string& item : line.items)
+            if (set && item.find('=') == std::string::npos) {
+                error = "set takes ADDRESS=VALUE, not \"" + item + "\"";
+                return true;
+            }
+        return true;
+    }
+    if (name == "list") {
+        if (words.size() != 1) error = "usage: kv4420ctl list [--json]";
+        line.command = CommandKind::List;
+        return true;
+    }
+    if (name == "eq") {
+        if (words.size() != 4 || (words[1] != "export" && words[1] != "import")) {
+            error = "usage: kv4420ctl eq export|import EQ FILE";
+            return true;
+        }
+        line.command = words[1] == "export" ? CommandKind::EqExport : CommandKind::EqImport;
+        line.eq = words[2];
+        line.path = words[3];
+        if (line.path.empty()) error = "the file path is empty";
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string CommandLine::UsageText() {
@@ -39,8 +76,14 @@ std::string CommandLine::UsageText() {
            "  mode reset N         reset user mode N of the box\n"
            "  remote save PATH     save the remote key table into a .remo file\n"
            "  remote load PATH     send a .remo file's key table to the box\n"
+           "  get ADDRESS...       print settings (kv4420ctl list names them)\n"
+           "  set ADDR=VALUE...    change settings, in order, after the read-back\n"
+           "  list                 every setting's address, range and unit\n"
+           "  eq export EQ FILE    write an equaliser's bands as filter lines\n"
+           "  eq import EQ FILE    load filter lines into an equaliser\n"
            "\n"
-           "info and dump print their results; the other commands print nothing on success.\n"
+           "info, dump, get and list print their results (get and list as JSON with --json);\n"
+           "the other commands print nothing on success.\n"
            "Errors go to standard error, one line each.\n"
            "\n"
            "save-file and remote save write their file only after the box's part succeeded:\n"
@@ -52,6 +95,12 @@ std::string CommandLine::UsageText() {
            "Exit status: 0 success, 2 usage error, 3 no box found, the box does not answer\n"
            "or the link failed (a report the box does not take within 1.8 s fails it),\n"
            "4 file error, 5 box refused (wrong model or command-set version).\n"
+           "\n"
+           "Values are given as the pages show them: -12dB, 4.0:1, 3.5ms, 1000Hz, on, off.\n"
+           "An unknown address or a value out of range is refused (status 2) before the box\n"
+           "is changed at all; so is a filter file that does not fit its equaliser (status 4).\n"
+           "EQ is music, mica, micb, echoa, echob, reverba, reverbb, main, rear, center, sub\n"
+           "or top.\n"
            "\n"
            "Testing aid: KV4420_SYNC_WAIT_MS sets the wait before the first query of a\n"
            "read-back (2800 ms, which a real box needs).\n";
@@ -85,6 +134,8 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
                 return std::nullopt;
             }
             line.device = *parsed;
+        } else if (a == "--json") {
+            line.json = true;
         } else if (a == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
@@ -142,8 +193,14 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
             return std::nullopt;
         }
         line.path = words[2];
+    } else if (ParseSettingCommand(words, line, error)) {
+        if (!error.empty()) return std::nullopt;
     } else {
         error = "unknown command \"" + name + "\"";
+        return std::nullopt;
+    }
+    if (line.json && line.command != CommandKind::Get && line.command != CommandKind::List) {
+        error = "--json goes with get and list only";
         return std::nullopt;
     }
     if ((line.command == CommandKind::SaveFile || line.command == CommandKind::LoadFile ||

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "device/TransportUri.h"
 
@@ -18,7 +19,22 @@ constexpr int kFile = 4;     // a file could not be read, had a wrong version, w
 constexpr int kRefused = 5;  // wrong model or command-set version
 }  // namespace exitcode
 
-enum class CommandKind { Info, Dump, SaveFile, LoadFile, ModeLoad, ModeSave, ModeReset, RemoteSave, RemoteLoad };
+enum class CommandKind {
+    Info,
+    Dump,
+    SaveFile,
+    LoadFile,
+    ModeLoad,
+    ModeSave,
+    ModeReset,
+    RemoteSave,
+    RemoteLoad,
+    Get,
+    Set,
+    List,
+    EqExport,
+    EqImport
+};
 
 class CommandLine {
 public:
@@ -30,8 +46,11 @@ public:
     bool verbose = false;  // link debug output on standard error
     TransportUri device;   // hid unless --device says otherwise
     CommandKind command = CommandKind::Info;
-    std::string path;  // file commands
-    int slot = 0;      // mode commands, 0..3 (the user types 1..4)
+    std::string path;                // file commands
+    int slot = 0;                    // mode commands, 0..3 (the user types 1..4)
+    std::vector<std::string> items;  // get: ADDRESS...; set: ADDRESS=VALUE... (in order, at least one)
+    bool json = false;               // --json for get and list
+    std::string eq;                  // eq export|import: the equaliser name (EQ), path = FILE
 };
 
 }  // namespace kv::cli

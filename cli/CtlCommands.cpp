@@ -7,6 +7,7 @@
 #include "cli/BoxSession.h"
 #include "cli/FileChecks.h"
 #include "cli/ModeFileTitle.h"
+#include "cli/SettingCommands.h"
 #include "cli/StoreJson.h"
 #include "cli/Utf.h"
 #include "model/ModeFile.h"
@@ -48,7 +49,11 @@ std::string ModeFileProblem(const std::string& path, const ModeFileResult& r, st
 class Commands {
 public:
     Commands(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err)
-        : m_line(line), m_out(out), m_err(err), m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
+        : m_line(line),
+          m_env(env),
+          m_out(out),
+          m_err(err),
+          m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
 
     int Run() {
         switch (m_line.command) {
@@ -70,6 +75,12 @@ public:
                 return RemoteSave();
             case CommandKind::RemoteLoad:
                 return RemoteLoad();
+            case CommandKind::Get:
+            case CommandKind::Set:
+            case CommandKind::List:
+            case CommandKind::EqExport:
+            case CommandKind::EqImport:
+                return RunSettingCommand(m_line, m_env, m_out, m_err);
         }
         return exitcode::kUsage;
     }
@@ -219,6 +230,7 @@ private:
     }
 
     const CommandLine& m_line;
+    const CtlEnvironment& m_env;
     std::ostream& m_out;
     std::ostream& m_err;
     SessionOptions m_options;
