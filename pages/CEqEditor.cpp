@@ -38,11 +38,11 @@ enum SliderId { kGainSliderId = 1, kFreqSliderId, kQSliderId };
 
 constexpr int kCodeOff = 0;
 constexpr int kLastKindCode = 5;  // codes above are the crossover sections
-constexpr double kFreqMinHz = 20.0;
-constexpr double kFreqMaxHz = 20000.0;
-constexpr double kMinStoredQ = 0.1;
-constexpr double kMaxStoredPeakingQ = 30.0;
-constexpr double kMaxStoredOtherQ = 2.0;
+constexpr double kFreqMinHz = eqband::kMinFrequency;
+constexpr double kFreqMaxHz = eqband::kMaxFrequency;
+constexpr double kMinStoredQ = eqband::kMinQ;
+constexpr double kMaxStoredPeakingQ = eqband::kMaxPeakingQ;
+constexpr double kMaxStoredOtherQ = eqband::kMaxOtherQ;
 constexpr double kZero = 1e-7;
 
 constexpr const char* kKindNames[2][kLastKindCode + 1] = {{"关闭", "参量", "低通", "高通", "低架", "高架"},
