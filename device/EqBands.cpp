@@ -53,6 +53,8 @@ std::optional<EqId> EqByName(std::string_view name) {
     return std::nullopt;
 }
 
+bool ListReadsWholeRow(EqId eq) { return IsOutput(eq); }
+
 int HighestCodeOf(EqId eq) { return IsOutput(eq) ? kOutputHighestCode : kLastKindCode; }
 
 int EqRowCount(EqId eq) { return eq == EqId::Sub ? eq::kCrossoverRows : EqInfoOf(eq).bands; }

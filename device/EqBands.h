@@ -42,6 +42,9 @@ int EqRowCount(EqId eq);
 int EqDeviceBand(EqId eq, int band);
 
 double MaxQOf(int code);
+// Whether an edit in the equaliser's band list takes the whole row as its cells show it (the
+// output pages) rather than the band as held.
+bool ListReadsWholeRow(EqId eq);
 
 // Every band of the equaliser as the page loads it.
 std::vector<eq::BandRecord> LoadEqBands(const Encoders& encoders, EqId eq);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <unordered_map>
 
 #include "device/DeviceContext.h"
@@ -89,6 +90,13 @@ Apply StoreSwitch(int field, int onValue, int offValue) {
         d.store.SetInt(field, v != 0 ? onValue : offValue);
         d.encoders.SendField(field);
     };
+}
+
+// A value as a list cell shows it, read back.
+double Shown(double v, int decimals) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    return std::strtod(text, nullptr);
 }
 
 bool HasAgc(const DeviceContext& d) { return d.store.CommandSetVersion() >= prm::kVersionAgc; }
@@ -291,6 +299,12 @@ void AddEqualisers(std::vector<Setting>& t) {
                     auto bands = LoadEqBands(d.encoders, id);
                     eq::BandRecord& b = bands[static_cast<std::size_t>(row)];
                     double gain = b.gain, freq = b.frequency, q = b.q;
+                    if (ListReadsWholeRow(id)) {
+                        // The output pages read the row's other values as its cells show them.
+                        gain = Shown(gain, 1);
+                        freq = Shown(freq, 0);
+                        q = Shown(q, 2);
+                    }
                     (member == &eq::BandRecord::gain ? gain : member == &eq::BandRecord::frequency ? freq : q) = v;
                     SetBandGain(b, gain);
                     b.frequency = static_cast<float>(std::clamp(freq, eqband::kMinFrequency, eqband::kMaxFrequency));
