@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "device/Encoders.h"
 #include "eq/Crossover.h"
@@ -68,6 +69,15 @@ int EqDeviceBand(EqId eq, int band) {
 
 double MaxQOf(int code) { return code == eq::kCodePeaking ? eqband::kMaxPeakingQ : eqband::kMaxOtherQ; }
 
+float KeptQ(double q) {
+    float f = static_cast<float>(q);
+    if (!std::isfinite(f) || q <= 0.0) return f;
+    const double code = std::round(q * 1000.0);  // descriptors hold whole thousandths
+    if (std::trunc(static_cast<double>(f) * 1000.0) < code)
+        f = std::nextafter(f, std::numeric_limits<float>::infinity());
+    return f;
+}
+
 void SetBandCode(eq::BandRecord& band, int code) {
     band.code = code;
     if (code == eq::kCodePeaking) {
@@ -100,7 +110,7 @@ std::vector<eq::BandRecord> LoadEqBands(const Encoders& encoders, EqId id) {
         if (std::fabs(static_cast<double>(d.frequencyHz)) >= kZero)
             band.frequency =
                 static_cast<float>(std::clamp<double>(d.frequencyHz, eqband::kMinFrequency, eqband::kMaxFrequency));
-        if (std::fabs(d.q) >= kZero) band.q = static_cast<float>(std::clamp(d.q, eqband::kMinQ, MaxQOf(code)));
+        if (std::fabs(d.q) >= kZero) band.q = KeptQ(std::clamp(d.q, eqband::kMinQ, MaxQOf(code)));
     }
     return bands;
 }

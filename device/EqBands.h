@@ -46,6 +46,11 @@ double MaxQOf(int code);
 // output pages) rather than the band as held.
 bool ListReadsWholeRow(EqId eq);
 
+// A Q read from a descriptor, as the single-precision value encoded back to the same one: the
+// nearest float may lie just below a thousandth and lose it to the descriptor's truncation,
+// so that every later send (and every export and import) would lower the band's Q.
+float KeptQ(double q);
+
 // Every band of the equaliser as the page loads it.
 std::vector<eq::BandRecord> LoadEqBands(const Encoders& encoders, EqId eq);
 // The kind a row reads as (1 PEQ .. 5 HS, 0 off); SUB rows by the pattern of their codes.

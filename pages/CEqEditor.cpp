@@ -227,7 +227,7 @@ void CEqEditor::Load(EqId eq) {
             band.frequency = static_cast<float>(std::clamp<double>(d.frequencyHz, kFreqMinHz, kFreqMaxHz));
         if (std::fabs(d.q) >= kZero) {
             const double maxQ = code == eq::kCodePeaking ? kMaxStoredPeakingQ : kMaxStoredOtherQ;
-            band.q = static_cast<float>(std::clamp(d.q, kMinStoredQ, maxQ));
+            band.q = KeptQ(std::clamp(d.q, kMinStoredQ, maxQ));
         }
     }
     // Crossover rows hand their frequency and Q to their stages, so all bands are in first.
