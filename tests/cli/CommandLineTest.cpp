@@ -58,6 +58,14 @@ TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
         {"--device", "unix:", "info"},
         {"--device"},
         {"--frob", "info"},
+        {"get"},
+        {"set"},
+        {"set", "music.level"},
+        {"list", "music"},
+        {"eq", "export", "main"},
+        {"eq", "load", "main", "f.txt"},
+        {"eq", "import", "main", ""},
+        {"info", "--json"},
     };
     for (const auto& args : bad) {
         std::string error;
@@ -65,6 +73,25 @@ TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
         EXPECT_FALSE(error.empty()) << ::testing::PrintToString(args);
         EXPECT_EQ(error.find('\n'), std::string::npos) << "one line only: " << error;
     }
+}
+
+TEST(CtlCommandLine, SettingCommandsKeepTheirItemsInOrder) {
+    auto line = Parse({"set", "main.mute=on", "music.pitch=-3", "main.mute=off"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->command, CommandKind::Set);
+    EXPECT_EQ(line->items, (std::vector<std::string>{"main.mute=on", "music.pitch=-3", "main.mute=off"}));
+
+    line = Parse({"get", "music.level", "--json", "eq.main.1.q"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->command, CommandKind::Get);
+    EXPECT_TRUE(line->json);
+    EXPECT_EQ(line->items, (std::vector<std::string>{"music.level", "eq.main.1.q"}));
+
+    line = Parse({"eq", "import", "micb", "room.txt"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->command, CommandKind::EqImport);
+    EXPECT_EQ(line->eq, "micb");
+    EXPECT_EQ(line->path, "room.txt");
 }
 
 TEST(CtlModeFileTitle, TitleAndTargetSlot) {
