@@ -1,51 +1,51 @@
 #include "cli/CommandLine.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <vector>
 
 namespace kv::cli {
 namespace {
 
-bool ParseSlot(const std::string& text, int& slot) {
-    if (text.size() != 1 || text[0] < '1' || text[0] > '4') return false;
-    slot = text[0] - '1';
-    return true;
-}
+// One command the parser knows: its place in the command tree and its usage form.
+struct Leaf {
+    CLI::App* app;
+    CommandKind kind;
+    const char* form;
+};
 
-// get, set, list and eq: true when words name one of them (error says what is wrong).
-bool ParseSettingCommand(const std::vector<std::string>& words, CommandLine& line, std::string& error) {
-    const std::string& name = words[0];
-    if (name == "get" || name == "set") {
-        const bool set = name == "set";
-        if (words.size() < 2) {
-            error = set ? "usage: kv4420ctl set ADDRESS=VALUE..." : "usage: kv4420ctl get [--json] ADDRESS...";
-            return true;
-        }
-        line.command = set ? CommandKind::Set : CommandKind::Get;
-        line.items.assign(words.begin() + 1, words.end());
-        for (const std::string& item : line.items)
-            if (set && item.find('=') == std::string::npos) {
-                error = "set takes ADDRESS=VALUE, not \"" + item + "\"";
-                return true;
-            }
-        return true;
-    }
-    if (name == "list") {
-        if (words.size() != 1) error = "usage: kv4420ctl list [--json]";
-        line.command = CommandKind::List;
-        return true;
-    }
-    if (name == "eq") {
-        if (words.size() != 4 || (words[1] != "export" && words[1] != "import")) {
-            error = "usage: kv4420ctl eq export|import EQ FILE";
-            return true;
-        }
-        line.command = words[1] == "export" ? CommandKind::EqExport : CommandKind::EqImport;
-        line.eq = words[2];
-        line.path = words[3];
-        if (line.path.empty()) error = "the file path is empty";
-        return true;
-    }
-    return false;
+// A command with actions of its own (mode load, remote save, ...).
+struct Group {
+    CLI::App* app;
+    const char* form;
+    const char* actions;
+};
+
+const CLI::Validator kSlot(
+    [](std::string& v) -> std::string {
+        if (v.size() == 1 && v[0] >= '1' && v[0] <= '4') return {};
+        return "the mode number must be 1, 2, 3 or 4, not \"" + v + "\"";
+    },
+    "");
+
+const CLI::Validator kDevice(
+    [](std::string& v) -> std::string {
+        if (TransportUri::Parse(v)) return {};
+        return "unknown device \"" + v + "\" (use hid, sim or unix:PATH)";
+    },
+    "");
+
+const CLI::Validator kAssignment(
+    [](std::string& v) -> std::string {
+        if (v.find('=') != std::string::npos && v.front() != '=') return {};
+        return "a change is written ADDRESS=VALUE, not \"" + v + "\"";
+    },
+    "");
+
+const CLI::App* Deepest(const CLI::App& app) {
+    const CLI::App* at = &app;
+    for (auto subs = at->get_subcommands(); !subs.empty(); subs = at->get_subcommands()) at = subs.front();
+    return at;
 }
 
 }  // namespace
@@ -67,6 +67,9 @@ std::string CommandLine::UsageText() {
            "Commands:\n"
            "  info                 model, versions, current mode and the four mode names\n"
            "  dump                 everything read back, as JSON\n"
+           "  get ADDRESS...       print settings (kv4420ctl list names them)\n"
+           "  set ADDR=VALUE...    change settings, in order, after the read-back\n"
+           "  list                 every setting's address, range and unit\n"
            "  save-file PATH       save the box's mode into the box's current slot and into a\n"
            "                       mode file (.K4v9)\n"
            "  load-file PATH       load a mode file (.K4v9 or .K4v8) into the box; a name\n"
@@ -76,15 +79,13 @@ std::string CommandLine::UsageText() {
            "  mode reset N         reset user mode N of the box\n"
            "  remote save PATH     save the remote key table into a .remo file\n"
            "  remote load PATH     send a .remo file's key table to the box\n"
-           "  get ADDRESS...       print settings (kv4420ctl list names them)\n"
-           "  set ADDR=VALUE...    change settings, in order, after the read-back\n"
-           "  list                 every setting's address, range and unit\n"
            "  eq export EQ FILE    write an equaliser's bands as filter lines\n"
            "  eq import EQ FILE    load filter lines into an equaliser\n"
            "\n"
-           "info, dump, get and list print their results (get and list as JSON with --json);\n"
-           "the other commands print nothing on success.\n"
-           "Errors go to standard error, one line each.\n"
+           "get and list take --json for output as JSON.\n"
+           "info and dump print their results; the other commands print nothing on success.\n"
+           "Errors go to standard error, one line each. A file name that begins with a\n"
+           "dash follows --.\n"
            "\n"
            "save-file and remote save write their file only after the box's part succeeded:\n"
            "a command that fails leaves an existing file as it was. Files are read only when\n"
@@ -96,116 +97,108 @@ std::string CommandLine::UsageText() {
            "or the link failed (a report the box does not take within 1.8 s fails it),\n"
            "4 file error, 5 box refused (wrong model or command-set version).\n"
            "\n"
-           "Values are given as the pages show them: -12dB, 4.0:1, 3.5ms, 1000Hz, on, off.\n"
-           "An unknown address or a value out of range is refused (status 2) before the box\n"
-           "is changed at all; so is a filter file that does not fit its equaliser (status 4).\n"
-           "EQ is music, mica, micb, echoa, echob, reverba, reverbb, main, rear, center, sub\n"
-           "or top.\n"
-           "\n"
            "Testing aid: KV4420_SYNC_WAIT_MS sets the wait before the first query of a\n"
            "read-back (2800 ms, which a real box needs).\n";
 }
 
 std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args, std::string& error) {
     CommandLine line;
-    std::vector<std::string> words;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            line.help = true;
-            return line;
-        }
-        if (a == "--verbose" || a == "-v") {
-            line.verbose = true;
-        } else if (a == "--device" || a.rfind("--device=", 0) == 0) {
-            std::string uri;
-            if (a == "--device") {
-                if (i + 1 >= args.size()) {
-                    error = "--device needs a URI (hid, sim or unix:PATH)";
-                    return std::nullopt;
-                }
-                uri = args[++i];
-            } else {
-                uri = a.substr(9);
-            }
-            const auto parsed = TransportUri::Parse(uri);
-            if (!parsed) {
-                error = "unknown device \"" + uri + "\" (use hid, sim or unix:PATH)";
-                return std::nullopt;
-            }
-            line.device = *parsed;
-        } else if (a == "--json") {
-            line.json = true;
-        } else if (a == "--") {
-            words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-            break;
-        } else if (a.size() > 1 && a[0] == '-' && words.empty()) {
-            error = "unknown option " + a;
-            return std::nullopt;
-        } else {
-            words.push_back(a);
-        }
+    std::string device;
+    std::string slot;
+
+    CLI::App app("", "kv4420ctl");
+    app.set_help_flag("--help,-h");
+    app.fallthrough();  // the options above may follow the command too
+    app.require_subcommand(0, 1);
+    app.add_option("--device", device)->type_name("URI")->check(kDevice);
+    app.add_flag("--verbose,-v", line.verbose);
+
+    std::vector<Leaf> leaves;
+    std::vector<Group> groups;
+    auto leaf = [&](CLI::App& parent, const char* name, CommandKind kind, const char* form) {
+        CLI::App* sub = parent.add_subcommand(name);
+        leaves.push_back({sub, kind, form});
+        return sub;
+    };
+    auto group = [&](const char* name, const char* form, const char* actions) {
+        CLI::App* sub = app.add_subcommand(name);
+        sub->require_subcommand(1);
+        groups.push_back({sub, form, actions});
+        return sub;
+    };
+    auto pathOf = [&](CLI::App* sub, const char* name) { sub->add_option(name, line.path)->required(); };
+
+    leaf(app, "info", CommandKind::Info, "info");
+    leaf(app, "dump", CommandKind::Dump, "dump");
+    pathOf(leaf(app, "save-file", CommandKind::SaveFile, "save-file PATH"), "PATH");
+    pathOf(leaf(app, "load-file", CommandKind::LoadFile, "load-file PATH"), "PATH");
+    CLI::App* get = leaf(app, "get", CommandKind::Get, "get [--json] ADDRESS...");
+    get->add_flag("--json", line.json);
+    get->add_option("ADDRESS", line.items)->required();
+    leaf(app, "set", CommandKind::Set, "set ADDRESS=VALUE...")
+        ->add_option("ADDRESS=VALUE", line.items)
+        ->required()
+        ->check(kAssignment);
+    leaf(app, "list", CommandKind::List, "list [--json]")->add_flag("--json", line.json);
+
+    CLI::App* mode = group("mode", "mode load|save|reset N", "load, save or reset");
+    for (auto [name, kind] : {std::pair{"load", CommandKind::ModeLoad}, std::pair{"save", CommandKind::ModeSave},
+                              std::pair{"reset", CommandKind::ModeReset}})
+        leaf(*mode, name, kind, "mode load|save|reset N")->add_option("N", slot)->required()->check(kSlot);
+    CLI::App* remote = group("remote", "remote save|load PATH", "save or load");
+    pathOf(leaf(*remote, "save", CommandKind::RemoteSave, "remote save PATH"), "PATH");
+    pathOf(leaf(*remote, "load", CommandKind::RemoteLoad, "remote load PATH"), "PATH");
+    CLI::App* eq = group("eq", "eq export|import EQ FILE", "export or import");
+    for (auto [name, kind, form] : {std::tuple{"export", CommandKind::EqExport, "eq export EQ FILE"},
+                                    std::tuple{"import", CommandKind::EqImport, "eq import EQ FILE"}}) {
+        CLI::App* sub = leaf(*eq, name, kind, form);
+        sub->add_option("EQ", line.eq)->required();
+        sub->add_option("FILE", line.path)->required();
     }
-    if (words.empty()) {
+
+    // CLI11 takes the words last first.
+    std::vector<std::string> words(args.rbegin(), args.rend());
+    try {
+        app.parse(words);
+    } catch (const CLI::CallForHelp&) {
+        line.help = true;
+        return line;
+    } catch (const CLI::ParseError& e) {
+        // CLI11's own texts are kept for options and values; a command with a word too
+        // many or too few is shown its form, as before.
+        const CLI::App* at = Deepest(app);
+        // Words no command took end up with the top level; "--" is CLI11's own marker.
+        auto extra = app.remaining(true);
+        extra.erase(std::remove(extra.begin(), extra.end(), "--"), extra.end());
+        const bool strayOption = !extra.empty() && extra.front().size() > 1 && extra.front()[0] == '-';
+        const auto isGroup = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.app == at; });
+        const auto isLeaf = std::find_if(leaves.begin(), leaves.end(), [&](const Leaf& l) { return l.app == at; });
+        const bool arity = dynamic_cast<const CLI::ExtrasError*>(&e) || dynamic_cast<const CLI::RequiredError*>(&e);
+        if (strayOption)
+            error = "unknown option " + extra.front();
+        else if (at == &app && !extra.empty())
+            error = "unknown command \"" + extra.front() + "\"";
+        else if (isGroup != groups.end() && !extra.empty())
+            error = "unknown " + at->get_name() + " action \"" + extra.front() + "\" (use " + isGroup->actions + ")";
+        else if (isGroup != groups.end() && arity)
+            error = std::string("usage: kv4420ctl ") + isGroup->form;
+        else if (isLeaf != leaves.end() && arity)
+            error = std::string("usage: kv4420ctl ") + isLeaf->form;
+        else
+            error = e.what();
+        return std::nullopt;
+    }
+
+    const auto chosen = std::find_if(leaves.begin(), leaves.end(), [](const Leaf& l) { return l.app->parsed(); });
+    if (chosen == leaves.end()) {
         error = "no command given";
         return std::nullopt;
     }
-    const std::string& name = words[0];
-    auto expect = [&](std::size_t count, const char* form) {
-        if (words.size() == count) return true;
-        error = std::string("usage: kv4420ctl ") + form;
-        return false;
-    };
-    if (name == "info" || name == "dump") {
-        if (!expect(1, name == "info" ? "info" : "dump")) return std::nullopt;
-        line.command = name == "info" ? CommandKind::Info : CommandKind::Dump;
-    } else if (name == "save-file" || name == "load-file") {
-        const bool save = name == "save-file";
-        if (!expect(2, save ? "save-file PATH" : "load-file PATH")) return std::nullopt;
-        line.command = save ? CommandKind::SaveFile : CommandKind::LoadFile;
-        line.path = words[1];
-    } else if (name == "mode") {
-        if (!expect(3, "mode load|save|reset N")) return std::nullopt;
-        const std::string& verb = words[1];
-        if (verb == "load")
-            line.command = CommandKind::ModeLoad;
-        else if (verb == "save")
-            line.command = CommandKind::ModeSave;
-        else if (verb == "reset")
-            line.command = CommandKind::ModeReset;
-        else {
-            error = "unknown mode action \"" + verb + "\" (use load, save or reset)";
-            return std::nullopt;
-        }
-        if (!ParseSlot(words[2], line.slot)) {
-            error = "mode number must be 1, 2, 3 or 4, not \"" + words[2] + "\"";
-            return std::nullopt;
-        }
-    } else if (name == "remote") {
-        if (!expect(3, "remote save|load PATH")) return std::nullopt;
-        const std::string& verb = words[1];
-        if (verb == "save")
-            line.command = CommandKind::RemoteSave;
-        else if (verb == "load")
-            line.command = CommandKind::RemoteLoad;
-        else {
-            error = "unknown remote action \"" + verb + "\" (use save or load)";
-            return std::nullopt;
-        }
-        line.path = words[2];
-    } else if (ParseSettingCommand(words, line, error)) {
-        if (!error.empty()) return std::nullopt;
-    } else {
-        error = "unknown command \"" + name + "\"";
-        return std::nullopt;
-    }
-    if (line.json && line.command != CommandKind::Get && line.command != CommandKind::List) {
-        error = "--json goes with get and list only";
-        return std::nullopt;
-    }
-    if ((line.command == CommandKind::SaveFile || line.command == CommandKind::LoadFile ||
-         line.command == CommandKind::RemoteSave || line.command == CommandKind::RemoteLoad) &&
-        line.path.empty()) {
+    line.command = chosen->kind;
+    if (!device.empty()) line.device = *TransportUri::Parse(device);
+    if (!slot.empty()) line.slot = slot[0] - '1';
+    const bool takesPath = chosen->app->get_option_no_throw("PATH") || chosen->app->get_option_no_throw("FILE");
+    if (takesPath && line.path.empty()) {
         error = "the file path is empty";
         return std::nullopt;
     }

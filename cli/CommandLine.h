@@ -46,7 +46,7 @@ public:
     bool verbose = false;  // link debug output on standard error
     TransportUri device;   // hid unless --device says otherwise
     CommandKind command = CommandKind::Info;
-    std::string path;                // file commands
+    std::string path;                // file commands (eq export|import: FILE)
     int slot = 0;                    // mode commands, 0..3 (the user types 1..4)
     std::vector<std::string> items;  // get: ADDRESS...; set: ADDRESS=VALUE... (in order, at least one)
     bool json = false;               // --json for get and list

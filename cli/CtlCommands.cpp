@@ -9,9 +9,9 @@
 #include "cli/ModeFileTitle.h"
 #include "cli/SettingCommands.h"
 #include "cli/StoreJson.h"
-#include "cli/Utf.h"
 #include "model/ModeFile.h"
 #include "model/RemoteFile.h"
+#include "model/Utf16.h"
 
 namespace kv::cli {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -50,7 +51,10 @@ std::string_view EqName(EqId eq) {
 
 std::optional<EqId> EqByName(std::string_view name) {
     for (const Named& n : kNames)
-        if (n.name == name) return n.eq;
+        if (n.name.size() == name.size() && std::equal(name.begin(), name.end(), n.name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == b;
+            }))
+            return n.eq;
     return std::nullopt;
 }
 

@@ -30,7 +30,7 @@ constexpr float kPassQ = 0.7f;      // and a pass or shelf band with this one
 }  // namespace eqband
 
 // The short names the command line knows the equalisers by: music, mica, micb, echoa, echob,
-// reverba, reverbb, main, rear, center, sub, top.
+// reverba, reverbb, main, rear, center, sub, top (in any case).
 std::string_view EqName(EqId eq);
 std::optional<EqId> EqByName(std::string_view name);
 

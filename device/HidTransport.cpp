@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 
@@ -92,10 +93,15 @@ Transport::ReadStatus HidTransport::Read(Report& out, int timeoutMs) {
     return ReadStatus::Ok;
 }
 
-// hidraw takes an output report at once or fails, so the bound is the kernel's own.
-int HidTransport::Write(const Report& report, int /*timeoutMs*/) {
+// hidraw cannot be interrupted in a write; the kernel gives up on a USB transfer after
+// five seconds. A report the box took longer than the bound to accept counts as not
+// written all the same, so a box that stalls fails the link after one slow write.
+int HidTransport::Write(const Report& report, int timeoutMs) {
+    const auto start = std::chrono::steady_clock::now();
     const int n = hid_write(m_device, report.data(), report.size());
-    return n < 0 ? 0 : n;
+    if (n < 0) return 0;
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(timeoutMs)) return 0;
+    return n;
 }
 
 std::string HidTransport::DeniedPath() {

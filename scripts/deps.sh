@@ -4,7 +4,7 @@
 
 KV_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libhidapi-dev libudev-dev nlohmann-json3-dev
+  libhidapi-dev libudev-dev nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
   dpkg-dev lintian appstream desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev

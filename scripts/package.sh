@@ -40,6 +40,8 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for d in libqt6widgets6 libhidapi-hidraw0 fonts-wqy-microhei qt6-qpa-plugins; do
   case "$depends" in *"$d"*) ;; *) echo "Depends lacks $d: $depends" >&2; status=1 ;; esac
 done
+# Header-only libraries (JSON, argument parsing) are built in: no -dev package at run time.
+case "$depends" in *-dev*) echo "Depends names a development package: $depends" >&2; status=1 ;; esac
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.kv4420.metainfo.xml" || status=1
 desktop-file-validate "$root/usr/share/applications/kv4420.desktop" || status=1
 # Errors fail the package; warnings and information are printed for the reader.

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 namespace kv {
 namespace {
@@ -21,30 +22,10 @@ using Clock = std::chrono::steady_clock;
 constexpr std::uint8_t kSimRemoteCode = 0x40;
 constexpr std::uint8_t kChatterCode = 0x55;  // a code no client acts upon
 
-std::string JsonEscape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out;
+// Every line is valid JSON whatever a violation's text holds: bytes that are not UTF-8
+// become U+FFFD.
+void LogLine(std::ostream& log, const nlohmann::ordered_json& entry) {
+    log << entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 bool MakeAddress(const std::string& path, sockaddr_un& addr) {
@@ -225,10 +206,9 @@ void SimServer::SendReport(const Report& report) {
 
 void SimServer::LogReport(const char* direction, const Report& report) {
     if (!m_log) return;
-    const double t = std::chrono::duration<double>(Clock::now() - m_start).count();
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6f", t);
-    *m_log << "{\"dir\":\"" << direction << "\",\"t\":" << buf << ",\"hex\":\"" << ToHex(report) << "\"}\n";
+    // Seconds since the start, to the microsecond.
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_start).count();
+    LogLine(*m_log, {{"dir", direction}, {"t", static_cast<double>(us) / 1e6}, {"hex", ToHex(report)}});
     m_log->flush();
 }
 
@@ -236,7 +216,7 @@ void SimServer::LogNewViolations() {
     const auto all = m_box->Violations();
     for (std::size_t i = m_violationsLogged; i < all.size(); ++i) {
         std::fprintf(stderr, "violation: %s\n", all[i].c_str());
-        if (m_log) *m_log << "{\"violation\":\"" << JsonEscape(all[i]) << "\"}\n";
+        if (m_log) LogLine(*m_log, {{"violation", all[i]}});
     }
     if (m_log) m_log->flush();
     m_violationsLogged = all.size();

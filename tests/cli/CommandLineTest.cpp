@@ -7,7 +7,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ModeFileTitle.h"
-#include "cli/Utf.h"
+#include "model/Utf16.h"
 
 namespace kv::cli {
 namespace {
@@ -58,14 +58,6 @@ TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
         {"--device", "unix:", "info"},
         {"--device"},
         {"--frob", "info"},
-        {"get"},
-        {"set"},
-        {"set", "music.level"},
-        {"list", "music"},
-        {"eq", "export", "main"},
-        {"eq", "load", "main", "f.txt"},
-        {"eq", "import", "main", ""},
-        {"info", "--json"},
     };
     for (const auto& args : bad) {
         std::string error;
@@ -75,23 +67,67 @@ TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
     }
 }
 
-TEST(CtlCommandLine, SettingCommandsKeepTheirItemsInOrder) {
-    auto line = Parse({"set", "main.mute=on", "music.pitch=-3", "main.mute=off"});
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->command, CommandKind::Set);
-    EXPECT_EQ(line->items, (std::vector<std::string>{"main.mute=on", "music.pitch=-3", "main.mute=off"}));
+// The commands on settings: what each row's words must fill in.
+struct SettingWords {
+    std::vector<std::string> args;
+    CommandKind command;
+    std::vector<std::string> items;
+    bool json = false;
+    std::string eq;
+    std::string path;
+};
 
-    line = Parse({"get", "music.level", "--json", "eq.main.1.q"});
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->command, CommandKind::Get);
-    EXPECT_TRUE(line->json);
-    EXPECT_EQ(line->items, (std::vector<std::string>{"music.level", "eq.main.1.q"}));
+class CtlSettingCommandLine : public ::testing::TestWithParam<SettingWords> {};
 
-    line = Parse({"eq", "import", "micb", "room.txt"});
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->command, CommandKind::EqImport);
-    EXPECT_EQ(line->eq, "micb");
-    EXPECT_EQ(line->path, "room.txt");
+TEST_P(CtlSettingCommandLine, FillsItsFields) {
+    const SettingWords& w = GetParam();
+    std::string error;
+    const auto line = Parse(w.args, &error);
+    ASSERT_TRUE(line) << error;
+    EXPECT_EQ(line->command, w.command);
+    EXPECT_EQ(line->items, w.items);
+    EXPECT_EQ(line->json, w.json);
+    EXPECT_EQ(line->eq, w.eq);
+    EXPECT_EQ(line->path, w.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CtlSettingCommandLine,
+    ::testing::Values(
+        SettingWords{{"get", "music.eq.3.gain"}, CommandKind::Get, {"music.eq.3.gain"}, false, "", ""},
+        SettingWords{{"get", "--json", "a", "b"}, CommandKind::Get, {"a", "b"}, true, "", ""},
+        // Global options may sit among the addresses.
+        SettingWords{{"get", "a", "--device", "sim", "b", "--json"}, CommandKind::Get, {"a", "b"}, true, "", ""},
+        // Changes keep their order, a repeated address included.
+        SettingWords{{"set", "a=1", "b=-2.5", "a=x=y"}, CommandKind::Set, {"a=1", "b=-2.5", "a=x=y"}, false, "", ""},
+        SettingWords{{"list"}, CommandKind::List, {}, false, "", ""},
+        SettingWords{{"--verbose", "list", "--json"}, CommandKind::List, {}, true, "", ""},
+        SettingWords{{"eq", "export", "MUSIC", "out.txt"}, CommandKind::EqExport, {}, false, "MUSIC", "out.txt"},
+        SettingWords{{"eq", "import", "main", "in.txt"}, CommandKind::EqImport, {}, false, "main", "in.txt"}));
+
+TEST(CtlSettingCommandLineRefusals, NonsenseIsRefusedWithAReason) {
+    const std::vector<std::vector<std::string>> bad{
+        {"get"},
+        {"get", "--json"},
+        {"set"},
+        {"set", "a"},
+        {"set", "=1"},
+        {"set", "a=1", "b"},
+        {"set", "--json", "a=1"},
+        {"list", "x"},
+        {"info", "--json"},
+        {"eq"},
+        {"eq", "export", "MUSIC"},
+        {"eq", "export", "MUSIC", "a", "b"},
+        {"eq", "frob", "MUSIC", "a"},
+        {"eq", "import", "MUSIC", ""},
+    };
+    for (const auto& args : bad) {
+        std::string error;
+        EXPECT_FALSE(Parse(args, &error)) << "accepted: " << ::testing::PrintToString(args);
+        EXPECT_FALSE(error.empty()) << ::testing::PrintToString(args);
+        EXPECT_EQ(error.find('\n'), std::string::npos) << "one line only: " << error;
+    }
 }
 
 TEST(CtlModeFileTitle, TitleAndTargetSlot) {

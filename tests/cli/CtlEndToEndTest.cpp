@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <set>
 
-#include "MiniJson.h"
 #include "Process.h"
 #include "SimLog.h"
 #include "device/Commands.h"
@@ -126,11 +126,16 @@ void ExpectCleanLog(const SimLog& log) {
     EXPECT_TRUE(log.unreadable.empty()) << log.unreadable.front();
 }
 
+using Json = nlohmann::json;
+
+// Strict: bytes that are not UTF-8 fail the parse as much as broken syntax does.
 Json ParseDump(const ProcessResult& r) {
-    std::string error;
-    auto j = Json::Parse(r.out, error);
-    EXPECT_TRUE(j) << error << "\n" << r.out.substr(0, 400);
-    return j ? *j : Json{};
+    try {
+        return Json::parse(r.out);
+    } catch (const Json::parse_error& e) {
+        ADD_FAILURE() << e.what() << "\n" << r.out.substr(0, 400);
+        return {};
+    }
 }
 
 class CtlEndToEnd : public ::testing::Test {
@@ -184,29 +189,29 @@ TEST_F(CtlEndToEnd, InfoAndDumpReadTheWholeBoxAndChangeNothing) {
 
     const auto dump = Ctl(sim->Uri(), {"dump"});
     ASSERT_EQ(dump.exitCode, 0) << Describe(dump);
-    const Json j = ParseDump(dump);
-    EXPECT_EQ(j["identity"]["model"].text, "KV4420M");
-    EXPECT_EQ(j["identity"]["commandSetVersion"].number, 9);
-    EXPECT_EQ(j["currentMode"].number, 1);
-    ASSERT_EQ(j["fields"].members.size(), 183u);
-    for (int f = 0; f < 183; ++f) EXPECT_EQ(j["fields"][std::to_string(f)].type, Json::Type::Number) << f;
+    Json j = ParseDump(dump);
+    EXPECT_EQ(j["identity"]["model"], "KV4420M");
+    EXPECT_EQ(j["identity"]["commandSetVersion"], 9);
+    EXPECT_EQ(j["currentMode"], 1);
+    ASSERT_EQ(j["fields"].size(), 183u);
+    for (int f = 0; f < 183; ++f) EXPECT_TRUE(j["fields"][std::to_string(f)].is_number()) << f;
     const std::vector<std::size_t> slots{30, 14, 14, 15, 28, 14, 12, 22, 14};
-    ASSERT_EQ(j["eq"].items.size(), slots.size());
+    ASSERT_EQ(j["eq"].size(), slots.size());
     for (std::size_t m = 0; m < slots.size(); ++m) {
-        EXPECT_EQ(j["eq"][m]["module"].number, static_cast<double>(m + 1));
-        ASSERT_EQ(j["eq"][m]["bands"].items.size(), slots[m]);
-        for (const auto& band : j["eq"][m]["bands"].items)
-            for (const char* key : {"slot", "gain", "frequency", "q", "code"}) EXPECT_TRUE(band.Has(key)) << key;
+        EXPECT_EQ(j["eq"][m]["module"], static_cast<double>(m + 1));
+        ASSERT_EQ(j["eq"][m]["bands"].size(), slots[m]);
+        for (const auto& band : j["eq"][m]["bands"])
+            for (const char* key : {"slot", "gain", "frequency", "q", "code"}) EXPECT_TRUE(band.contains(key)) << key;
     }
     // The factory music EQ: peaking bands at the standard third-octave centres, flat.
-    EXPECT_EQ(j["eq"][3]["bands"][8]["frequency"].number, 1000);
-    EXPECT_EQ(j["eq"][3]["bands"][8]["gain"].number, 0);
-    EXPECT_EQ(j["speakerPositions"].items.size(), 20u);
-    EXPECT_EQ(j["speakerGains"].items.size(), 32u);
-    EXPECT_EQ(j["settings"]["applied"].items.size(), 13u);
-    EXPECT_EQ(j["settings"]["edited"].items.size(), 13u);
-    EXPECT_EQ(j["remoteTable"].items.size(), 16u);
-    ASSERT_EQ(j["modeNames"].items.size(), 4u);
+    EXPECT_EQ(j["eq"][3]["bands"][8]["frequency"], 1000);
+    EXPECT_EQ(j["eq"][3]["bands"][8]["gain"], 0);
+    EXPECT_EQ(j["speakerPositions"].size(), 20u);
+    EXPECT_EQ(j["speakerGains"].size(), 32u);
+    EXPECT_EQ(j["settings"]["applied"].size(), 13u);
+    EXPECT_EQ(j["settings"]["edited"].size(), 13u);
+    EXPECT_EQ(j["remoteTable"].size(), 16u);
+    ASSERT_EQ(j["modeNames"].size(), 4u);
 
     // On a terminal a progress line runs while the box is read, and is wiped before the result.
     ProcessOptions onTerminal;
@@ -252,15 +257,15 @@ TEST_F(CtlEndToEnd, ModeFileFromOneBoxGivesItsStateToAnother) {
     r = Ctl(boxB->Uri(), {"load-file", copy});
     ASSERT_EQ(r.exitCode, 0) << Describe(r);
 
-    const Json a = ParseDump(Ctl(boxA->Uri(), {"dump"}));
-    const Json b = ParseDump(Ctl(boxB->Uri(), {"dump"}));
-    EXPECT_EQ(a["fields"]["70"].number, 42);
-    EXPECT_EQ(a["fields"]["82"].number, 37);
-    const Json& band = a["eq"][3]["bands"][2];
-    EXPECT_EQ(band["gain"].number, 6);
-    EXPECT_EQ(band["frequency"].number, 1234);
-    EXPECT_EQ(band["q"].number, 2);
-    EXPECT_EQ(a["speakerGains"][5].number, 0x21);
+    Json a = ParseDump(Ctl(boxA->Uri(), {"dump"}));
+    Json b = ParseDump(Ctl(boxB->Uri(), {"dump"}));
+    EXPECT_EQ(a["fields"]["70"], 42);
+    EXPECT_EQ(a["fields"]["82"], 37);
+    Json& band = a["eq"][3]["bands"][2];
+    EXPECT_EQ(band["gain"], 6);
+    EXPECT_EQ(band["frequency"], 1234);
+    EXPECT_EQ(band["q"], 2);
+    EXPECT_EQ(a["speakerGains"][5], 0x21);
     // Everything the file carries arrived; the slot and the names are the boxes' own.
     for (int f = 0; f < 183; ++f) {
         if (f == 181) continue;
@@ -270,10 +275,10 @@ TEST_F(CtlEndToEnd, ModeFileFromOneBoxGivesItsStateToAnother) {
     EXPECT_EQ(a["speakerPositions"], b["speakerPositions"]);
     EXPECT_EQ(a["speakerGains"], b["speakerGains"]);
     EXPECT_EQ(a["auxBytes"], b["auxBytes"]);
-    EXPECT_EQ(a["currentMode"].number, 3);
-    EXPECT_EQ(b["currentMode"].number, 1);
-    EXPECT_EQ(a["modeNames"][0].text, "m3 studio");
-    EXPECT_EQ(b["modeNames"][0].text, "copy");
+    EXPECT_EQ(a["currentMode"], 3);
+    EXPECT_EQ(b["currentMode"], 1);
+    EXPECT_EQ(a["modeNames"][0], "m3 studio");
+    EXPECT_EQ(b["modeNames"][0], "copy");
 
     // Box A: save-file, load-file (named for slot 3), save-file, dump.
     const SimLog logA = SimLog::Read(boxA->LogPath());
@@ -332,15 +337,15 @@ TEST_F(CtlEndToEnd, UserModesAreStoredRecalledAndReset) {
     r = Ctl(sim->Uri(), {"mode", "reset", "1"});
     ASSERT_EQ(r.exitCode, 0) << Describe(r);
     Json j = ParseDump(Ctl(sim->Uri(), {"dump"}));
-    EXPECT_NE(j["fields"]["70"].number, 42) << "reset brings back the factory level";
-    EXPECT_EQ(j["currentMode"].number, 1);
+    EXPECT_NE(j["fields"]["70"], 42) << "reset brings back the factory level";
+    EXPECT_EQ(j["currentMode"], 1);
 
     r = Ctl(sim->Uri(), {"mode", "load", "2"});
     ASSERT_EQ(r.exitCode, 0) << Describe(r);
     j = ParseDump(Ctl(sim->Uri(), {"dump"}));
-    EXPECT_EQ(j["fields"]["70"].number, 42);
-    EXPECT_EQ(j["eq"][3]["bands"][2]["frequency"].number, 1234);
-    EXPECT_EQ(j["currentMode"].number, 2);
+    EXPECT_EQ(j["fields"]["70"], 42);
+    EXPECT_EQ(j["eq"][3]["bands"][2]["frequency"], 1234);
+    EXPECT_EQ(j["currentMode"], 2);
 
     const SimLog log = SimLog::Read(sim->LogPath());
     ExpectCleanLog(log);
@@ -587,6 +592,66 @@ TEST_F(CtlEndToEnd, WrongModelOrCommandSetIsRefused) {
         EXPECT_EQ(log.CodesToBox(), expected) << Hex(log.CodesToBox());
     }
 }
+
+// The dump's bytes are a contract with scripts that compare or patch them: a factory box
+// gives the recorded text, whether the box is inside the tool or served on a socket.
+TEST_F(CtlEndToEnd, DumpOfAFactoryBoxIsTheRecordedText) {
+    std::ifstream in(KV_TEST_DATA_DIR "/dump-factory-box.json", std::ios::binary);
+    const std::string recorded(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(recorded.empty());
+    auto sim = StartSim("box");
+    ASSERT_TRUE(sim->Ready());
+    for (const std::string& uri : {std::string("sim"), sim->Uri()}) {
+        const auto r = Ctl(uri, {"dump"});
+        ASSERT_EQ(r.exitCode, 0) << Describe(r);
+        EXPECT_EQ(r.out, recorded) << uri;
+    }
+}
+
+// What a box with a damaged identity sends as its MCU and DSP versions (in kv4420-sim's
+// \xHH notation), what the dump must read back, and how it is written there.
+struct IdentityBytes {
+    std::string name;
+    std::string sent;
+    std::string read;
+    std::string written;
+};
+
+class CtlIdentityBytes : public ::testing::TestWithParam<IdentityBytes> {
+protected:
+    TempFolder m_dir;
+};
+
+TEST_P(CtlIdentityBytes, DumpIsValidJsonWhateverTheBoxSends) {
+    const IdentityBytes& c = GetParam();
+    SimProcess sim(m_dir.Path(), {"--mcu-version", c.sent, "--dsp-version", c.sent});
+    ASSERT_TRUE(sim.Ready()) << sim.StartupError();
+    const auto r = Ctl(sim.Uri(), {"dump"});
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    Json j = ParseDump(r);
+    EXPECT_EQ(j["identity"]["mcuVersion"], c.read);
+    EXPECT_EQ(j["identity"]["dspVersion"], c.read);
+    EXPECT_NE(r.out.find("\"mcuVersion\": \"" + c.written + "\""), std::string::npos) << r.out.substr(0, 200);
+    EXPECT_EQ(j["identity"]["model"], "KV4420M");
+    EXPECT_EQ(j["fields"].size(), 183u) << "the rest of the dump is whole";
+    ExpectCleanLog(SimLog::Read(sim.LogPath()));
+}
+
+const std::string kReplaced = "\xEF\xBF\xBD";  // U+FFFD
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CtlIdentityBytes,
+    ::testing::Values(
+        IdentityBytes{"NotUtf8", "\\xFF\\xFE1.0", kReplaced + kReplaced + "1.0", kReplaced + kReplaced + "1.0"},
+        // The box keeps ten bytes of a version: a cut inside a character leaves its start.
+        IdentityBytes{"CutCharacter", "2014-03-1\\xE6\\x97\\xA5", "2014-03-1" + kReplaced, "2014-03-1" + kReplaced},
+        IdentityBytes{"BrokenSequenceThenText", "\\xE6\\x97X", kReplaced + "X", kReplaced + "X"},
+        IdentityBytes{"StrayContinuations", "\\x80\\xBF2", kReplaced + kReplaced + "2", kReplaced + kReplaced + "2"},
+        IdentityBytes{"Overlong", "\\xC0\\xAF", kReplaced + kReplaced, kReplaced + kReplaced},
+        IdentityBytes{"ValidUtf8Unchanged", "\\xE6\\x97\\xA5\\xE6\\x9C\\xAC", "\xE6\x97\xA5\xE6\x9C\xAC",
+                      "\xE6\x97\xA5\xE6\x9C\xAC"},
+        IdentityBytes{"QuoteBackslashControl", "a\"b\\c\\x01", "a\"b\\c\x01", "a\\\"b\\\\c\\u0001"}),
+    [](const ::testing::TestParamInfo<IdentityBytes>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace kv::test

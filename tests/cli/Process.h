@@ -6,9 +6,12 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QProcess;
 
 namespace kv::test {
 
@@ -28,6 +31,8 @@ struct ProcessOptions {
     bool stderrOnTerminal = false;           // standard error on a pseudo-terminal, as in a shell
 };
 
+// Arguments are UTF-8 text (QProcess carries them as QString); kv4420-sim takes \xHH for
+// other bytes.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 // kv4420-sim serving on a fresh socket in a temporary folder, with its log.
@@ -47,11 +52,11 @@ public:
     void Kill();
 
 private:
-    pid_t m_pid = -1;
     bool m_ready = false;
     std::string m_socket;
     std::string m_log;
     std::string m_startError;
+    std::unique_ptr<QProcess> m_process;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.

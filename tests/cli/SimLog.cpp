@@ -1,45 +1,31 @@
 #include "SimLog.h"
 
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "device/Commands.h"
 
 namespace kv::test {
-namespace {
-
-// The text value of "key":"..." in a line, or nothing.
-bool StringValue(const std::string& line, const std::string& key, std::string& value) {
-    const std::string marker = "\"" + key + "\":\"";
-    const auto start = line.find(marker);
-    if (start == std::string::npos) return false;
-    const auto from = start + marker.size();
-    const auto end = line.find('"', from);
-    if (end == std::string::npos) return false;
-    value = line.substr(from, end - from);
-    return true;
-}
-
-}  // namespace
-
 SimLog SimLog::Read(const std::string& path) {
     SimLog log;
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty()) continue;
-        std::string value;
-        if (StringValue(line, "violation", value)) {
-            log.violations.push_back(value);
+        // Strict, so a line that is not valid JSON (or not UTF-8) is kept as unreadable.
+        const auto j = nlohmann::json::parse(line, nullptr, false);
+        if (j.is_object() && j.contains("violation") && j["violation"].is_string()) {
+            log.violations.push_back(j["violation"].get<std::string>());
             continue;
         }
-        std::string dir;
-        std::string hex;
-        if (!StringValue(line, "dir", dir) || !StringValue(line, "hex", hex)) {
+        if (!j.is_object() || !j.contains("dir") || !j["dir"].is_string() || !j.contains("hex") ||
+            !j["hex"].is_string()) {
             log.unreadable.push_back(line);
             continue;
         }
         LoggedReport r;
-        r.toBox = dir == "in";
+        r.toBox = j["dir"] == "in";
+        const std::string hex = j["hex"].get<std::string>();
         for (std::size_t i = 0; i + 1 < hex.size(); i += 3)
             r.bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
         log.reports.push_back(std::move(r));

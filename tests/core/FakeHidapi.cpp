@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 struct hid_device_ {
     std::string path;
@@ -75,6 +77,7 @@ int hid_write(hid_device*, const unsigned char* data, size_t length) {
     kv::Report r{};
     std::memcpy(r.data(), data, std::min(length, r.size()));
     s.written.push_back(r);
+    std::this_thread::sleep_for(std::chrono::milliseconds(s.writeDelayMs));
     return static_cast<int>(length);
 }
 

@@ -25,6 +25,7 @@ struct State {
     std::vector<kv::Report> written;  // reports written to the open device
     std::deque<kv::Report> toRead;    // reports the device will deliver
     bool readFails = false;           // the device was unplugged
+    int writeDelayMs = 0;             // how long the device takes to accept a report
     int enumerateCalls = 0;
 };
 

@@ -79,6 +79,12 @@ TEST_F(HidTransportTest, ReadsAndWritesWholeReportsAndReportsFailure) {
     EXPECT_EQ(s.written[0][0], kv::kReportNumber);
     EXPECT_EQ(s.written[0], cmd);
 
+    // A report the device took longer than the bound to accept is not counted as written.
+    s.writeDelayMs = 30;
+    EXPECT_EQ(t->Write(cmd, 10), 0);
+    EXPECT_EQ(t->Write(cmd, 1800), kv::kReportSize);
+    s.writeDelayMs = 0;
+
     s.readFails = true;
     EXPECT_EQ(t->Read(out, 10), kv::Transport::ReadStatus::Failed);
     t.reset();

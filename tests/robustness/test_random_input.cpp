@@ -2,17 +2,23 @@
 // store keeps its shape. Seeded random input, so any failure repeats; run it under the
 // sanitizer presets to catch a stray write the assertions cannot see.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cmath>
+#include <filesystem>
 #include <random>
 #include <vector>
 
 #include "device/Commands.h"
+#include "device/DeviceContext.h"
 #include "device/InboundParser.h"
+#include "device/ParamReport.h"
 #include "model/Bytes.h"
 #include "model/Fields.h"
 #include "model/ModeFile.h"
 #include "model/ParameterStore.h"
 #include "sim/SimBox.h"
+#include "sim/SimTransport.h"
 
 namespace {
 
@@ -30,6 +36,29 @@ kv::Report RandomReport(std::mt19937& rng, std::uint8_t code) {
     return r;
 }
 
+// A reply a hostile box might send, steered now and then into the interesting ranges:
+// known modules, real memory offsets, the start of a mode name.
+kv::Report HostileReport(std::mt19937& rng) {
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kReplyCodes) - 1);
+    std::uniform_int_distribution<int> small(0, 15);
+    kv::Report r = RandomReport(rng, kReplyCodes[pick(rng)]);
+    if (r[1] == kv::cmd::kParamRead && small(rng) < 12) {
+        r[3] = static_cast<std::uint8_t>(1 + small(rng) % 9);
+        r[4] = static_cast<std::uint8_t>(small(rng) * 5);
+    }
+    if (r[1] == kv::cmd::kMemoryRead && small(rng) < 10) {
+        const int offsets[] = {0, 1120, 1135, 1141, 1150, 1161, 1190};
+        const int off = offsets[small(rng) % 7];
+        r[2] = static_cast<std::uint8_t>(off >> 8);
+        r[3] = static_cast<std::uint8_t>(off);
+    }
+    if (r[1] == kv::cmd::kModeNameRead && small(rng) < 10) {
+        r[2] = 0x0F;
+        r[3] = static_cast<std::uint8_t>(64 * (small(rng) % 4));
+    }
+    return r;
+}
+
 TEST(RandomInput, ParserKeepsTheStoreInShape) {
     kv::ParameterStore store;
     kv::InboundParser parser(store);
@@ -42,26 +71,9 @@ TEST(RandomInput, ParserKeepsTheStoreInShape) {
         ++keys;
     });
     std::mt19937 rng(20261208);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(kReplyCodes) - 1);
-    std::uniform_int_distribution<int> small(0, 15);
     int refusedReplies = 0;  // parameter replies with a non-zero status
     for (int i = 0; i < 60000; ++i) {
-        kv::Report r = RandomReport(rng, kReplyCodes[pick(rng)]);
-        // Steer some replies into the interesting ranges: known modules, real offsets.
-        if (r[1] == kv::cmd::kParamRead && small(rng) < 12) {
-            r[3] = static_cast<std::uint8_t>(1 + small(rng) % 9);
-            r[4] = static_cast<std::uint8_t>(small(rng) * 5);
-        }
-        if (r[1] == kv::cmd::kMemoryRead && small(rng) < 10) {
-            const int offsets[] = {0, 1120, 1135, 1141, 1150, 1161, 1190};
-            const int off = offsets[small(rng) % 7];
-            r[2] = static_cast<std::uint8_t>(off >> 8);
-            r[3] = static_cast<std::uint8_t>(off);
-        }
-        if (r[1] == kv::cmd::kModeNameRead && small(rng) < 10) {
-            r[2] = 0x0F;
-            r[3] = static_cast<std::uint8_t>(64 * (small(rng) % 4));
-        }
+        const kv::Report r = HostileReport(rng);
         if (r[1] == kv::cmd::kParamRead && r[2] != 0) ++refusedReplies;
         parser.Dispatch(r);
     }
@@ -131,5 +143,52 @@ TEST(RandomInput, SimulatedBoxRecordsEveryMalformedReport) {
     EXPECT_EQ((*answer)[1], kv::cmd::kCurrentMode);
     EXPECT_TRUE(box.Violations().empty());
 }
+
+// A store filled by a hostile box is what the application later sends (write-all) and
+// saves (a mode file): every report stays inside the command table, no value goes out
+// as NaN or infinity, and the file reads back to the same store.
+class HostileStore : public testing::TestWithParam<unsigned> {};
+
+TEST_P(HostileStore, IsSentAndSavedInShape) {
+    auto box = std::make_shared<kv::SimBox>();
+    kv::DeviceContext ctx(kv::MakeSimOpener(box), kv::LinkTimings{2000, 500, 5}, kv::SyncTimings{0, 0, 0, 0},
+                          kv::EncoderTimings{0, 0});
+    std::mt19937 rng(GetParam());
+    for (int i = 0; i < 20000; ++i) ctx.parser.Dispatch(HostileReport(rng));
+    ctx.store.SetCommandSetVersion(9);
+    kv::ParameterStore::Settings settings{};
+    settings[0] = 1;  // levels travel with the mode too
+    ctx.store.SetAppliedSettings(settings);
+
+    ASSERT_TRUE(ctx.link.Open());
+    ASSERT_TRUE(ctx.sync.StartWriteAll(nullptr));
+    ctx.sync.Wait();
+    ctx.link.Close(false);
+    EXPECT_EQ(box->Violations(), std::vector<std::string>{});
+    const auto writes = box->Received(kv::cmd::kParamWrite);
+    ASSERT_GT(writes.size(), 100u);
+    // Sample counts are integers: their clamp bounds share a NaN's bit pattern.
+    const auto nonFinite = [](std::uint32_t bits) {
+        return (bits & 0x7F800000u) == 0x7F800000u && bits != 0x7FFFFFFFu && bits != 0x80000000u;
+    };
+    for (const auto& r : writes) {
+        const kv::ParamReport p(r);
+        for (int v = 0; v < p.Count(); ++v)
+            EXPECT_FALSE(nonFinite(p.Bits(v))) << "module " << p.Module() << " parameter " << p.Parameter() << " value "
+                                               << v << " bits " << std::hex << p.Bits(v);
+    }
+
+    const auto dir = std::filesystem::temp_directory_path() / ("kv-hostile-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "hostile.K4v9").string();
+    ASSERT_EQ(kv::WriteModeFile(path, ctx.store).status, kv::ModeFileStatus::Ok);
+    EXPECT_EQ(std::filesystem::file_size(path), kv::kModeFileSizeV2);
+    kv::ParameterStore back;
+    EXPECT_EQ(kv::ReadModeFile(path, back).status, kv::ModeFileStatus::Ok);
+    EXPECT_EQ(kv::EncodeModeFile(back), kv::EncodeModeFile(ctx.store));
+    std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, HostileStore, testing::Values(1u, 20261209u, 4242u));
 
 }  // namespace

@@ -81,10 +81,13 @@ protected:
 };
 
 TEST_F(SimProgramTest, ServesTheBoxLogsReportsAndEndsCleanlyOnSigterm) {
-    pid = Spawn({"--listen", socketPath, "--model", "KV4420A", "--cmd-version", "8", "--log", logPath});
+    pid = Spawn({"--listen", socketPath, "--model", "KV4420A", "--cmd-version", "8", "--log", logPath, "--mcu-version",
+                 "\\xFFv\\x2\\x31"});
     auto client = ConnectWhenReady();
     ASSERT_TRUE(client);
     EXPECT_EQ(ReplyText(Exchange(*client, BuildCommand({cmd::kModelName})), 29), "KV4420A");
+    // \xHH is one byte; an escape without two hex digits stays as written.
+    EXPECT_EQ(ReplyText(Exchange(*client, BuildCommand({cmd::kMcuVersion})), 10), "\xFFv\\x21");
     EXPECT_EQ(Exchange(*client, BuildCommand({cmd::kCmdSetVersion}))[2], 8);
     Exchange(*client, BuildParamWrite(module::kMic, 30, std::vector<ParamValue>{ParamValue::FromFloat(0.5f)}));
     Exchange(*client, BuildCommand({0x55}));  // unknown: answered, and logged as a violation
@@ -106,13 +109,13 @@ TEST_F(SimProgramTest, ServesTheBoxLogsReportsAndEndsCleanlyOnSigterm) {
     std::ifstream log(logPath);
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 11u);  // five exchanges in both directions and one violation
+    ASSERT_EQ(lines.size(), 13u);  // six exchanges in both directions and one violation
     EXPECT_EQ(lines[0].rfind("{\"dir\":\"in\",\"t\":", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("\"hex\":\"02 80 00 00"), std::string::npos) << lines[0];
     EXPECT_EQ(lines[1].rfind("{\"dir\":\"out\"", 0), 0u) << lines[1];
     EXPECT_NE(lines[1].find("\"hex\":\"02 80 4B 56 34 34 32 30 41 00"), std::string::npos) << lines[1];
-    EXPECT_EQ(lines[7].rfind("{\"violation\":\"0x55: unknown command code", 0), 0u) << lines[7];
-    EXPECT_EQ(lines[10].rfind("{\"dir\":\"out\"", 0), 0u) << lines[10];
+    EXPECT_EQ(lines[9].rfind("{\"violation\":\"0x55: unknown command code", 0), 0u) << lines[9];
+    EXPECT_EQ(lines[12].rfind("{\"dir\":\"out\"", 0), 0u) << lines[12];
 }
 
 TEST_F(SimProgramTest, RefusesALiveSocketAndReplacesAStaleOne) {
@@ -146,6 +149,10 @@ TEST_F(SimProgramTest, BadOptionsExitWithStatusTwo) {
     EXPECT_EQ(RunToEnd({"--listen", socketPath, "--unplug-after", "-3"}), 2);
     EXPECT_EQ(RunToEnd({"--listen", socketPath, "--unplug-after", "5x"}), 2);
     EXPECT_EQ(RunToEnd({"--listen"}), 2);
+    EXPECT_EQ(RunToEnd({"--listen", socketPath, "--hang-up-on", "0x100"}), 2);
+    EXPECT_EQ(RunToEnd({"--listen", socketPath, "--flood", "0x"}), 2);
+    EXPECT_EQ(RunToEnd({"--listen", socketPath, "--mcu-version"}), 2);
+    EXPECT_EQ(RunToEnd({"--listen", socketPath, "stray"}), 2);
     EXPECT_EQ(RunToEnd({"--help"}), 0);
     EXPECT_FALSE(fs::exists(socketPath));
 }
