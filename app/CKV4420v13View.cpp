@@ -20,6 +20,7 @@
 #include "app/UiPrompts.h"
 #include "device/HidTransport.h"
 #include "device/Parameters.h"
+#include "device/SettingTable.h"
 #include "dialogs/UiText.h"
 #include "model/ModeFile.h"
 #include "model/ModeFileTitle.h"
@@ -31,12 +32,12 @@ namespace {
 constexpr int kMicMaxByte = 3;    // applied device settings: microphone maximum
 constexpr int kMusicMaxByte = 4;  // and music maximum
 constexpr int kSourceOn = 100;
-constexpr int kPitchRange = 5;
-constexpr int kPitchRangeV8 = 8;
-constexpr int kCommandSetV8 = 8;
+constexpr int kPitchRange = range::kPitch;
+constexpr int kPitchRangeV8 = range::kPitchV8;
+constexpr int kCommandSetV8 = range::kCommandSetV8;
 constexpr int kBuiltLabelValue = 100;
-constexpr int kRibbonVolumeMax = 99;
-constexpr int kRibbonLevelMax = 100;
+constexpr int kRibbonVolumeMax = range::kMasterVolumeMax;
+constexpr int kRibbonLevelMax = range::kLevelMax;
 
 constexpr std::array<const char*, 4> kSlotDigitsZh = {"一", "二", "三", "四"};
 constexpr std::array<int, 3> kInputFields = {fld::kSpdifVolume, fld::kAux1Volume, fld::kAux2Volume};

@@ -1,10 +1,251 @@
 #include "cli/SettingCommands.h"
 
-namespace kv::cli {
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
-int RunSettingCommand(const CommandLine&, const CtlEnvironment&, std::ostream&, std::ostream& err) {
-    err << "kv4420ctl: not built yet" << std::endl;
-    return exitcode::kUsage;
+#include "cli/BoxSession.h"
+#include "cli/FileChecks.h"
+#include "device/DeviceContext.h"
+#include "device/EqBands.h"
+#include "device/SettingTable.h"
+#include "eq/FilterText.h"
+#include "model/AtomicFile.h"
+
+namespace kv::cli {
+namespace {
+
+// A filter file is a page of text; anything far larger is not one.
+constexpr std::size_t kMaxFilterFileBytes = 1 << 20;
+
+struct Item {
+    const Setting* setting;
+    double value;
+};
+
+std::string EqNames() {
+    std::string names;
+    for (const EqInfo& e : kEqualisers) {
+        if (!names.empty()) names += ", ";
+        names += EqName(e.id);
+    }
+    return names;
+}
+
+// A core with no link: the encoders store and send nothing, so a copy of the box's store
+// shows whether a whole list of changes is taken before the first one reaches the box.
+std::unique_ptr<DeviceContext> Scratch(const ParameterStore& from) {
+    auto scratch = std::make_unique<DeviceContext>([](const DebugOutput&) { return std::unique_ptr<Transport>(); });
+    ParameterStore& to = scratch->store;
+    to.SetCommandSetVersion(from.CommandSetVersion());
+    to.SetAppliedSettings(from.AppliedSettings());
+    to.SetEqImage(from.GetEqImage());
+    to.SetSpeakerPositions(from.GetSpeakerPositions());
+    to.SetSpeakerGains(from.GetSpeakerGains());
+    for (int f = 0; f < fld::kCount; ++f) to.SetRaw(f, from.Raw(f));
+    return scratch;
+}
+
+nlohmann::ordered_json JsonValue(const Setting& s, double v) {
+    if (s.unit == SettingUnit::Switch) return v != 0;
+    if (s.unit == SettingUnit::Choice) return FormatSetting(s, v);
+    // The shown decimals, not the float's noise.
+    if (s.decimals == 0) return static_cast<long long>(std::llround(v));
+    const double scale = std::pow(10.0, s.decimals);
+    return std::round(v * scale) / scale;
+}
+
+class SettingCommands {
+public:
+    SettingCommands(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err)
+        : m_line(line), m_out(out), m_err(err), m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
+
+    int Run() {
+        switch (m_line.command) {
+            case CommandKind::List:
+                return List();
+            case CommandKind::Get:
+                return Get();
+            case CommandKind::Set:
+                return Set();
+            case CommandKind::EqExport:
+                return EqExport();
+            case CommandKind::EqImport:
+                return EqImport();
+            default:
+                return exitcode::kUsage;
+        }
+    }
+
+private:
+    int Error(int code, const std::string& text) {
+        m_err << "kv4420ctl: " << text << std::endl;
+        return code;
+    }
+
+    const Setting* Find(const std::string& address) {
+        const Setting* s = FindSetting(address);
+        if (!s) Error(exitcode::kUsage, "unknown setting \"" + address + "\" (kv4420ctl list names them)");
+        return s;
+    }
+
+    int Output(BoxSession* session) {
+        m_out.flush();
+        const int rc = session ? session->Finish() : exitcode::kOk;
+        if (!m_out) return Error(exitcode::kFile, "cannot write the output");
+        return rc;
+    }
+
+    int List() {
+        if (m_line.json) {
+            nlohmann::ordered_json all = nlohmann::ordered_json::array();
+            for (const Setting& s : AllSettings()) {
+                nlohmann::ordered_json j{{"address", s.address}, {"range", SettingRange(s)}};
+                if (s.unit == SettingUnit::Switch || s.unit == SettingUnit::Choice) {
+                    j["unit"] = s.unit == SettingUnit::Switch ? "switch" : "choice";
+                    nlohmann::ordered_json choices = nlohmann::ordered_json::array();
+                    for (int i = static_cast<int>(s.minimum); i <= static_cast<int>(s.maximum); ++i)
+                        choices.push_back(s.choices[static_cast<std::size_t>(i)]);
+                    j["choices"] = choices;
+                } else {
+                    j["unit"] = std::string(UnitSuffix(s.unit));
+                    j["minimum"] = s.minimum;
+                    j["maximum"] = s.maximum;
+                    j["step"] = s.step;
+                }
+                all.push_back(std::move(j));
+            }
+            m_out << all.dump(2) << "\n";
+        } else {
+            for (const Setting& s : AllSettings()) m_out << s.address << "  " << SettingRange(s) << "\n";
+        }
+        return Output(nullptr);
+    }
+
+    int Get() {
+        std::vector<const Setting*> settings;
+        for (const std::string& address : m_line.items) {
+            const Setting* s = Find(address);
+            if (!s) return exitcode::kUsage;
+            settings.push_back(s);
+        }
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        const DeviceContext& box = session.Box();
+        if (m_line.json) {
+            nlohmann::ordered_json all = nlohmann::ordered_json::object();
+            for (const Setting* s : settings) {
+                const double v = s->read(box);
+                all[s->address] = {{"value", JsonValue(*s, v)}, {"text", FormatSetting(*s, v)}};
+            }
+            m_out << all.dump(2) << "\n";
+        } else {
+            for (const Setting* s : settings) m_out << s->address << "=" << FormatSetting(*s, s->read(box)) << "\n";
+        }
+        return Output(&session);
+    }
+
+    int Set() {
+        // Every item is checked before the link is opened, and again against the box's own
+        // limits before the first change goes out: a refused list changes nothing.
+        std::vector<Item> items;
+        for (const std::string& text : m_line.items) {
+            const std::size_t eq = text.find('=');
+            const std::string address = text.substr(0, eq);
+            const std::string value = text.substr(eq + 1);
+            const Setting* s = Find(address);
+            if (!s) return exitcode::kUsage;
+            const auto v = ParseSetting(*s, value);
+            if (!v)
+                return Error(exitcode::kUsage,
+                             address + ": \"" + value + "\" is not one of its values (" + SettingRange(*s) + ")");
+            items.push_back({s, *v});
+        }
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        DeviceContext& box = session.Box();
+        {
+            const auto scratch = Scratch(box.store);
+            for (const Item& item : items) {
+                const std::string reason = item.setting->refuse ? item.setting->refuse(*scratch, item.value) : "";
+                if (!reason.empty()) {
+                    const int rc = session.Finish();
+                    Error(exitcode::kUsage, item.setting->address + ": " + FormatSetting(*item.setting, item.value) +
+                                                " is refused: " + reason);
+                    return rc ? rc : exitcode::kUsage;
+                }
+                item.setting->apply(*scratch, item.value);
+            }
+        }
+        for (const Item& item : items) item.setting->apply(box, item.value);
+        return session.Finish();
+    }
+
+    std::optional<EqId> Equaliser() {
+        const auto id = EqByName(m_line.eq);
+        if (!id) Error(exitcode::kUsage, "unknown equaliser \"" + m_line.eq + "\" (use " + EqNames() + ")");
+        return id;
+    }
+
+    int EqExport() {
+        const auto id = Equaliser();
+        if (!id) return exitcode::kUsage;
+        std::string problem;
+        if (!CheckWritableTarget(m_line.path, problem)) return Error(exitcode::kFile, problem);
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        const auto bands = LoadEqBands(session.Box().encoders, *id);
+        const std::string text = eq::WriteFilters(FiltersOf(bands, *id));
+        // As save-file: no file from a failed command.
+        if (int rc = session.Finish()) return rc;
+        int error = 0;
+        const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+        if (!WriteFileAtomically(m_line.path, std::span(data, text.size()), &error))
+            return Error(exitcode::kFile,
+                         "cannot write " + m_line.path + (error ? std::string(": ") + std::strerror(error) : ""));
+        return exitcode::kOk;
+    }
+
+    int EqImport() {
+        const auto id = Equaliser();
+        if (!id) return exitcode::kUsage;
+        if (*id == EqId::Sub)
+            return Error(exitcode::kUsage,
+                         "the SUB rows are crossovers: set them with eq.sub.N.kind and eq.sub.N.align");
+        std::vector<std::uint8_t> bytes;
+        std::string problem;
+        if (!ReadWholeFile(m_line.path, kMaxFilterFileBytes, bytes, problem)) return Error(exitcode::kFile, problem);
+        const eq::FilterFile filters = eq::ReadFilters(std::string(bytes.begin(), bytes.end()), EqInfoOf(*id).bands);
+        if (!filters.error.empty()) return Error(exitcode::kFile, m_line.path + ": " + filters.error);
+
+        BoxSession session(m_options, m_err);
+        if (int rc = session.Connect()) return rc;
+        DeviceContext& box = session.Box();
+        auto bands = LoadEqBands(box.encoders, *id);
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            // Bands the file has no filter for are switched off: the correction is the file's alone.
+            const eq::FilterBand f =
+                b < filters.bands.size() ? filters.bands[b] : eq::FilterBand{0, 0.0, 0.0, 0.0, false};
+            ApplyFilter(bands[b], f);
+            SendEqRow(box.encoders, *id, bands, static_cast<int>(b));
+        }
+        for (const std::string& note : filters.notes) m_err << "kv4420ctl: note: " << note << std::endl;
+        return session.Finish();
+    }
+
+    const CommandLine& m_line;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    SessionOptions m_options;
+};
+
+}  // namespace
+
+int RunSettingCommand(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err) {
+    return SettingCommands(line, env, out, err).Run();
 }
 
 }  // namespace kv::cli

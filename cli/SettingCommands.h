@@ -1,5 +1,5 @@
 #pragma once
-// get, set, list and eq export|import: the box's settings by address.
+// get, set and list of every setting by address, and equaliser filter files in and out.
 
 #include <ostream>
 
@@ -8,7 +8,7 @@
 
 namespace kv::cli {
 
-// Runs one of those commands; returns the exit status. Results go to out, errors to err.
+// Runs a Get, Set, List, EqExport or EqImport command; returns the exit status.
 int RunSettingCommand(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err);
 
 }  // namespace kv::cli

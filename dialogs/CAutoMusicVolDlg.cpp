@@ -12,7 +12,7 @@ namespace kv {
 
 namespace {
 // The level is shown relative to -12 dB, the box's neutral level.
-constexpr double kShownOffsetDb = 12.0;
+constexpr double kShownOffsetDb = range::kAgcShownOffsetDb;
 // What a box without the function is shown: -10 dB, off.
 constexpr int kFixedPosition = -100;
 

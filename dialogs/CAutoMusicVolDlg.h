@@ -3,6 +3,7 @@
 // command set below 9 have no such function; the window then shows a fixed level and
 // changes nothing.
 
+#include "device/SettingTable.h"
 #include "dialogs/AutoFunctionDlg.h"
 
 namespace kv {
@@ -11,8 +12,8 @@ class CAutoMusicVolDlg : public AutoFunctionDlg {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 424;
-    static constexpr int kMinimum = -180;  // tenths of a dB
-    static constexpr int kMaximum = -60;
+    static constexpr int kMinimum = range::kAgcLevelMin;  // tenths of a dB
+    static constexpr int kMaximum = range::kAgcLevelMax;
     explicit CAutoMusicVolDlg(AuxContext& context, QWidget* parent = nullptr);
 
 protected:

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
+#include "device/SettingTable.h"
 #include "dialogs/UiText.h"
 #include "eq/CCompressPanelPlus.h"
 #include "eq/CXBmpSlider.h"
@@ -35,10 +36,10 @@ struct SliderInfo {
     int maximum;
 };
 const SliderInfo kSliderInfo[CCompDlg::kSliders] = {
-    {1005, "阀(阈)", -60, 0},
-    {1006, "衰减比例", 10, 300},
-    {1007, "启动时间", 1, 100},
-    {1008, "释放时间", 1, 1000},
+    {1005, "阀(阈)", range::kCompThresholdMin, range::kCompThresholdMax},
+    {1006, "衰减比例", range::kCompRatioMin, range::kCompRatioMax},
+    {1007, "启动时间", range::kCompAttackMin, range::kCompAttackMax},
+    {1008, "释放时间", range::kCompReleaseMin, range::kCompReleaseMax},
 };
 constexpr int kSliderId = 300;
 constexpr double kRatioScale = 10.0;  // the ratio slider moves in tenths

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "device/SettingTable.h"
 #include "model/Fields.h"
 #include "pages/CPageBase.h"
 
@@ -25,8 +26,8 @@ class CDelayDlg : public CPageBase {
 public:
     static constexpr int kDialog = 333;
     static constexpr int kRows = 8;
-    static constexpr double kMinMs = 1.5;
-    static constexpr double kMaxMs = 100.0;
+    static constexpr double kMinMs = range::kDelayMinMs;
+    static constexpr double kMaxMs = range::kDelayMaxMs;
 
     CDelayDlg(PageContext& context, int kind = 0, QWidget* parent = nullptr);
 

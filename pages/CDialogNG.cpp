@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "device/DeviceContext.h"
+#include "device/SettingTable.h"
 #include "dialogs/UiText.h"
 #include "eq/CXBmpSlider.h"
 #include "model/Fields.h"
@@ -21,7 +22,7 @@ namespace kv {
 namespace {
 // The field holds 101 - p, so the top of the slider is the shortest time; the wire table
 // scales it (1e-5 for opening, 1e-7 for closing).
-constexpr int kFlip = 101;
+constexpr int kFlip = range::kGateTimeFlip;
 constexpr int kSliderFirstId = 1000;
 
 struct GateRow {
@@ -69,10 +70,10 @@ CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m
 
             BindRow row;
             row.field = r.field;
-            row.minimum = 1;
-            row.maximum = 100;
+            row.minimum = range::kGateTimeMin;
+            row.maximum = range::kGateTimeMax;
             row.read = [field = r.field](const DeviceContext& dev) {
-                return std::clamp(kFlip - dev.store.Int(field), 1, 100);
+                return std::clamp(kFlip - dev.store.Int(field), range::kGateTimeMin, range::kGateTimeMax);
             };
             row.apply = [field = r.field](DeviceContext& dev, int p) {
                 dev.store.SetInt(field, kFlip - p);

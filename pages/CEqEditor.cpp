@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
+#include "device/EqBands.h"
 #include "dialogs/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
@@ -37,12 +38,11 @@ enum SliderId { kGainSliderId = 1, kFreqSliderId, kQSliderId };
 
 constexpr int kCodeOff = 0;
 constexpr int kLastKindCode = 5;  // codes above are the crossover sections
-constexpr int kLastPassCode = eq::kCodeLastFixed;
-constexpr double kFreqMinHz = 20.0;
-constexpr double kFreqMaxHz = 20000.0;
-constexpr double kMinStoredQ = 0.1;
-constexpr double kMaxStoredPeakingQ = 30.0;
-constexpr double kMaxStoredOtherQ = 2.0;
+constexpr double kFreqMinHz = eqband::kMinFrequency;
+constexpr double kFreqMaxHz = eqband::kMaxFrequency;
+constexpr double kMinStoredQ = eqband::kMinQ;
+constexpr double kMaxStoredPeakingQ = eqband::kMaxPeakingQ;
+constexpr double kMaxStoredOtherQ = eqband::kMaxOtherQ;
 constexpr double kZero = 1e-7;
 
 constexpr const char* kKindNames[2][kLastKindCode + 1] = {{"关闭", "参量", "低通", "高通", "低架", "高架"},
@@ -192,26 +192,12 @@ void CEqEditor::Relabel() {
 
 int CEqEditor::RowCount() const { return IsSub() ? eq::kCrossoverRows : m_panel->BandCount(); }
 
-int CEqEditor::DeviceBand(int band) const {
-    if (!IsSub()) return band;
-    if (band < eq::kCrossoverRows) return band * (1 + eq::kStagesPerRow);
-    const int stage = band - eq::kFirstStageBand;
-    return stage / eq::kStagesPerRow * (1 + eq::kStagesPerRow) + 1 + stage % eq::kStagesPerRow;
-}
+int CEqEditor::DeviceBand(int band) const { return EqDeviceBand(m_eq, band); }
 
 int CEqEditor::KindOf(int band) const {
     if (band < 0 || band >= m_panel->BandCount()) return kCodeOff;
-    if (IsSub() && band < eq::kCrossoverRows) {
-        const auto& b = m_panel->Band(band);
-        eq::RowCodes codes{b.code};
-        for (int s = 0; s < eq::kStagesPerRow; ++s) codes[s + 1] = m_panel->Band(eq::StageBand(band, s)).code;
-        if (const auto p = eq::FindRowPattern(codes)) return p->kind;
-    }
-    const int code = m_panel->Band(band).code;
-    if (code >= kCodeOff && code <= kLastKindCode) return code;
-    // The other crossover sections read by their side; the all-pass codes as off.
-    if (code > kLastKindCode && code <= kLastPassCode) return code % 2 ? eq::kCodeHighPass : eq::kCodeLowPass;
-    return kCodeOff;
+    const std::span<const eq::BandRecord> bands(&m_panel->Band(0), static_cast<std::size_t>(m_panel->BandCount()));
+    return EqRowKind(bands, m_eq, band);
 }
 
 void CEqEditor::SetListColors(const QColor& text, const QColor& background) { m_list->SetColors(text, background); }
@@ -241,7 +227,7 @@ void CEqEditor::Load(EqId eq) {
             band.frequency = static_cast<float>(std::clamp<double>(d.frequencyHz, kFreqMinHz, kFreqMaxHz));
         if (std::fabs(d.q) >= kZero) {
             const double maxQ = code == eq::kCodePeaking ? kMaxStoredPeakingQ : kMaxStoredOtherQ;
-            band.q = static_cast<float>(std::clamp(d.q, kMinStoredQ, maxQ));
+            band.q = KeptQ(std::clamp(d.q, kMinStoredQ, maxQ));
         }
     }
     // Crossover rows hand their frequency and Q to their stages, so all bands are in first.
@@ -311,20 +297,7 @@ void CEqEditor::ShowEditor(int b) {
 }
 
 void CEqEditor::SendBand(int b) {
-    Encoders& enc = m_context.Device().encoders;
-    const eq::BandRecord& band = m_panel->Band(b);
-    enc.EqBand(m_eq, DeviceBand(b), band.code, band.gain, band.frequency, band.q);
-    if (IsSub() && b < eq::kCrossoverRows) {
-        // The row's stages follow it in the device, each at the row's frequency and Q.
-        for (int s = 0; s < eq::kStagesPerRow; ++s) {
-            const int stageBand = eq::StageBand(b, s);
-            eq::BandRecord& stage = m_panel->Band(stageBand);
-            stage.frequency = band.frequency;
-            stage.q = band.q;
-            stage.gain = 0.0f;
-            enc.EqBand(m_eq, DeviceBand(stageBand), stage.code, stage.gain, stage.frequency, stage.q);
-        }
-    }
+    SendEqRow(m_context.Device().encoders, m_eq, m_panel->Bands(), b);
     Q_EMIT bandSent(b);
 }
 
@@ -488,12 +461,7 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
         // Bands the file has no filter for are switched off: the correction is the file's alone.
         const eq::FilterBand f = b < static_cast<int>(filters.bands.size()) ? filters.bands[static_cast<std::size_t>(b)]
                                                                             : eq::FilterBand{0, 0.0, 0.0, 0.0, false};
-        m_panel->SetCode(b, f.code);
-        if (f.hasValues) {
-            m_panel->SetGain(b, f.gain);
-            m_panel->Band(b).frequency = static_cast<float>(f.frequency);
-            m_panel->SetQ(b, f.q);
-        }
+        ApplyFilter(m_panel->Band(b), f);
         m_panel->EvaluateBand(b);
         SendBand(b);
         ShowRow(b);
@@ -508,13 +476,9 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
 }
 
 bool CEqEditor::ExportFilters(const QString& path, QString* message) const {
-    std::vector<eq::FilterBand> bands;
-    for (int b = 0; b < RowCount(); ++b) {
-        const eq::BandRecord& r = m_panel->Band(b);
-        bands.push_back({KindOf(b), r.frequency, r.gain, r.q});
-    }
+    const std::span<const eq::BandRecord> bands(&m_panel->Band(0), static_cast<std::size_t>(m_panel->BandCount()));
     QFile file(path);
-    const std::string text = eq::WriteFilters(bands);
+    const std::string text = eq::WriteFilters(FiltersOf(bands, m_eq));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
         *message = Bi(m_context.Language(), "无法写入文件：", "Cannot write the file: ") + path;

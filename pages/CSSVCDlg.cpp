@@ -67,9 +67,9 @@ QLineEdit* Box(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-float CSSVCDlg::LevelAt(double d) { return static_cast<float>(3.0 - 3.0 * d); }
-int CSSVCDlg::XField(int point) { return point == kListener ? 21 : 11 + point; }
-int CSSVCDlg::YField(int point) { return point == kListener ? 20 : 3 + point; }
+float CSSVCDlg::LevelAt(double d) { return SpeakerLevelAt(d); }
+int CSSVCDlg::XField(int point) { return PositionXField(point); }
+int CSSVCDlg::YField(int point) { return PositionYField(point); }
 
 CSSVCDlg::CSSVCDlg(PageContext& context, int kind, QWidget* parent)
     : CPageBase(context, PageId::SpeakerPosition, kDialog, parent) {
@@ -192,12 +192,7 @@ void CSSVCDlg::ShowPoint(int p, double x, double y) {
     m_edits[static_cast<std::size_t>(p)][kY]->setText(MetresText(y));
 }
 
-void CSSVCDlg::SendLevel(int speaker) {
-    DeviceContext& d = Context().Device();
-    const double dx = Finite(d.store.Float(XField(kListener))) - Finite(d.store.Float(XField(speaker)));
-    const double dy = Finite(d.store.Float(YField(kListener))) - Finite(d.store.Float(YField(speaker)));
-    d.encoders.SpeakerGain(speaker, LevelAt(std::sqrt(dx * dx + dy * dy)));
-}
+void CSSVCDlg::SendLevel(int speaker) { SendSpeakerLevel(Context().Device(), speaker); }
 
 void CSSVCDlg::ApplyPoint(int p, double x, double y, int listenerReach) {
     DeviceContext& d = Context().Device();

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "device/SettingTable.h"
 #include "pages/CPageBase.h"
 
 class QLabel;
@@ -22,8 +23,8 @@ class CSSVCDlg : public CPageBase {
 public:
     static constexpr int kDialog = 334;
     static constexpr int kPoints = 9;  // 0 the listener, 1..8 the speakers
-    static constexpr int kMinRoom = 1;
-    static constexpr int kMaxRoom = 10;
+    static constexpr int kMinRoom = range::kRoomMin;
+    static constexpr int kMaxRoom = range::kRoomMax;
 
     CSSVCDlg(PageContext& context, int kind = 0, QWidget* parent = nullptr);
 

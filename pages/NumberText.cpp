@@ -14,6 +14,4 @@ double LeadingNumber(const QString& text) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-int RoundedPosition(double v) { return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))) : 0; }
-
 }  // namespace kv

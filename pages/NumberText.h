@@ -4,12 +4,10 @@
 
 #include <QString>
 
+#include "model/Rounding.h"
+
 namespace kv {
 
 double LeadingNumber(const QString& text);
-
-// A stored value as a control's position: rounded, kept within ±1e6, and 0 for a value that
-// is not a number (a box or a file may have left anything in the store).
-int RoundedPosition(double v);
 
 }  // namespace kv

