@@ -12,6 +12,9 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kChebyshevTheta = 2.356194490192345;  // 3*pi/4
 
+// Not a number designs as 0 dB.
+double DesignGain(double db) { return std::isnan(db) ? 0.0 : std::clamp(db, -kMaxDesignGainDb, kMaxDesignGainDb); }
+
 bool IsAllPass(int code) { return code < 0 || code > kCodeLastFixed; }
 
 // Fixed-Q sections express alpha through sin(w0) times a constant of their Q.
@@ -70,6 +73,8 @@ bool IsPassFilterCode(int code) { return code >= 2 && code <= kCodeLastFixed && 
 Biquad DesignSection(int code, double gainDb, double freqHz, double q, double outputGainDb, double sampleRate) {
     if (code == kCodeOff) return Biquad{};
     q = std::max(q, kMinDesignQ);
+    gainDb = DesignGain(gainDb);
+    outputGainDb = DesignGain(outputGainDb);
 
     const double w0 = kTwoPi * freqHz / sampleRate;
     const double c = std::cos(w0);
