@@ -108,6 +108,19 @@ TEST_P(ExtremeGain, EverySectionStaysFiniteAndAtTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(GainCodes, ExtremeGain, ::testing::Values(6538.5, 6531.0, 61.0, -1e308, std::nan("")));
 
+// A descriptor may hold 0 Hz; the Chebyshev sections design it as their lowest corner.
+class ChebyshevCorner : public ::testing::TestWithParam<double> {};
+
+TEST_P(ChebyshevCorner, BelowOneHertzIsOneHertz) {
+    for (int code : {6, 7}) {
+        const Biquad b = DesignSection(code, 0.0, GetParam(), 1.0);
+        for (double v : {b.b0, b.b1, b.b2, b.a1, b.a2}) EXPECT_TRUE(std::isfinite(v)) << code;
+        ExpectCoefficients(b, DesignSection(code, 0.0, 1.0, 1.0), 0.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frequencies, ChebyshevCorner, ::testing::Values(0.0, 0.5, -100.0, std::nan("")));
+
 TEST(EvaluateBand, AllPassAndFlatPeakingGiveZero) {
     for (int code : {-1, 22, 40, 1}) {
         BandRecord band;
