@@ -12,6 +12,9 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kChebyshevTheta = 2.356194490192345;  // 3*pi/4
 
+// Not a number designs as 0 dB.
+double DesignGain(double db) { return std::isnan(db) ? 0.0 : std::clamp(db, -kMaxDesignGainDb, kMaxDesignGainDb); }
+
 bool IsAllPass(int code) { return code < 0 || code > kCodeLastFixed; }
 
 // Fixed-Q sections express alpha through sin(w0) times a constant of their Q.
@@ -44,8 +47,13 @@ Biquad Normalise(double a0, double a1, double a2, double b0, double b1, double b
     return Biquad{b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0};
 }
 
+// Lowest corner of a Chebyshev section: at 0 Hz the high-pass divides by zero (a band
+// descriptor may hold 0 Hz).
+constexpr double kMinChebyshevHz = 1.0;
+
 // Closed form the box's Chebyshev sections were tuned with (0.1 dB ripple).
 Biquad DesignChebyshev(bool highPass, double gainLinear, double freqHz, double sampleRate) {
+    if (!(freqHz >= kMinChebyshevHz)) freqHz = kMinChebyshevHz;
     const double t0 = std::tan(std::numbers::pi * freqHz / sampleRate);
     const double t = highPass ? 1.0 / t0 : t0;
     const double eps = std::sqrt(std::pow(10.0, 0.01) - 1.0);
@@ -70,6 +78,8 @@ bool IsPassFilterCode(int code) { return code >= 2 && code <= kCodeLastFixed && 
 Biquad DesignSection(int code, double gainDb, double freqHz, double q, double outputGainDb, double sampleRate) {
     if (code == kCodeOff) return Biquad{};
     q = std::max(q, kMinDesignQ);
+    gainDb = DesignGain(gainDb);
+    outputGainDb = DesignGain(outputGainDb);
 
     const double w0 = kTwoPi * freqHz / sampleRate;
     const double c = std::cos(w0);

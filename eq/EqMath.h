@@ -41,6 +41,10 @@ inline constexpr double kGridMaxFrequency = 23000.0;
 
 // Q below this would make the section non-finite.
 inline constexpr double kMinDesignQ = 0.1;
+// Gains (and output gains) are designed within this many dB either way: a band descriptor's
+// gain code reaches 6538 dB, whose linear gain overflows and would send a band that mutes
+// the output. No control offers more than 15 dB.
+inline constexpr double kMaxDesignGainDb = 60.0;
 
 Biquad DesignSection(int code, double gainDb, double freqHz, double q, double outputGainDb = 0.0,
                      double sampleRate = kSampleRate);

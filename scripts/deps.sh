@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Debian 12 packages the project needs, installed only when missing.
-# Source it and call kv_install_deps, or run it directly.
+# Source it and call kv_install_deps [packages...] (the list below when none are named), or
+# run it directly.
 
 KV_PACKAGES=(
   build-essential cmake ninja-build pkg-config
@@ -11,10 +12,17 @@ KV_PACKAGES=(
   xvfb xauth fonts-wqy-microhei time
 )
 
+# Only scripts/fuzz.sh needs these: clang with libFuzzer and the sanitizer runtimes.
+KV_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
 kv_install_deps() {
+  local wanted=("$@")
+  if [ ${#wanted[@]} -eq 0 ]; then
+    wanted=("${KV_PACKAGES[@]}")
+  fi
   local missing=()
   local p
-  for p in "${KV_PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi

@@ -90,6 +90,37 @@ TEST(DesignSection, OffIsIdentityAndTinyQStaysFinite) {
     }
 }
 
+// A band descriptor's gain code spans -15 .. 6538.5 dB (a box or a mode file may hold any of
+// them); every section designed from one must stay finite, or the band sent mutes the output.
+class ExtremeGain : public ::testing::TestWithParam<double> {};
+
+TEST_P(ExtremeGain, EverySectionStaysFiniteAndAtTheLimit) {
+    const double gain = GetParam();
+    const double limit = gain > 0 ? kMaxDesignGainDb : -kMaxDesignGainDb;
+    for (int code = -1; code <= 23; ++code) {
+        for (double hz : {20.0, 1400.0, 23999.0}) {
+            const Biquad b = DesignSection(code, gain, hz, 1.41, gain);
+            for (double v : {b.b0, b.b1, b.b2, b.a1, b.a2}) EXPECT_TRUE(std::isfinite(v)) << code << " at " << hz;
+            if (!std::isnan(gain)) ExpectCoefficients(b, DesignSection(code, limit, hz, 1.41, limit), 0.0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(GainCodes, ExtremeGain, ::testing::Values(6538.5, 6531.0, 61.0, -1e308, std::nan("")));
+
+// A descriptor may hold 0 Hz; the Chebyshev sections design it as their lowest corner.
+class ChebyshevCorner : public ::testing::TestWithParam<double> {};
+
+TEST_P(ChebyshevCorner, BelowOneHertzIsOneHertz) {
+    for (int code : {6, 7}) {
+        const Biquad b = DesignSection(code, 0.0, GetParam(), 1.0);
+        for (double v : {b.b0, b.b1, b.b2, b.a1, b.a2}) EXPECT_TRUE(std::isfinite(v)) << code;
+        ExpectCoefficients(b, DesignSection(code, 0.0, 1.0, 1.0), 0.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frequencies, ChebyshevCorner, ::testing::Values(0.0, 0.5, -100.0, std::nan("")));
+
 TEST(EvaluateBand, AllPassAndFlatPeakingGiveZero) {
     for (int code : {-1, 22, 40, 1}) {
         BandRecord band;
