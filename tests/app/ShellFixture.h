@@ -79,6 +79,11 @@ struct Shell {
         return QTest::qWaitFor([&] { return !app->Device().sync.Running() && !app->SyncDialog(); }, kWaitMs);
     }
 
+    // The box once every report the window queued reached it.
+    SimBox& Delivered() const {
+        if (app) app->Device().link.Flush();
+        return *box;
+    }
     CMainFrame* Frame() const { return app->Frame(); }
     CMyMFCRibbonBar* Ribbon() const { return app->Frame()->Ribbon(); }
     CKV4420v13View* View() const { return app->View(); }

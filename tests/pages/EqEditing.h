@@ -180,8 +180,11 @@ inline void EditAndCheckBand(PageHost& host, CEqEditor* ed, const EqPlace& place
             const QPointF start = MarkerPoint(panel, band);
             const eq::EqPanelGeometry& g = panel->Geometry();
             const QPointF to(g.XOfFrequency(2000.0), eq::EqPanelGeometry::kPointerTop + g.YOfGain(0.0) - g.Top());
+            // The box keeps up between the steps, so each step's band reaches it.
             SendMouse(panel, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+            host.Settle();
             SendMouse(panel, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+            host.Settle();
             SendMouse(panel, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
             hz = panel->Band(band).frequency;
             QVERIFY2(std::fabs(hz - 2000.0f) < 3.0f, qPrintable(QString::number(hz)));
