@@ -37,9 +37,10 @@ struct UsbLink::Session {
     struct Outbound {
         Report report;
         std::optional<std::uint32_t> target;  // none: a barrier
-        // A queued write may be replaced by a later one; a waiting writer's report may not,
-        // and is not: the writer is told how many bytes of its own report went out.
-        std::shared_ptr<int> written;  // set for a waiting writer; -1 until handed over
+        // Set for a writer that waits for its report: -1 until the report went out or was
+        // dropped. Such a report is never replaced, so the writer learns what became of its
+        // own bytes; a queued write (none here) may be replaced by a later one.
+        std::shared_ptr<int> written;
     };
 
     std::shared_ptr<Transport> transport;
@@ -52,9 +53,10 @@ struct UsbLink::Session {
     std::condition_variable queued;    // the write thread: a report or the stop
     std::condition_variable progress;  // writers waiting: a report went out or was dropped
     std::deque<Outbound> queue;
-    bool writing = false;  // the write thread holds a report taken from the queue
-    bool closing = false;  // close has begun: nothing more is taken
-    bool stop = false;     // the write thread ends
+    bool writing = false;        // the write thread holds a report taken from the queue
+    bool writingQueued = false;  // ... and it is a queued write
+    bool closing = false;        // close has begun: nothing more is taken
+    bool stop = false;           // the write thread ends
 
     // Under queueMutex. A report that will not go out still ends its writer's wait.
     static void Finish(Outbound& o, int written) {
@@ -68,6 +70,11 @@ struct UsbLink::Session {
         return n;
     }
     bool IdleLocked() const { return queue.empty() && !writing; }
+    // No queued write is left to go out; reports of waiting writers may be.
+    bool QueuedWritesOutLocked() const {
+        return !writingQueued &&
+               std::all_of(queue.begin(), queue.end(), [](const Outbound& o) { return o.written != nullptr; });
+    }
 };
 
 UsbLink::UsbLink(ParameterStore& store, TransportOpener opener, LinkTimings timings)
@@ -158,7 +165,8 @@ void UsbLink::Close(bool notice) {
         session->closing = true;
         session->queued.notify_all();
     }
-    if (!Drain(*session)) m_core->Debug("close: the box does not answer, queued reports dropped\n");
+    // Without a notice the device is gone (or the link is torn down): nothing to deliver to.
+    if (notice && !Drain(*session)) m_core->Debug("close: the box does not answer, queued reports dropped\n");
     m_core->open.store(0);
     session->running.store(false);
     {
@@ -226,6 +234,7 @@ void UsbLink::WriteThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Sessio
         Session::Outbound out = std::move(session->queue.front());
         session->queue.pop_front();
         session->writing = true;
+        session->writingQueued = !out.written;
         lock.unlock();
         int written = 0;
         {
@@ -243,6 +252,7 @@ void UsbLink::WriteThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Sessio
         }
         lock.lock();
         session->writing = false;
+        session->writingQueued = false;
         Session::Finish(out, written);
         if (written != kReportSize) session->DropLocked();
         session->progress.notify_all();
@@ -296,7 +306,7 @@ bool UsbLink::Flush(int timeoutMs) {
     if (!session) return true;
     std::unique_lock lock(session->queueMutex);
     return session->progress.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)),
-                                      [&] { return session->IdleLocked(); });
+                                      [&] { return session->QueuedWritesOutLocked(); });
 }
 
 std::size_t UsbLink::Backlog() const {

@@ -56,8 +56,9 @@ public:
 
     // Finds the box and starts the read thread; false when already open or not found.
     bool Open();
-    // Ends the link; what is queued goes out first, then, with a notice, the disconnect
-    // notice (0x8A). Only a box that sends nothing for the close wait makes it give up.
+    // Ends the link. With a notice, what is queued goes out first, then the disconnect notice
+    // (0x8A); only a box that sends nothing for the close wait makes it give up. Without one
+    // the queue is dropped.
     void Close(bool notice);
     // The same without a notice, when the device was unplugged.
     void CloseAfterRemoval() { Close(false); }
@@ -80,8 +81,9 @@ public:
     // the permit for the next writer; false on a time-out or a closed link. On the queueing
     // thread it first waits until its reports went out.
     bool AwaitAnswer();
-    // Waits until every queued report was handed to the device, at most timeoutMs; true when
-    // nothing is left (also when the link is closed or failed and the queue was dropped).
+    // Waits until every queued write was handed to the device, at most timeoutMs; true when
+    // none is left (also when the link is closed or failed and the queue was dropped). The
+    // reports of writers that wait for their own are not waited for.
     bool Flush(int timeoutMs = 10000);
     // Reports waiting in the queue: more than none means the box is behind.
     std::size_t Backlog() const;

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "app/AppSettings.h"
 #include "app/AuxWindows.h"
@@ -62,6 +63,33 @@ std::vector<Report> Repeat(const std::vector<Report>& once, int times) {
     return all;
 }
 
+// Both copies of a slider issue the same commands at once: a second may replace a first
+// while it waits, so the box gets each once or twice, and nothing else.
+bool OnceOrTwice(const std::vector<Report>& actual, const std::vector<Report>& once) {
+    const bool ok = std::all_of(once.begin(), once.end(),
+                                [&](const Report& r) {
+                                    const auto n = std::count(actual.begin(), actual.end(), r);
+                                    return n == 1 || n == 2;
+                                }) &&
+                    std::all_of(actual.begin(), actual.end(),
+                                [&](const Report& r) { return std::find(once.begin(), once.end(), r) != once.end(); });
+    return ok || SameReports(actual, Repeat(once, 2));
+}
+
+// Steps sent back to back to one target, while the box takes one at a time: the box gets
+// some of them in order, always the last.
+bool EndsWithTheLast(const std::vector<Report>& actual, const std::vector<Report>& steps) {
+    bool ok = !actual.empty() && actual.back() == steps.back();
+    std::size_t at = 0;
+    for (const Report& r : actual) {
+        while (at < steps.size() && steps[at] != r) ++at;
+        if (at == steps.size()) ok = false;
+        if (!ok) break;
+        ++at;
+    }
+    return ok || SameReports(actual, steps);  // which shows both
+}
+
 void ClickTrack(CMFCRibbonStepSlider* slider, bool towardsMax) {
     const QRect handle = slider->HandleRect();
     const int x = towardsMax ? slider->width() - 3 : 3;
@@ -103,13 +131,11 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
         shell.Delivered().ClearTranscript();
         Wheel(in, 1);
         QVERIFY2(in->value() == start + 2 && out->value() == start + 2, qPrintable(name));
-        QVERIFY2(SameReports(shell.Delivered().Received(cmd::kParamWrite), Repeat(Expected(id, start + 2), 2)),
-                 qPrintable(name));
+        QVERIFY2(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(id, start + 2)), qPrintable(name));
         shell.Delivered().ClearTranscript();
         Wheel(in, -1);
         QVERIFY2(in->value() == start + 1, qPrintable(name));
-        QVERIFY2(SameReports(shell.Delivered().Received(cmd::kParamWrite), Repeat(Expected(id, start + 1), 2)),
-                 qPrintable(name));
+        QVERIFY2(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(id, start + 1)), qPrintable(name));
     }
     QCOMPARE(shell.Label(RibbonLabel::Mic), QStringLiteral("话筒音量:  1"));
     QCOMPARE(shell.Label(RibbonLabel::Reverb, kCategoryOutput), QStringLiteral("混响音量:    1"));
@@ -121,10 +147,13 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
     const QPoint grip = music->HandleRect().center();
     shell.Delivered().ClearTranscript();
     QTest::mousePress(music, Qt::LeftButton, {}, grip);
+    shell.Settle();
     QTest::mouseMove(music, QPoint(music->width() / 2, grip.y()));
     const int first = music->value();
+    shell.Settle();
     QTest::mouseMove(music, QPoint(music->width() * 3 / 4, grip.y()));
     const int second = music->value();
+    shell.Settle();
     QTest::mouseRelease(music, Qt::LeftButton, {}, QPoint(music->width() * 3 / 4, grip.y()));
     QVERIFY(first > 1 && second > first);
     auto expected = Expected(RibbonSlider::Music, first);
@@ -141,7 +170,7 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Echo), 1);
     QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), 2);
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Load), 1);
-    QCOMPARE(shell.Delivered().Received(cmd::kParamWrite).size(), std::size_t{2});
+    QVERIFY(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(RibbonSlider::Echo, 2)));
     QVERIFY(shell.Delivered().Violations().empty());
 }
 
@@ -178,8 +207,10 @@ void ShellControlsTest::keyboardStepsOnEverySlider() {
         expected.insert(expected.end(), more.begin(), more.end());
     }
     shell.Delivered().ClearTranscript();
+    // The box keeps up between the key presses.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
     for (const auto& [key, value] : steps) {
+        shell.Settle();
         QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(s->value(), value);
         QCOMPARE(shell.Slider(id, 1 - category)->value(), value);
@@ -257,13 +288,13 @@ void ShellControlsTest::mutesAndSources() {
         QTest::mouseClick(shell.Check(c.id, kCategoryInput), Qt::LeftButton);
         QVERIFY2(shell.Check(c.id, kCategoryOutput)->isChecked(), qPrintable(name));
         QCOMPARE(shell.Store().Int(c.field), c.onValue);
-        QVERIFY2(SameReports(shell.Delivered().Received(cmd::kParamWrite), c.whenOn), qPrintable(name));
+        QVERIFY2(EndsWithTheLast(shell.Delivered().Received(cmd::kParamWrite), c.whenOn), qPrintable(name));
         shell.Ribbon()->SetActiveCategory(kCategoryOutput);
         shell.Delivered().ClearTranscript();
         QTest::mouseClick(shell.Check(c.id, kCategoryOutput), Qt::LeftButton);
         QVERIFY2(!shell.Check(c.id, kCategoryInput)->isChecked(), qPrintable(name));
         QCOMPARE(shell.Store().Int(c.field), 0);
-        QVERIFY2(SameReports(shell.Delivered().Received(cmd::kParamWrite), c.whenOff), qPrintable(name));
+        QVERIFY2(EndsWithTheLast(shell.Delivered().Received(cmd::kParamWrite), c.whenOff), qPrintable(name));
     }
     QVERIFY(shell.Delivered().Violations().empty());
 }

@@ -68,6 +68,7 @@ void ShellPagesTest::statusBarEqCommands() {
     QCOMPARE(shell.Store().Int(field), 1);
     QVERIFY(shell.Status()->Bypass()->isChecked());
     QVERIFY(hosted->Equaliser()->Panel()->Bypass());
+    shell.Settle();
     shell.Status()->Bypass()->click();
     QCOMPARE(shell.Store().Int(field), 0);
     QVERIFY(!hosted->Equaliser()->Panel()->Bypass());

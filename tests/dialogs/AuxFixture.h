@@ -105,6 +105,9 @@ public:
         core->link.Flush();
         box->ClearTranscript();
     }
+    // Lets the box take and answer everything sent so far, as a box that keeps up does
+    // between two steps of the user.
+    void Settle() { core->link.AwaitAnswer(); }
 
     std::shared_ptr<SimBox> box;
     std::unique_ptr<DeviceContext> core;

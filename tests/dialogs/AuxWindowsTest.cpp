@@ -297,6 +297,7 @@ private Q_SLOTS:
         QVERIFY(!dlg.Phase(group)->isChecked());
         host.Clear();
         dlg.Phase(group)->click();
+        host.Settle();
         dlg.Phase(group)->click();
         QCOMPARE(host.ParamWrites(), AuxHost::Hex({Ints(1, parameter, {0}), Ints(1, parameter, {1})}));
         QCOMPARE(host.core->store.Int(group ? 40 : 32), 1);

@@ -107,8 +107,10 @@ inline void SendWheel(QWidget* w, int delta) {
 inline QPointF MarkerPoint(const CEqPanel* p, int band) {
     return {eq::EqPanelGeometry::kInsetLeft + p->Band(band).x, eq::EqPanelGeometry::kPointerTop + p->Band(band).y};
 }
-inline void ClickMarker(CEqPanel* p, int band) {
+// The box keeps up between press and release, so both send the band.
+inline void ClickMarker(PageHost& host, CEqPanel* p, int band) {
     SendMouse(p, QEvent::MouseButtonPress, MarkerPoint(p, band), Qt::LeftButton, Qt::LeftButton);
+    host.Settle();
     SendMouse(p, QEvent::MouseButtonRelease, MarkerPoint(p, band), Qt::LeftButton, Qt::NoButton);
 }
 
