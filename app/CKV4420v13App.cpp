@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMetaObject>
 #include <QThread>
+#include <thread>
 
 #include "app/AuxWindows.h"
 #include "app/CKV4420v13View.h"
@@ -46,6 +47,8 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
         qCDebug(lcKvUsb, "%s", QString::fromStdString(text).trimmed().toUtf8().constData());
     };
     m_device->link.SetDebugOutput(debug);
+    // The window never waits for the box: its writes are queued.
+    m_device->link.QueueWritesFrom(std::this_thread::get_id());
     m_device->sync.SetDebugOutput(debug);
     m_device->encoders.SetDebugOutput(debug);
 

@@ -65,7 +65,9 @@ void ConnectionLifecycle::OnRemoval(const QString& path) {
 
 void ConnectionLifecycle::OnStatusTimer() {
     auto& dev = m_app.Device();
-    if (dev.link.LinkIdle() && dev.link.IsOpen() && dev.link.MeterPollEnabled()) dev.encoders.PollLevelMeter();
+    // A poll while the box is behind would only lengthen what it has to catch up with.
+    if (dev.link.LinkIdle() && dev.link.IsOpen() && dev.link.MeterPollEnabled() && dev.link.Backlog() == 0)
+        dev.encoders.PollLevelMeter();
     Q_EMIT statusTick();
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 // The only channel to the box: one read thread that receives every report and hands it
-// to the inbound dispatcher, and one writer through which every report passes. Each
-// write waits until the box answered the previous one (at most the permit time-out).
+// to the inbound dispatcher, and one write thread that owns the outbound queue. Each
+// report waits until the box answered the previous one (at most the permit time-out),
+// then goes out whole. Writes from the interface thread are queued and return at once,
+// so the window never waits on the box; writes from any other thread return once their
+// report went out. While the box is behind, a queued report is replaced in place by a
+// later one to the same target (see UsbLink.cpp).
 
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -25,7 +30,8 @@ class ParameterStore;
 
 struct LinkTimings {
     int permitWaitMs = 1800;  // longest wait for the previous answer before writing anyway
-    int closeWaitMs = 1000;   // longest wait for the read thread when closing
+    int closeWaitMs = 1000;   // longest wait for the read thread when closing, and for an answer
+                              // while close still has queued reports to deliver
     int readPollMs = 50;      // read time-out, so the thread notices a close quickly
     int writeWaitMs = 1800;   // longest wait for the device to take a report; past it the link failed
 };
@@ -45,17 +51,22 @@ public:
     void SetOpener(TransportOpener opener);
     void SetTimings(LinkTimings timings);
     LinkTimings Timings() const { return m_timings; }
+    // Writes made on this thread are queued and return at once: the interface thread's.
+    void QueueWritesFrom(std::thread::id thread) { m_queuedThread.store(thread); }
 
     // Finds the box and starts the read thread; false when already open or not found.
     bool Open();
-    // Ends the link; with a notice the box is told first (0x8A).
+    // Ends the link. With a notice, what is queued goes out first, then the disconnect notice
+    // (0x8A); only a box that sends nothing for the close wait makes it give up. Without one
+    // the queue is dropped.
     void Close(bool notice);
     // The same without a notice, when the device was unplugged.
     void CloseAfterRemoval() { Close(false); }
     bool IsOpen() const { return m_core->open.load() != 0; }
     std::string DevicePath() const;
 
-    // Writes one report of up to 61 bytes (byte 0 the report number); returns the count written.
+    // Writes one report of up to 61 bytes (byte 0 the report number); returns the count written,
+    // for a queued write the count accepted (61); 0 when the link is closed or failed.
     int WriteUsbData(const std::uint8_t* data, int length);
     int WriteReport(const Report& report) { return WriteUsbData(report.data(), kReportSize); }
     // Report 0x02 followed by the values up to a -1 terminator, at most 60 of them.
@@ -67,8 +78,15 @@ public:
     // Lets the next write through at once (a silent box must not hold back the next command).
     void ReleaseWritePermit() { m_core->writePermit.Set(); }
     // Waits until the box answered the last report (at most the permit time-out) and leaves
-    // the permit for the next writer; false on a time-out or a closed link.
+    // the permit for the next writer; false on a time-out or a closed link. On the queueing
+    // thread it first waits until its reports went out.
     bool AwaitAnswer();
+    // Waits until every queued write was handed to the device, at most timeoutMs; true when
+    // none is left (also when the link is closed or failed and the queue was dropped). The
+    // reports of writers that wait for their own are not waited for.
+    bool Flush(int timeoutMs = 10000);
+    // Reports waiting in the queue: more than none means the box is behind.
+    std::size_t Backlog() const;
 
     // How many reports with this code (byte 1) arrived since the link was created.
     std::uint32_t ReportCount(std::uint8_t code) const;
@@ -94,6 +112,7 @@ private:
         mutable std::mutex arrivalMutex;
         mutable std::condition_variable arrival;
         std::array<std::uint32_t, 256> arrivals{};  // per report code, under arrivalMutex
+        std::atomic<std::uint64_t> received{0};     // every report that arrived
         DebugOutput debug;
         void Debug(const std::string& text) const {
             if (debug) debug(text);
@@ -102,7 +121,11 @@ private:
     struct Session;
     static void ReadUsbThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session, Dispatcher dispatcher,
                                   int pollMs);
+    static void WriteThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Session> session, LinkTimings timings);
     std::shared_ptr<Session> CurrentSession() const;
+    bool OnQueueingThread() const { return std::this_thread::get_id() == m_queuedThread.load(); }
+    // Delivers the queue before a close; false when the box stopped answering and it was dropped.
+    bool Drain(Session& session);
 
     ParameterStore& m_store;
     TransportOpener m_opener;
@@ -114,6 +137,8 @@ private:
     mutable std::mutex m_sessionMutex;  // guards m_session
     std::shared_ptr<Session> m_session;
     std::thread m_readThread;
+    std::thread m_writeThread;
+    std::atomic<std::thread::id> m_queuedThread{};
 };
 
 }  // namespace kv

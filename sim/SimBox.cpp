@@ -67,6 +67,7 @@ struct SimBox::Impl {
     std::string dspVersion = "2014-03-20";
     std::chrono::microseconds latency{0};
     bool silent = false;
+    bool answersHeld = false;
     bool unplugged = false;
     bool blankMemory = false;
     bool musicStream = false;
@@ -387,6 +388,17 @@ void SimBox::SetSilent(bool silent) {
 bool SimBox::Silent() const {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->silent;
+}
+void SimBox::SetAnswersHeld(bool held) {
+    {
+        std::lock_guard lock(m_impl->mutex);
+        m_impl->answersHeld = held;
+    }
+    m_impl->WakeListeners();
+}
+bool SimBox::AnswersHeld() const {
+    std::lock_guard lock(m_impl->mutex);
+    return m_impl->answersHeld;
 }
 void SimBox::SetUnplugged(bool unplugged) {
     {

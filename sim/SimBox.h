@@ -40,6 +40,11 @@ public:
     std::chrono::microseconds Latency() const;
     void SetSilent(bool silent);  // never answers
     bool Silent() const;
+    // Holds the answers back: the box takes reports as usual, and its in-process transports
+    // deliver no answer until released, then all of them in order. Lets tests make the box
+    // fall behind without depending on how fast a thread runs.
+    void SetAnswersHeld(bool held);
+    bool AnswersHeld() const;
     void SetUnplugged(bool unplugged);  // reads and writes of a transport fail; opening finds nothing
     bool Unplugged() const;
     void SetBlankMemory(bool blank);  // memory and mode names read back as 0xFF

@@ -53,7 +53,8 @@ Transport::ReadStatus SimTransport::Read(Report& out, int timeoutMs) {
     for (;;) {
         if (m_impl->Dead()) return ReadStatus::Failed;
         const auto now = Clock::now();
-        if (!m_impl->answers.empty() && m_impl->answers.front().due <= now) {
+        const bool answering = !m_impl->answers.empty() && !m_impl->box->AnswersHeld();
+        if (answering && m_impl->answers.front().due <= now) {
             out = m_impl->answers.front().report;
             m_impl->answers.pop_front();
             return ReadStatus::Ok;
@@ -64,7 +65,7 @@ Transport::ReadStatus SimTransport::Read(Report& out, int timeoutMs) {
         }
         if (now >= deadline) return ReadStatus::Timeout;
         auto until = deadline;
-        if (!m_impl->answers.empty()) until = std::min(until, m_impl->answers.front().due);
+        if (answering) until = std::min(until, m_impl->answers.front().due);
         m_impl->wake.wait_until(lock, until);
     }
 }

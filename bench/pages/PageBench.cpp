@@ -6,14 +6,18 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <algorithm>
+#include <chrono>
 
 #include "bench/QtBenchMain.h"
 #include "eq/CCompressPanelPlus.h"
 #include "eq/CDelayPanel.h"
+#include "eq/CEqPanel.h"
 #include "eq/CSSVolumePanel.h"
 #include "pages/CCompDlg.h"
 #include "pages/CDelayDlg.h"
 #include "pages/CDialogMusic.h"
+#include "pages/CEqEditor.h"
 #include "pages/CSSVCDlg.h"
 #include "tests/pages/PageFixture.h"
 
@@ -121,6 +125,45 @@ void BM_DragSpeaker(benchmark::State& state) {
     for (auto _ : state) Mouse(panel, QEvent::MouseMove, start + QPointF(++i % 50, 0), Qt::LeftButton);
 }
 BENCHMARK(BM_DragSpeaker)->Arg(5)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// One step of an equaliser drag on the music page as the interface thread pays for it,
+// against the box at the product's link timings: the argument is the box's answer latency
+// in microseconds, -1 a box that never answers. Each step sends the band (descriptor and
+// coefficients). max_ms is the longest step: the longest the window's event loop was held.
+void BM_EqDragStepOverLink(benchmark::State& state) {
+    test::PageHost host(0, LinkTimings{});
+    if (state.range(0) < 0)
+        host.box->SetSilent(true);
+    else
+        host.box->SetLatency(std::chrono::microseconds(state.range(0)));
+    host.ShowPage(PageId::Music, CDialogMusic::kMusicCode);
+    CEqPanel* panel = static_cast<CDialogMusic*>(host.page.data())->Equaliser()->Panel();
+    const int band = 3;
+    const QPointF start(eq::EqPanelGeometry::kInsetLeft + panel->Band(band).x,
+                        eq::EqPanelGeometry::kPointerTop + panel->Band(band).y);
+    Mouse(panel, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    double longest = 0.0;
+    int i = 0;
+    for (auto _ : state) {
+        ++i;
+        const QPointF to = start + QPointF(i % 120, (i % 30) - 15);
+        const auto t0 = std::chrono::steady_clock::now();
+        Mouse(panel, QEvent::MouseMove, to, Qt::LeftButton);
+        const std::chrono::duration<double> step = std::chrono::steady_clock::now() - t0;
+        state.SetIterationTime(step.count());
+        longest = std::max(longest, step.count() * 1e3);
+    }
+    state.counters["max_ms"] = longest;
+    Mouse(panel, QEvent::MouseButtonRelease, start, Qt::NoButton);
+}
+BENCHMARK(BM_EqDragStepOverLink)
+    ->ArgName("latency_us")
+    ->Arg(0)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(-1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // A full repaint of each panel at 1920 x 1080 with its background cached.
 template <typename Panel>

@@ -8,12 +8,13 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "app/AppSettings.h"
 #include "app/AuxWindows.h"
+#include "device/Commands.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
-#include "device/Commands.h"
 #include "model/ModeFile.h"
 #include "model/RemoteFile.h"
 #include "tests/app/ShellFixture.h"
@@ -62,6 +63,33 @@ std::vector<Report> Repeat(const std::vector<Report>& once, int times) {
     return all;
 }
 
+// Both copies of a slider issue the same commands at once: a second may replace a first
+// while it waits, so the box gets each once or twice, and nothing else.
+bool OnceOrTwice(const std::vector<Report>& actual, const std::vector<Report>& once) {
+    const bool ok = std::all_of(once.begin(), once.end(),
+                                [&](const Report& r) {
+                                    const auto n = std::count(actual.begin(), actual.end(), r);
+                                    return n == 1 || n == 2;
+                                }) &&
+                    std::all_of(actual.begin(), actual.end(),
+                                [&](const Report& r) { return std::find(once.begin(), once.end(), r) != once.end(); });
+    return ok || SameReports(actual, Repeat(once, 2));
+}
+
+// Steps sent back to back to one target, while the box takes one at a time: the box gets
+// some of them in order, always the last.
+bool EndsWithTheLast(const std::vector<Report>& actual, const std::vector<Report>& steps) {
+    bool ok = !actual.empty() && actual.back() == steps.back();
+    std::size_t at = 0;
+    for (const Report& r : actual) {
+        while (at < steps.size() && steps[at] != r) ++at;
+        if (at == steps.size()) ok = false;
+        if (!ok) break;
+        ++at;
+    }
+    return ok || SameReports(actual, steps);  // which shows both
+}
+
 void ClickTrack(CMFCRibbonStepSlider* slider, bool towardsMax) {
     const QRect handle = slider->HandleRect();
     const int x = towardsMax ? slider->width() - 3 : 3;
@@ -94,22 +122,20 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
         auto* in = shell.Slider(id, kCategoryInput);
         auto* out = shell.Slider(id, kCategoryOutput);
         const int start = in->value();
-        shell.box->ClearTranscript();
+        shell.Delivered().ClearTranscript();
         ClickTrack(in, true);
         QVERIFY2(in->value() == start + 1 && out->value() == start + 1, qPrintable(name));
-        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), Expected(id, start + 1)), qPrintable(name));
+        QVERIFY2(SameReports(shell.Delivered().Received(cmd::kParamWrite), Expected(id, start + 1)), qPrintable(name));
 
         // Wheel over the slider: both copies issue, so the command goes twice.
-        shell.box->ClearTranscript();
+        shell.Delivered().ClearTranscript();
         Wheel(in, 1);
         QVERIFY2(in->value() == start + 2 && out->value() == start + 2, qPrintable(name));
-        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), Repeat(Expected(id, start + 2), 2)),
-                 qPrintable(name));
-        shell.box->ClearTranscript();
+        QVERIFY2(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(id, start + 2)), qPrintable(name));
+        shell.Delivered().ClearTranscript();
         Wheel(in, -1);
         QVERIFY2(in->value() == start + 1, qPrintable(name));
-        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), Repeat(Expected(id, start + 1), 2)),
-                 qPrintable(name));
+        QVERIFY2(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(id, start + 1)), qPrintable(name));
     }
     QCOMPARE(shell.Label(RibbonLabel::Mic), QStringLiteral("话筒音量:  1"));
     QCOMPARE(shell.Label(RibbonLabel::Reverb, kCategoryOutput), QStringLiteral("混响音量:    1"));
@@ -119,30 +145,33 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
     shell.Ribbon()->SetActiveCategory(kCategoryOutput);
     auto* music = shell.Slider(RibbonSlider::Music, kCategoryOutput);
     const QPoint grip = music->HandleRect().center();
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     QTest::mousePress(music, Qt::LeftButton, {}, grip);
+    shell.Settle();
     QTest::mouseMove(music, QPoint(music->width() / 2, grip.y()));
     const int first = music->value();
+    shell.Settle();
     QTest::mouseMove(music, QPoint(music->width() * 3 / 4, grip.y()));
     const int second = music->value();
+    shell.Settle();
     QTest::mouseRelease(music, Qt::LeftButton, {}, QPoint(music->width() * 3 / 4, grip.y()));
     QVERIFY(first > 1 && second > first);
     auto expected = Expected(RibbonSlider::Music, first);
     const auto more = Expected(RibbonSlider::Music, second);
     expected.insert(expected.end(), more.begin(), more.end());
-    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), expected));
+    QVERIFY(SameReports(shell.Delivered().Received(cmd::kParamWrite), expected));
     QCOMPARE(shell.Slider(RibbonSlider::Music, kCategoryInput)->value(), second);
     QCOMPARE(shell.Label(RibbonLabel::Music), QStringLiteral("音乐音量:") + QString::asprintf("%3d", second));
     QCOMPARE(shell.Store().Int(fld::kMusicVolume), second);
 
     // A wheel notch over a volume panel (not its slider) moves that panel's slider; over
     // the load panel it moves nothing.
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Echo), 1);
     QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), 2);
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Load), 1);
-    QCOMPARE(shell.box->Received(cmd::kParamWrite).size(), std::size_t{2});
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(RibbonSlider::Echo, 2)));
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellControlsTest::keyboardStepsOnEverySlider_data() {
@@ -177,19 +206,21 @@ void ShellControlsTest::keyboardStepsOnEverySlider() {
         const auto more = Expected(id, value);
         expected.insert(expected.end(), more.begin(), more.end());
     }
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
+    // The box keeps up between the key presses.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
     for (const auto& [key, value] : steps) {
+        shell.Settle();
         QTest::keyClick(QApplication::focusWidget(), key);
         QCOMPARE(s->value(), value);
         QCOMPARE(shell.Slider(id, 1 - category)->value(), value);
     }
     // At the end of the range a key moves nothing and sends nothing.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), expected));
+    QVERIFY(SameReports(shell.Delivered().Received(cmd::kParamWrite), expected));
     QCOMPARE(shell.Ribbon()->ActiveCategory(), category);
     QCOMPARE(shell.View()->Page(), page);
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellControlsTest::maximumVolumesAndNotices() {
@@ -202,13 +233,13 @@ void ShellControlsTest::maximumVolumesAndNotices() {
         shell.Slider(RibbonSlider::Mic, c)->setValue(50);
         shell.Slider(RibbonSlider::Music, c)->setValue(60);
     }
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     ClickTrack(shell.Slider(RibbonSlider::Mic), true);
     QCOMPARE(shell.Slider(RibbonSlider::Mic, kCategoryInput)->value(), 50);
     QCOMPARE(shell.Slider(RibbonSlider::Mic, kCategoryOutput)->value(), 50);
     QCOMPARE(shell.Label(RibbonLabel::Mic, kCategoryOutput), QStringLiteral("话筒音量: 50"));
     QCOMPARE(shell.Info(), QStringLiteral("不能超过最大话筒音量!"));
-    QVERIFY(SameReports(shell.box->Received(cmd::kParamWrite), Expected(RibbonSlider::Mic, 50)));
+    QVERIFY(SameReports(shell.Delivered().Received(cmd::kParamWrite), Expected(RibbonSlider::Mic, 50)));
 
     ClickTrack(shell.Slider(RibbonSlider::Music), true);
     QCOMPARE(shell.Slider(RibbonSlider::Music, kCategoryOutput)->value(), 60);
@@ -221,7 +252,7 @@ void ShellControlsTest::maximumVolumesAndNotices() {
     QCOMPARE(shell.Store().Int(fld::kAux2On), 0);
     ClickTrack(shell.Slider(RibbonSlider::Aux2), true);
     QCOMPARE(shell.Info(), QStringLiteral("该输入未启用"));
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellControlsTest::mutesAndSources() {
@@ -253,19 +284,19 @@ void ShellControlsTest::mutesAndSources() {
         const QString name = QStringLiteral("check %1").arg(static_cast<int>(c.id));
         QVERIFY2(!shell.Check(c.id)->isChecked(), qPrintable(name));
         shell.Ribbon()->SetActiveCategory(kCategoryInput);
-        shell.box->ClearTranscript();
+        shell.Delivered().ClearTranscript();
         QTest::mouseClick(shell.Check(c.id, kCategoryInput), Qt::LeftButton);
         QVERIFY2(shell.Check(c.id, kCategoryOutput)->isChecked(), qPrintable(name));
         QCOMPARE(shell.Store().Int(c.field), c.onValue);
-        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), c.whenOn), qPrintable(name));
+        QVERIFY2(EndsWithTheLast(shell.Delivered().Received(cmd::kParamWrite), c.whenOn), qPrintable(name));
         shell.Ribbon()->SetActiveCategory(kCategoryOutput);
-        shell.box->ClearTranscript();
+        shell.Delivered().ClearTranscript();
         QTest::mouseClick(shell.Check(c.id, kCategoryOutput), Qt::LeftButton);
         QVERIFY2(!shell.Check(c.id, kCategoryInput)->isChecked(), qPrintable(name));
         QCOMPARE(shell.Store().Int(c.field), 0);
-        QVERIFY2(SameReports(shell.box->Received(cmd::kParamWrite), c.whenOff), qPrintable(name));
+        QVERIFY2(EndsWithTheLast(shell.Delivered().Received(cmd::kParamWrite), c.whenOff), qPrintable(name));
     }
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellControlsTest::userModeSlots() {
@@ -278,41 +309,41 @@ void ShellControlsTest::userModeSlots() {
 
     // Changed settings: the question comes first, and No cancels.
     shell.Store().SetSettingsChanged(true);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.prompts->answers = {UiPrompts::Answer::No};
     load->actions()[1]->trigger();
     QCOMPARE(shell.prompts->asked.back().caption, QStringLiteral("信息"));
     QCOMPARE(shell.prompts->asked.back().text, QStringLiteral("参数已更改，确定要直接载入模式二?"));
-    QVERIFY(shell.box->Received(cmd::kModeLoad).empty());
+    QVERIFY(shell.Delivered().Received(cmd::kModeLoad).empty());
 
     shell.prompts->answers = {UiPrompts::Answer::Yes};
     load->actions()[1]->trigger();
     QVERIFY(shell.WaitAccepted(2));
-    QCOMPARE(shell.box->Received(cmd::kModeLoad).size(), std::size_t{1});
-    QVERIFY(shell.box->Received(cmd::kModeLoad)[0] == BuildCommand({cmd::kModeLoad, 1}));
-    QVERIFY(!shell.box->Received(cmd::kModelName).empty());  // the read-back followed
+    QCOMPARE(shell.Delivered().Received(cmd::kModeLoad).size(), std::size_t{1});
+    QVERIFY(shell.Delivered().Received(cmd::kModeLoad)[0] == BuildCommand({cmd::kModeLoad, 1}));
+    QVERIFY(!shell.Delivered().Received(cmd::kModelName).empty());  // the read-back followed
     QVERIFY(shell.Status()->ModePane()->text().startsWith(QStringLiteral("当前模式:模式二[")));
     QVERIFY(shell.Ribbon()->ModeMenu(kCategoryOutput, false)->actions()[1]->isChecked());
 
     // Saving asks, clears the changed flag, sends and tells the user.
     shell.Store().SetSettingsChanged(true);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.prompts->answers = {UiPrompts::Answer::Yes};
     save->actions()[2]->trigger();
     QCOMPARE(shell.prompts->asked.back().text, QStringLiteral("确定要保存至机器模式三?"));
-    QVERIFY(shell.box->Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 2}));
+    QVERIFY(shell.Delivered().Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 2}));
     QVERIFY(!shell.Store().SettingsChanged());
     QVERIFY(QTest::qWaitFor([&] { return shell.Info() == QStringLiteral("正在储存模式三,请稍等"); }, kWaitMs));
 
     // Disconnected: nothing at all.
     shell.app->Device().link.Close(true);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     const auto asked = shell.prompts->asked.size();
     save->actions()[0]->trigger();
     load->actions()[0]->trigger();
     QCOMPARE(shell.prompts->asked.size(), asked);
-    QVERIFY(shell.box->Received().empty());
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Received().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellControlsTest::modeFilesAndTargetSlot() {
@@ -325,7 +356,7 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
         source.SetInt(fld::kMusicPitch, -2);
         QCOMPARE(WriteModeFile(QFile::encodeName(path).toStdString(), source).status, ModeFileStatus::Ok);
     }
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.prompts->files = {path};
     QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryInput, RibbonFileButton::LoadFile), Qt::LeftButton);
     QVERIFY(shell.WaitAccepted(2));
@@ -333,14 +364,14 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
     const QString name = QStringLiteral("m2 evening show pres");
     // The name goes to the slot that was current when the file was loaded.
     QCOMPARE(QString::fromStdU16String(shell.Store().ModeName(0)), name);
-    QCOMPARE(QString::fromStdU16String(shell.box->ModeName(0)), name);
-    QCOMPARE(shell.box->ParamFloat(module::kReverb, 26), 0.42f);
+    QCOMPARE(QString::fromStdU16String(shell.Delivered().ModeName(0)), name);
+    QCOMPARE(shell.Delivered().ParamFloat(module::kReverb, 26), 0.42f);
     QCOMPARE(shell.Slider(RibbonSlider::Reverb, kCategoryOutput)->value(), 42);
     QCOMPARE(shell.Slider(RibbonSlider::Pitch)->value(), -2);
     QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:-2"));
 
     // After the write-all: select slot 1, then save to it.
-    const auto transcript = shell.box->Transcript();
+    const auto transcript = shell.Delivered().Transcript();
     int lastMemoryWrite = -1, select = -1, saveAt = -1;
     for (int i = 0; i < static_cast<int>(transcript.size()); ++i) {
         if (transcript[i].direction != SimBox::Direction::ToBox) continue;
@@ -352,31 +383,31 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
     QVERIFY(lastMemoryWrite >= 0 && select > lastMemoryWrite && saveAt > select);
     QVERIFY(transcript[select].report == BuildCommand({cmd::kModeSelect, 1}));
     QVERIFY(transcript[saveAt].report == BuildCommand({cmd::kModeSave, 1}));
-    QCOMPARE(shell.box->CurrentSlot(), 1);
+    QCOMPARE(shell.Delivered().CurrentSlot(), 1);
     QCOMPARE(shell.app->TargetSlot(), -1);
     QVERIFY(shell.app->Settings().RecentFiles().contains(QFileInfo(path).absoluteFilePath()));
 
     // Saving to a file: save-mode for the current slot, then a version-2 file.
     const QString out = dir.filePath(QStringLiteral("saved.K4v9"));
     shell.Store().SetSettingsChanged(true);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.prompts->files = {out};
     QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryOutput, RibbonFileButton::SaveFile), Qt::LeftButton);
     QCOMPARE(shell.prompts->saveDefaults.back(), QStringLiteral("name|K4v9"));
     QCOMPARE(QFileInfo(out).size(), qint64(kModeFileSizeV2));
-    QVERIFY(shell.box->Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 1}));
+    QVERIFY(shell.Delivered().Received(cmd::kModeSave)[0] == BuildCommand({cmd::kModeSave, 1}));
     QVERIFY(!shell.Store().SettingsChanged());
 
     // From the recent-file list: sent to the box, but no slot is named or chosen by the title.
     const QString recent = dir.filePath(QStringLiteral("m3 late.K4v9"));
     QVERIFY(QFile::copy(out, recent));
     const std::u16string slotName = shell.Store().ModeName(1);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.app->OpenDocument(recent);
     QVERIFY(shell.WaitAccepted(3));
-    QVERIFY(!shell.box->Received(cmd::kMemoryWrite).empty());
-    QVERIFY(shell.box->Received(cmd::kModeNameWrite).empty());
-    QVERIFY(shell.box->Received(cmd::kModeSelect).empty());
+    QVERIFY(!shell.Delivered().Received(cmd::kMemoryWrite).empty());
+    QVERIFY(shell.Delivered().Received(cmd::kModeNameWrite).empty());
+    QVERIFY(shell.Delivered().Received(cmd::kModeSelect).empty());
     QVERIFY(shell.Store().ModeName(1) == slotName);
     QCOMPARE(shell.app->TargetSlot(), -1);
     QCOMPARE(shell.app->Settings().RecentFiles().first(), QFileInfo(recent).absoluteFilePath());
@@ -386,10 +417,10 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
     for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = static_cast<std::uint8_t>(0x30 + i);
     const QString remo = dir.filePath(QStringLiteral("hall.remo"));
     QVERIFY(WriteRemoteFile(QFile::encodeName(remo).toStdString(), keys));
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.app->OpenDocument(remo);
     QVERIFY(shell.app->Aux().RemoteControl() && shell.app->Aux().RemoteControl()->isVisible());
-    const auto sent = shell.box->Received(cmd::kRemoteTableWrite);
+    const auto sent = shell.Delivered().Received(cmd::kRemoteTableWrite);
     QCOMPARE(sent.size(), std::size_t(1));
     QVERIFY(std::equal(keys.begin(), keys.end(), sent[0].begin() + 2));
     shell.app->Aux().DestroyAll();
@@ -400,7 +431,7 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
     QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryInput, RibbonFileButton::LoadFile), Qt::LeftButton);
     QCOMPARE(shell.Info(), QStringLiteral("请先连接设备!"));
     QCOMPARE(shell.prompts->filters.size(), dialogs);
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellControlsTest::targetSlotFromTitles() {
@@ -414,15 +445,15 @@ void ShellControlsTest::targetSlotFromTitles() {
 
 void ShellControlsTest::deviceReset() {
     Shell shell;
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.prompts->answers = {UiPrompts::Answer::No};
     QTest::mouseClick(shell.Ribbon()->Button(RibbonButton::Reset), Qt::LeftButton);
     QCOMPARE(shell.prompts->asked.back().caption, QStringLiteral("提示"));
-    QVERIFY(shell.box->Received(cmd::kDeviceReset).empty());
+    QVERIFY(shell.Delivered().Received(cmd::kDeviceReset).empty());
     shell.prompts->answers = {UiPrompts::Answer::Yes};
     QTest::mouseClick(shell.Ribbon()->Button(RibbonButton::Reset), Qt::LeftButton);
-    QCOMPARE(shell.box->Received(cmd::kDeviceReset).size(), std::size_t{1});
-    QCOMPARE(shell.box->Received(cmd::kDeviceReset)[0][2], kDeviceResetKey);
+    QCOMPARE(shell.Delivered().Received(cmd::kDeviceReset).size(), std::size_t{1});
+    QCOMPARE(shell.Delivered().Received(cmd::kDeviceReset)[0][2], kDeviceResetKey);
     QCOMPARE(shell.Info(), QStringLiteral("机器正在重启……"));
 }
 
@@ -437,7 +468,7 @@ void ShellControlsTest::closeFlow() {
         QVERIFY(shell.Frame()->close());
         QVERIFY(shell.prompts->asked.empty());
         QVERIFY(!shell.app->Device().link.IsOpen());
-        QCOMPARE(shell.box->Received(cmd::kDisconnect).size(), std::size_t{1});
+        QCOMPARE(shell.Delivered().Received(cmd::kDisconnect).size(), std::size_t{1});
     }
     {  // Cancel keeps the window and the link.
         Shell shell;
@@ -454,10 +485,10 @@ void ShellControlsTest::closeFlow() {
         changed(shell);
         shell.prompts->answers = {UiPrompts::Answer::Yes};
         shell.prompts->files = {QString()};
-        shell.box->ClearTranscript();
+        shell.Delivered().ClearTranscript();
         QVERIFY(shell.Frame()->close());
         QCOMPARE(shell.prompts->saveDefaults.back(), QStringLiteral("preset|K4v9"));
-        QVERIFY(shell.box->Received(cmd::kModeSave).empty());
+        QVERIFY(shell.Delivered().Received(cmd::kModeSave).empty());
         QVERIFY(!shell.app->Device().link.IsOpen());
     }
     {  // Yes with a file: saved to the slot and to the file.
@@ -466,11 +497,11 @@ void ShellControlsTest::closeFlow() {
         const QString path = dir.filePath(QStringLiteral("preset.K4v9"));
         shell.prompts->answers = {UiPrompts::Answer::Yes};
         shell.prompts->files = {path};
-        shell.box->ClearTranscript();
+        shell.Delivered().ClearTranscript();
         QVERIFY(shell.Frame()->close());
         QCOMPARE(QFileInfo(path).size(), qint64(kModeFileSizeV2));
-        QCOMPARE(shell.box->Received(cmd::kModeSave).size(), std::size_t{1});
-        QCOMPARE(shell.box->Received(cmd::kDisconnect).size(), std::size_t{1});
+        QCOMPARE(shell.Delivered().Received(cmd::kModeSave).size(), std::size_t{1});
+        QCOMPARE(shell.Delivered().Received(cmd::kDisconnect).size(), std::size_t{1});
     }
     {  // No: closes, no file dialog.
         Shell shell;
@@ -478,7 +509,7 @@ void ShellControlsTest::closeFlow() {
         shell.prompts->answers = {UiPrompts::Answer::No};
         QVERIFY(shell.Frame()->close());
         QVERIFY(shell.prompts->saveDefaults.empty());
-        QVERIFY(shell.box->Violations().empty());
+        QVERIFY(shell.Delivered().Violations().empty());
     }
 }
 
@@ -509,7 +540,7 @@ void ShellControlsTest::fileDialogsStartInTheLastModeFolder() {
     QVERIFY(loaded.remove());
     shell.View()->LoadModeFile();
     QCOMPARE(asked.back(), home);
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 }  // namespace kv::test

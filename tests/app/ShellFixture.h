@@ -79,6 +79,14 @@ struct Shell {
         return QTest::qWaitFor([&] { return !app->Device().sync.Running() && !app->SyncDialog(); }, kWaitMs);
     }
 
+    // The box once every report the window queued reached it.
+    SimBox& Delivered() const {
+        if (app) app->Device().link.Flush();
+        return *box;
+    }
+    // Lets the box take and answer everything sent so far, as a box that keeps up does
+    // between two steps of the user.
+    void Settle() const { app->Device().link.AwaitAnswer(); }
     CMainFrame* Frame() const { return app->Frame(); }
     CMyMFCRibbonBar* Ribbon() const { return app->Frame()->Ribbon(); }
     CKV4420v13View* View() const { return app->View(); }

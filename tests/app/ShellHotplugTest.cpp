@@ -25,18 +25,18 @@ void ShellHotplugTest::refusedBoxStaysRefused() {
     QTemporaryDir dir;
     Shell shell(false);
     shell.socketPath = SocketIn(dir);
-    shell.box->SetCommandSetVersion(7);
+    shell.Delivered().SetCommandSetVersion(7);
     auto served = std::make_unique<ServedBox>(shell.box, shell.socketPath);
     QVERIFY(served->Listening());
     shell.Start(false);
     QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 1; }, kWaitMs));
-    const auto queries = shell.box->Received(cmd::kModelName).size();
+    const auto queries = shell.Delivered().Received(cmd::kModelName).size();
 
     // Forty looks of the watcher, the product's twenty seconds, at a box that stays.
     QTest::qWait(40 * kSocketPollMs);
     QCOMPARE(shell.prompts->messages.size(), std::size_t{1});
-    QCOMPARE(shell.box->Received(cmd::kModelName).size(), queries);
-    QCOMPARE(shell.box->Received(cmd::kDisconnect).size(), std::size_t{1});
+    QCOMPARE(shell.Delivered().Received(cmd::kModelName).size(), queries);
+    QCOMPARE(shell.Delivered().Received(cmd::kDisconnect).size(), std::size_t{1});
     QVERIFY(!shell.app->SyncDialog());
 
     // The window closes with the box still there, and a box that comes back afterwards is
@@ -44,12 +44,12 @@ void ShellHotplugTest::refusedBoxStaysRefused() {
     QVERIFY(shell.Frame()->close());
     QVERIFY(!shell.Frame()->isVisible());
     served.reset();
-    shell.box->SetCommandSetVersion(9);
+    shell.Delivered().SetCommandSetVersion(9);
     served = std::make_unique<ServedBox>(shell.box, shell.socketPath);
     QTest::qWait(10 * kSocketPollMs);
-    QCOMPARE(shell.box->Received(cmd::kModelName).size(), queries);
+    QCOMPARE(shell.Delivered().Received(cmd::kModelName).size(), queries);
     QVERIFY(!shell.app->Device().link.IsOpen());
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellHotplugTest::boxBackWhileTheErrorBoxIsOpen_data() {
@@ -65,21 +65,21 @@ void ShellHotplugTest::boxBackWhileTheErrorBoxIsOpen() {
     QTemporaryDir dir;
     Shell shell(false);
     shell.socketPath = SocketIn(dir);
-    shell.box->SetCommandSetVersion(7);
+    shell.Delivered().SetCommandSetVersion(7);
     auto served = std::make_unique<ServedBox>(shell.box, shell.socketPath);
     bool handled = false;
     shell.prompts->onMessage = [&](const QString&, const QString&) {
         if (shell.prompts->messages.size() > 1) return;
-        const auto queries = shell.box->Received(cmd::kModelName).size();
+        const auto queries = shell.Delivered().Received(cmd::kModelName).size();
         // Stopped and started again between two looks of the watcher: a new peer all the same.
         served.reset();
-        shell.box->SetCommandSetVersion(version);
+        shell.Delivered().SetCommandSetVersion(version);
         served = std::make_unique<ServedBox>(shell.box, shell.socketPath);
         QVERIFY(QTest::qWaitFor(
             [&] {
-                return shell.box->Received(cmd::kModelName).size() > queries && !shell.app->Device().sync.Running() &&
-                       !shell.app->SyncDialog() &&
-                       (shell.accepted->count() == 1 || shell.box->Received(cmd::kDisconnect).size() == 2);
+                return shell.Delivered().Received(cmd::kModelName).size() > queries &&
+                       !shell.app->Device().sync.Running() && !shell.app->SyncDialog() &&
+                       (shell.accepted->count() == 1 || shell.Delivered().Received(cmd::kDisconnect).size() == 2);
             },
             kWaitMs));
         QTest::qWait(50);  // let the queued notice be handled
@@ -90,38 +90,38 @@ void ShellHotplugTest::boxBackWhileTheErrorBoxIsOpen() {
     QCOMPARE(shell.app->Device().link.IsOpen(), accepted);
     QCOMPARE(shell.accepted->count(), accepted ? 1 : 0);
     QCOMPARE(shell.prompts->messages.size(), std::size_t{1});
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellHotplugTest::arrivalDuringAReadBackIsKept() {
     Shell shell;
     auto& link = shell.app->Device().link;
-    shell.box->SetUnplugged(true);
+    shell.Delivered().SetUnplugged(true);
     shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()));
-    shell.box->SetUnplugged(false);
+    shell.Delivered().SetUnplugged(false);
     // A silent box holds every write of the read-back for the permit time-out.
-    shell.box->SetSilent(true);
+    shell.Delivered().SetSilent(true);
     bool replugged = false;
     QTimer::singleShot(0, shell.Frame(), [&] {
-        QVERIFY(QTest::qWaitFor([&] { return !shell.box->Received(cmd::kModelName).empty(); }, kWaitMs));
+        QVERIFY(QTest::qWaitFor([&] { return !shell.Delivered().Received(cmd::kModelName).empty(); }, kWaitMs));
         // Removed while the read-back waits for an answer; back at once, and talking.
         shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()));
         QVERIFY(!link.IsOpen());
-        shell.box->SetSilent(false);
-        shell.box->ClearTranscript();
+        shell.Delivered().SetSilent(false);
+        shell.Delivered().ClearTranscript();
         QVERIFY(shell.app->Device().sync.Running());
         shell.Watcher()->RaiseArrived();
         replugged = true;
     });
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.Watcher()->RaiseArrived();
     QVERIFY(replugged);
     QVERIFY(shell.WaitAccepted(2));
     QVERIFY(link.IsOpen());
     // A read-back of its own from the start, not the rest of the one of the box that left.
-    QCOMPARE(shell.box->Received(cmd::kModelName).size(), std::size_t{2});
+    QCOMPARE(shell.Delivered().Received(cmd::kModelName).size(), std::size_t{2});
     QVERIFY(shell.prompts->messages.empty());
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 }  // namespace kv::test

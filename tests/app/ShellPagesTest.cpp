@@ -13,9 +13,9 @@
 #include "pages/CDialogEfx.h"
 #include "pages/CDialogMusic.h"
 #include "pages/CDialogOutput.h"
-#include "pages/CNavigationBar.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
+#include "pages/CNavigationBar.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 
@@ -63,33 +63,34 @@ void ShellPagesTest::statusBarEqCommands() {
     QVERIFY(shell.Status()->Bypass()->isEnabled());
     QVERIFY(!shell.Status()->Bypass()->isChecked());
 
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.Status()->Bypass()->click();
     QCOMPARE(shell.Store().Int(field), 1);
     QVERIFY(shell.Status()->Bypass()->isChecked());
     QVERIFY(hosted->Equaliser()->Panel()->Bypass());
+    shell.Settle();
     shell.Status()->Bypass()->click();
     QCOMPARE(shell.Store().Int(field), 0);
     QVERIFY(!hosted->Equaliser()->Panel()->Bypass());
     const std::vector<Report> expected{BypassWrite(module, parameter, 1), BypassWrite(module, parameter, 0)};
-    QVERIFY(shell.box->Received(cmd::kParamWrite) == expected);
+    QVERIFY(shell.Delivered().Received(cmd::kParamWrite) == expected);
 
     // A band moved away from its default, then the reset: refused first, then confirmed.
     hosted->Equaliser()->Panel()->SetGain(0, 6.0);
     hosted->Equaliser()->Panel()->SetSelectedBand(0);
     Q_EMIT hosted->Equaliser()->Panel()->bandChanged(0);
     QVERIFY(hosted->Equaliser()->SelectedBand() == 0);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.prompts->answers = {UiPrompts::Answer::No};
     shell.Status()->ResetEq()->click();
-    QVERIFY(shell.box->Received(cmd::kMemoryWrite).empty());
+    QVERIFY(shell.Delivered().Received(cmd::kMemoryWrite).empty());
     shell.prompts->answers = {UiPrompts::Answer::Yes};
     shell.Status()->ResetEq()->click();
-    QCOMPARE(static_cast<int>(shell.box->Received(cmd::kMemoryWrite).size()), bands);
+    QCOMPARE(static_cast<int>(shell.Delivered().Received(cmd::kMemoryWrite).size()), bands);
     QCOMPARE(hosted->Equaliser()->SelectedBand(), -1);
     QCOMPARE(hosted->Equaliser()->Panel()->Band(0).gain, 0.0f);
     QVERIFY(hosted->Equaliser()->Stack()->currentWidget() == static_cast<QWidget*>(hosted->Equaliser()->List()));
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellPagesTest::pagesReplaceAndSwitch() {
@@ -138,7 +139,7 @@ void ShellPagesTest::pagesReplaceAndSwitch() {
     output = qobject_cast<CDialogOutput*>(shell.View()->Page());
     QVERIFY(output);
     QCOMPARE(output->Kind(), 2);
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellPagesTest::languageReachesThePage() {

@@ -3,9 +3,9 @@
 
 #include <QFileDialog>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
@@ -14,8 +14,8 @@
 #include <chrono>
 
 #include "app/AppSettings.h"
-#include "app/QtUiPrompts.h"
 #include "app/AuxWindows.h"
+#include "app/QtUiPrompts.h"
 #include "device/Commands.h"
 #include "dialogs/CAutoSubDlg.h"
 #include "dialogs/CRemoteDlg.h"
@@ -54,7 +54,8 @@ void ShellStartTest::init() {
 void ShellStartTest::startsSynchronisesAndAccepts() {
     Shell shell(false);
     const ParamValue full = ParamValue::FromFloat(1.0f);  // above the microphone slider's range
-    for (int parameter : {30, 43}) shell.box->Handle(BuildParamWrite(module::kMic, parameter, std::span(&full, 1)));
+    for (int parameter : {30, 43})
+        shell.Delivered().Handle(BuildParamWrite(module::kMic, parameter, std::span(&full, 1)));
     shell.Start();
     QCOMPARE(shell.Frame()->windowTitle(), QStringLiteral("DSP-4420-v3.1.1"));
     QCOMPARE(shell.Frame()->minimumSize(), QSize(1170, 700));
@@ -74,16 +75,16 @@ void ShellStartTest::startsSynchronisesAndAccepts() {
     QVERIFY(shell.Status()->NoticePane()->text().contains(QStringLiteral("设备已连接，同步中……")));
     QCOMPARE(QSettings(settings::kOrganization, settings::kApplication).value(settings::kApplicationLook).toInt(), 215);
     QVERIFY(shell.Status()->ModePane()->text().startsWith(QStringLiteral("当前模式:模式一[")));
-    QVERIFY(!shell.box->Received(cmd::kModelName).empty());
+    QVERIFY(!shell.Delivered().Received(cmd::kModelName).empty());
     // The labels show what the box holds even where the slider cannot.
     QCOMPARE(shell.Slider(RibbonSlider::Mic)->value(), 99);
     QCOMPARE(shell.Label(RibbonLabel::Mic), QStringLiteral("话筒音量:100"));
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellStartTest::acceptsLowerCaseModel() {
     Shell shell(false);
-    shell.box->SetModelName("kv4420a");
+    shell.Delivered().SetModelName("kv4420a");
     shell.Start();
     QVERIFY(shell.app->Device().link.IsOpen());
     QVERIFY(shell.prompts->messages.empty());
@@ -92,7 +93,7 @@ void ShellStartTest::acceptsLowerCaseModel() {
 void ShellStartTest::silentBoxDoesNotAnswer() {
     // Its identity never came: the store's default model must not make it a wrong model.
     Shell shell(false);
-    shell.box->SetSilent(true);
+    shell.Delivered().SetSilent(true);
     shell.Start(false);
     QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 1; }, kWaitMs));
     QCOMPARE(shell.prompts->messages[0].text, QStringLiteral("机器没有响应!"));
@@ -101,38 +102,39 @@ void ShellStartTest::silentBoxDoesNotAnswer() {
 
 void ShellStartTest::refusesWrongModelAndCommandSet() {
     Shell shell(false);
-    shell.box->SetModelName("KV4400X");
+    shell.Delivered().SetModelName("KV4400X");
     shell.Start(false);
     QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 1; }, kWaitMs));
     QCOMPARE(shell.prompts->messages[0].caption, QStringLiteral("错误"));
     QCOMPARE(shell.prompts->messages[0].text, QStringLiteral("机器型号与软件不匹配!"));
     QVERIFY(!shell.app->Device().link.IsOpen());
     QVERIFY(!shell.View()->Connection().StatusTimerActive());
-    QVERIFY(!shell.box->Received(cmd::kDisconnect).empty());
+    QVERIFY(!shell.Delivered().Received(cmd::kDisconnect).empty());
 
     // The right model with command set 7, plugged in again.
-    shell.box->SetModelName("KV4420M");
-    shell.box->SetCommandSetVersion(7);
+    shell.Delivered().SetModelName("KV4420M");
+    shell.Delivered().SetCommandSetVersion(7);
     shell.Watcher()->RaiseArrived();
     QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 2; }, kWaitMs));
     QCOMPARE(shell.prompts->messages[1].text, QStringLiteral("机器与软件通信版本不匹配，请使用机器配套软件!"));
     QVERIFY(!shell.app->Device().link.IsOpen());
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellStartTest::twoRefusalsShowOneBox() {
     Shell shell(false);
-    shell.box->SetCommandSetVersion(7);
+    shell.Delivered().SetCommandSetVersion(7);
     int refusalsWhileOpen = 0;
     // While the first box is open, the box is plugged in again and refused again.
     shell.prompts->onMessage = [&](const QString&, const QString&) {
         if (shell.prompts->messages.size() > 1) return;
-        const auto queries = shell.box->Received(cmd::kModelName).size();
+        const auto queries = shell.Delivered().Received(cmd::kModelName).size();
         shell.Watcher()->RaiseArrived();
         QVERIFY(QTest::qWaitFor(
             [&] {
-                return shell.box->Received(cmd::kModelName).size() > queries && !shell.app->Device().link.IsOpen() &&
-                       !shell.app->Device().sync.Running() && !shell.app->SyncDialog();
+                return shell.Delivered().Received(cmd::kModelName).size() > queries &&
+                       !shell.app->Device().link.IsOpen() && !shell.app->Device().sync.Running() &&
+                       !shell.app->SyncDialog();
             },
             kWaitMs));
         QTest::qWait(50);  // let the queued notice be handled
@@ -148,17 +150,17 @@ void ShellStartTest::twoRefusalsShowOneBox() {
 void ShellStartTest::removalAndArrival() {
     Shell shell;
     auto& link = shell.app->Device().link;
-    const auto readBacks = shell.box->Received(cmd::kModelName).size();
+    const auto readBacks = shell.Delivered().Received(cmd::kModelName).size();
     // A second arrival while connected changes nothing.
     shell.Watcher()->RaiseArrived();
     QTest::qWait(20);
-    QCOMPARE(shell.box->Received(cmd::kModelName).size(), readBacks);
+    QCOMPARE(shell.Delivered().Received(cmd::kModelName).size(), readBacks);
 
     // Another device's removal is not ours.
     shell.Watcher()->RaiseRemoved(QStringLiteral("/dev/hidraw99"));
     QVERIFY(link.IsOpen());
 
-    shell.box->SetUnplugged(true);
+    shell.Delivered().SetUnplugged(true);
     shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()).toUpper());
     QVERIFY(!link.IsOpen());
     QVERIFY(!shell.View()->Connection().StatusTimerActive());
@@ -169,28 +171,28 @@ void ShellStartTest::removalAndArrival() {
     shell.Watcher()->RaiseArrived();
     QVERIFY(!link.IsOpen());
 
-    shell.box->SetUnplugged(false);
+    shell.Delivered().SetUnplugged(false);
     shell.Watcher()->RaiseArrived();
     QVERIFY(shell.WaitAccepted(2));
     QVERIFY(link.IsOpen());
     QVERIFY(shell.View()->Connection().StatusTimerActive());
-    QVERIFY(shell.box->Violations().empty());
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 void ShellStartTest::statusTimerPollsAndCaptions() {
     Shell shell;
-    shell.box->ClearTranscript();
-    QVERIFY(QTest::qWaitFor([&] { return !shell.box->Received(cmd::kLevelMeter).empty(); }, kWaitMs));
+    shell.Delivered().ClearTranscript();
+    QVERIFY(QTest::qWaitFor([&] { return !shell.Delivered().Received(cmd::kLevelMeter).empty(); }, kWaitMs));
 
     // With the poll switched off the caption still follows the stream flag.
     shell.app->Device().link.SetMeterPollEnabled(false);
     QTest::qWait(50);
-    shell.box->ClearTranscript();
+    shell.Delivered().ClearTranscript();
     shell.Store().SetInt(fld::kMusicStream, 1);
     QVERIFY(QTest::qWaitFor(
         [&] { return shell.Ribbon()->PanelCaption(RibbonPanel::Source) == QStringLiteral("音乐音源:DTS/AC3"); },
         kWaitMs));
-    QVERIFY(shell.box->Received(cmd::kLevelMeter).empty());
+    QVERIFY(shell.Delivered().Received(cmd::kLevelMeter).empty());
     shell.Store().SetInt(fld::kMusicStream, 0);
     QVERIFY(QTest::qWaitFor(
         [&] { return shell.Ribbon()->PanelCaption(RibbonPanel::Source) == QStringLiteral("音乐音源"); }, kWaitMs));
@@ -257,7 +259,7 @@ void ShellStartTest::functionKeysOpenTheirWindows() {
             openedWhileSyncing = openedWhileSyncing || aux.DeviceSettings();
         }
     });
-    shell.box->SetLatency(std::chrono::milliseconds(1));
+    shell.Delivered().SetLatency(std::chrono::milliseconds(1));
     shell.Watcher()->RaiseArrived();
     QVERIFY(sentWhileOpen);
     QVERIFY(!openedWhileSyncing);
@@ -281,8 +283,8 @@ void ShellStartTest::ribbonButtonsOpenAuxWindows() {
     CRemoteDlg* remote = aux.RemoteControl();
     QString code;
     QTimer::singleShot(0, remote, [&] {
-        QVERIFY(QTest::qWaitFor([&] { return remote->Study() && shell.box->LearningKeyIndex() == 5; }, kWaitMs));
-        shell.box->PressRemoteKey(0x21, 0x07);
+        QVERIFY(QTest::qWaitFor([&] { return remote->Study() && shell.Delivered().LearningKeyIndex() == 5; }, kWaitMs));
+        shell.Delivered().PressRemoteKey(0x21, 0x07);
         QVERIFY(QTest::qWaitFor([&] { return remote->Study()->Learned(); }, kWaitMs));
         code = remote->Study()->Code()->text();
     });
@@ -291,7 +293,7 @@ void ShellStartTest::ribbonButtonsOpenAuxWindows() {
     QCOMPARE(shell.Store().GetRemoteTable()[5], 0x07);
 
     // The automatic windows follow every synchronisation, and the language.
-    shell.box->Handle(ParamFloats(module::kMic, 68, 0.3f));
+    shell.Delivered().Handle(ParamFloats(module::kMic, 68, 0.3f));
     QVERIFY(shell.View()->Connection().RunReadBack());
     QVERIFY(shell.WaitAccepted(2));
     QCOMPARE(autoSub->Value()->text(), QStringLiteral("30%"));
@@ -366,7 +368,7 @@ void ShellStartTest::qtDialogsFollowTheLanguage() {
     QFETCH(QStringList, buttons);
     QFETCH(QStringList, fileDialog);
     Shell shell(false);
-    shell.box->SetUnplugged(true);
+    shell.Delivered().SetUnplugged(true);
     shell.Start(false);
     for (int i = 0; i < toggles; ++i) shell.app->ToggleLanguage();
     QtUiPrompts real;
@@ -403,7 +405,7 @@ void ShellStartTest::statusPanesFollowTheLanguageFromTheStart() {
     QFETCH(QString, connection);
     QSettings(settings::kOrganization, settings::kApplication).setValue(settings::kLanguage, language);
     Shell shell(false);
-    shell.box->SetUnplugged(true);
+    shell.Delivered().SetUnplugged(true);
     shell.Start(false);
     QCOMPARE(shell.Status()->ModePane()->text(), mode);
     QCOMPARE(shell.Status()->ConnectionPane()->text(), connection);
@@ -411,7 +413,7 @@ void ShellStartTest::statusPanesFollowTheLanguageFromTheStart() {
 
 void ShellStartTest::withoutTheBox() {
     Shell shell(false);
-    shell.box->SetUnplugged(true);
+    shell.Delivered().SetUnplugged(true);
     shell.Start(false);
     QTest::qWait(20);
     QVERIFY(!shell.app->Device().link.IsOpen());

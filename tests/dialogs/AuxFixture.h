@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "device/Commands.h"
@@ -33,6 +34,8 @@ public:
         box->SetModelName("KV4420M");
         box->SetCommandSetVersion(commandSet);
         core->store.SetCommandSetVersion(commandSet);
+        // As the application does: the window's writes are queued.
+        core->link.QueueWritesFrom(std::this_thread::get_id());
         core->link.Open();
         m_table.Load(language);
         core->parser.SetKeyLearnedHook([this](int key) {
@@ -76,6 +79,7 @@ public:
 
     // Reports of one command the box received since the last Clear, as hex without trailing zeros.
     QStringList Sent(std::uint8_t command) const {
+        core->link.Flush();
         QStringList out;
         for (const auto& e : box->Transcript())
             if (e.direction == SimBox::Direction::ToBox && e.report[1] == command) out << HexOf(e.report);
@@ -92,7 +96,18 @@ public:
         for (const Report& r : reports) out << HexOf(r);
         return out;
     }
-    void Clear() { box->ClearTranscript(); }
+    // The box once every report the window queued reached it.
+    SimBox& Delivered() {
+        core->link.Flush();
+        return *box;
+    }
+    void Clear() {
+        core->link.Flush();
+        box->ClearTranscript();
+    }
+    // Lets the box take and answer everything sent so far, as a box that keeps up does
+    // between two steps of the user.
+    void Settle() { core->link.AwaitAnswer(); }
 
     std::shared_ptr<SimBox> box;
     std::unique_ptr<DeviceContext> core;

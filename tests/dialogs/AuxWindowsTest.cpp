@@ -169,7 +169,7 @@ private Q_SLOTS:
         dlg.PowerOnCheck(1)->click();
         QCOMPARE(host.core->store.EditedSettings()[2], 255);
         QCOMPARE(dlg.PowerOnLabel(1)->text(), QStringLiteral("Invalid"));
-        QVERIFY(host.box->Transcript().empty());
+        QVERIFY(host.Delivered().Transcript().empty());
     }
 
     void maximumDragsThePowerOnSlider() {
@@ -262,7 +262,7 @@ private Q_SLOTS:
         expected[12] = 4;
         QCOMPARE(host.Sent(cmd::kSettingsWrite), AuxHost::Hex({SettingsWrite(expected)}));
         QCOMPARE(host.core->store.AppliedSettings(), expected);
-        QVERIFY(QTest::qWaitFor([&] { return host.box->Settings() == expected; }, 2000));
+        QVERIFY(QTest::qWaitFor([&] { return host.Delivered().Settings() == expected; }, 2000));
         QCOMPARE(host.notices.last(), QStringLiteral("机器设置已生效!"));
     }
 
@@ -297,6 +297,7 @@ private Q_SLOTS:
         QVERIFY(!dlg.Phase(group)->isChecked());
         host.Clear();
         dlg.Phase(group)->click();
+        host.Settle();
         dlg.Phase(group)->click();
         QCOMPARE(host.ParamWrites(), AuxHost::Hex({Ints(1, parameter, {0}), Ints(1, parameter, {1})}));
         QCOMPARE(host.core->store.Int(group ? 40 : 32), 1);
@@ -314,7 +315,7 @@ private Q_SLOTS:
         host.Clear();
         dlg.ResetButton(0)->click();
         dlg.ApplyButton()->click();
-        QVERIFY(host.box->Transcript().empty());
+        QVERIFY(host.Delivered().Transcript().empty());
         QCOMPARE(host.readBacks, 1);
         QCOMPARE(host.notices.last(), QStringLiteral("请先连接设备!"));
     }
@@ -391,7 +392,7 @@ private Q_SLOTS:
         host.Clear();
         remote.Key(key)->click();
         QCOMPARE(host.messages, QStringList{message});
-        QVERIFY(host.box->Transcript().empty());
+        QVERIFY(host.Delivered().Transcript().empty());
     }
 
     void filesRoundTrip() {
@@ -444,7 +445,7 @@ private Q_SLOTS:
         remote.ButtonById(CRemoteDlg::kLoadFileId)->click();
         remote.ButtonById(CRemoteDlg::kLoadFileId)->click();
         QCOMPARE(host.notices.last(), QStringLiteral("载入遥控文件失败"));
-        QVERIFY(host.box->Transcript().empty());
+        QVERIFY(host.Delivered().Transcript().empty());
     }
 
     void unwritableTarget() {

@@ -111,6 +111,7 @@ private Q_SLOTS:
         host.ShowPage(PageId::Delay, 0);
         host.Clear();
         Delay(host)->Spin(0)->stepped(delta);
+        host.Settle();
         Delay(host)->Spin(0)->stepped(delta);  // the second press from the limit sends nothing
         std::vector<Report> want;
         for (int s : samples) want.push_back(Ints(5, 35, {s}));

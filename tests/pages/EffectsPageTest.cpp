@@ -151,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(panel->Band(band).frequency, float(kStartHz));
         const bool inList = way >= ListGain;
         if (way != Drag && !inList) {
-            ClickMarker(panel, band);
+            ClickMarker(host, panel, band);
             QCOMPARE(ed->SelectedBand(), band);
             QCOMPARE(ed->Stack()->currentWidget(), ed->Editor());
         }
@@ -311,7 +311,7 @@ private Q_SLOTS:
         StoreBand(host, k.firstByte, 4, 100, 700, 1000, 1);
         QVERIFY(ShowOnScreen(host, PageId::Effects, from));
         CPageBase* first = host.page;
-        ClickMarker(first->Equaliser()->Panel(), 4);
+        ClickMarker(host, first->Equaliser()->Panel(), 4);
         QCOMPARE(first->Equaliser()->SelectedBand(), 4);
         host.ShowPage(PageId::Effects, to);
         QCOMPARE(host.page.data(), first);
@@ -325,7 +325,7 @@ private Q_SLOTS:
         const bool chB = to == 9 || to == 10;
         QCOMPARE(ed->List()->TextColor(), chB ? QColor(0, 220, 0) : QColor(0, 200, 255));
         host.Clear();
-        ClickMarker(ed->Panel(), 4);
+        ClickMarker(host, ed->Panel(), 4);
         std::vector<Report> twice = BandSent(k.Place(), 4, 1, -5.0f, 700.0f, 1.0f);
         for (const Report& r : BandSent(k.Place(), 4, 1, -5.0f, 700.0f, 1.0f)) twice.push_back(r);
         QCOMPARE(Hex(host.Writes()), Hex(twice));
@@ -375,7 +375,7 @@ private Q_SLOTS:
         QVERIFY(ShowOnScreen(host, PageId::Effects, kind));
         CPageBase* page = host.page;
         CEqEditor* ed = page->Equaliser();
-        ClickMarker(ed->Panel(), 3);
+        ClickMarker(host, ed->Panel(), 3);
         QCOMPARE(ed->SelectedBand(), 3);
         host.Clear();
         page->ResetEq();

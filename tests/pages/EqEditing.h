@@ -107,8 +107,10 @@ inline void SendWheel(QWidget* w, int delta) {
 inline QPointF MarkerPoint(const CEqPanel* p, int band) {
     return {eq::EqPanelGeometry::kInsetLeft + p->Band(band).x, eq::EqPanelGeometry::kPointerTop + p->Band(band).y};
 }
-inline void ClickMarker(CEqPanel* p, int band) {
+// The box keeps up between press and release, so both send the band.
+inline void ClickMarker(PageHost& host, CEqPanel* p, int band) {
     SendMouse(p, QEvent::MouseButtonPress, MarkerPoint(p, band), Qt::LeftButton, Qt::LeftButton);
+    host.Settle();
     SendMouse(p, QEvent::MouseButtonRelease, MarkerPoint(p, band), Qt::LeftButton, Qt::NoButton);
 }
 
@@ -180,8 +182,11 @@ inline void EditAndCheckBand(PageHost& host, CEqEditor* ed, const EqPlace& place
             const QPointF start = MarkerPoint(panel, band);
             const eq::EqPanelGeometry& g = panel->Geometry();
             const QPointF to(g.XOfFrequency(2000.0), eq::EqPanelGeometry::kPointerTop + g.YOfGain(0.0) - g.Top());
+            // The box keeps up between the steps, so each step's band reaches it.
             SendMouse(panel, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+            host.Settle();
             SendMouse(panel, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+            host.Settle();
             SendMouse(panel, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
             hz = panel->Band(band).frequency;
             QVERIFY2(std::fabs(hz - 2000.0f) < 3.0f, qPrintable(QString::number(hz)));

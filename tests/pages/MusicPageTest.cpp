@@ -250,7 +250,7 @@ private Q_SLOTS:
         QCOMPARE(panel->Band(band).frequency, float(kStartHz));
         const bool inList = way >= ListGain;
         if (way != Drag && way != DragPass && !inList) {
-            ClickMarker(panel, band);
+            ClickMarker(host, panel, band);
             QCOMPARE(ed->SelectedBand(), band);
             QCOMPARE(ed->Stack()->currentWidget(), ed->Editor());
             QCOMPARE(ed->NumberLabel()->text(), QString::number(band + 1));
@@ -289,7 +289,7 @@ private Q_SLOTS:
         StoreBand(host, c.firstByte, 4, kStartGainCode, kStartHz, kStartQCode, 1);
         QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CEqEditor* ed = Music(host)->Equaliser();
-        ClickMarker(ed->Panel(), 4);
+        ClickMarker(host, ed->Panel(), 4);
         ed->TypeButton(kind - 1)->click();
         QCOMPARE(ed->Panel()->Band(4).gain, gain);
         QCOMPARE(ed->Panel()->Band(4).q, q);
@@ -309,7 +309,7 @@ private Q_SLOTS:
         PageHost host;
         QVERIFY(ShowOnScreen(host, PageId::Music, 1));
         CEqEditor* ed = Music(host)->Equaliser();
-        ClickMarker(ed->Panel(), 8);
+        ClickMarker(host, ed->Panel(), 8);
         QCOMPARE(ed->Stack()->currentWidget(), ed->Editor());
         host.Clear();
         const QPointF empty(ed->Panel()->width() / 2.0, ed->Panel()->height() - 24.0);
@@ -459,7 +459,7 @@ private Q_SLOTS:
         QVERIFY(ShowOnScreen(host, PageId::Music, code));
         CDialogMusic* page = Music(host);
         CEqEditor* ed = page->Equaliser();
-        ClickMarker(ed->Panel(), 2);
+        ClickMarker(host, ed->Panel(), 2);
         QCOMPARE(ed->SelectedBand(), 2);
         host.Clear();
         page->ResetEq();
@@ -904,7 +904,7 @@ private Q_SLOTS:
         QCOMPARE(ed->Stack()->currentWidget(), static_cast<QWidget*>(ed->List()));
         // Edits now go to the new channel.
         host.Clear();
-        ClickMarker(ed->Panel(), 5);
+        ClickMarker(host, ed->Panel(), 5);
         const Channel& c = ChannelOf(to);
         std::vector<Report> twice = BandSent(c.Place(), 5, 1, 8.0f, 4321.0f, 1.0f);
         for (const Report& r : BandSent(c.Place(), 5, 1, 8.0f, 4321.0f, 1.0f)) twice.push_back(r);

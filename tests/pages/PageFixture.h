@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWidget>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "device/DeviceContext.h"
@@ -21,14 +22,16 @@ namespace kv::test {
 
 class PageHost : public PageContext {
 public:
-    explicit PageHost(int language = 0)
+    explicit PageHost(int language = 0, LinkTimings timings = LinkTimings{2000, 500, 5})
         : box(std::make_shared<SimBox>()),
-          core(std::make_unique<DeviceContext>(MakeSimOpener(box), LinkTimings{2000, 500, 5}, SyncTimings{0, 0, 0, 0},
+          core(std::make_unique<DeviceContext>(MakeSimOpener(box), timings, SyncTimings{0, 0, 0, 0},
                                                EncoderTimings{0, 0})),
           m_language(language) {
         box->SetModelName("KV4420M");
         box->SetCommandSetVersion(9);
         core->store.SetCommandSetVersion(9);
+        // As the application does: the window's writes are queued.
+        core->link.QueueWritesFrom(std::this_thread::get_id());
         core->link.Open();
         m_table.Load(language);
         window.resize(1170, 565);
@@ -52,8 +55,10 @@ public:
         if (page) page->Relabel();
     }
 
-    // Parameter and memory writes the box received since the last Clear.
+    // Parameter and memory writes the box received since the last Clear, once every report
+    // the window queued reached it.
     std::vector<Report> Writes() const {
+        core->link.Flush();
         std::vector<Report> all;
         for (const auto& e : box->Transcript())
             if (e.direction == SimBox::Direction::ToBox &&
@@ -61,7 +66,18 @@ public:
                 all.push_back(e.report);
         return all;
     }
-    void Clear() { box->ClearTranscript(); }
+    void Clear() {
+        core->link.Flush();
+        box->ClearTranscript();
+    }
+    // The box once every report the window queued reached it.
+    SimBox& Delivered() {
+        core->link.Flush();
+        return *box;
+    }
+    // Lets the box take and answer everything sent so far, as a box that keeps up does
+    // between two steps of the user.
+    void Settle() { core->link.AwaitAnswer(); }
 
     std::shared_ptr<SimBox> box;
     std::unique_ptr<DeviceContext> core;

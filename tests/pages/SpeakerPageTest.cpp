@@ -226,7 +226,7 @@ private Q_SLOTS:
         QCOMPARE(host.core->store.Float(CSSVCDlg::XField(2)), 0.0f);
         QCOMPARE(page->Edit(2, 0)->text(), QStringLiteral("+0.0m"));
         QCOMPARE(page->RoomEdit(0)->text(), QStringLiteral("4m"));
-        QCOMPARE(host.box->Memory(kSpeakerPosOffset, kSpeakerPosSize),
+        QCOMPARE(host.Delivered().Memory(kSpeakerPosOffset, kSpeakerPosSize),
                  std::vector<std::uint8_t>(ParameterStore::kDefaultSpeakerPositions.begin(),
                                            ParameterStore::kDefaultSpeakerPositions.end()));
     }
