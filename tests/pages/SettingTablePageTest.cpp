@@ -113,6 +113,7 @@ const std::vector<Case>& Cases() {
          eqkind::kSub,
          [](PageHost& h) {
              Editor(h)->List()->comboChosen(1, CEqEditor::kTypeColumn, 2);
+             h.Settle();  // a user's second step comes after the box took the first
              Editor(h)->List()->rowSelected(1);
              Editor(h)->AlignmentCombo()->activated(4);
          },
@@ -215,6 +216,7 @@ private Q_SLOTS:
             QVERIFY2(v, item.c_str());
             QVERIFY(!s->refuse || s->refuse(*table.core, *v).empty());
             s->apply(*table.core, *v);
+            table.Settle();
             // What was set reads back as it was written.
             QCOMPARE(QString::fromStdString(FormatSetting(*s, s->read(*table.core))),
                      QString::fromStdString(item.substr(eq + 1)));
