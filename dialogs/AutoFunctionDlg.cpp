@@ -8,30 +8,20 @@
 
 #include "dialogs/AuxContext.h"
 #include "dialogs/UiText.h"
+#include "dialogs/WindowLook.h"
 #include "eq/CXBmpSlider.h"
 
 namespace kv {
 
-namespace {
-const QColor kBackground(240, 250, 255);
-}
-
 AutoFunctionDlg::AutoFunctionDlg(AuxContext& context, int dialogId, const Texts& texts, QWidget* parent)
     : QDialog(parent), m_context(context), m_dialogId(dialogId), m_texts(texts), m_binder(context, this) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
-    // Escape ends the dialog without a close event on some Qt versions.
-    connect(this, &QDialog::finished, this, &QObject::deleteLater);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    pal.setColor(QPalette::Base, kBackground);
-    setPalette(pal);
+    MakeModeless(*this);
+    PaintWindowBackground(*this, true);
 
     m_switch = new QCheckBox(this);
     m_caption = new QLabel(this);
     m_slider = new CXBmpSlider(kSliderId, Qt::Horizontal, this);
-    m_slider->SetBackground(kBackground);
+    m_slider->SetBackground(kWindowBackground);
     m_slider->setMinimumWidth(240);
     m_value = new QLabel(this);
     m_value->setMinimumWidth(60);

@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 #include "dialogs/UiText.h"
+#include "dialogs/WindowLook.h"
 
 namespace kv {
 
 namespace {
-const QColor kBackground(240, 250, 255);
 constexpr int kMessagePixelSize = 18;
 constexpr int kMessageWeight = 500;
 }  // namespace
@@ -21,10 +21,7 @@ CInfoDlg::CInfoDlg(int language, QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setModal(false);
     setWindowTitle(Bi(language, "信息", "Information"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
+    PaintWindowBackground(*this);
 
     auto* picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));

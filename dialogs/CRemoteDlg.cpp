@@ -10,12 +10,12 @@
 #include "dialogs/AuxContext.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/UiText.h"
+#include "dialogs/WindowLook.h"
 #include "model/RemoteFile.h"
 
 namespace kv {
 
 namespace {
-const QColor kBackground(240, 250, 255);
 constexpr int kButtonFontPixels = 12;
 
 // Key captions in function order; the last three stand for functions the box lacks.
@@ -129,13 +129,8 @@ QString CRemoteDlg::WithRemoteExtension(const QString& path) {
 }
 
 CRemoteDlg::CRemoteDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_context(context) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
-    connect(this, &QDialog::finished, this, &QObject::deleteLater);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
+    MakeModeless(*this);
+    PaintWindowBackground(*this);
 
     // No meter poll answer may arrive while the box listens for a key.
     auto& link = context.Device().link;

@@ -10,11 +10,11 @@
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
 #include "dialogs/UiText.h"
+#include "dialogs/WindowLook.h"
 
 namespace kv {
 
 namespace {
-const QColor kBackground(240, 250, 255);
 
 struct FunctionPrompt {
     const char* english;
@@ -51,10 +51,7 @@ CRemoteStudyDlg::CRemoteStudyDlg(AuxContext& context, int function, QWidget* par
     const int lang = context.Language();
     setModal(true);
     setWindowTitle(Bi(lang, "键码学习中...", "Learning key..."));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
+    PaintWindowBackground(*this);
 
     auto* press =
         new QLabel(Bi(lang, "请您按下遥控器上的对应的按键", "Please press the key on your remote control"), this);

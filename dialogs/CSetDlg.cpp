@@ -16,13 +16,13 @@
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
 #include "dialogs/UiText.h"
+#include "dialogs/WindowLook.h"
 #include "eq/CXBmpSlider.h"
 #include "model/Fields.h"
 
 namespace kv {
 
 namespace {
-const QColor kBackground(240, 250, 255);
 constexpr int kPowerOnMax = 99;
 constexpr int kLimitMin = 1;
 constexpr int kLimitMax = 99;
@@ -50,14 +50,9 @@ QLabel* Label(const QString& text, int id, QWidget* parent) {
 
 CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_context(context), m_binder(context, this) {
     const int lang = context.Language();
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
-    connect(this, &QDialog::finished, this, &QObject::deleteLater);
+    MakeModeless(*this);
     setWindowTitle(Bi(lang, "机器设置", "Device settings"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
+    PaintWindowBackground(*this);
 
     // Power-on volumes and limits.
     static const int kPowerOnCheckIds[2] = {1039, 1040};
@@ -79,7 +74,7 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
         m_powerOnCheck[i] = new QCheckBox(Bi(lang, "启用", "Enable"), powerOn);
         SetControlId(m_powerOnCheck[i], kPowerOnCheckIds[ch]);
         m_powerOnSlider[i] = new CXBmpSlider(kPowerOnSliderIds[ch], Qt::Horizontal, powerOn);
-        m_powerOnSlider[i]->SetBackground(kBackground);
+        m_powerOnSlider[i]->SetBackground(kWindowBackground);
         m_powerOnSlider[i]->setMinimumWidth(180);
         m_powerOnLabel[i] = Label(QString(), kPowerOnLabelIds[ch], powerOn);
         m_powerOnLabel[i]->setMinimumWidth(40);
@@ -89,7 +84,7 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
 
         limitGrid->addWidget(Label(Bi(lang, kMaxZh[ch], kMaxEn[ch]), 1043 + ch, limits), ch, 0);
         m_maxSlider[i] = new CXBmpSlider(kMaxSliderIds[ch], Qt::Horizontal, limits);
-        m_maxSlider[i]->SetBackground(kBackground);
+        m_maxSlider[i]->SetBackground(kWindowBackground);
         m_maxSlider[i]->SetRange(kLimitMin, kLimitMax);
         m_maxSlider[i]->setMinimumWidth(180);
         m_maxLabel[i] = Label(QString(), kMaxLabelIds[ch], limits);
