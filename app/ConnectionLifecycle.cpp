@@ -1,7 +1,6 @@
 #include "app/ConnectionLifecycle.h"
 
 #include <QMetaObject>
-#include <QThread>
 #include <algorithm>
 
 #include "app/CKV4420v13App.h"
@@ -118,12 +117,13 @@ void ConnectionLifecycle::OnSyncDone(int kind) {
     if (target >= 0) {
         const int slot = std::clamp(target, 0, kModeSlots - 1);
         dev.encoders.SelectModeSlot(slot);
-        QThread::msleep(kSlotSaveDelayMs);
+        dev.link.Pause(kSlotSaveDelayMs);
         dev.encoders.SaveUserMode(slot);
         m_app.SetTargetSlot(-1);
     }
     Q_EMIT accepted();
-    QThread::msleep(kAcceptSettleMs);
+    // The box settles before the window's next command; the window does not wait for it.
+    dev.link.Pause(kAcceptSettleMs);
 }
 
 }  // namespace kv

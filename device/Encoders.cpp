@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <chrono>
 #include <cmath>
 #include <limits>
-#include <thread>
 #include <vector>
 
 #include "device/Parameters.h"
@@ -85,7 +83,7 @@ void Encoders::Debug(const std::string& text) const {
 
 void Encoders::Pause(int ms) const {
     // Pauses only pace the box; with no box there is nothing to pace.
-    if (ms > 0 && m_link.IsOpen()) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    m_link.Pause(ms);
 }
 
 int Encoders::SendBytes(std::initializer_list<int> bytes) { return m_link.SendCommand(bytes); }

@@ -41,6 +41,9 @@ struct UsbLink::Session {
         // dropped. Such a report is never replaced, so the writer learns what became of its
         // own bytes; a queued write (none here) may be replaced by a later one.
         std::shared_ptr<int> written;
+        // A pacing pause instead of a report: the next report goes out this long after the
+        // previous one at the earliest. A barrier, so the steps of a fade are never merged.
+        int pauseMs = 0;
     };
 
     std::shared_ptr<Transport> transport;
@@ -217,6 +220,15 @@ void UsbLink::WriteThreadProc(std::shared_ptr<Core> core, std::shared_ptr<Sessio
     for (;;) {
         session->queued.wait(lock, [&] { return session->stop || !session->queue.empty(); });
         if (session->stop) break;
+        if (const int ms = session->queue.front().pauseMs; ms > 0) {
+            // The pause runs beside the wait for the previous answer, as when the writer slept.
+            session->queue.pop_front();
+            session->writing = session->writingQueued = true;
+            session->queued.wait_for(lock, std::chrono::milliseconds(ms), [&] { return session->stop; });
+            session->writing = session->writingQueued = false;
+            session->progress.notify_all();
+            continue;
+        }
         lock.unlock();
         // After a time-out the report goes out all the same: a silent box only slows writes down.
         core->writePermit.WaitFor(timings.permitWaitMs);
@@ -299,6 +311,22 @@ int UsbLink::WriteUsbData(const std::uint8_t* data, int length) {
     session->queued.notify_all();
     session->progress.wait(lock, [&] { return *written >= 0; });
     return *written;
+}
+
+void UsbLink::Pause(int ms) {
+    if (ms <= 0 || !m_core->open.load()) return;
+    if (!OnQueueingThread()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    auto session = CurrentSession();
+    if (!session) return;
+    std::lock_guard lock(session->queueMutex);
+    if (session->closing || session->stop) return;
+    Session::Outbound pause{};
+    pause.pauseMs = ms;
+    session->queue.push_back(std::move(pause));
+    session->queued.notify_all();
 }
 
 bool UsbLink::Flush(int timeoutMs) {

@@ -75,6 +75,10 @@ public:
     // Memory write 0x85 at a box offset, at most 56 bytes.
     int WriteMemoryBlock(int offset, int length, const std::uint8_t* data);
 
+    // Paces the box: the next report goes out at least ms after the one before. Queued on the
+    // queueing thread (so a fade never holds the window); other threads sleep.
+    void Pause(int ms);
+
     // Lets the next write through at once (a silent box must not hold back the next command).
     void ReleaseWritePermit() { m_core->writePermit.Set(); }
     // Waits until the box answered the last report (at most the permit time-out) and leaves

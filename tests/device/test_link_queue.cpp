@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "device/Encoders.h"
+#include "device/Parameters.h"
 #include "device/UsbLink.h"
 #include "tests/sim/LinkHarness.h"
 
@@ -132,6 +133,7 @@ TEST(LinkQueueTest, PromptBoxSeesWhatAWaitingLinkSends) {
         step([&] { e.SaveUserMode(1); });
         step([&] { e.SpeakerGain(2, -3.0f); });
         step([&] { e.MusicLevel(40); });
+        step([&] { e.MusicMute(0); });
     };
     std::vector<Report> waited;
     {
@@ -147,6 +149,23 @@ TEST(LinkQueueTest, PromptBoxSeesWhatAWaitingLinkSends) {
     const auto queued = h.Box().Received();
     ASSERT_EQ(queued.size(), waited.size());
     for (std::size_t i = 0; i < queued.size(); ++i) EXPECT_EQ(ToHex(queued[i]), ToHex(waited[i])) << i;
+}
+
+// The fade-in's pauses are queued too: the window does not sleep through them, and no step
+// of the fade is merged into the next while the box is behind.
+TEST(LinkQueueTest, FadeStepsSurviveABoxThatIsBehind) {
+    QueueHarness h;
+    h.FallBehind();
+    Encoders e(h.Store(), h.Link());
+    e.MusicMute(0);
+    const auto start = Clock::now();
+    const auto got = h.CatchUp();
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(9 * e.Timings().fadeStepMs));
+    std::vector<Report> expected;
+    for (float v : {0.f, .1f, .2f, .3f, .4f, .5f, .6f, .7f, .8f, 1.f})
+        expected.push_back(P(module::kMusic, prm::kMusicMute, v, prm::kStereoValues));
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(ToHex(got[i]), ToHex(expected[i])) << i;
 }
 
 // Closing hands everything still queued to the box, then the notice; a slow box is waited for.
