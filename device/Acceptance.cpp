@@ -1,20 +1,15 @@
 #include "device/Acceptance.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
+
+#include "model/AsciiCase.h"
 
 namespace kv {
 namespace {
 
 constexpr std::string_view kAcceptedModels[] = {"KV4420M", "KV4420A"};
 constexpr int kAcceptedVersions[] = {8, 9};
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 }  // namespace
 

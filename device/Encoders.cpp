@@ -81,11 +81,6 @@ void Encoders::Debug(const std::string& text) const {
     if (m_debug) m_debug(text);
 }
 
-void Encoders::Pause(int ms) const {
-    // Pauses only pace the box; with no box there is nothing to pace.
-    m_link.Pause(ms);
-}
-
 int Encoders::SendBytes(std::initializer_list<int> bytes) { return m_link.SendCommand(bytes); }
 
 // --- Generic ------------------------------------------------------------------------
@@ -270,7 +265,7 @@ void Encoders::MusicMute(int muted) {
     // Unmuting fades in so the music does not jump in at full level.
     for (int k = 0; k < kFadeSteps; ++k) {
         FloatParamWrite(module::kMusic, kMusicMute, static_cast<float>(k / 10.0), kStereoValues);
-        Pause(m_timings.fadeStepMs);
+        m_link.Pause(m_timings.fadeStepMs);
     }
     FloatParamWrite(module::kMusic, kMusicMute, 1.0f, kStereoValues);
 }
@@ -457,7 +452,7 @@ void Encoders::LevelRamp() {
     } else {
         for (int k = kMusicRampStart; k <= w; ++k) {
             SendMusicLevel(Finite(Hundredths(k)));
-            Pause(m_timings.rampStepMs);
+            m_link.Pause(m_timings.rampStepMs);
         }
     }
 }

@@ -131,7 +131,6 @@ public:
 
 private:
     void Debug(const std::string& text) const;
-    void Pause(int ms) const;
     int SendBytes(std::initializer_list<int> bytes);
     void StoreAndSend(int field, std::int32_t v);  // a plain field
     // Mode load, reset or save: the slot (clamped) becomes the current mode first.

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <limits>
 
 #include "device/Encoders.h"
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
+#include "model/AsciiCase.h"
 
 namespace kv {
 
@@ -51,10 +51,7 @@ std::string_view EqName(EqId eq) {
 
 std::optional<EqId> EqByName(std::string_view name) {
     for (const Named& n : kNames)
-        if (n.name.size() == name.size() && std::equal(name.begin(), name.end(), n.name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == b;
-            }))
-            return n.eq;
+        if (EqualsIgnoringCase(n.name, name)) return n.eq;
     return std::nullopt;
 }
 

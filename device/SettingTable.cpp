@@ -13,6 +13,7 @@
 #include "device/Parameters.h"
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
+#include "model/AsciiCase.h"
 #include "model/Rounding.h"
 
 namespace kv {
@@ -568,12 +569,6 @@ std::vector<Setting> Build() {
     return t;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::string Decimal(double v, int decimals) {
     char text[48];
     std::snprintf(text, sizeof text, "%.*f", decimals, v);
@@ -634,11 +629,12 @@ std::optional<double> ParseSetting(const Setting& s, std::string_view text) {
     if (s.unit == SettingUnit::Switch || s.unit == SettingUnit::Choice) {
         // The last of equal names wins: "off" of the shifter is setting 1, not 0.
         for (int i = static_cast<int>(s.choices.size()) - 1; i >= P(s.minimum); --i)
-            if (SameText(text, s.choices[static_cast<std::size_t>(i)])) return i;
+            if (EqualsIgnoringCase(text, s.choices[static_cast<std::size_t>(i)])) return i;
         return std::nullopt;
     }
     const std::string_view suffix = UnitSuffix(s.unit);
-    if (!suffix.empty() && text.size() >= suffix.size() && SameText(text.substr(text.size() - suffix.size()), suffix))
+    if (!suffix.empty() && text.size() >= suffix.size() &&
+        EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix))
         text.remove_suffix(suffix.size());
     // Digits with an optional sign and decimals: nothing else.
     std::size_t i = 0;

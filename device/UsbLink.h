@@ -76,7 +76,8 @@ public:
     int WriteMemoryBlock(int offset, int length, const std::uint8_t* data);
 
     // Paces the box: the next report goes out at least ms after the one before. Queued on the
-    // queueing thread (so a fade never holds the window); other threads sleep.
+    // queueing thread (so a fade never holds the window); other threads sleep. With no box
+    // there is nothing to pace.
     void Pause(int ms);
 
     // Lets the next write through at once (a silent box must not hold back the next command).
