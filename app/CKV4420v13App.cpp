@@ -17,7 +17,7 @@
 #include "app/HotplugWatcher.h"
 #include "app/QtUiPrompts.h"
 #include "app/UiPrompts.h"
-#include "app/UsbLog.h"
+#include "app/AppLog.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CRemoteDlg.h"
@@ -43,14 +43,16 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<QtUiPrompts>();
     m_aux = std::make_unique<AuxWindows>(*this);
 
-    const DebugOutput debug = [](const std::string& text) {
-        qCDebug(lcKvUsb, "%s", QString::fromStdString(text).trimmed().toUtf8().constData());
+    const auto debugTo = [](const QLoggingCategory& (*category)()) {
+        return DebugOutput([category](const std::string& text) {
+            qCDebug(category, "%s", QString::fromStdString(text).trimmed().toUtf8().constData());
+        });
     };
-    m_device->link.SetDebugOutput(debug);
+    m_device->link.SetDebugOutput(debugTo(lcKvUsb));
     // The window never waits for the box: its writes are queued.
     m_device->link.QueueWritesFrom(std::this_thread::get_id());
-    m_device->sync.SetDebugOutput(debug);
-    m_device->encoders.SetDebugOutput(debug);
+    m_device->sync.SetDebugOutput(debugTo(lcKvDevice));
+    m_device->encoders.SetDebugOutput(debugTo(lcKvDevice));
 
     // The read thread hands a learned key over and waits until the interface took it.
     m_device->parser.SetKeyLearnedHook([this](int key) {
@@ -126,7 +128,7 @@ void CKV4420v13App::ApplyQtTexts() {
     if (m_qtTexts.isEmpty() &&
         !m_qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        qWarning("no Chinese translation of Qt's own texts found");
+        qCWarning(lcKvApp, "no Chinese translation of Qt's own texts found");
         return;
     }
     QCoreApplication::installTranslator(&m_qtTexts);

@@ -14,7 +14,7 @@
 #include "app/CMainFrame.h"
 #include "app/SocketHotplugWatcher.h"
 #include "device/DeviceContext.h"
-#include "device/TransportUri.h"
+#include "connect/TransportUri.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"
 #include "dialogs/LanguageTable.h"

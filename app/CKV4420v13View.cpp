@@ -31,7 +31,7 @@ namespace kv {
 namespace {
 constexpr int kMicMaxByte = 3;    // applied device settings: microphone maximum
 constexpr int kMusicMaxByte = 4;  // and music maximum
-constexpr int kSourceOn = 100;
+constexpr int kSourceOn = fld::kSwitchedOn;
 constexpr int kPitchRange = range::kPitch;
 constexpr int kPitchRangeV8 = range::kPitchV8;
 constexpr int kCommandSetV8 = range::kCommandSetV8;

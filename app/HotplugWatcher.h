@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "device/TransportUri.h"
+#include "connect/TransportUri.h"
 
 namespace kv {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "device/DeviceContext.h"
-#include "device/TransportUri.h"
+#include "connect/TransportUri.h"
 
 namespace kv::cli {
 

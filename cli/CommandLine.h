@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "device/TransportUri.h"
+#include "connect/TransportUri.h"
 
 namespace kv::cli {
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "device/MemoryReport.h"
 #include "device/ParamReport.h"
 #include "device/Parameters.h"
 #include "device/WireTable.h"
@@ -290,10 +291,11 @@ void InboundParser::ParameterReply(const Report& bytes) {
 }
 
 void InboundParser::MemoryReply(const Report& r) {
-    const int offset = GetBe16(&r[2]);
+    const MemoryReport m(r);
+    const int offset = m.Offset();
     // Never more than the report carries.
-    const int length = std::min<int>(r[4], kReportSize - kMemoryDataOffset);
-    const std::uint8_t* data = &r[kMemoryDataOffset];
+    const int length = m.CarriedLength();
+    const std::uint8_t* data = m.Data();
     if (offset < kEqImageSize) {
         if (data[0] == kBlank && data[1] == kBlank) {
             m_store.ClearEqImage();
@@ -312,9 +314,10 @@ void InboundParser::MemoryReply(const Report& r) {
 }
 
 void InboundParser::ModeNameReply(const Report& r) {
-    const int offset = GetBe16(&r[2]);
-    const int length = r[4];
-    const std::uint8_t* data = &r[kMemoryDataOffset];
+    const MemoryReport m(r);
+    const int offset = m.Offset();
+    const int length = m.Length();
+    const std::uint8_t* data = m.Data();
     if (data[0] == kBlank && data[1] == kBlank && data[2] == kBlank && data[3] == kBlank) return;
     if (offset < kModeNameOffset || (offset - kModeNameOffset) % kModeNameStride != 0) return;
     const int slot = (offset - kModeNameOffset) / kModeNameStride;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 
+#include "device/MemoryReport.h"
 #include "device/ParamReport.h"
 #include "model/Bytes.h"
 
@@ -36,21 +37,13 @@ Report BuildParamRead(int module, int parameter, int count) {
 }
 
 Report BuildMemoryWrite(int offset, std::span<const std::uint8_t> data) {
-    Report r{};
-    r[0] = kReportNumber;
-    r[1] = cmd::kMemoryWrite;
-    r[2] = static_cast<std::uint8_t>(offset >> 8);
-    r[3] = static_cast<std::uint8_t>(offset);
     const std::size_t n = std::min<std::size_t>(data.size(), kMaxMemoryChunk);
-    r[4] = static_cast<std::uint8_t>(n);
-    std::copy_n(data.begin(), n, r.begin() + kMemoryDataOffset);
-    return r;
+    MemoryReport r(cmd::kMemoryWrite, offset, static_cast<int>(n));
+    std::copy_n(data.begin(), n, r.Data());
+    return r.Bytes();
 }
 
-Report BuildMemoryRead(int offset, int length) {
-    return BuildCommand({cmd::kMemoryRead, static_cast<std::uint8_t>(offset >> 8), static_cast<std::uint8_t>(offset),
-                         static_cast<std::uint8_t>(length)});
-}
+Report BuildMemoryRead(int offset, int length) { return MemoryReport(cmd::kMemoryRead, offset, length).Bytes(); }
 
 std::string ReplyText(const Report& r, std::size_t maxChars) {
     std::string s;

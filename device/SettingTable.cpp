@@ -24,15 +24,15 @@ using Read = std::function<double(const DeviceContext&)>;
 using Apply = std::function<void(DeviceContext&, double)>;
 using Refuse = std::function<std::string(const DeviceContext&, double)>;
 
-constexpr int kSourceOn = 100;  // a music source switched on, and a microphone routed to a channel
+constexpr int kSourceOn = fld::kSwitchedOn;
 constexpr int kMicMaxByte = 3;  // applied device settings: microphone and music maxima
 constexpr int kMusicMaxByte = 4;
 constexpr int kSubMusicScale = 3;  // the SUB's music mix goes up to three times full level
 constexpr int kListener = 0;
 constexpr int kSpeakers = 8;
 constexpr int kListenerTypedReach = 6;  // a typed listener position leaves the TOP speakers
-constexpr int kRoomWidthField = 23;
-constexpr int kRoomLengthField = 22;
+constexpr int kRoomWidthField = fld::kRoomWidth;
+constexpr int kRoomLengthField = fld::kRoomLength;
 constexpr int kMicInputs = 4;
 
 int P(double v) { return static_cast<int>(std::lround(v)); }
@@ -677,8 +677,8 @@ std::string SettingRange(const Setting& s) {
 
 float SpeakerLevelAt(double metres) { return static_cast<float>(3.0 - 3.0 * metres); }
 
-int PositionXField(int point) { return point == kListener ? 21 : 11 + point; }
-int PositionYField(int point) { return point == kListener ? 20 : 3 + point; }
+int PositionXField(int point) { return point == kListener ? fld::kListenerX : fld::kSpeakerX1 + point - 1; }
+int PositionYField(int point) { return point == kListener ? fld::kListenerY : fld::kSpeakerY1 + point - 1; }
 
 void SendSpeakerLevel(DeviceContext& d, int speaker) {
     if (speaker < 1 || speaker > kSpeakers) return;

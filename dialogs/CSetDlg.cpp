@@ -27,7 +27,7 @@ constexpr int kPowerOnMax = 99;
 constexpr int kLimitMin = 1;
 constexpr int kLimitMax = 99;
 constexpr int kModes = 4;
-constexpr int kNoticeMs = 1100;
+constexpr int kNoticeMs = PageContext::kNoticeMs;
 
 QPushButton* Button(const QString& text, int id, QWidget* parent) {
     auto* b = new QPushButton(text, parent);

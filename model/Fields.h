@@ -37,6 +37,17 @@ constexpr int kSpeakerPosFirst = 4;  // 4..11 and 12..19 come in pairs, 20, 21
 constexpr int kSpeakerPosLast = 21;
 constexpr int kSpeakerRaw1 = 22;  // speaker-position block byte 1
 constexpr int kSpeakerRaw0 = 23;  // speaker-position block byte 0
+// What the speaker page keeps there: y of speakers 1..8, x of speakers 1..8, the listener,
+// and the room's size in whole metres in the two block bytes.
+constexpr int kSpeakerY1 = 4;  // 4..11
+constexpr int kSpeakerX1 = 12;  // 12..19
+constexpr int kListenerY = 20;
+constexpr int kListenerX = 21;
+constexpr int kRoomLength = kSpeakerRaw1;
+constexpr int kRoomWidth = kSpeakerRaw0;
+
+// Stored for a music source switched on and for a microphone input routed to a channel.
+constexpr int kSwitchedOn = 100;
 
 constexpr int kMusicStream = 25;  // level-meter byte 14: encoded multichannel stream
 

@@ -44,7 +44,7 @@ constexpr int kEffectSliderId = 100;
 constexpr int kGateSliderId = 110;
 constexpr int kVolumeSliderId = 120;
 constexpr int kEffectColumnValue = 2;
-constexpr int kShareOn = 100;
+constexpr int kShareOn = fld::kSwitchedOn;
 constexpr int kBandListWidth = 262;
 constexpr int kMicMeters = 4;  // meters 0..3 stand beside the microphone inputs
 

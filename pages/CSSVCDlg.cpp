@@ -25,8 +25,8 @@ namespace {
 constexpr int kListener = 0;
 constexpr int kSpeakers = 8;
 constexpr int kListenerTypedReach = 6;  // typing or stepping the listener leaves the TOP speakers
-constexpr int kWidthField = 23;
-constexpr int kLengthField = 22;
+constexpr int kWidthField = fld::kRoomWidth;
+constexpr int kLengthField = fld::kRoomLength;
 enum Axis { kX, kY };
 
 struct PointInfo {

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "device/Commands.h"
+#include "device/MemoryReport.h"
 #include "device/ParamReport.h"
 #include "model/Bytes.h"
 #include "sim/FactoryDefaults.h"
@@ -138,7 +139,7 @@ struct SimBox::Impl {
     }
     // Mode names are read and written whole, from the start of a slot's name.
     bool CheckModeNameOffset(const Report& r, int offset) {
-        if (r[2] == (kSimNameAreaOffset >> 8) && r[3] % kModeNameStride == 0) return true;
+        if ((offset >> 8) == (kSimNameAreaOffset >> 8) && (offset & 0xFF) % kModeNameStride == 0) return true;
         Violation(r, "mode-name offset " + std::to_string(offset) + " is not the start of a slot's name");
         return false;
     }
@@ -294,8 +295,9 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
             return a;
         }
         case cmd::kMemoryWrite: {
-            const int offset = GetBe16(&r[2]);
-            const int length = r[4];
+            const MemoryReport m(r);
+            const int offset = m.Offset();
+            const int length = m.Length();
             if (CheckMemoryRange(r, offset, length)) {
                 ExpectZeroFrom(r, kMemoryDataOffset + length);
                 std::copy_n(r.begin() + kMemoryDataOffset, length, MemoryAt(offset));
@@ -304,12 +306,13 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
         }
         case cmd::kMemoryRead:
         case cmd::kModeNameRead: {
-            const int offset = GetBe16(&r[2]);
-            const int length = r[4];
+            const MemoryReport m(r);
+            const int offset = m.Offset();
+            const int length = m.Length();
             Report a = Answer(code);
-            a[2] = r[2];
-            a[3] = r[3];
-            a[4] = r[4];
+            // The answer repeats the request's offset and length.
+            std::copy_n(r.begin() + MemoryReport::kOffsetByte, MemoryReport::kDataByte - MemoryReport::kOffsetByte,
+                        a.begin() + MemoryReport::kOffsetByte);
             ExpectZeroFrom(r, 5);
             const bool ok = code != cmd::kModeNameRead || CheckModeNameOffset(r, offset);
             if (CheckMemoryRange(r, offset, length) && ok) {
@@ -335,8 +338,9 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
             return a;
         }
         case cmd::kModeNameWrite: {
-            const int offset = GetBe16(&r[2]);
-            const int length = r[4];
+            const MemoryReport m(r);
+            const int offset = m.Offset();
+            const int length = m.Length();
             bool ok = CheckModeNameOffset(r, offset);
             if (length % 2 != 0) {
                 Violation(r, "mode-name length " + std::to_string(length) + " is odd");

@@ -1,4 +1,4 @@
-#include "device/TransportUri.h"
+#include "connect/TransportUri.h"
 
 #include "device/HidTransport.h"
 #include "device/UnixSocketTransport.h"

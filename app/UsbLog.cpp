@@ -1,3 +1,0 @@
-#include "app/UsbLog.h"
-
-Q_LOGGING_CATEGORY(lcKvUsb, "kv4420.usb", QtInfoMsg)
