@@ -9,7 +9,7 @@
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "pages/CDialogNG.h"
+#include "dialogs/CDialogNG.h"
 
 namespace kv {
 

@@ -23,7 +23,7 @@
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSynDlg.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "sim/SimBox.h"
 
 namespace kv {

@@ -17,7 +17,7 @@
 #include "connect/TransportUri.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"
-#include "dialogs/LanguageTable.h"
+#include "ui/LanguageTable.h"
 
 namespace kv {
 

@@ -21,7 +21,7 @@
 #include "device/HidTransport.h"
 #include "device/Parameters.h"
 #include "device/SettingTable.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "model/ModeFile.h"
 #include "model/ModeFileTitle.h"
 #include "pages/PageRegistry.h"

@@ -10,9 +10,9 @@
 
 #include "app/CMyMFCRibbonBar.h"
 #include "app/ConnectionLifecycle.h"
-#include "pages/Binder.h"
+#include "ui/Binder.h"
 #include "pages/CPageBase.h"
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
 namespace kv {
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

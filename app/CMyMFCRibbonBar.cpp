@@ -17,7 +17,7 @@
 
 #include "app/CMFCRibbonStepSlider.h"
 #include "dialogs/AppIcon.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

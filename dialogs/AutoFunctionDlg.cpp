@@ -7,8 +7,8 @@
 #include <QLabel>
 
 #include "dialogs/AuxContext.h"
-#include "dialogs/UiText.h"
-#include "dialogs/WindowLook.h"
+#include "ui/UiText.h"
+#include "ui/WindowLook.h"
 #include "eq/CXBmpSlider.h"
 
 namespace kv {

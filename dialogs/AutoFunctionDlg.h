@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "pages/Binder.h"
+#include "ui/Binder.h"
 
 class QCheckBox;
 class QLabel;

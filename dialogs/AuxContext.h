@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
 class QWidget;
 

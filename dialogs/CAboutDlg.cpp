@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "dialogs/AppIcon.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

@@ -6,8 +6,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "dialogs/UiText.h"
-#include "dialogs/WindowLook.h"
+#include "ui/UiText.h"
+#include "ui/WindowLook.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <array>
 
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
 class QLabel;
 class QPushButton;

@@ -9,8 +9,8 @@
 
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
-#include "dialogs/UiText.h"
-#include "dialogs/WindowLook.h"
+#include "ui/UiText.h"
+#include "ui/WindowLook.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "model/ParameterStore.h"
-#include "pages/Binder.h"
+#include "ui/Binder.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

@@ -8,12 +8,12 @@
 
 #include "device/DeviceContext.h"
 #include "device/SettingTable.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CCompressPanelPlus.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
-#include "pages/NumberText.h"
-#include "pages/PageStyle.h"
+#include "ui/NumberText.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

@@ -11,13 +11,13 @@
 
 #include "device/DeviceContext.h"
 #include "device/Parameters.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CDelayPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
-#include "pages/CSpinButtons.h"
-#include "pages/NumberText.h"
-#include "pages/PageStyle.h"
+#include "ui/CSpinButtons.h"
+#include "ui/NumberText.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

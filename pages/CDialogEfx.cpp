@@ -5,7 +5,7 @@
 #include "eq/CEqPanel.h"
 #include "eq/CGdipButton.h"
 #include "pages/CEqEditor.h"
-#include "pages/PageStyle.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CGdipButton.h"
 #include "eq/CPeakMeterCtrl.h"
@@ -21,8 +21,8 @@
 #include "eq/EqMath.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
-#include "pages/NumberText.h"
-#include "pages/PageStyle.h"
+#include "ui/NumberText.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

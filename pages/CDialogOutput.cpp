@@ -8,12 +8,12 @@
 #include <QVBoxLayout>
 
 #include "device/DeviceContext.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CEqEditor.h"
 #include "pages/CNavigationBar.h"
-#include "pages/PageStyle.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

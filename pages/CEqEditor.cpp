@@ -19,16 +19,16 @@
 
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
 #include "eq/FilterText.h"
 #include "pages/CGridListCtrlEx.h"
-#include "pages/NumberText.h"
-#include "pages/PageContext.h"
-#include "pages/PageStyle.h"
+#include "ui/NumberText.h"
+#include "ui/PageContext.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 
 #include "device/EqTable.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CGdipButton.h"
 #include "pages/CPageBase.h"
 #include "pages/PageRegistry.h"

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <array>
 
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
 namespace kv {
 

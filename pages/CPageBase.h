@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "pages/Binder.h"
-#include "pages/PageContext.h"
+#include "ui/Binder.h"
+#include "ui/PageContext.h"
 
 namespace kv {
 

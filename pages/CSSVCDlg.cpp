@@ -11,12 +11,12 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CSSVolumePanel.h"
 #include "pages/CNavigationBar.h"
-#include "pages/CSpinButtons.h"
-#include "pages/NumberText.h"
-#include "pages/PageStyle.h"
+#include "ui/CSpinButtons.h"
+#include "ui/NumberText.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
 class QWidget;
 

@@ -4,7 +4,7 @@
 # run it directly.
 
 KV_PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   libhidapi-dev libudev-dev nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
   dpkg-dev lintian appstream desktop-file-utils

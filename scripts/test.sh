@@ -5,6 +5,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/deps.sh"
 kv_install_deps
+# Style first: a file clang-format would change fails the run before anything is built.
+bash "$here/scripts/format-check.sh"
 
 build="${KV_BUILD_DIR:-$here/build}"
 jobs="$(nproc 2>/dev/null || echo 2)"

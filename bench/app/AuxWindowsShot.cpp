@@ -21,8 +21,8 @@
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "dialogs/UiText.h"
-#include "pages/CDialogNG.h"
+#include "ui/UiText.h"
+#include "dialogs/CDialogNG.h"
 #include "sim/SimBox.h"
 
 int main(int argc, char* argv[]) {

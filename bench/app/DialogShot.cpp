@@ -16,7 +16,7 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "model/ModeFile.h"
 #include "model/ParameterStore.h"
 #include "sim/SimBox.h"

@@ -17,7 +17,7 @@
 #include "app/CMyMFCRibbonBar.h"
 #include "device/Encoders.h"
 #include "device/Report.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"

@@ -17,8 +17,8 @@
 #include "app/CMFCRibbonStepSlider.h"
 #include "app/SingleInstance.h"
 #include "dialogs/CInfoDlg.h"
-#include "dialogs/LanguageTable.h"
-#include "dialogs/UiText.h"
+#include "ui/LanguageTable.h"
+#include "ui/UiText.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 

@@ -21,7 +21,7 @@
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "pages/CDialogNG.h"
+#include "dialogs/CDialogNG.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 

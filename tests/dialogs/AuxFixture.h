@@ -17,7 +17,7 @@
 #include "device/Commands.h"
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
-#include "dialogs/LanguageTable.h"
+#include "ui/LanguageTable.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 #include "tests/common/Reports.h"

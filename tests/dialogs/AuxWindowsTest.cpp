@@ -19,7 +19,7 @@
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CXBmpSlider.h"
 
 namespace kv::test {

@@ -13,7 +13,7 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CSynDlg.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 namespace kv::test {
 

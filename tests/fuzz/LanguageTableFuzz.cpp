@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "FuzzChecks.h"
-#include "dialogs/LanguageTable.h"
+#include "ui/LanguageTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kv::LanguageTable table;

@@ -12,7 +12,7 @@
 #include "eq/CDelayPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CDelayDlg.h"
-#include "pages/CSpinButtons.h"
+#include "ui/CSpinButtons.h"
 
 namespace kv::test {
 

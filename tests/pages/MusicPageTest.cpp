@@ -17,7 +17,7 @@
 
 #include "EqEditing.h"
 #include "PageFixture.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CGdipButton.h"
 #include "eq/CSmallEqPanel.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "device/DeviceContext.h"
-#include "dialogs/LanguageTable.h"
+#include "ui/LanguageTable.h"
 #include "pages/CPageBase.h"
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 #include "pages/PageRegistry.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"

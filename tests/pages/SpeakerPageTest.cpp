@@ -10,7 +10,7 @@
 #include "PageFixture.h"
 #include "eq/CSSVolumePanel.h"
 #include "pages/CSSVCDlg.h"
-#include "pages/CSpinButtons.h"
+#include "ui/CSpinButtons.h"
 
 namespace kv::test {
 

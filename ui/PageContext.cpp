@@ -1,6 +1,6 @@
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

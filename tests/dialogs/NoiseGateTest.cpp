@@ -3,10 +3,10 @@
 
 #include <QLabel>
 
-#include "EqEditing.h"
-#include "PageFixture.h"
+#include "tests/pages/EqEditing.h"
+#include "tests/pages/PageFixture.h"
 #include "eq/CXBmpSlider.h"
-#include "pages/CDialogNG.h"
+#include "dialogs/CDialogNG.h"
 
 namespace kv::test {
 

@@ -1,4 +1,4 @@
-#include "pages/CDialogNG.h"
+#include "dialogs/CDialogNG.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -12,10 +12,10 @@
 
 #include "device/DeviceContext.h"
 #include "device/SettingTable.h"
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 #include "eq/CXBmpSlider.h"
 #include "model/Fields.h"
-#include "pages/PageContext.h"
+#include "ui/PageContext.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "pages/NumberText.h"
+#include "ui/NumberText.h"
 
 #include <QRegularExpression>
 #include <algorithm>

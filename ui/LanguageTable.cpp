@@ -1,10 +1,10 @@
-#include "dialogs/LanguageTable.h"
+#include "ui/LanguageTable.h"
 
 #include <QFile>
 #include <QGroupBox>
 #include <QWidget>
 
-#include "dialogs/UiText.h"
+#include "ui/UiText.h"
 
 // The tables live in a static archive; this reference makes the linker keep them.
 static void InitLanguageResources() { Q_INIT_RESOURCE(kv4420); }

@@ -1,4 +1,4 @@
-#include "pages/Binder.h"
+#include "ui/Binder.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -9,8 +9,8 @@
 
 #include "device/DeviceContext.h"
 #include "eq/CXBmpSlider.h"
-#include "pages/NumberText.h"
-#include "pages/PageContext.h"
+#include "ui/NumberText.h"
+#include "ui/PageContext.h"
 
 namespace kv {
 

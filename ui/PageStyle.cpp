@@ -1,4 +1,4 @@
-#include "pages/PageStyle.h"
+#include "ui/PageStyle.h"
 
 #include <QFrame>
 #include <QPalette>

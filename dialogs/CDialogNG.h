@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <array>
 
-#include "pages/Binder.h"
+#include "ui/Binder.h"
 
 class QLabel;
 

@@ -1,4 +1,4 @@
-#include "pages/CSpinButtons.h"
+#include "ui/CSpinButtons.h"
 
 #include <QToolButton>
 #include <QVBoxLayout>
