@@ -5,10 +5,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <cstring>
 
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
 #include "dialogs/CRemoteStudyDlg.h"
+#include "dialogs/DialogsLog.h"
 #include "ui/UiText.h"
 #include "ui/WindowLook.h"
 #include "model/RemoteFile.h"
@@ -274,6 +276,7 @@ void CRemoteDlg::SaveFile() {
     }
     int error = 0;
     if (!WriteRemoteFile(path.toStdString(), m_context.Device().store.GetRemoteTable(), &error)) {
+        qCWarning(lcKvDialogs, "remote file %s not written: %s", qUtf8Printable(path), std::strerror(error));
         m_context.Message(QStringLiteral("Can't write to file"),
                           QString::asprintf("Errcode=%d,Can't write to file:\n%s\nProbaby it is write protected.",
                                             error, path.toLocal8Bit().constData()),

@@ -6,12 +6,15 @@
 #include "pages/CDialogMusic.h"
 #include "pages/CDialogOutput.h"
 #include "pages/CSSVCDlg.h"
+#include "pages/PagesLog.h"
 
 namespace kv {
 
 CPageBase* PageRegistry::Create(PageId id, PageContext& context, int kind, QWidget* parent) const {
     const auto it = m_factories.find(id);
-    return it == m_factories.end() ? nullptr : it->second(context, kind, parent);
+    if (it != m_factories.end()) return it->second(context, kind, parent);
+    qCWarning(lcKvPages, "no page is registered for id %d", static_cast<int>(id));
+    return nullptr;
 }
 
 bool PageRegistry::Host(QPointer<CPageBase>& slot, PageId id, int kind, PageContext& context, QWidget* parent,

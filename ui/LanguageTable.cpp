@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QWidget>
 
+#include "ui/UiLog.h"
 #include "ui/UiText.h"
 
 // The tables live in a static archive; this reference makes the linker keep them.
@@ -29,7 +30,10 @@ bool LanguageTable::Load(int language) {
     QFile file(QStringLiteral(":/lang/%1.ini").arg(number));
     m_entries.clear();
     m_loaded = false;
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcKvUi, "language table %s not found", qUtf8Printable(file.fileName()));
+        return false;
+    }
     LoadText(file.readAll());
     return true;
 }

@@ -1,0 +1,3 @@
+#include "pages/PagesLog.h"
+
+Q_LOGGING_CATEGORY(lcKvPages, "kv.pages", QtInfoMsg)
