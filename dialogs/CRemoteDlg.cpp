@@ -12,6 +12,7 @@
 #include "dialogs/UiText.h"
 #include "dialogs/WindowLook.h"
 #include "model/RemoteFile.h"
+#include "pages/LockLook.h"
 
 namespace kv {
 
@@ -207,6 +208,14 @@ void CRemoteDlg::Refresh() {
     ButtonById(kHelpId)->setText(Bi(lang, "帮助", "Help"));
     m_help->setPixmap(HelpPixmap(lang, m_help->size()));
     m_context.ApplyTable(this, kDialogId);
+    ApplyLock();
+}
+
+void CRemoteDlg::ApplyLock() {
+    const bool locked = m_context.Locked();
+    for (QPushButton* key : m_keys) SetLockLook(key, locked);
+    SetLockLook(ButtonById(kSaveToBoxId), locked);
+    SetLockLook(ButtonById(kLoadFileId), locked);
 }
 
 bool CRemoteDlg::CheckConnected() {
@@ -222,7 +231,7 @@ void CRemoteDlg::OnKey(int index) {
                           AuxContext::Icon::Information);
         return;
     }
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     const int function = index + 1;
     m_context.Device().encoders.RemoteLearn(function);
     CRemoteStudyDlg study(m_context, function, this);
@@ -232,7 +241,7 @@ void CRemoteDlg::OnKey(int index) {
 }
 
 void CRemoteDlg::SaveToBox() {
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     m_context.Device().encoders.WriteRemoteTable();
     m_context.Notice(m_context.Text("遥控器键码保存成功!", "Save successed !"), kNoticeMs);
 }
@@ -242,13 +251,13 @@ QString RemoteFilter() { return QStringLiteral("Remote Data File (*.remo)"); }
 }  // namespace
 
 void CRemoteDlg::LoadFile() {
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     const QString chosen = m_context.OpenFile(RemoteFilter());
     if (!chosen.isEmpty()) LoadFileFrom(chosen);
 }
 
 void CRemoteDlg::LoadFileFrom(const QString& chosen) {
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     DeviceContext& dev = m_context.Device();
     ParameterStore::RemoteTable table{};
     if (!ReadRemoteFile(WithRemoteExtension(chosen).toStdString(), table)) {
