@@ -17,6 +17,13 @@ int AppSettings::ApplicationLook() const {
 
 void AppSettings::SetApplicationLook(int look) { m_settings.setValue(settings::kApplicationLook, look); }
 
+bool AppSettings::Locked() const { return m_settings.value(settings::kLocked, false).toBool(); }
+
+void AppSettings::SetLocked(bool locked) {
+    m_settings.setValue(settings::kLocked, locked);
+    m_settings.sync();
+}
+
 QStringList AppSettings::RecentFiles() const {
     QStringList files;
     m_settings.beginGroup(settings::kRecentFileGroup);

@@ -14,6 +14,7 @@ inline constexpr char kApplicationLook[] = "ApplicationLook";
 inline constexpr char kLanguage[] = "language";
 inline constexpr char kRecentFileGroup[] = "Recent File List";
 inline constexpr char kRecentFileEntry[] = "File%1";     // File1 is the most recent
+inline constexpr char kLocked[] = "Locked";              // the window takes no edit
 inline constexpr char kModeFolder[] = "ModeFileFolder";  // where the file dialogs start
 constexpr int kDefaultLook = 215;                        // the blue visual style
 constexpr int kDefaultLanguage = 0;                      // Chinese
@@ -28,6 +29,9 @@ public:
     void SetLanguage(int language);
     int ApplicationLook() const;
     void SetApplicationLook(int look);
+
+    bool Locked() const;
+    void SetLocked(bool locked);
 
     QStringList RecentFiles() const;
     // Moves the path to the front; the list keeps the most recent entries only.

@@ -24,6 +24,7 @@ Window* AuxWindows::Show(QPointer<Window>& slot, bool refreshOpen) {
         slot = new Window(*this, m_app.Frame());
         if (QWidget* main = m_app.Frame()) slot->move(main->geometry().center() - slot->rect().center());
     }
+    slot->ApplyLock();
     if (!created && refreshOpen) slot->Refresh();
     slot->show();
     slot->raise();
@@ -74,6 +75,13 @@ void AuxWindows::Relabel() {
     RefreshAutomatic();
 }
 
+void AuxWindows::ApplyLock() {
+    if (m_settings) m_settings->ApplyLock();
+    if (m_remote) m_remote->ApplyLock();
+    if (m_autoSub) m_autoSub->ApplyLock();
+    if (m_agc) m_agc->ApplyLock();
+}
+
 void AuxWindows::KeyLearned(int keyCode) {
     if (m_remote && m_remote->Study()) m_remote->Study()->KeyLearned(keyCode);
 }
@@ -105,6 +113,10 @@ void AuxWindows::Message(const QString& caption, const QString& text, Icon icon)
 
 bool AuxWindows::AskYes(const QString& caption, const QString& text) {
     return m_app.Prompts().Ask(m_app.Frame(), caption, text, false) == UiPrompts::Answer::Yes;
+}
+
+bool AuxWindows::AskDestructive(const QString& caption, const QString& text) {
+    return m_app.Prompts().AskDestructive(m_app.Frame(), caption, text) == UiPrompts::Answer::Yes;
 }
 
 // Remote files start where the mode files were last kept: the installer's folder for this box.

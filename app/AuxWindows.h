@@ -38,6 +38,8 @@ public:
     // Every open window in the new language.
     void Relabel();
     void KeyLearned(int keyCode);
+    // Every open window locked or usable, as the application's state says.
+    void ApplyLock();
 
     CSetDlg* DeviceSettings() const;
     CRemoteDlg* RemoteControl() const;
@@ -54,6 +56,7 @@ public:
     PageState& State() override;
     void Message(const QString& caption, const QString& text, Icon icon) override;
     bool AskYes(const QString& caption, const QString& text) override;
+    bool AskDestructive(const QString& caption, const QString& text) override;
     QString OpenFile(const QString& filter) override;
     QString SaveFile(const QString& defaultSuffix, const QString& filter) override;
     void ReadBack() override;

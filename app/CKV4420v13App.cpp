@@ -200,6 +200,7 @@ void CKV4420v13App::OpenDocument(const QString& path) {
         suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) != 0)
         return;
     if (!m_device->link.IsOpen() || !View()) return;
+    if (!View()->ConfirmLoadOverChanges()) return;
     View()->OpenModeFile(path);
 }
 

@@ -97,9 +97,34 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
 
     connect(m_status.Bypass(), &QCheckBox::clicked, this, &CKV4420v13View::OnBypassClicked);
     connect(m_status.ResetEq(), &QPushButton::clicked, this, &CKV4420v13View::OnResetEqClicked);
+    connect(&m_ribbon, &CMyMFCRibbonBar::lockToggled, this, &CKV4420v13View::ToggleLock);
     // The view opens on the input page.
     ShowPage(PageId::Music, m_pageState.inputPageCode);
     UpdateModeItems();
+    SetLocked(m_app.Settings().Locked());
+}
+
+void CKV4420v13View::SetLocked(bool locked) {
+    m_pageState.locked = locked;
+    m_app.Settings().SetLocked(locked);
+    m_ribbon.ShowLocked(locked);
+    m_ribbonBinder.ShowLocked(locked);
+    m_status.SetLocked(locked, m_app.Language());
+    if (m_page) m_page->ApplyLock();
+    UpdateEqItems();
+    m_app.Aux().ApplyLock();
+}
+
+bool CKV4420v13View::AskDestructive(const QString& caption, const QString& text) {
+    return m_app.Prompts().AskDestructive(window(), caption, text) == UiPrompts::Answer::Yes;
+}
+
+bool CKV4420v13View::ConfirmLoadOverChanges() {
+    if (Locked()) return false;
+    if (!m_app.Device().store.SettingsChanged()) return true;
+    return AskDestructive(
+        m_app.Text("信息", "Information"),
+        m_app.Text("参数已更改，确定要直接载入模式文件?", "Setting changed ! Are you sure load the mode file?"));
 }
 
 int CKV4420v13View::CurrentSlot() const {
@@ -282,21 +307,23 @@ void CKV4420v13View::ShowPage(PageId id, int kind) {
 
 void CKV4420v13View::UpdateEqItems() {
     const bool eq = m_page && m_page->HasEqualiser();
-    m_status.Bypass()->setEnabled(eq);
-    m_status.ResetEq()->setEnabled(eq);
+    m_status.Bypass()->setEnabled(eq && !Locked());
+    m_status.ResetEq()->setEnabled(eq && !Locked());
     m_status.Bypass()->setChecked(eq && m_page->EqBypassed());
 }
 
 void CKV4420v13View::OnBypassClicked() {
+    if (Locked()) {
+        UpdateEqItems();
+        return;
+    }
     if (m_page && m_page->HasEqualiser()) m_page->ToggleEqBypass();
     UpdateEqItems();
 }
 
 void CKV4420v13View::OnResetEqClicked() {
-    if (!m_page || !m_page->HasEqualiser()) return;
-    if (m_app.Prompts().Ask(window(), QStringLiteral("提示"),
-                            m_app.Text("您确定重置当前均衡吗?", "Are you sure reset the EQ?"),
-                            false) != UiPrompts::Answer::Yes)
+    if (!m_page || !m_page->HasEqualiser() || Locked()) return;
+    if (!AskDestructive(QStringLiteral("提示"), m_app.Text("您确定重置当前均衡吗?", "Are you sure reset the EQ?")))
         return;
     m_page->ResetEq();
     m_page->Reload();
@@ -460,7 +487,7 @@ void CKV4420v13View::OnButton(RibbonButton id) {
 // ---- User-mode slots ----
 
 void CKV4420v13View::LoadUserMode(int slot) {
-    if (!Connected()) return;
+    if (!Connected() || Locked()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     auto& dev = m_app.Device();
     if (dev.store.SettingsChanged()) {
@@ -468,8 +495,7 @@ void CKV4420v13View::LoadUserMode(int slot) {
             m_app.Language() == kLanguageEnglish
                 ? QStringLiteral("Setting changed ! Are you sure load mode%1?").arg(slot + 1)
                 : QStringLiteral("参数已更改，确定要直接载入模式%1?").arg(QString::fromUtf8(kSlotDigitsZh[slot]));
-        if (m_app.Prompts().Ask(window(), m_app.Text("信息", "Information"), text, false) != UiPrompts::Answer::Yes)
-            return;
+        if (!AskDestructive(m_app.Text("信息", "Information"), text)) return;
     }
     dev.encoders.LoadUserMode(slot);
     UpdateModePane();
@@ -477,7 +503,7 @@ void CKV4420v13View::LoadUserMode(int slot) {
 }
 
 void CKV4420v13View::SaveUserMode(int slot) {
-    if (!Connected()) return;
+    if (!Connected() || Locked()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     const QString digitZh = QString::fromUtf8(kSlotDigitsZh[slot]);
     const QString text = m_app.Language() == kLanguageEnglish ? QStringLiteral("Save to machine mode %1?").arg(slot + 1)
@@ -502,6 +528,7 @@ void CKV4420v13View::LoadModeFile() {
         Notice("请先连接设备!", "Please connect device!");
         return;
     }
+    if (!ConfirmLoadOverChanges()) return;
     const QString path = m_app.Prompts().OpenFile(window(), kLoadFilter, m_app.ModeFolder());
     if (!path.isEmpty()) LoadModeFileFrom(path);
 }
@@ -566,10 +593,10 @@ bool CKV4420v13View::SaveModeFileTo(const QString& path) {
 // ---- Device reset ----
 
 void CKV4420v13View::ResetDevice() {
-    if (!Connected()) return;
+    if (!Connected() || Locked()) return;
     const QString text =
         m_app.Text("您确定要将机器复位吗? \n机器复位后将自动重新启动并连接.", "Are you sure reset machine? ");
-    if (m_app.Prompts().Ask(window(), QStringLiteral("提示"), text, false) != UiPrompts::Answer::Yes) return;
+    if (!AskDestructive(QStringLiteral("提示"), text)) return;
     m_app.Device().encoders.DeviceReset();
     Notice("机器正在重启……", "Restarting……", kRestartNoticeMs);
 }

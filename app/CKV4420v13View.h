@@ -81,6 +81,15 @@ public:
     bool SaveModeFileTo(const QString& path);
     void ResetDevice();
 
+    // The lock: while set no control of the window or its windows changes a setting.
+    bool Locked() const { return m_pageState.locked; }
+    void SetLocked(bool locked);
+    void ToggleLock() { SetLocked(!Locked()); }
+    // Before a load replaces changed settings: true when nothing changed or the user said Yes.
+    // False (and nothing asked) while locked.
+    bool ConfirmLoadOverChanges();
+    bool AskDestructive(const QString& caption, const QString& text) override;
+
     static int TargetSlotFromTitle(const QString& title);
     // Value labels read slightly differently depending on who writes them.
     QString ValueLabelText(RibbonLabel id, int value, LabelUse use) const;

@@ -47,6 +47,11 @@ CMFCMyRibbonStatusBar::CMFCMyRibbonStatusBar(int language, QWidget* parent) : QS
     m_noticeTimer.setSingleShot(true);
     connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QLabel::clear);
 
+    m_lock = new QLabel(this);
+    m_lock->setObjectName(QStringLiteral("lockPane"));
+    SetTextColour(m_lock, QColor(200, 0, 0));
+    addPermanentWidget(m_lock);
+
     m_bypass = new QCheckBox(this);
     m_bypass->setObjectName(QStringLiteral("bypassCheck"));
     m_bypass->setEnabled(false);
@@ -74,7 +79,15 @@ void CMFCMyRibbonStatusBar::ShowNotice(const QString& text, int durationMs) {
         m_noticeTimer.start(durationMs);
 }
 
+void CMFCMyRibbonStatusBar::SetLocked(bool locked, int language) {
+    m_locked = locked;
+    m_lock->setText(locked ? Bi(language, "已锁定：设置不可更改 (Ctrl+L 解锁)",
+                                "Locked: settings cannot be changed (Ctrl+L unlocks)")
+                           : QString());
+}
+
 void CMFCMyRibbonStatusBar::Relabel(int language) {
+    SetLocked(m_locked, language);
     m_bypass->setText(Bi(language, "均衡旁路", "Bypass"));
     m_resetEq->setText(Bi(language, "重置均衡", "Reset EQ"));
 }

@@ -24,10 +24,13 @@ public:
     // Shows a notice for a while; an empty text clears it.
     void ShowNotice(const QString& text, int durationMs);
     void Relabel(int language);
+    // The lock pane says the window is locked; empty while it is not.
+    void SetLocked(bool locked, int language);
 
     QLabel* ConnectionPane() const { return m_connection; }
     QLabel* ModePane() const { return m_mode; }
     QLabel* NoticePane() const { return m_notice; }
+    QLabel* LockPane() const { return m_lock; }
     QCheckBox* Bypass() const { return m_bypass; }
     QPushButton* ResetEq() const { return m_resetEq; }
 
@@ -35,6 +38,8 @@ private:
     QLabel* m_connection = nullptr;
     QLabel* m_mode = nullptr;
     QLabel* m_notice = nullptr;
+    QLabel* m_lock = nullptr;
+    bool m_locked = false;
     QCheckBox* m_bypass = nullptr;
     QPushButton* m_resetEq = nullptr;
     QTimer m_noticeTimer;

@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
@@ -32,6 +33,10 @@ CMainFrame::CMainFrame(CKV4420v13App& app, QWidget* parent) : QMainWindow(parent
     connect(m_ribbon, &CMyMFCRibbonBar::saveRequested, m_view, &CKV4420v13View::SaveModeFile);
     connect(m_ribbon, &CMyMFCRibbonBar::recentFileRequested, &app, &CKV4420v13App::OpenDocument);
     connect(m_ribbon, &CMyMFCRibbonBar::exitRequested, this, &QWidget::close);
+    // The lock toggles from any window of the program, the small ones included.
+    auto* lock = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    lock->setContext(Qt::ApplicationShortcut);
+    connect(lock, &QShortcut::activated, m_view, &CKV4420v13View::ToggleLock);
 }
 
 void CMainFrame::OnCategoryChanged(int category) { m_view->OnCategoryChanged(category); }

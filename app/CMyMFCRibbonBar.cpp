@@ -118,6 +118,17 @@ void CMyMFCRibbonBar::BuildTabRow(QWidget* row) {
         m_buttons[i] = b;
         h->addWidget(b);
     }
+    m_lockButton = new QToolButton(row);
+    m_lockButton->setObjectName(QStringLiteral("lockButton"));
+    m_lockButton->setAutoRaise(true);
+    m_lockButton->setCheckable(true);
+    m_lockButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // The view decides; the button only shows the state it is given.
+    connect(m_lockButton, &QToolButton::clicked, this, [this] {
+        m_lockButton->setChecked(m_locked);
+        Q_EMIT lockToggled();
+    });
+    h->insertWidget(h->indexOf(m_buttons[Ix(RibbonButton::Language)]), m_lockButton);
     auto* about = m_buttons[Ix(RibbonButton::About)];
     about->setToolButtonStyle(Qt::ToolButtonIconOnly);
     about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
@@ -306,6 +317,7 @@ void CMyMFCRibbonBar::SetRecentFiles(const QStringList& files) {
         const QString path = files[i];
         connect(a, &QAction::triggered, this, [this, path] { Q_EMIT recentFileRequested(path); });
         m_appMenu->insertAction(before, a);
+        a->setEnabled(!m_locked);
         m_recentActions.append(a);
     }
 }
@@ -341,7 +353,23 @@ void CMyMFCRibbonBar::Relabel(int language) {
     m_buttons[Ix(RibbonButton::Remote)]->setText(Bi(language, "遥控学习", "Remote control"));
     m_buttons[Ix(RibbonButton::AutoSub)]->setText(Bi(language, "自动超低", "Auto SUB"));
     m_buttons[Ix(RibbonButton::Language)]->setText(QStringLiteral("中/EN"));
+    m_language = language;
+    ShowLocked(m_locked);
     m_buttons[Ix(RibbonButton::About)]->setToolTip(Bi(language, "关于", "About"));
+}
+
+void CMyMFCRibbonBar::ShowLocked(bool locked) {
+    m_locked = locked;
+    m_lockButton->setChecked(locked);
+    m_lockButton->setText(locked ? Bi(m_language, "已锁定", "Locked") : Bi(m_language, "锁定", "Lock"));
+    m_lockButton->setToolTip(locked ? Bi(m_language, "解锁 (Ctrl+L)", "Unlock (Ctrl+L)")
+                                    : Bi(m_language, "锁定全部设置 (Ctrl+L)", "Lock every setting (Ctrl+L)"));
+    for (auto& cat : m_categories)
+        for (RibbonFileButton b : {RibbonFileButton::LoadMode, RibbonFileButton::LoadFile, RibbonFileButton::SaveMode})
+            cat.fileButtons[Ix(b)]->setEnabled(!locked);
+    m_openAction->setEnabled(!locked);
+    for (QAction* a : m_recentActions) a->setEnabled(!locked);
+    m_buttons[Ix(RibbonButton::Reset)]->setEnabled(!locked);
 }
 
 std::optional<RibbonSlider> CMyMFCRibbonBar::WheelTarget(const QPoint& globalPos) const {
@@ -350,11 +378,16 @@ std::optional<RibbonSlider> CMyMFCRibbonBar::WheelTarget(const QPoint& globalPos
     const RibbonPanel panels[] = {RibbonPanel::Mic, RibbonPanel::Reverb, RibbonPanel::Echo, RibbonPanel::Music};
     const RibbonSlider panelSliders[] = {RibbonSlider::Mic, RibbonSlider::Reverb, RibbonSlider::Echo,
                                          RibbonSlider::Music};
+    // Only a focused slider turns, so scrolling past the ribbon never changes a level.
+    const auto focused = [&](RibbonSlider s) -> std::optional<RibbonSlider> {
+        if (cat.sliders[Ix(s)]->hasFocus()) return s;
+        return std::nullopt;
+    };
     for (int i = 0; i < 4; ++i)
-        if (under(cat.panels[Ix(panels[i])])) return panelSliders[i];
+        if (under(cat.panels[Ix(panels[i])])) return focused(panelSliders[i]);
     for (RibbonSlider s :
          {RibbonSlider::Pitch, RibbonSlider::NoiseGate, RibbonSlider::Spdif, RibbonSlider::Aux1, RibbonSlider::Aux2})
-        if (under(cat.sliders[Ix(s)])) return s;
+        if (under(cat.sliders[Ix(s)])) return focused(s);
     return std::nullopt;
 }
 

@@ -48,6 +48,8 @@ public:
     QWidget* Panel(int category, RibbonPanel id) const;
     QToolButton* FileButton(int category, RibbonFileButton id) const;
     QToolButton* Button(RibbonButton id) const;
+    // The lock button: checked while the window is locked.
+    QToolButton* LockButton() const { return m_lockButton; }
     QTabBar* Tabs() const { return m_tabs; }
     QToolButton* ApplicationButton() const { return m_appButton; }
     QMenu* ApplicationMenu() const { return m_appMenu; }
@@ -65,9 +67,12 @@ public:
 
     // Every static label from the built-in pairs; value labels are the view's.
     void Relabel(int language);
+    // Locked: the slot and file loads, the saves to a slot and the reset look unusable and
+    // the lock button is checked. The view refuses them as well.
+    void ShowLocked(bool locked);
 
     // The slider a wheel notch at this point moves: the volume panels as a whole, the
-    // other sliders only under the cursor. Nothing elsewhere.
+    // other sliders only under the cursor, and only while that slider has the focus.
     std::optional<RibbonSlider> WheelTarget(const QPoint& globalPos) const;
 
 Q_SIGNALS:
@@ -84,6 +89,7 @@ Q_SIGNALS:
     void recentFileRequested(const QString& path);
     void exitRequested();
     void wheelTurned(const QPoint& globalPos, int steps);
+    void lockToggled();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -116,6 +122,9 @@ private:
     QList<QAction*> m_recentActions;
     QStackedWidget* m_stack = nullptr;
     std::array<QToolButton*, kRibbonButtonCount> m_buttons{};
+    QToolButton* m_lockButton = nullptr;
+    bool m_locked = false;
+    int m_language = 0;
     std::array<Category, kCategoryCount> m_categories;
     QStringList m_modeNames;
     int m_currentSlot = 0;

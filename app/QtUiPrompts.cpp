@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kv {
 
@@ -17,6 +18,28 @@ UiPrompts::Answer QtUiPrompts::Ask(QWidget* parent, const QString& caption, cons
         default:
             return withCancel ? Answer::Cancel : Answer::No;
     }
+}
+
+std::unique_ptr<QMessageBox> QtUiPrompts::DestructiveBox(QWidget* parent, const QString& caption, const QString& text) {
+    auto box =
+        std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    QAbstractButton* yes = box->button(QMessageBox::Yes);
+    QAbstractButton* no = box->button(QMessageBox::No);
+    // Enter presses the default button and Space the focused one: both are No. Yes takes no
+    // keyboard focus at all, so only a deliberate click (or its Alt shortcut) says Yes.
+    box->setDefaultButton(QMessageBox::No);
+    box->setEscapeButton(no);
+    yes->setFocusPolicy(Qt::NoFocus);
+    if (auto* noButton = qobject_cast<QPushButton*>(no)) noButton->setAutoDefault(true);
+    if (auto* yesButton = qobject_cast<QPushButton*>(yes)) yesButton->setAutoDefault(false);
+    no->setFocus();
+    return box;
+}
+
+UiPrompts::Answer QtUiPrompts::AskDestructive(QWidget* parent, const QString& caption, const QString& text) {
+    const auto box = DestructiveBox(parent, caption, text);
+    box->exec();
+    return box->clickedButton() == box->button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
 void QtUiPrompts::Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) {

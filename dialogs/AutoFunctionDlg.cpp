@@ -60,6 +60,7 @@ void AutoFunctionDlg::Refresh() {
     m_context.ApplyTable(this, m_dialogId);
     m_binder.Reload(LabelUse::Refresh);
     UpdateEnables();
+    ApplyLock();
 }
 
 void AutoFunctionDlg::UpdateEnables() {
@@ -68,7 +69,10 @@ void AutoFunctionDlg::UpdateEnables() {
     m_value->setEnabled(on);
     m_slider->setEnabled(on);
     m_switch->setEnabled(Available());
+    if (m_context.Locked()) ApplyLock();
 }
+
+void AutoFunctionDlg::ApplyLock() { m_binder.ShowLocked(m_context.Locked()); }
 
 void AutoFunctionDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;

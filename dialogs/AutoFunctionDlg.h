@@ -27,6 +27,8 @@ public:
     // Check state, enable states, slider and value text from the store; then the texts of
     // the dialog's language table.
     void Refresh();
+    // Locked: the switch and slider look unusable; the binder refuses them anyway.
+    void ApplyLock();
 
     QCheckBox* Switch() const { return m_switch; }
     QLabel* Caption() const { return m_caption; }

@@ -95,6 +95,7 @@ CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m
 
     context.ApplyTable(this, kDialogId);
     m_binder.Reload();
+    m_binder.ShowLocked(context.Locked());
 }
 
 void CDialogNG::wheelEvent(QWheelEvent* event) {

@@ -14,6 +14,7 @@
 #include "ui/UiText.h"
 #include "ui/WindowLook.h"
 #include "model/RemoteFile.h"
+#include "ui/LockLook.h"
 
 namespace kv {
 
@@ -209,6 +210,14 @@ void CRemoteDlg::Refresh() {
     ButtonById(kHelpId)->setText(Bi(lang, "帮助", "Help"));
     m_help->setPixmap(HelpPixmap(lang, m_help->size()));
     m_context.ApplyTable(this, kDialogId);
+    ApplyLock();
+}
+
+void CRemoteDlg::ApplyLock() {
+    const bool locked = m_context.Locked();
+    for (QPushButton* key : m_keys) SetLockLook(key, locked);
+    SetLockLook(ButtonById(kSaveToBoxId), locked);
+    SetLockLook(ButtonById(kLoadFileId), locked);
 }
 
 bool CRemoteDlg::CheckConnected() {
@@ -224,7 +233,7 @@ void CRemoteDlg::OnKey(int index) {
                           AuxContext::Icon::Information);
         return;
     }
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     const int function = index + 1;
     m_context.Device().encoders.RemoteLearn(function);
     CRemoteStudyDlg study(m_context, function, this);
@@ -234,7 +243,7 @@ void CRemoteDlg::OnKey(int index) {
 }
 
 void CRemoteDlg::SaveToBox() {
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     m_context.Device().encoders.WriteRemoteTable();
     m_context.Notice(m_context.Text("遥控器键码保存成功!", "Save successed !"), kNoticeMs);
 }
@@ -244,13 +253,13 @@ QString RemoteFilter() { return QStringLiteral("Remote Data File (*.remo)"); }
 }  // namespace
 
 void CRemoteDlg::LoadFile() {
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     const QString chosen = m_context.OpenFile(RemoteFilter());
     if (!chosen.isEmpty()) LoadFileFrom(chosen);
 }
 
 void CRemoteDlg::LoadFileFrom(const QString& chosen) {
-    if (!CheckConnected()) return;
+    if (m_context.Locked() || !CheckConnected()) return;
     DeviceContext& dev = m_context.Device();
     ParameterStore::RemoteTable table{};
     if (!ReadRemoteFile(WithRemoteExtension(chosen).toStdString(), table)) {

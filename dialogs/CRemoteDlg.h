@@ -44,6 +44,8 @@ public:
 
     // Texts in the interface language, the picture of that language and the table's texts.
     void Refresh();
+    // Locked: learning, loading and sending keys look unusable and are refused.
+    void ApplyLock();
 
     QPushButton* Key(int index) const { return m_keys[static_cast<std::size_t>(index)]; }
     QPushButton* ButtonById(int id) const;

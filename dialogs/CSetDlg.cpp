@@ -19,6 +19,7 @@
 #include "ui/WindowLook.h"
 #include "eq/CXBmpSlider.h"
 #include "model/Fields.h"
+#include "ui/LockLook.h"
 
 namespace kv {
 
@@ -228,6 +229,7 @@ void CSetDlg::Refresh() {
     UpdateLockEnables();
     m_powerOnMode->setCurrentIndex(r[kPowerOnModeByte] < kModes + 1 ? r[kPowerOnModeByte] : 0);
     m_binder.Reload();
+    ApplyLock();
 }
 
 void CSetDlg::Relabel() {
@@ -251,6 +253,7 @@ void CSetDlg::ShowPowerOn(int channel, int value, bool set) {
 }
 
 void CSetDlg::OnPowerOnChecked(int channel, bool checked) {
+    if (m_context.Locked()) return Refresh();
     const int byte = kMicPowerOnByte + channel;
     if (!checked) {
         SetEditedByte(byte, kNotSet);
@@ -265,6 +268,8 @@ void CSetDlg::OnPowerOnChecked(int channel, bool checked) {
 }
 
 void CSetDlg::OnPowerOnMoved(int channel, int v) {
+    // The live level follows this slider, so a locked window sends nothing and shows the box.
+    if (m_context.Locked()) return Refresh();
     const auto i = static_cast<std::size_t>(channel);
     v = std::clamp(v, 0, m_powerOnSlider[i]->Maximum());
     SetEditedByte(kMicPowerOnByte + channel, static_cast<std::uint8_t>(v));
@@ -278,6 +283,7 @@ void CSetDlg::OnPowerOnMoved(int channel, int v) {
 }
 
 void CSetDlg::OnMaxMoved(int channel, int v) {
+    if (m_context.Locked()) return Refresh();
     const auto i = static_cast<std::size_t>(channel);
     v = std::clamp(v, kLimitMin, kLimitMax);
     SetEditedByte(kMicMaxByte + channel, static_cast<std::uint8_t>(v));
@@ -305,7 +311,10 @@ void CSetDlg::UpdateLockEnables() {
     m_modeLock->setEnabled(m_panelLock->isChecked());
 }
 
+void CSetDlg::ApplyLock() { SetLockLookAll(this, m_context.Locked(), {m_cancel}); }
+
 void CSetDlg::Apply() {
+    if (m_context.Locked()) return;
     DeviceContext& dev = m_context.Device();
     if (!dev.link.IsOpen()) {
         m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
@@ -316,11 +325,17 @@ void CSetDlg::Apply() {
 }
 
 void CSetDlg::ResetMode(int slot) {
+    if (m_context.Locked()) return;
     DeviceContext& dev = m_context.Device();
     if (!dev.link.IsOpen()) {
         m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
         return;
     }
+    // The slot's stored mode is lost: asked, with No as the default.
+    const QString text = m_context.Language() == kLanguageEnglish
+                             ? QStringLiteral("Are you sure reset machine mode %1?").arg(slot + 1)
+                             : QStringLiteral("您确定要重置机器模式%1吗?").arg(slot + 1);
+    if (!m_context.AskDestructive(m_context.Text("提示", "Information"), text)) return;
     dev.encoders.ResetUserMode(slot);
     m_context.ReadBack();
 }

@@ -49,6 +49,8 @@ public:
     void Refresh();
     // Only the texts, in the new language; the edits stay.
     void Relabel();
+    // Locked: every control but cancel looks unusable, and nothing is applied or sent.
+    void ApplyLock();
 
     QCheckBox* PowerOnCheck(int channel) const { return m_powerOnCheck[static_cast<std::size_t>(channel)]; }
     CXBmpSlider* PowerOnSlider(int channel) const { return m_powerOnSlider[static_cast<std::size_t>(channel)]; }

@@ -105,7 +105,16 @@ void CDelayPanel::paintEvent(QPaintEvent*) {
     }
 }
 
+void CDelayPanel::SetReadOnly(bool readOnly) {
+    m_readOnly = readOnly;
+    if (readOnly) m_dragged = -1;
+}
+
 void CDelayPanel::mousePressEvent(QMouseEvent* event) {
+    if (m_readOnly) {
+        event->ignore();
+        return;
+    }
     const QPointF pos = event->position();
     m_dragged = Geometry().HitRow(pos.x(), pos.y(), m_values, kHandleSize);
     grabMouse();

@@ -17,6 +17,9 @@ class CDelayPanel : public QWidget {
 
 public:
     static constexpr int kRows = eq::DelayGeometry::kRows;
+    // While read-only (the window is locked) the panel shows its values but takes no edit.
+    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const { return m_readOnly; }
     static constexpr int kHandleSize = 11;
 
     explicit CDelayPanel(QWidget* parent = nullptr);
@@ -49,6 +52,7 @@ private:
     int m_dragged = -1;
     QFont m_font;
     QPixmap m_background;
+    bool m_readOnly = false;
 };
 
 }  // namespace kv

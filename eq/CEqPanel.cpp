@@ -302,6 +302,7 @@ void CEqPanel::EditDone(int index) {
 }
 
 void CEqPanel::ChooseMenuCommand(int command) {
+    if (m_readOnly) return;
     if (command < kFirstMenuCommand || command > kLastMenuCommand || !IsValidBand(m_selected)) return;
     const int code = command - (kFirstMenuCommand - 1);
     if (IsCrossoverRow(m_selected)) {
@@ -342,7 +343,18 @@ int CEqPanel::HitTest(QPointF pos, Button button) const {
     return hit;
 }
 
+void CEqPanel::SetReadOnly(bool readOnly) {
+    m_readOnly = readOnly;
+    m_leftDrag = m_rightDrag = false;
+    update();
+}
+
 void CEqPanel::mousePressEvent(QMouseEvent* event) {
+    // A press selects and sends the band, so a locked panel takes none.
+    if (m_readOnly) {
+        event->ignore();
+        return;
+    }
     SyncGeometry();
     const QPointF pos = event->position();
     if (event->button() == Qt::LeftButton) {
@@ -421,7 +433,8 @@ void CEqPanel::mouseReleaseEvent(QMouseEvent* event) {
 
 void CEqPanel::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if (m_selected < 0 || !TakesGain(Band(m_selected).code) || delta == 0) {
+    // A notch while the pointer merely passes over the panel is the page's, not the band's.
+    if (m_readOnly || !hasFocus() || m_selected < 0 || !TakesGain(Band(m_selected).code) || delta == 0) {
         event->ignore();
         return;
     }
@@ -436,7 +449,7 @@ bool CEqPanel::event(QEvent* event) {
     // With the focus the panel takes every key, Tab included, like its editor always has.
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        HandleKey(key->key(), key->modifiers());
+        if (!m_readOnly) HandleKey(key->key(), key->modifiers());
         return true;
     }
     return QWidget::event(event);

@@ -65,6 +65,9 @@ public:
     QRgb CurveColor() const { return m_curveColor; }
     const kv::eq::EqPanelGeometry& Geometry() const { return m_geometry; }
 
+    // While read-only (the window is locked) the panel shows its values but takes no edit.
+    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const { return m_readOnly; }
     void SetMenuChooser(MenuChooser chooser) { m_menuChooser = std::move(chooser); }
     // Applies a context-menu command to the selected band and notifies.
     void ChooseMenuCommand(int command);
@@ -123,6 +126,7 @@ private:
     QPoint m_grab;
     double m_lastX = 0.0;
     bool m_bypass = false;
+    bool m_readOnly = false;
     int m_kind = 0;
     int m_language = 0;
     QRgb m_curveColor = 0xFF00C8FF;

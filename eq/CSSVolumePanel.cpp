@@ -156,7 +156,16 @@ void CSSVolumePanel::paintEvent(QPaintEvent*) {
     p.drawPath(nose);
 }
 
+void CSSVolumePanel::SetReadOnly(bool readOnly) {
+    m_readOnly = readOnly;
+    if (readOnly) m_dragged = -1;
+}
+
 void CSSVolumePanel::mousePressEvent(QMouseEvent* event) {
+    if (m_readOnly) {
+        event->ignore();
+        return;
+    }
     const QPointF pos = event->position();
     m_dragged = Geometry().HitPoint(pos.x(), pos.y(), m_points);
     if (m_dragged >= 0) {

@@ -17,6 +17,9 @@ class CSSVolumePanel : public QWidget {
 
 public:
     static constexpr int kPoints = 9;
+    // While read-only (the window is locked) the panel shows its values but takes no edit.
+    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const { return m_readOnly; }
     static constexpr int kIconSize = 26;
 
     explicit CSSVolumePanel(QWidget* parent = nullptr);
@@ -54,6 +57,7 @@ private:
     int m_dragged = -1;
     QFont m_font;
     QPixmap m_background;
+    bool m_readOnly = false;
 };
 
 }  // namespace kv

@@ -163,7 +163,8 @@ void CXBmpSlider::keyPressEvent(QKeyEvent* event) {
 
 void CXBmpSlider::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
-    if (delta == 0) {
+    // Only the focused slider turns: scrolling past one never changes it.
+    if (delta == 0 || !isEnabled() || !hasFocus()) {
         event->ignore();
         return;
     }

@@ -16,6 +16,7 @@
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
 #include "ui/CSpinButtons.h"
+#include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageStyle.h"
 
@@ -176,16 +177,26 @@ void CDelayDlg::SetDelay(int r, double ms) {
 }
 
 void CDelayDlg::EnterDelay(int r, double ms) {
+    if (RefuseLocked()) return;
     const double v = std::clamp(Finite(ms), kMinMs, kMaxMs);
     SetDelay(r, v);
     m_rows[static_cast<std::size_t>(r)].spin->SetPosition(static_cast<int>(std::lround(v * 10)));
 }
 
 void CDelayDlg::Step(int r, int delta) {
+    if (RefuseLocked()) return;
     CSpinButtons* spin = m_rows[static_cast<std::size_t>(r)].spin;
     const int p = std::clamp(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0), kStepMin, kSpinMax);
     SetDelay(r, p / 10.0);
     spin->SetPosition(p);  // within its own range: 1.5 ms is the least it reaches
+}
+
+void CDelayDlg::OnLock(bool locked) {
+    m_panel->SetReadOnly(locked);
+    for (const Row& row : m_rows) {
+        SetLockLook(row.edit, locked);
+        SetLockLook(row.spin, locked);
+    }
 }
 
 void CDelayDlg::OnReload() {

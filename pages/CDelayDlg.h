@@ -55,6 +55,7 @@ public:
 protected:
     void OnReload() override;
     void OnRelabel() override;
+    void OnLock(bool locked) override;
     bool OnWheel(int steps) override;
 
 private:

@@ -21,6 +21,7 @@
 #include "eq/EqMath.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
+#include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageStyle.h"
 
@@ -397,7 +398,13 @@ QWidget* CDialogMusic::BuildEffects() {
     v->addLayout(h);
     connect(m_effectList, &CGridListCtrlEx::rowSelected, this, &CDialogMusic::SelectEffectRow);
     connect(m_effectSlider, &CXBmpSlider::changed, this, [this](int, int position) {
-        if (m_effectRow >= 0) Bind().Issue(EffectHandle(m_effectRow), position);
+        if (m_effectRow < 0) return;
+        // Locked: the slider goes back to the row's stored value.
+        if (Context().Locked()) {
+            m_effectSlider->SetPosition(Bind().Position(EffectHandle(m_effectRow)));
+            return;
+        }
+        Bind().Issue(EffectHandle(m_effectRow), position);
     });
     connect(&Bind(), &Binder::issued, this, [this](int handle, int) {
         if (m_effectRow >= 0 && handle == EffectHandle(m_effectRow)) ShowEffectValue();
@@ -546,6 +553,8 @@ void CDialogMusic::OnReload() {
     LoadCurves();
     FeedMeters();
 }
+
+void CDialogMusic::OnLock(bool locked) { SetLockLook(m_effectSlider, locked); }
 
 void CDialogMusic::OnRelabel() {
     const int lang = Context().Language();

@@ -60,6 +60,7 @@ protected:
     void OnKindChanged() override;
     void OnReload() override;
     void OnRelabel() override;
+    void OnLock(bool locked) override;
     bool OnWheel(int steps) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -26,6 +26,7 @@
 #include "eq/EqMath.h"
 #include "eq/FilterText.h"
 #include "pages/CGridListCtrlEx.h"
+#include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageContext.h"
 #include "ui/PageStyle.h"
@@ -242,13 +243,34 @@ void CEqEditor::SyncBypass() { m_panel->SetBypass(Bypassed()); }
 bool CEqEditor::Bypassed() const { return m_context.Device().store.Int(Info().bypassField) != 0; }
 
 void CEqEditor::ToggleBypass() {
+    if (RefuseLocked()) return;
     m_context.Device().encoders.EqBypass(m_eq, Bypassed() ? 0 : 1);
     SyncBypass();
 }
 
 void CEqEditor::Reset() {
+    if (RefuseLocked()) return;
     m_context.Device().encoders.ResetEq(m_eq);
     Load(m_eq);
+}
+
+void CEqEditor::ShowLocked(bool locked) {
+    m_panel->SetReadOnly(locked);
+    m_list->SetEditable(!locked);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_gainSlider, m_freqSlider, m_qSlider, m_gainEdit, m_freqEdit,
+                                                      m_qEdit, m_alignCombo})
+        SetLockLook(w, locked);
+    for (QRadioButton* b : m_types) SetLockLook(b, locked);
+    if (m_importAction) m_importAction->setEnabled(!locked);
+}
+
+bool CEqEditor::RefuseLocked() {
+    if (!m_context.Locked()) return false;
+    // The control that moved shows the stored band again.
+    for (int r = 0; r < RowCount(); ++r) ShowRow(r);
+    if (IsRow(m_selected)) ShowEditor(m_selected);
+    ShowAlignment(m_selected);
+    return true;
 }
 
 bool CEqEditor::TakesWheel(const QWidget* widget) const {
@@ -321,7 +343,7 @@ void CEqEditor::ShowAlignment(int row) {
 
 void CEqEditor::OnAlignment(int index) {
     const int row = m_alignRow;
-    if (!IsSub() || !IsRow(row) || index < 0 || index >= eq::kAlignmentCount) return;
+    if (!IsSub() || !IsRow(row) || index < 0 || index >= eq::kAlignmentCount || RefuseLocked()) return;
     m_panel->ApplyAlignment(row, index);
     SendBand(row);
     ShowRow(row);
@@ -329,7 +351,7 @@ void CEqEditor::OnAlignment(int index) {
 }
 
 void CEqEditor::SetBandKind(int b, int kind) {
-    if (!IsRow(b) || kind < eq::kCodePeaking || kind > kLastKindCode) return;
+    if (!IsRow(b) || kind < eq::kCodePeaking || kind > kLastKindCode || RefuseLocked()) return;
     if (IsSub()) {
         eq::SetRowCodes(m_panel->Bands(), b, eq::MenuKindCodes(kind));
         eq::BandRecord& band = m_panel->Band(b);
@@ -389,6 +411,7 @@ void CEqEditor::ApplyEdits() {
 }
 
 void CEqEditor::ApplyValues(int b, double gain, double freq, double q) {
+    if (RefuseLocked()) return;
     m_panel->SetGain(b, gain);
     // Below the lowest frequency (an empty box included) the band sits at the lowest.
     m_panel->Band(b).frequency = static_cast<float>(std::clamp(freq, kFreqMinHz, kFreqMaxHz));
@@ -489,6 +512,7 @@ bool CEqEditor::ExportFilters(const QString& path, QString* message) const {
 }
 
 void CEqEditor::AskImport() {
+    if (RefuseLocked()) return;
     const int lang = m_context.Language();
     const QString path = QFileDialog::getOpenFileName(
         m_list, m_importAction->text(), QString(),

@@ -79,6 +79,9 @@ public:
     // A band's kind as its row reads (1 PEQ .. 5 HS, 0 off); SUB rows by their four codes.
     int KindOf(int band) const;
     bool TakesWheel(const QWidget* widget) const;
+    // Locked: the panel is read-only, the list opens no editor, the editor's controls are
+    // disabled or read-only; every edit is refused while the context is locked.
+    void ShowLocked(bool locked);
 
     CEqPanel* Panel() const { return m_panel; }
     CGridListCtrlEx* List() const { return m_list; }
@@ -114,6 +117,8 @@ Q_SIGNALS:
 
 private:
     void BuildEditor();
+    // True (and the band shown again as stored) while the context is locked.
+    bool RefuseLocked();
     void OnBandChanged(int band);
     void OnNoBand();
     void OnSlider(int id, int position);

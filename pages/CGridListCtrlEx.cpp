@@ -349,8 +349,17 @@ void CGridListCtrlEx::SelectRowQuietly(int row) {
     SelectQuietly(row, column);
 }
 
+void CGridListCtrlEx::SetEditable(bool editable) {
+    m_editable = editable;
+    if (editable) return;
+    if (QWidget* open = m_editor.data(); open && !open->isHidden()) {
+        m_pending.reset();
+        closeEditor(open, QAbstractItemDelegate::RevertModelCache);
+    }
+}
+
 QWidget* CGridListCtrlEx::EditCell(int row, int column) {
-    if (!IsCell(row, column) || EditorOf(column) == GridColumn::Editor::None) return nullptr;
+    if (!m_editable || !IsCell(row, column) || EditorOf(column) == GridColumn::Editor::None) return nullptr;
     const QModelIndex where = m_model->index(row, column);
     if (QWidget* open = indexWidget(where)) return open;
     // Leaving an open editor for another cell counts as finishing it, as a click elsewhere does.
@@ -366,6 +375,7 @@ QWidget* CGridListCtrlEx::EditCell(int row, int column) {
 }
 
 bool CGridListCtrlEx::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!m_editable) return false;
     const bool handled = QTableView::edit(index, trigger, event);
     // One double click is enough to choose: the drop-down opens with the editor.
     if (handled && state() == EditingState) {

@@ -55,6 +55,11 @@ public:
     // the list or in a column without editor.
     QWidget* EditCell(int row, int column);
 
+    // A list that is not editable (the window is locked) opens no cell editor; rows can
+    // still be selected and read. Turning it off drops an open editor without its text.
+    void SetEditable(bool editable);
+    bool Editable() const { return m_editable; }
+
     void keyboardSearch(const QString& search) override;
 
     using QTableView::edit;
@@ -93,6 +98,7 @@ private:
     std::vector<QStringList> m_comboItems;
     QColor m_textColor;
     QColor m_backgroundColor;
+    bool m_editable = true;
     int m_quiet = 0;             // >0 while the list itself changes the selection
     QPointer<QWidget> m_editor;  // the open editor, if any
     QPersistentModelIndex m_editorIndex;

@@ -1,6 +1,9 @@
 #include "pages/CPageBase.h"
 
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QWheelEvent>
 
 #include "pages/CEqEditor.h"
@@ -23,6 +26,8 @@ void CPageBase::SetKind(int kind) {
 void CPageBase::Reload() {
     m_binder.Reload(LabelUse::Refresh);
     OnReload();
+    // A page that enabled its own controls from the store keeps the locked look.
+    if (m_context.Locked()) ApplyLock();
 }
 
 void CPageBase::Relabel() {
@@ -42,12 +47,26 @@ void CPageBase::ResetEq() {
     if (m_eq) m_eq->Reset();
 }
 
+void CPageBase::ApplyLock() {
+    const bool locked = m_context.Locked();
+    m_binder.ShowLocked(locked);
+    if (m_eq) m_eq->ShowLocked(locked);
+    OnLock(locked);
+}
+
+bool CPageBase::RefuseLocked() {
+    if (!m_context.Locked()) return false;
+    Reload();
+    return true;
+}
+
 void CPageBase::Open(int kind) {
     RouteWheel();
     m_kind = kind;
     OnKindChanged();
     Relabel();
     Reload();
+    ApplyLock();
 }
 
 void CPageBase::RouteWheel() {
@@ -75,6 +94,12 @@ bool CPageBase::eventFilter(QObject* watched, QEvent* event) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     const int dy = wheel->angleDelta().y();
     if (dy != 0 && OnWheel(dy > 0 ? 1 : -1)) return true;
+    // A drop-down, spin box or slider the pointer merely passes while scrolling keeps its value.
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (target && target != focus &&
+        (qobject_cast<QComboBox*>(target) || qobject_cast<QAbstractSpinBox*>(target) ||
+         qobject_cast<QAbstractSlider*>(target)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

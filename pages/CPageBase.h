@@ -39,6 +39,10 @@ public:
     void ToggleEqBypass();
     void ResetEq();
 
+    // Shows the page locked or usable, as the context says; called when the page opens and
+    // whenever the lock changes.
+    void ApplyLock();
+
     Binder& Bind() { return m_binder; }
     PageContext& Context() { return m_context; }
 
@@ -47,6 +51,11 @@ protected:
     virtual void OnKindChanged() {}
     virtual void OnReload() {}
     virtual void OnRelabel() {}
+    // The page's own controls outside the binder and the equaliser editor, locked or not.
+    virtual void OnLock(bool locked) { Q_UNUSED(locked); }
+    // True while locked, after showing every control from the store again: the start of
+    // each handler of a page's own that would change a setting.
+    bool RefuseLocked();
     // A wheel notch inside the page that no focused control took; true when used.
     virtual bool OnWheel(int steps) {
         Q_UNUSED(steps);

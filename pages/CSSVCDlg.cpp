@@ -15,6 +15,7 @@
 #include "eq/CSSVolumePanel.h"
 #include "pages/CNavigationBar.h"
 #include "ui/CSpinButtons.h"
+#include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageStyle.h"
 
@@ -208,7 +209,7 @@ void CSSVCDlg::ApplyPoint(int p, double x, double y, int listenerReach) {
 }
 
 void CSSVCDlg::TypePosition(int p) {
-    if (p < 0 || p >= kPoints) return;
+    if (p < 0 || p >= kPoints || RefuseLocked()) return;
     const double halfW = m_roomSpin[kX]->Position() * 0.5;
     const double halfL = m_roomSpin[kY]->Position() * 0.5;
     const double x = std::clamp(Finite(LeadingNumber(Edit(p, kX)->text())), -halfW, halfW);
@@ -220,6 +221,7 @@ void CSSVCDlg::TypePosition(int p) {
 }
 
 void CSSVCDlg::StepPosition(int p, int axis, int delta) {
+    if (RefuseLocked()) return;
     CSpinButtons* spin = Spin(p, axis);
     spin->SetPosition(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0));
     const double stepped = spin->Position() / 10.0;
@@ -231,6 +233,7 @@ void CSSVCDlg::StepPosition(int p, int axis, int delta) {
 }
 
 void CSSVCDlg::Dragged(int p, double x, double y) {
+    if (RefuseLocked()) return;
     ShowPoint(p, x, y);
     Spin(p, kX)->SetPosition(static_cast<int>(x * 10));
     Spin(p, kY)->SetPosition(static_cast<int>(y * 10));
@@ -239,6 +242,7 @@ void CSSVCDlg::Dragged(int p, double x, double y) {
 }
 
 void CSSVCDlg::Centre() {
+    if (RefuseLocked()) return;
     DeviceContext& d = Context().Device();
     m_panel->SetPoint(kListener, 0.0, 0.0);
     d.store.SetFloat(XField(kListener), 0.0f);
@@ -248,6 +252,11 @@ void CSSVCDlg::Centre() {
 }
 
 void CSSVCDlg::ResetAll() {
+    if (RefuseLocked()) return;
+    // Every speaker level and position is lost: asked, with No as the default.
+    if (!Context().AskDestructive(Context().Text("提示", "Information"),
+                                  Context().Text("您确定将全部扬声器复位吗?", "Are you sure reset all speakers?")))
+        return;
     DeviceContext& d = Context().Device();
     // Levels to 0 first (not the levels the default positions would give), then the default
     // positions into the store and the box.
@@ -258,6 +267,7 @@ void CSSVCDlg::ResetAll() {
 // ---- Room ----
 
 void CSSVCDlg::StepRoom(int axis, int delta) {
+    if (RefuseLocked()) return;
     CSpinButtons* spin = m_roomSpin[static_cast<std::size_t>(axis)];
     spin->SetPosition(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0));
     m_roomEdit[static_cast<std::size_t>(axis)]->setText(RoomText(spin->Position()));
@@ -265,6 +275,7 @@ void CSSVCDlg::StepRoom(int axis, int delta) {
 }
 
 void CSSVCDlg::ApplyRoomBoxes() {
+    if (RefuseLocked()) return;
     for (int a = 0; a < 2; ++a) {
         const double v = LeadingNumber(m_roomEdit[static_cast<std::size_t>(a)]->text());
         const int size =
@@ -291,6 +302,20 @@ void CSSVCDlg::ApplyRoom() {
 }
 
 // ---- Reload, texts, wheel ----
+
+void CSSVCDlg::OnLock(bool locked) {
+    m_panel->SetReadOnly(locked);
+    for (std::size_t p = 0; p < kPoints; ++p)
+        for (int a = 0; a < 2; ++a) {
+            SetLockLook(m_edits[p][static_cast<std::size_t>(a)], locked);
+            SetLockLook(m_spins[p][static_cast<std::size_t>(a)], locked);
+        }
+    for (std::size_t a = 0; a < 2; ++a) {
+        SetLockLook(m_roomEdit[a], locked);
+        SetLockLook(m_roomSpin[a], locked);
+    }
+    for (QWidget* b : {m_applyRoom, m_centre, m_reset}) SetLockLook(b, locked);
+}
 
 void CSSVCDlg::OnReload() {
     const DeviceContext& d = Context().Device();

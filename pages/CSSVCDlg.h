@@ -50,6 +50,7 @@ public:
 protected:
     void OnReload() override;
     void OnRelabel() override;
+    void OnLock(bool locked) override;
     bool OnWheel(int steps) override;
 
 private:

@@ -9,6 +9,7 @@
 
 #include "device/DeviceContext.h"
 #include "eq/CXBmpSlider.h"
+#include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageContext.h"
 
@@ -75,6 +76,11 @@ void Binder::Listen(int handle, QWidget* control, int indexInRow) {
 void Binder::Issue(int handle, int position) {
     if (handle < 0 || handle >= Count()) return;
     Entry& e = m_rows[static_cast<std::size_t>(handle)];
+    // Locked: the control that moved goes back to the stored value; nothing is stored or sent.
+    if (m_context.Locked()) {
+        Show(e, Position(handle), LabelUse::Moving, false);
+        return;
+    }
     const BindRow& row = e.row;
     int p = std::clamp(position, row.minimum, row.maximum);
     if (row.limit) p = row.limit(p);
@@ -112,7 +118,7 @@ int Binder::Position(int handle) const {
     return IsToggle(row) ? (v != row.offValue ? 1 : 0) : v;
 }
 
-void Binder::Show(Entry& e, int position, LabelUse use) {
+void Binder::Show(Entry& e, int position, LabelUse use, bool labels) {
     const int count = e.controls.size();
     const bool pair = IsRadioPair(e.controls);
     for (int i = 0; i < count; ++i) {
@@ -130,7 +136,7 @@ void Binder::Show(Entry& e, int position, LabelUse use) {
             edit->setText(e.row.text ? e.row.text(position, use) : QString::number(position));
         }
     }
-    if (!e.row.text) return;
+    if (!labels || !e.row.text) return;
     const QString text = e.row.text(position, use);
     for (QLabel* l : e.labels)
         if (l) l->setText(text);
@@ -158,6 +164,11 @@ int Binder::HandleOf(const QWidget* control) const {
         for (const auto& c : m_rows[static_cast<std::size_t>(h)].controls)
             if (c == control) return h;
     return -1;
+}
+
+void Binder::ShowLocked(bool locked) {
+    for (auto& e : m_rows)
+        for (const auto& c : e.controls) SetLockLook(c, locked);
 }
 
 bool Binder::TakesWheel(const QWidget* control) const {

@@ -85,6 +85,9 @@ public:
     void Reload(LabelUse use = LabelUse::Refresh);
     // Only the labels, in the new language.
     void Relabel();
+    // Shows every bound control as locked (disabled or read-only) or usable again. Whatever
+    // the look, Issue changes nothing while the context is locked.
+    void ShowLocked(bool locked);
     // Whether a wheel notch over the page belongs to this control while it has the focus.
     bool TakesWheel(const QWidget* control) const;
     // The row a control belongs to, or -1.
@@ -100,7 +103,7 @@ private:
         QList<QPointer<QLabel>> labels;
     };
     void Listen(int handle, QWidget* control, int indexInRow);
-    void Show(Entry& e, int position, LabelUse use);
+    void Show(Entry& e, int position, LabelUse use, bool labels = true);
     void ApplyDefault(const BindRow& row, int position);
 
     PageContext& m_context;

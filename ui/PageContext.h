@@ -18,6 +18,8 @@ enum class PageId { Music, Effects, Output, Compressor, Delay, SpeakerPosition }
 struct PageState {
     int inputPageCode = 0;  // 0 music, 1 microphone CH A, 8 microphone CH B
     int outputType = 5;     // MAIN
+    // While set, no control of any page or window changes a setting; reading still works.
+    bool locked = false;
 };
 
 class PageContext {
@@ -35,6 +37,14 @@ public:
     // replaced otherwise. May be called from a button of the hosted page.
     virtual void ShowPage(PageId id, int kind) = 0;
     virtual PageState& State() = 0;
+    // A yes/no question before a change that cannot be undone, No being the default; true
+    // only for an explicit Yes. A context without questions never says yes.
+    virtual bool AskDestructive(const QString& caption, const QString& text) {
+        Q_UNUSED(caption);
+        Q_UNUSED(text);
+        return false;
+    }
+    bool Locked() { return State().locked; }
 
     QString Text(const char* chinese, const char* english) const;
 };

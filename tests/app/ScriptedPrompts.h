@@ -20,10 +20,16 @@ public:
     Answer Ask(QWidget*, const QString& caption, const QString& text, bool withCancel) override {
         asked.push_back({caption, text});
         askedWithCancel.push_back(withCancel);
+        askedDestructive.push_back(false);
         if (answers.empty()) return Answer::No;
         const Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+    Answer AskDestructive(QWidget* parent, const QString& caption, const QString& text) override {
+        const Answer a = Ask(parent, caption, text, false);
+        askedDestructive.back() = true;
+        return a == Answer::Yes ? Answer::Yes : Answer::No;
     }
     void Message(QWidget*, const QString& caption, const QString& text, Icon icon) override {
         messages.push_back({caption, text});
@@ -47,6 +53,7 @@ public:
     std::deque<QString> files;  // an empty entry is a cancelled dialog
     std::vector<Shown> asked;
     std::vector<bool> askedWithCancel;
+    std::vector<bool> askedDestructive;  // asked with No as the default
     std::vector<Shown> messages;
     std::vector<Icon> icons;
     std::vector<QString> filters;

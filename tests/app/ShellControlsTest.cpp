@@ -97,6 +97,15 @@ void ClickTrack(CMFCRibbonStepSlider* slider, bool towardsMax) {
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(x, handle.center().y()));
 }
 
+// Only a focused ribbon slider turns: the notch goes over a slider (or its panel) that has it.
+void Focus(QWidget* slider) {
+    slider->window()->show();
+    slider->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(slider->window()));
+    slider->setFocus();
+    QVERIFY(slider->hasFocus());
+}
+
 void Wheel(QWidget* target, int notches) {
     const QPoint local = target->rect().center();
     QWheelEvent wheel(local, target->mapToGlobal(local), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
@@ -129,6 +138,7 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
 
         // Wheel over the slider: both copies issue, so the command goes twice.
         shell.Delivered().ClearTranscript();
+        Focus(in);
         Wheel(in, 1);
         QVERIFY2(in->value() == start + 2 && out->value() == start + 2, qPrintable(name));
         QVERIFY2(OnceOrTwice(shell.Delivered().Received(cmd::kParamWrite), Expected(id, start + 2)), qPrintable(name));
@@ -167,6 +177,7 @@ void ShellControlsTest::slidersByClickDragAndWheel() {
     // A wheel notch over a volume panel (not its slider) moves that panel's slider; over
     // the load panel it moves nothing.
     shell.Delivered().ClearTranscript();
+    Focus(shell.Slider(RibbonSlider::Echo, kCategoryOutput));
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Echo), 1);
     QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), 2);
     Wheel(shell.Ribbon()->Panel(kCategoryOutput, RibbonPanel::Load), 1);

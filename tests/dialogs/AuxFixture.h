@@ -66,6 +66,10 @@ public:
         asked << caption + "|" + text;
         return answerYes;
     }
+    bool AskDestructive(const QString& caption, const QString& text) override {
+        asked << caption + "|" + text;
+        return answerYes;
+    }
     QString OpenFile(const QString& filter) override {
         filters << filter;
         return Next();

@@ -307,6 +307,11 @@ private Q_SLOTS:
         AuxHost host;
         CSetDlg dlg(host);
         host.Clear();
+        // Asked first; No keeps the slot.
+        dlg.ResetButton(2)->click();
+        QCOMPARE(host.asked.size(), 1);
+        QVERIFY(host.Sent(cmd::kModeReset).isEmpty());
+        host.answerYes = true;
         dlg.ResetButton(2)->click();
         QCOMPARE(host.Sent(cmd::kModeReset), QStringList{QStringLiteral("02 06 02")});
         QCOMPARE(host.core->store.Int(181), 2);

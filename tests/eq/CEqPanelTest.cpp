@@ -28,7 +28,18 @@ void Move(QWidget& w, QPointF pos, Qt::MouseButtons b = Qt::LeftButton) {
 void Release(QWidget& w, QPointF pos, Qt::MouseButton b = Qt::LeftButton) {
     Send(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
 }
+// A notch reaches a control that has the focus, as only a focused control takes the wheel.
+void GiveFocus(QWidget& w) {
+    if (w.hasFocus()) return;
+    w.window()->show();
+    w.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    w.setFocus();
+    QVERIFY(w.hasFocus());
+}
+
 void Wheel(QWidget& w, QPointF pos, int delta) {
+    GiveFocus(w);
     QWheelEvent event(pos, w.mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(&w, &event);
@@ -239,6 +250,7 @@ private Q_SLOTS:
 
     void wheelAndKeysStep() {
         auto p = MakePanel();
+        GiveFocus(*p);
         Select(*p, 1);
         QSignalSpy changed(p.get(), &CEqPanel::bandChanged);
         Wheel(*p, QPointF(300, 200), 120);

@@ -13,7 +13,18 @@ using namespace kv;
 
 namespace {
 
+// A notch reaches a control that has the focus, as only a focused control takes the wheel.
+void GiveFocus(QWidget& w) {
+    if (w.hasFocus()) return;
+    w.window()->show();
+    w.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    w.setFocus();
+    QVERIFY(w.hasFocus());
+}
+
 void Wheel(QWidget& w, int delta) {
+    GiveFocus(w);
     QWheelEvent event(QPointF(5, 5), w.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&w, &event);

@@ -46,6 +46,10 @@ public:
     void ApplyTable(QWidget* w, int dialog) const override { m_table.Apply(w, dialog); }
     void Notice(const QString& text, int) override { notices.push_back(text); }
     PageState& State() override { return state; }
+    bool AskDestructive(const QString& caption, const QString& text) override {
+        asked.push_back(caption + "|" + text);
+        return answerYes;
+    }
     void ShowPage(PageId id, int kind) override {
         PageRegistry::Pages().Host(page, id, kind, *this, &window, window.rect());
     }
@@ -85,6 +89,8 @@ public:
     QWidget window;
     QPointer<CPageBase> page;
     std::vector<QString> notices;
+    std::vector<QString> asked;  // destructive questions, answered by answerYes
+    bool answerYes = true;
 
 private:
     int m_language;
