@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cmath>
 
 #include "device/DeviceContext.h"
+#include "device/SettingTable.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/NumberText.h"
 #include "pages/PageContext.h"
@@ -65,11 +67,26 @@ void Binder::Listen(int handle, QWidget* control, int indexInRow) {
             Issue(handle, pair ? (second ? 0 : 1) : (checked ? 1 : 0));
         });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        connect(edit, &QLineEdit::returnPressed, this, [this, handle, edit] {
-            const double v = LeadingNumber(edit->text());
-            Issue(handle, static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9))));
-        });
+        connect(edit, &QLineEdit::returnPressed, this, [this, handle, edit] { Typed(handle, edit); });
     }
+}
+
+void Binder::Typed(int handle, QLineEdit* edit) {
+    Entry& e = m_rows[static_cast<std::size_t>(handle)];
+    Setting plain;
+    plain.minimum = e.row.minimum;
+    plain.maximum = e.row.maximum;
+    const Setting& s = e.row.setting ? *e.row.setting : plain;
+    const BoxValue v = ReadBox(s, edit->text(), m_context.Language());
+    if (!v) {
+        // Nothing is sent: the box shows the value that stands, and why the text was not one.
+        const QString text = edit->text();
+        Show(e, Position(handle), LabelUse::Refresh);
+        ShowRefused(m_context, edit, text, v.reason);
+        return;
+    }
+    ClearRefused(edit);
+    Issue(handle, static_cast<int>(std::lround(*v.value / s.step)));
 }
 
 void Binder::Issue(int handle, int position) {

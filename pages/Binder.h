@@ -20,6 +20,7 @@ class QWidget;
 namespace kv {
 
 struct DeviceContext;
+struct Setting;
 class PageContext;
 
 // Who asks for a value's text: labels read slightly differently when a control moves, when
@@ -58,6 +59,9 @@ struct BindRow {
     // Called with the text whenever the labels are written (captions, list cells).
     std::function<void(const QString&)> show;
     BindNotice notice;
+    // What a typed value is read as (unit, range, step); without it, a plain number within
+    // minimum..maximum.
+    const Setting* setting = nullptr;
 };
 
 // A row bound to one field, stored as it is and sent as the field's wire address says.
@@ -70,7 +74,8 @@ public:
 
     // Adds a row and returns its handle. Controls are bitmap sliders, any QAbstractSlider,
     // check boxes (one button) or radio pairs (two buttons: the first checked means 1), and
-    // edit boxes (applied on Enter after clamping). Copies show the same value. The binder
+    // edit boxes (applied on Enter after clamping; a text that is not a value is refused,
+    // the box put back and its reason shown). Copies show the same value. The binder
     // listens to bitmap sliders, buttons and edit boxes unless told not to; other sliders
     // (and controls whose owner routes them) call Issue.
     int Add(BindRow row, QList<QWidget*> controls = {}, QList<QLabel*> labels = {}, bool listen = true);
@@ -100,6 +105,7 @@ private:
         QList<QPointer<QLabel>> labels;
     };
     void Listen(int handle, QWidget* control, int indexInRow);
+    void Typed(int handle, QLineEdit* edit);
     void Show(Entry& e, int position, LabelUse use);
     void ApplyDefault(const BindRow& row, int position);
 
