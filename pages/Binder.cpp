@@ -40,6 +40,45 @@ BindRow FieldRow(int field, int minimum, int maximum) {
     return row;
 }
 
+BindRow AddressRow(std::string_view address) {
+    BindRow row;
+    const Setting* s = FindSetting(address);
+    if (!s) {
+        const QByteArray name = QByteArray(address.data(), static_cast<qsizetype>(address.size()));
+#ifndef NDEBUG
+        qFatal("binder: no setting \"%s\"", name.constData());
+#endif
+        qCritical("binder: no setting \"%s\"; its controls do nothing", name.constData());
+        row.unknownAddress = true;
+        return row;
+    }
+    const double step = s->step;
+    row.setting = s;
+    row.minimum = static_cast<int>(std::lround(s->minimum / step));
+    row.maximum = static_cast<int>(std::lround(s->maximum / step));
+    row.read = [s, step](const DeviceContext& d) { return static_cast<int>(std::lround(s->read(d) / step)); };
+    row.apply = [s, step](DeviceContext& d, int p) { s->apply(d, p * step); };
+    if (s->refuse) row.refuse = [s, step](const DeviceContext& d, int p) { return s->refuse(d, p * step); };
+    row.text = [s, step](int p, LabelUse) { return QString::fromStdString(FormatSetting(*s, p * step)); };
+    return row;
+}
+
+std::string FillAddress(std::string_view pattern, const std::map<std::string, std::string, std::less<>>& names) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < pattern.size()) {
+        const std::size_t open = pattern.find('{', i);
+        const std::size_t close = open == std::string_view::npos ? open : pattern.find('}', open);
+        if (close == std::string_view::npos) break;
+        out += pattern.substr(i, open - i);
+        const auto it = names.find(pattern.substr(open + 1, close - open - 1));
+        out += it != names.end() ? std::string_view(it->second) : pattern.substr(open, close - open + 1);
+        i = close + 1;
+    }
+    out += pattern.substr(std::min(i, pattern.size()));
+    return out;
+}
+
 Binder::Binder(PageContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bool listen) {
@@ -50,6 +89,7 @@ int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bo
     for (QLabel* l : labels) e.labels.append(l);
     m_rows.push_back(std::move(e));
     for (int i = 0; i < controls.size(); ++i) {
+        if (Row(handle).unknownAddress) controls[i]->setEnabled(false);
         if (auto* s = qobject_cast<CXBmpSlider*>(controls[i])) s->SetRange(Row(handle).minimum, Row(handle).maximum);
         if (listen) Listen(handle, controls[i], i);
     }
@@ -93,9 +133,19 @@ void Binder::Issue(int handle, int position) {
     if (handle < 0 || handle >= Count()) return;
     Entry& e = m_rows[static_cast<std::size_t>(handle)];
     const BindRow& row = e.row;
+    if (row.unknownAddress) return;
     int p = std::clamp(position, row.minimum, row.maximum);
     if (row.limit) p = row.limit(p);
     DeviceContext& dev = m_context.Device();
+    if (row.refuse) {
+        // Nothing is sent: the control shows the value that stands, the notice says why.
+        const std::string reason = row.refuse(dev, p);
+        if (!reason.empty()) {
+            Show(e, Position(handle), LabelUse::Refresh);
+            m_context.Notice(QString::fromStdString(reason));
+            return;
+        }
+    }
     if (row.apply)
         row.apply(dev, p);
     else
@@ -122,6 +172,7 @@ void Binder::ApplyDefault(const BindRow& row, int position) {
 
 int Binder::Position(int handle) const {
     const BindRow& row = Row(handle);
+    if (row.unknownAddress) return row.minimum;
     const DeviceContext& dev = m_context.Device();
     if (row.read) return row.read(dev);
     if (row.field < 0) return row.minimum;

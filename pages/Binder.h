@@ -10,6 +10,9 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QAbstractButton;
@@ -62,7 +65,20 @@ struct BindRow {
     // What a typed value is read as (unit, range, step); without it, a plain number within
     // minimum..maximum.
     const Setting* setting = nullptr;
+    // Limits only the box knows: the reason a position is refused now, or empty.
+    std::function<std::string(const DeviceContext&, int position)> refuse;
+    // A row whose address the setting table does not know: its controls do nothing.
+    bool unknownAddress = false;
 };
+
+// A row bound to a setting by address: its range (position = value / step), read, apply,
+// refusal and text come from the setting table. An address the table does not know is a
+// fault of the page: it stops a debug build, and otherwise is logged and gives a row that
+// refuses every change.
+BindRow AddressRow(std::string_view address);
+// An address template filled by the page: "{out}.mix.music" with {"out", "rear"} gives
+// "rear.mix.music". A name without a value is left as it stands, so the address is unknown.
+std::string FillAddress(std::string_view pattern, const std::map<std::string, std::string, std::less<>>& names);
 
 // A row bound to one field, stored as it is and sent as the field's wire address says.
 BindRow FieldRow(int field, int minimum = 0, int maximum = 100);
