@@ -62,7 +62,8 @@ TypedValue ReadTyped(const Setting& s, std::string_view text, TypedMode mode) {
     int digits = 0;
     while (i < text.size() && IsDigit(text[i])) number += text[i++], ++digits;
     int decimals = 0;
-    if (i < text.size() && (text[i] == '.' || text[i] == ',') && (digits > 0 || (i + 1 < text.size() && IsDigit(text[i + 1])))) {
+    if (i < text.size() && (text[i] == '.' || text[i] == ',') &&
+        (digits > 0 || (i + 1 < text.size() && IsDigit(text[i + 1])))) {
         ++i;
         if (digits == 0) number += '0';
         std::string fraction;
@@ -87,8 +88,10 @@ TypedValue ReadTyped(const Setting& s, std::string_view text, TypedMode mode) {
 
     double v = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), v);
-    if (ec == std::errc::result_out_of_range) v = number.front() == '-' ? -kHuge : kHuge;
-    else if (ec != std::errc() || end != number.data() + number.size()) return Refused(TypedReason::NotANumber, {});
+    if (ec == std::errc::result_out_of_range)
+        v = number.front() == '-' ? -kHuge : kHuge;
+    else if (ec != std::errc() || end != number.data() + number.size())
+        return Refused(TypedReason::NotANumber, {});
     v *= scale;
 
     TypedValue r;

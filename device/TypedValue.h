@@ -14,13 +14,13 @@ namespace kv {
 
 enum class TypedReason {
     None,
-    NotANumber,        // no digits where the number should be ("abc", "", "nan")
-    UnitExpected,      // something after the number that is not the control's unit
-    NoUnitExpected,    // something after a number that has no unit
-    OutOfRange,        // only when reading exactly
-    TooManyDecimals,   // only when reading exactly
-    OffTheStep,        // only when reading exactly
-    NotAChoice,        // a switch's or a choice's name was expected
+    NotANumber,       // no digits where the number should be ("abc", "", "nan")
+    UnitExpected,     // something after the number that is not the control's unit
+    NoUnitExpected,   // something after a number that has no unit
+    OutOfRange,       // only when reading exactly
+    TooManyDecimals,  // only when reading exactly
+    OffTheStep,       // only when reading exactly
+    NotAChoice,       // a switch's or a choice's name was expected
 };
 
 struct TypedRefusal {

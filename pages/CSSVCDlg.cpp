@@ -37,9 +37,9 @@ struct PointInfo {
 };
 const PointInfo kInfo[CSSVCDlg::kPoints] = {
     {"听众位置", "Listener", "", "position.listener"}, {"前置左", "Main L", "ML", "position.main.l"},
-    {"中置", "Center", "C", "position.center"},       {"前置右", "Main R", "MR", "position.main.r"},
-    {"后置左", "Rear L", "RL", "position.rear.l"},    {"超低", "SUB", "S", "position.sub"},
-    {"后置右", "Rear R", "RR", "position.rear.r"},    {"顶置左", "Top L", "TL", "position.top.l"},
+    {"中置", "Center", "C", "position.center"},        {"前置右", "Main R", "MR", "position.main.r"},
+    {"后置左", "Rear L", "RL", "position.rear.l"},     {"超低", "SUB", "S", "position.sub"},
+    {"后置右", "Rear R", "RR", "position.rear.r"},     {"顶置左", "Top L", "TL", "position.top.l"},
     {"顶置右", "Top R", "TR", "position.top.r"},
 };
 const char* const kRoomAddress[2] = {"room.width", "room.length"};
@@ -316,7 +316,8 @@ void CSSVCDlg::ApplyRoomBoxes() {
     if (refused) {
         // Nothing is sent: both boxes show the room as it stands.
         for (int a = 0; a < 2; ++a)
-            m_roomEdit[static_cast<std::size_t>(a)]->setText(RoomText(m_roomSpin[static_cast<std::size_t>(a)]->Position()));
+            m_roomEdit[static_cast<std::size_t>(a)]->setText(
+                RoomText(m_roomSpin[static_cast<std::size_t>(a)]->Position()));
         return;
     }
     for (int a = 0; a < 2; ++a) {

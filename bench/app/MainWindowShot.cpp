@@ -1,18 +1,19 @@
 // Saves a picture of the main window with the simulated box connected:
-//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused]
+//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT]
+//   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused]
 // Settings go to a throw-away directory so the user's settings are not touched. "refused" shows
 // a typed frequency the F box did not take, with its reason; its tooltip and notice are windows
 // of their own, so it grabs the screen and needs a real display (xvfb-run).
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QScreen>
-#include <QToolTip>
-#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <cstdio>
 #include <vector>
 
@@ -158,11 +159,11 @@ int main(int argc, char* argv[]) {
             QTimer::singleShot(500, &application, [&] {
                 QLineEdit* box = TypeRefusedFrequency(*app.View()->Page());
                 if (!box) return;
-                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), box->toolTip(), box);
+                // Left of the box, so that the whole reason stays inside the window at its smallest.
+                QToolTip::showText(box->mapToGlobal(QPoint(-box->width(), box->height())), box->toolTip(), box);
                 QTimer::singleShot(300, &application, [&] {
                     const QRect r = app.Frame()->frameGeometry();
-                    const QPixmap shot =
-                        app.Frame()->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
+                    const QPixmap shot = app.Frame()->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
                     rc = shot.save(out) ? 0 : 1;
                     std::printf("%s %dx%d\n", qPrintable(out), shot.width(), shot.height());
                     app.Shutdown();

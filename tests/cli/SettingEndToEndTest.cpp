@@ -15,8 +15,8 @@
 #include "Process.h"
 #include "SimLog.h"
 #include "device/DeviceContext.h"
-#include "sim/SimBox.h"
 #include "device/SettingTable.h"
+#include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 #include "tests/common/TypedRows.h"
 

@@ -13,9 +13,9 @@ struct TypedRow {
     const char* name;
     const char* address;
     const char* typed;
-    double value;        // taken (when `refused` is empty)
-    const char* shown;   // the value as the control and `get` show it
-    const char* refused; // the reason in English, or empty when taken
+    double value;         // taken (when `refused` is empty)
+    const char* shown;    // the value as the control and `get` show it
+    const char* refused;  // the reason in English, or empty when taken
 };
 
 // The music equaliser's band 9, the first delay, a speaker's X and the room's width have boxes;

@@ -24,10 +24,14 @@ struct Place {
     const char* address;  // the setting the field shows
 };
 const Place kPlaces[] = {
-    {GainBox, "gain box", "eq.music.9.gain"},     {FreqBox, "F box", "eq.music.9.freq"},
-    {QBox, "Q box", "eq.music.9.q"},              {GainCell, "gain cell", "eq.music.9.gain"},
-    {FreqCell, "freq cell", "eq.music.9.freq"},   {QCell, "Q cell", "eq.music.9.q"},
-    {DelayBox, "delay box", "delay.main.l"},      {SpeakerX, "speaker X box", "position.main.l.x"},
+    {GainBox, "gain box", "eq.music.9.gain"},
+    {FreqBox, "F box", "eq.music.9.freq"},
+    {QBox, "Q box", "eq.music.9.q"},
+    {GainCell, "gain cell", "eq.music.9.gain"},
+    {FreqCell, "freq cell", "eq.music.9.freq"},
+    {QCell, "Q cell", "eq.music.9.q"},
+    {DelayBox, "delay box", "delay.main.l"},
+    {SpeakerX, "speaker X box", "position.main.l.x"},
     {RoomWidth, "room width", "room.width"},
 };
 
