@@ -418,7 +418,7 @@ void CEqEditor::ApplyBoxes(bool sliderMoved) {
 
 void CEqEditor::ApplyValues(int b, double gain, double freq, double q) {
     m_panel->SetGain(b, gain);
-    // Below the lowest frequency (an empty box included) the band sits at the lowest.
+    // Below the lowest frequency the band sits at the lowest.
     m_panel->Band(b).frequency = static_cast<float>(std::clamp(freq, kFreqMinHz, kFreqMaxHz));
     m_panel->EvaluateBand(b);
     m_panel->SetQ(b, q);

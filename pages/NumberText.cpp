@@ -9,9 +9,19 @@
 namespace kv {
 
 const Setting& SettingAt(std::string_view address) {
-    const Setting* s = FindSetting(address);
-    if (!s) qFatal("no setting \"%.*s\"", static_cast<int>(address.size()), address.data());
-    return *s;
+    if (const Setting* s = FindSetting(address)) return *s;
+#ifndef NDEBUG
+    qFatal("no setting \"%.*s\"", static_cast<int>(address.size()), address.data());
+#endif
+    qCritical("no setting \"%.*s\"; its box takes nothing", static_cast<int>(address.size()), address.data());
+    // A choice without choices: every text is refused, nothing is sent.
+    static const Setting kNone = [] {
+        Setting s;
+        s.unit = SettingUnit::Choice;
+        s.rangeNote = "nothing";
+        return s;
+    }();
+    return kNone;
 }
 
 BoxValue ReadBox(const Setting& s, const QString& text, int language) {

@@ -23,7 +23,8 @@ struct BoxValue {
     explicit operator bool() const { return value.has_value(); }
 };
 
-// The setting of an address the table must know: a page naming an unknown one is a fault.
+// The setting of an address the table must know: a page naming an unknown one is a fault
+// that stops a debug build; otherwise it is logged and every text for it is refused.
 const Setting& SettingAt(std::string_view address);
 
 BoxValue ReadBox(const Setting& s, const QString& text, int language);
