@@ -63,7 +63,7 @@ BindRow AddressRow(std::string_view address) {
     return row;
 }
 
-std::string FillAddress(std::string_view pattern, const std::map<std::string, std::string, std::less<>>& names) {
+std::string FillAddress(std::string_view pattern, const AddressNames& names) {
     std::string out;
     std::size_t i = 0;
     while (i < pattern.size()) {
@@ -88,12 +88,35 @@ int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bo
     for (QWidget* c : controls) e.controls.append(c);
     for (QLabel* l : labels) e.labels.append(l);
     m_rows.push_back(std::move(e));
-    for (int i = 0; i < controls.size(); ++i) {
-        if (Row(handle).unknownAddress) controls[i]->setEnabled(false);
-        if (auto* s = qobject_cast<CXBmpSlider*>(controls[i])) s->SetRange(Row(handle).minimum, Row(handle).maximum);
-        if (listen) Listen(handle, controls[i], i);
-    }
+    Fit(m_rows.back(), false);
+    if (listen)
+        for (int i = 0; i < controls.size(); ++i) Listen(handle, controls[i], i);
     return handle;
+}
+
+int Binder::AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls,
+                        QList<QLabel*> labels) {
+    const int handle = Add(AddressRow(FillAddress(pattern, names)), std::move(controls), std::move(labels));
+    m_rows.back().pattern = std::move(pattern);
+    return handle;
+}
+
+void Binder::Rebind(const AddressNames& names) {
+    for (Entry& e : m_rows) {
+        if (e.pattern.empty()) continue;
+        e.row = AddressRow(FillAddress(e.pattern, names));
+        Fit(e, true);
+    }
+    Reload();
+}
+
+void Binder::Fit(Entry& e, bool enableKnown) {
+    for (QWidget* c : e.controls) {
+        if (!c) continue;
+        // The page enables its known controls itself; a rebound row may be known again.
+        if (e.row.unknownAddress || enableKnown) c->setEnabled(!e.row.unknownAddress);
+        if (auto* s = qobject_cast<CXBmpSlider*>(c)) s->SetRange(e.row.minimum, e.row.maximum);
+    }
 }
 
 void Binder::Listen(int handle, QWidget* control, int indexInRow) {

@@ -78,7 +78,8 @@ struct BindRow {
 BindRow AddressRow(std::string_view address);
 // An address template filled by the page: "{out}.mix.music" with {"out", "rear"} gives
 // "rear.mix.music". A name without a value is left as it stands, so the address is unknown.
-std::string FillAddress(std::string_view pattern, const std::map<std::string, std::string, std::less<>>& names);
+using AddressNames = std::map<std::string, std::string, std::less<>>;
+std::string FillAddress(std::string_view pattern, const AddressNames& names);
 
 // A row bound to one field, stored as it is and sent as the field's wire address says.
 BindRow FieldRow(int field, int minimum = 0, int maximum = 100);
@@ -95,6 +96,13 @@ public:
     // listens to bitmap sliders, buttons and edit boxes unless told not to; other sliders
     // (and controls whose owner routes them) call Issue.
     int Add(BindRow row, QList<QWidget*> controls = {}, QList<QLabel*> labels = {}, bool listen = true);
+    // A row by address template ("{out}.mix.music"), filled with the page's names now and
+    // again by Rebind when the page switches kind.
+    int AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
+                    QList<QLabel*> labels = {});
+    // The page switched kind: every template row takes its setting for the new names, and
+    // every bound control is reloaded (nothing is sent).
+    void Rebind(const AddressNames& names);
     const BindRow& Row(int handle) const { return m_rows[static_cast<std::size_t>(handle)].row; }
     int Count() const { return static_cast<int>(m_rows.size()); }
 
@@ -119,7 +127,10 @@ private:
         BindRow row;
         QList<QPointer<QWidget>> controls;
         QList<QPointer<QLabel>> labels;
+        std::string pattern;  // the address template of a template row
     };
+    // Slider ranges from the row; the controls of an unknown address disabled.
+    void Fit(Entry& e, bool enableKnown);
     void Listen(int handle, QWidget* control, int indexInRow);
     void Typed(int handle, QLineEdit* edit);
     void Show(Entry& e, int position, LabelUse use);

@@ -2,6 +2,7 @@
 // The shared typed rows go through an edit box bound to each row's address; an address the
 // table does not know gives a row that does nothing; templates are filled by the page.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -112,6 +113,32 @@ private Q_SLOTS:
         box.setText(QStringLiteral("4"));
         Q_EMIT box.returnPressed();
         QVERIFY(host.Writes().empty());
+    }
+
+    // A page that switches kind rebinds its template rows: the new output's bytes and values.
+    void templateRowsRebind() {
+        PageHost host(1);
+        host.core->store.SetInt(fld::kMain.mixMusic(), 20);
+        host.core->store.SetInt(fld::kRear.mixMusic(), 35);
+        CXBmpSlider slider(1, Qt::Horizontal);
+        QLabel label;
+        Binder binder(host);
+        const int h = binder.AddTemplate("{out}.mix.music", {{"out", "main"}}, {&slider}, {&label});
+        const int plain = binder.Add(FieldRow(fld::kMain.mute(), 0, 1));
+        binder.Reload();
+        QCOMPARE(label.text(), QStringLiteral("20%"));
+        binder.Rebind({{"out", "rear"}});
+        QCOMPARE(label.text(), QStringLiteral("35%"));
+        QCOMPARE(slider.Position(), 35);
+        QCOMPARE(binder.Row(plain).field, fld::kMain.mute());  // rows without a template stay
+        host.Clear();
+        binder.Issue(h, 60);
+        PageHost direct(1);
+        direct.Clear();
+        FindSetting("rear.mix.music")->apply(direct.Device(), 60);
+        QCOMPARE(Hex(host.Writes()), Hex(direct.Writes()));
+        QCOMPARE(host.core->store.Int(fld::kRear.mixMusic()), 60);
+        QCOMPARE(host.core->store.Int(fld::kMain.mixMusic()), 20);
     }
 
     void templates_data() {
