@@ -12,6 +12,7 @@
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
 #include "device/SettingTable.h"
+#include "device/TypedValue.h"
 #include "eq/FilterText.h"
 #include "model/AtomicFile.h"
 
@@ -158,11 +159,15 @@ private:
             const std::string value = text.substr(eq + 1);
             const Setting* s = Find(address);
             if (!s) return exitcode::kUsage;
-            const auto v = ParseSetting(*s, value);
-            if (!v)
-                return Error(exitcode::kUsage,
-                             address + ": \"" + value + "\" is not one of its values (" + SettingRange(*s) + ")");
-            items.push_back({s, *v});
+            const TypedValue v = ReadTyped(*s, value, TypedMode::Exact);
+            if (!v) {
+                // The range says all there is to say about a number outside it.
+                const TypedRefusal& why = v.refusal;
+                const std::string reason = why.reason == TypedReason::OutOfRange ? "" : ": " + RefusalText(why);
+                return Error(exitcode::kUsage, address + ": \"" + value + "\" is not one of its values (" +
+                                                   SettingRange(*s) + ")" + reason);
+            }
+            items.push_back({s, *v.value});
         }
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;

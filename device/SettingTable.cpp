@@ -11,6 +11,7 @@
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
 #include "device/Parameters.h"
+#include "device/TypedValue.h"
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
 #include "model/AsciiCase.h"
@@ -626,37 +627,7 @@ std::string FormatSetting(const Setting& s, double value) {
 }
 
 std::optional<double> ParseSetting(const Setting& s, std::string_view text) {
-    if (s.unit == SettingUnit::Switch || s.unit == SettingUnit::Choice) {
-        // The last of equal names wins: "off" of the shifter is setting 1, not 0.
-        for (int i = static_cast<int>(s.choices.size()) - 1; i >= P(s.minimum); --i)
-            if (EqualsIgnoringCase(text, s.choices[static_cast<std::size_t>(i)])) return i;
-        return std::nullopt;
-    }
-    const std::string_view suffix = UnitSuffix(s.unit);
-    if (!suffix.empty() && text.size() >= suffix.size() &&
-        EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix))
-        text.remove_suffix(suffix.size());
-    // Digits with an optional sign and decimals: nothing else.
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const std::size_t intStart = i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
-    if (i == intStart || i - intStart > 9) return std::nullopt;
-    int decimals = 0;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        const std::size_t start = i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
-        decimals = static_cast<int>(i - start);
-        if (decimals == 0) return std::nullopt;
-    }
-    if (i != text.size() || decimals > s.decimals) return std::nullopt;
-    const double v = std::stod(std::string(text));
-    const double eps = 1e-9 * std::max(1.0, std::fabs(v));
-    if (v < s.minimum - eps || v > s.maximum + eps) return std::nullopt;
-    const double steps = (v - s.minimum) / s.step;
-    if (std::fabs(steps - std::round(steps)) > 1e-6) return std::nullopt;
-    return v;
+    return ReadTyped(s, text, TypedMode::Exact).value;
 }
 
 std::string SettingRange(const Setting& s) {

@@ -42,6 +42,7 @@ const Setting* FindSetting(std::string_view address);
 std::string FormatSetting(const Setting& s, double value);
 // The value of a text in the setting's unit (the unit may be left out), or nothing when the
 // text is not one of its values: out of range, off the step, more decimals than shown.
+// ReadTyped (device/TypedValue.h) says why, and reads a box's text as the box does.
 std::optional<double> ParseSetting(const Setting& s, std::string_view text);
 // "0..99", "-60dB..0dB", "on or off", "one of PEQ, LP, HP, LS, HS".
 std::string SettingRange(const Setting& s);

@@ -4,7 +4,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-#include <cmath>
+#include <map>
+#include <string>
 
 #include "device/DeviceContext.h"
 #include "device/SettingTable.h"
@@ -12,7 +13,6 @@
 #include "eq/CCompressPanelPlus.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
-#include "ui/NumberText.h"
 #include "ui/PageStyle.h"
 
 namespace kv {
@@ -21,31 +21,28 @@ namespace {
 
 struct BlockInfo {
     const fld::OutputFields* out;
+    const char* name;  // the output's part of the compressor's addresses
     int enableId;
     const char* enableCaption;
 };
 const BlockInfo kInfo[CCompDlg::kBlocks] = {
-    {&fld::kMain, 1026, "前置压限启用"}, {&fld::kRear, 1027, "后置压限启用"}, {&fld::kCenter, 1031, "中置压限启用"},
-    {&fld::kSub, 1033, "超低压限启用"},  {&fld::kTop, 1034, "顶置压限启用"},
+    {&fld::kMain, "main", 1026, "前置压限启用"},     {&fld::kRear, "rear", 1027, "后置压限启用"},
+    {&fld::kCenter, "center", 1031, "中置压限启用"}, {&fld::kSub, "sub", 1033, "超低压限启用"},
+    {&fld::kTop, "top", 1034, "顶置压限启用"},
 };
 
 struct SliderInfo {
     int captionId;
     const char* caption;
-    int minimum;
-    int maximum;
+    const char* address;
 };
 const SliderInfo kSliderInfo[CCompDlg::kSliders] = {
-    {1005, "阀(阈)", range::kCompThresholdMin, range::kCompThresholdMax},
-    {1006, "衰减比例", range::kCompRatioMin, range::kCompRatioMax},
-    {1007, "启动时间", range::kCompAttackMin, range::kCompAttackMax},
-    {1008, "释放时间", range::kCompReleaseMin, range::kCompReleaseMax},
+    {1005, "阀(阈)", "{out}.comp.threshold"},
+    {1006, "衰减比例", "{out}.comp.ratio"},
+    {1007, "启动时间", "{out}.comp.attack"},
+    {1008, "释放时间", "{out}.comp.release"},
 };
 constexpr int kSliderId = 300;
-constexpr double kRatioScale = 10.0;  // the ratio slider moves in tenths
-
-// Whole numbers of a stored value that may be anything a box or a file left there.
-int Whole(float v) { return std::isfinite(v) ? static_cast<int>(std::clamp(v, -1e6f, 1e6f)) : 0; }
 
 }  // namespace
 
@@ -118,69 +115,20 @@ QWidget* CCompDlg::BuildBlock(int b) {
 
 void CCompDlg::AddRows(int b) {
     Block& blk = m_blocks[static_cast<std::size_t>(b)];
+    const std::map<std::string, std::string, std::less<>> names{{"out", kInfo[b].name}};
+    blk.firstHandle = Bind().Add(AddressRow(FillAddress("{out}.comp", names)), {blk.enable});
+    // Each slider sends the whole compressor: its own new value with the others as stored.
     const fld::OutputFields& out = *kInfo[b].out;
-    BindRow enable = FieldRow(out.compBypass(), 0, 1);
-    enable.onValue = 0;  // the field says bypassed
-    enable.offValue = 1;
-    blk.firstHandle = Bind().Add(enable, {blk.enable});
-
-    // Each slider sends the whole compressor: its own new value with the others as stored,
-    // the times in whole milliseconds.
-    struct Stored {
-        float threshold, ratio;
-        int attack, release;
-    };
-    const auto stored = [&out](const DeviceContext& d) {
-        return Stored{d.store.Float(out.compThreshold()), d.store.Float(out.compRatio()),
-                      Whole(d.store.Float(out.compAttack())), Whole(d.store.Float(out.compRelease()))};
-    };
     for (int s = 0; s < kSliders; ++s) {
-        const SliderInfo& info = kSliderInfo[s];
-        BindRow row;
-        row.minimum = info.minimum;
-        row.maximum = info.maximum;
-        switch (s) {
-            case kThreshold:
-                row.read = [&out](const DeviceContext& d) { return Whole(d.store.Float(out.compThreshold())); };
-                row.apply = [&out, stored](DeviceContext& d, int p) {
-                    const Stored v = stored(d);
-                    d.encoders.Compressor(out, static_cast<float>(p), v.ratio, static_cast<float>(v.attack),
-                                          static_cast<float>(v.release));
-                };
-                break;
-            case kRatio:
-                row.read = [&out](const DeviceContext& d) {
-                    return RoundedPosition(d.store.Float(out.compRatio()) * kRatioScale);
-                };
-                row.apply = [&out, stored](DeviceContext& d, int p) {
-                    const Stored v = stored(d);
-                    d.encoders.Compressor(out, v.threshold, static_cast<float>(p / kRatioScale),
-                                          static_cast<float>(v.attack), static_cast<float>(v.release));
-                };
-                break;
-            case kAttack:
-                row.read = [&out](const DeviceContext& d) { return Whole(d.store.Float(out.compAttack())); };
-                row.apply = [&out, stored](DeviceContext& d, int p) {
-                    const Stored v = stored(d);
-                    d.encoders.Compressor(out, v.threshold, v.ratio, static_cast<float>(p),
-                                          static_cast<float>(v.release));
-                };
-                break;
-            default:
-                row.read = [&out](const DeviceContext& d) { return Whole(d.store.Float(out.compRelease())); };
-                row.apply = [&out, stored](DeviceContext& d, int p) {
-                    const Stored v = stored(d);
-                    d.encoders.Compressor(out, v.threshold, v.ratio, static_cast<float>(v.attack),
-                                          static_cast<float>(p));
-                };
-                break;
-        }
+        BindRow row = AddressRow(FillAddress(kSliderInfo[s].address, names));
+        if (!row.setting) continue;
         // A moving slider shows its position; a refresh shows the stored value itself.
+        const Setting* setting = row.setting;
         const int field = out.compThreshold() + s;
-        row.text = [this, s, field](int p, LabelUse use) {
-            const double v = use == LabelUse::Moving ? (s == kRatio ? p / kRatioScale : p)
+        row.text = [this, setting, field](int p, LabelUse use) {
+            const double v = use == LabelUse::Moving ? p * setting->step
                                                      : static_cast<double>(Context().Device().store.Float(field));
-            return QString::asprintf(s == kThreshold ? "%.0fdB" : s == kRatio ? "%.1f:1" : "%.0fms", v);
+            return QString::fromStdString(FormatSetting(*setting, v));
         };
         Bind().Add(row, {blk.sliders[static_cast<std::size_t>(s)]}, {blk.values[static_cast<std::size_t>(s)]});
     }

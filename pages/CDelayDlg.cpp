@@ -29,13 +29,18 @@ struct RowInfo {
     int side;
     const char* chinese;
     const char* english;
-    const char* tag;  // the channel's short name in the panel
+    const char* tag;      // the channel's short name in the panel
+    const char* address;  // the delay's setting
 };
 const RowInfo kInfo[CDelayDlg::kRows] = {
-    {&fld::kMain, 0, "前置左", "Main L", "ML"}, {&fld::kMain, 1, "前置右", "Main R", "MR"},
-    {&fld::kCenter, 0, "中置", "Center", "C"},  {&fld::kSub, 0, "超低", "SUB", "S"},
-    {&fld::kRear, 0, "后置左", "Rear L", "RL"}, {&fld::kRear, 1, "后置右", "Rear R", "RR"},
-    {&fld::kTop, 0, "顶置左", "Top L", "TL"},   {&fld::kTop, 1, "顶置右", "Top R", "TR"},
+    {&fld::kMain, 0, "前置左", "Main L", "ML", "delay.main.l"},
+    {&fld::kMain, 1, "前置右", "Main R", "MR", "delay.main.r"},
+    {&fld::kCenter, 0, "中置", "Center", "C", "delay.center"},
+    {&fld::kSub, 0, "超低", "SUB", "S", "delay.sub"},
+    {&fld::kRear, 0, "后置左", "Rear L", "RL", "delay.rear.l"},
+    {&fld::kRear, 1, "后置右", "Rear R", "RR", "delay.rear.r"},
+    {&fld::kTop, 0, "顶置左", "Top L", "TL", "delay.top.l"},
+    {&fld::kTop, 1, "顶置右", "Top R", "TR", "delay.top.r"},
 };
 constexpr int kFirstCaptionId = 1293;  // row captions 1293 .. 1300
 constexpr int kOnOffIds[CDelayDlg::kRows] = {1123, 1124, 1125, 1126, 1131, 1132, 1135, 1136};
@@ -118,10 +123,7 @@ QWidget* CDelayDlg::BuildRows() {
               static_cast<QWidget*>(row.crossover), static_cast<QWidget*>(row.hz), static_cast<QWidget*>(row.edit),
               static_cast<QWidget*>(row.spin)})
             g->addWidget(w, r, c++);
-        connect(row.edit, &QLineEdit::returnPressed, this, [this, r] {
-            m_rows[static_cast<std::size_t>(r)].edit->setFocus();
-            EnterDelay(r, LeadingNumber(m_rows[static_cast<std::size_t>(r)].edit->text()));
-        });
+        connect(row.edit, &QLineEdit::returnPressed, this, [this, r] { TypeDelay(r); });
         connect(row.spin, &CSpinButtons::stepped, this, [this, r](int d) { Step(r, d); });
     }
     g->setColumnStretch(3, 1);
@@ -181,6 +183,21 @@ void CDelayDlg::EnterDelay(int r, double ms) {
     const double v = std::clamp(Finite(ms), kMinMs, kMaxMs);
     SetDelay(r, v);
     m_rows[static_cast<std::size_t>(r)].spin->SetPosition(static_cast<int>(std::lround(v * 10)));
+}
+
+void CDelayDlg::TypeDelay(int r) {
+    QLineEdit* edit = m_rows[static_cast<std::size_t>(r)].edit;
+    edit->setFocus();
+    const QString text = edit->text();
+    const BoxValue v = ReadBox(SettingAt(kInfo[r].address), text, Context().Language());
+    if (!v) {
+        // Nothing is sent; the box shows the delay that stands.
+        edit->setText(MsText(Finite(Context().Device().store.Float(DelayField(ChannelOf(r))))));
+        ShowRefused(Context(), edit, text, v.reason);
+        return;
+    }
+    ClearRefused(edit);
+    EnterDelay(r, *v.value);
 }
 
 void CDelayDlg::Step(int r, int delta) {

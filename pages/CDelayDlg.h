@@ -73,6 +73,8 @@ private:
     void AddRows(int row);
     void Enable(int row);
     void EnterDelay(int row, double ms);
+    // Enter in a delay box: the typed delay applied, or refused and the box put back.
+    void TypeDelay(int row);
     void Step(int row, int delta);
 
     CNavigationBar* m_nav = nullptr;

@@ -158,7 +158,7 @@ void CEqEditor::BuildEditor() {
         auto* edit = new QLineEdit(m_editor);
         edit->setFixedWidth(72);
         edit->setAlignment(Qt::AlignCenter);
-        connect(edit, &QLineEdit::returnPressed, this, &CEqEditor::ApplyEdits);
+        connect(edit, &QLineEdit::returnPressed, this, [this] { ApplyBoxes(false); });
         *edits[i] = edit;
         grid->addWidget(name, i, 0);
         grid->addWidget(slider, i, 1);
@@ -401,19 +401,47 @@ void CEqEditor::OnSlider(int id, int position) {
         default:
             return;
     }
-    ApplyEdits();
+    ApplyBoxes(true);
 }
 
-void CEqEditor::ApplyEdits() {
-    if (m_selected < 0) return;
-    ApplyValues(m_selected, LeadingNumber(m_gainEdit->text()), LeadingNumber(m_freqEdit->text()),
-                LeadingNumber(m_qEdit->text()));
+void CEqEditor::ApplyEdits() { ApplyBoxes(false); }
+
+const Setting& CEqEditor::BandSetting(int band, int column) const {
+    const char* value = column == kGainColumn ? ".gain" : column == kFreqColumn ? ".freq" : ".q";
+    return SettingAt("eq." + std::string(EqName(m_eq)) + "." + std::to_string(band + 1) + value);
+}
+
+void CEqEditor::ApplyBoxes(bool sliderMoved) {
+    const int b = m_selected;
+    if (!IsRow(b)) return;
+    QLineEdit* boxes[3] = {m_gainEdit, m_freqEdit, m_qEdit};
+    constexpr int kColumns[3] = {kGainColumn, kFreqColumn, kQColumn};
+    const eq::BandRecord& band = m_panel->Band(b);
+    double values[3] = {band.gain, band.frequency, band.q};
+    bool refused = false;
+    for (int i = 0; i < 3; ++i) {
+        const QString text = boxes[i]->text();
+        const BoxValue v = ReadBox(BandSetting(b, kColumns[i]), text, m_context.Language());
+        if (v) {
+            values[i] = *v.value;
+            ClearRefused(boxes[i]);
+            continue;
+        }
+        // The band keeps what it has; a slider move still goes out with it.
+        refused = true;
+        ShowRefused(m_context, boxes[i], text, v.reason);
+    }
+    if (refused && !sliderMoved) {
+        ShowEditor(b);
+        return;
+    }
+    ApplyValues(b, values[0], values[1], values[2]);
 }
 
 void CEqEditor::ApplyValues(int b, double gain, double freq, double q) {
     if (RefuseLocked()) return;
     m_panel->SetGain(b, gain);
-    // Below the lowest frequency (an empty box included) the band sits at the lowest.
+    // Below the lowest frequency the band sits at the lowest.
     m_panel->Band(b).frequency = static_cast<float>(std::clamp(freq, kFreqMinHz, kFreqMaxHz));
     m_panel->EvaluateBand(b);
     m_panel->SetQ(b, q);
@@ -428,34 +456,35 @@ void CEqEditor::OnType(int kind) {
     if (m_selected >= 0) SetBandKind(m_selected, kind + 1);
 }
 
+double CEqEditor::CellValue(int row, int column, double otherwise) const {
+    const BoxValue v = ReadBox(BandSetting(row, column), m_list->CellText(row, column), m_context.Language());
+    return v ? *v.value : otherwise;
+}
+
 void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
-    if (!IsRow(row)) return;
+    if (!IsRow(row) || (column != kGainColumn && column != kFreqColumn && column != kQColumn)) return;
+    const BoxValue v = ReadBox(BandSetting(row, column), text, m_context.Language());
+    if (!v) {
+        // The cell was never changed: the row shows the band as it stands, the cell says why.
+        m_list->SetCellToolTip(row, column, v.reason);
+        ShowRefused(m_context, nullptr, text, v.reason);
+        ShowRow(row);
+        return;
+    }
+    m_list->SetCellToolTip(row, column, QString());
     const eq::BandRecord& band = m_panel->Band(row);
     double gain = band.gain;
     double freq = band.frequency;
     double q = band.q;
     if (m_rules.outputList) {
         // The output pages read the row as it stands, with the edited cell.
-        gain = LeadingNumber(m_list->CellText(row, kGainColumn));
-        freq = LeadingNumber(m_list->CellText(row, kFreqColumn));
-        q = LeadingNumber(m_list->CellText(row, kQColumn));
+        gain = CellValue(row, kGainColumn, gain);
+        freq = CellValue(row, kFreqColumn, freq);
+        q = CellValue(row, kQColumn, q);
     }
-    const double v = LeadingNumber(text);
-    switch (column) {
-        case kGainColumn:
-            gain = v;
-            break;
-        case kFreqColumn:
-            freq = v;
-            break;
-        case kQColumn:
-            q = v;
-            break;
-        default:
-            return;
-    }
+    (column == kGainColumn ? gain : column == kFreqColumn ? freq : q) = *v.value;
     // There a frequency of 0 leaves the band's own.
-    if (m_rules.outputList && std::fabs(freq) < kZero) freq = band.frequency;
+    if (m_rules.outputList && column == kFreqColumn && std::fabs(v.typed) < kZero) freq = band.frequency;
     ApplyValues(row, gain, freq, q);
 }
 

@@ -28,6 +28,7 @@ class CEqPanel;
 class CGridListCtrlEx;
 class CXBmpSlider;
 class PageContext;
+struct Setting;
 
 // Where the pages' loading and list rules differ.
 struct EqEditorRules {
@@ -125,6 +126,13 @@ private:
     void OnType(int kind);
     void OnCellEdited(int row, int column, const QString& text);
     void OnComboChosen(int row, int column, int index);
+    // The three boxes read and applied to the selected band; a refused text sends nothing
+    // unless a slider moved, which goes out with the band's own value for that box.
+    void ApplyBoxes(bool sliderMoved);
+    // The setting a band's gain, frequency or Q box and cell are read as (by list column).
+    const Setting& BandSetting(int band, int column) const;
+    // A cell of the band's row as its text reads, or `otherwise`.
+    double CellValue(int row, int column, double otherwise) const;
     // Applies typed gain, frequency and Q to a band with the edit-box rules.
     void ApplyValues(int band, double gain, double freq, double q);
     void SendBand(int band);

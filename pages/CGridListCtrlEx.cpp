@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace kv {
@@ -65,6 +66,10 @@ public:
                 return m_rows[index.row()][index.column()];
             case Qt::TextAlignmentRole:
                 return QVariant::fromValue(Aligned(m_columns[index.column()].alignment));
+            case Qt::ToolTipRole: {
+                const auto tip = m_tips.find({index.row(), index.column()});
+                return tip == m_tips.end() ? QVariant() : QVariant(tip->second);
+            }
             default:
                 return {};
         }
@@ -89,6 +94,7 @@ public:
     void SetColumns(std::vector<Column> columns) {
         beginResetModel();
         m_columns = std::move(columns);
+        m_tips.clear();
         for (QStringList& row : m_rows) Fit(row);
         endResetModel();
     }
@@ -104,6 +110,7 @@ public:
         } else if (rows < now) {
             beginRemoveRows({}, rows, now - 1);
             m_rows.resize(rows);
+            m_tips.erase(m_tips.lower_bound({rows, 0}), m_tips.end());
             endRemoveRows();
         }
     }
@@ -116,6 +123,22 @@ public:
         Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
     }
     const QString& Text(int row, int column) const { return m_rows[row][column]; }
+
+    void SetTip(int row, int column, const QString& tip) {
+        const std::pair<int, int> cell{row, column};
+        const auto it = m_tips.find(cell);
+        if (it == m_tips.end() ? tip.isEmpty() : it->second == tip) return;
+        if (tip.isEmpty())
+            m_tips.erase(it);
+        else
+            m_tips[cell] = tip;
+        const QModelIndex changed = index(row, column);
+        Q_EMIT dataChanged(changed, changed, {Qt::ToolTipRole});
+    }
+    QString Tip(int row, int column) const {
+        const auto it = m_tips.find({row, column});
+        return it == m_tips.end() ? QString() : it->second;
+    }
 
     void SetLanguage(int language) {
         if (language == m_language) return;
@@ -137,6 +160,7 @@ private:
 
     std::vector<Column> m_columns;
     std::vector<QStringList> m_rows;
+    std::map<std::pair<int, int>, QString> m_tips;  // (row, column): why a typed text was refused
     int m_language = 0;
 };
 
@@ -291,6 +315,14 @@ void CGridListCtrlEx::SetCellText(int row, int column, const QString& text) {
 
 QString CGridListCtrlEx::CellText(int row, int column) const {
     return IsCell(row, column) ? m_model->Text(row, column) : QString();
+}
+
+void CGridListCtrlEx::SetCellToolTip(int row, int column, const QString& tip) {
+    if (IsCell(row, column)) m_model->SetTip(row, column, tip);
+}
+
+QString CGridListCtrlEx::CellToolTip(int row, int column) const {
+    return IsCell(row, column) ? m_model->Tip(row, column) : QString();
 }
 
 void CGridListCtrlEx::SetComboItems(int column, const QStringList& items) {

@@ -43,6 +43,9 @@ public:
     int RowCount() const;
     void SetCellText(int row, int column, const QString& text);
     QString CellText(int row, int column) const;  // empty outside the list
+    // The cell's tooltip: why the text typed into it was refused; empty clears it.
+    void SetCellToolTip(int row, int column, const QString& tip);
+    QString CellToolTip(int row, int column) const;
     void SetComboItems(int column, const QStringList& items);
     QStringList ComboItems(int column) const;
     void SetColors(const QColor& text, const QColor& background);

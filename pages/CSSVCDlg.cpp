@@ -34,12 +34,20 @@ struct PointInfo {
     const char* chinese;
     const char* english;
     const char* tag;
+    const char* address;  // the point's settings are address + ".x" and ".y"
 };
 const PointInfo kInfo[CSSVCDlg::kPoints] = {
-    {"听众位置", "Listener", ""}, {"前置左", "Main L", "ML"}, {"中置", "Center", "C"},
-    {"前置右", "Main R", "MR"},   {"后置左", "Rear L", "RL"}, {"超低", "SUB", "S"},
-    {"后置右", "Rear R", "RR"},   {"顶置左", "Top L", "TL"},  {"顶置右", "Top R", "TR"},
+    {"听众位置", "Listener", "", "position.listener"}, {"前置左", "Main L", "ML", "position.main.l"},
+    {"中置", "Center", "C", "position.center"},        {"前置右", "Main R", "MR", "position.main.r"},
+    {"后置左", "Rear L", "RL", "position.rear.l"},     {"超低", "SUB", "S", "position.sub"},
+    {"后置右", "Rear R", "RR", "position.rear.r"},     {"顶置左", "Top L", "TL", "position.top.l"},
+    {"顶置右", "Top R", "TR", "position.top.r"},
 };
+const char* const kRoomAddress[2] = {"room.width", "room.length"};
+
+const Setting& PositionSetting(int point, int axis) {
+    return SettingAt(std::string(kInfo[point].address) + (axis == kX ? ".x" : ".y"));
+}
 
 // Language-table identifiers.
 constexpr int kRoomGroupId = 1002;
@@ -208,12 +216,35 @@ void CSSVCDlg::ApplyPoint(int p, double x, double y, int listenerReach) {
     for (int s = 1; s <= listenerReach; ++s) SendLevel(s);
 }
 
+BoxValue CSSVCDlg::ReadPosition(int p, int axis) {
+    QLineEdit* box = Edit(p, axis);
+    const QString text = box->text();
+    BoxValue v = ReadBox(PositionSetting(p, axis), text, Context().Language());
+    if (v)
+        ClearRefused(box);
+    else
+        ShowRefused(Context(), box, text, v.reason);
+    return v;
+}
+
+double CSSVCDlg::StoredPosition(int p, int axis) {
+    const DeviceContext& d = Context().Device();
+    return Finite(d.store.Float(axis == kX ? XField(p) : YField(p)));
+}
+
 void CSSVCDlg::TypePosition(int p) {
     if (p < 0 || p >= kPoints || RefuseLocked()) return;
+    const BoxValue typedX = ReadPosition(p, kX);
+    const BoxValue typedY = ReadPosition(p, kY);
+    if (!typedX || !typedY) {
+        // Nothing is sent: both boxes show the point as it stands.
+        ShowPoint(p, StoredPosition(p, kX), StoredPosition(p, kY));
+        return;
+    }
     const double halfW = m_roomSpin[kX]->Position() * 0.5;
     const double halfL = m_roomSpin[kY]->Position() * 0.5;
-    const double x = std::clamp(Finite(LeadingNumber(Edit(p, kX)->text())), -halfW, halfW);
-    const double y = std::clamp(Finite(LeadingNumber(Edit(p, kY)->text())), -halfL, halfL);
+    const double x = std::clamp(*typedX.value, -halfW, halfW);
+    const double y = std::clamp(*typedY.value, -halfL, halfL);
     Spin(p, kX)->SetPosition(RoundedPosition(x * 10));
     Spin(p, kY)->SetPosition(RoundedPosition(y * 10));
     ShowPoint(p, x, y);
@@ -228,7 +259,10 @@ void CSSVCDlg::StepPosition(int p, int axis, int delta) {
     QLineEdit* box = Edit(p, axis);
     box->setText(MetresText(stepped));
     box->setFocus();
-    const double other = Finite(LeadingNumber(Edit(p, 1 - axis)->text()));
+    // The other box as it reads; a text that is not a position is put back to the stored one.
+    const BoxValue typed = ReadPosition(p, 1 - axis);
+    const double other = typed ? *typed.value : StoredPosition(p, 1 - axis);
+    if (!typed) Edit(p, 1 - axis)->setText(MetresText(other));
     ApplyPoint(p, axis == kX ? stepped : other, axis == kY ? stepped : other, kListenerTypedReach);
 }
 
@@ -276,12 +310,30 @@ void CSSVCDlg::StepRoom(int axis, int delta) {
 
 void CSSVCDlg::ApplyRoomBoxes() {
     if (RefuseLocked()) return;
+    int sizes[2] = {0, 0};
+    bool refused = false;
     for (int a = 0; a < 2; ++a) {
-        const double v = LeadingNumber(m_roomEdit[static_cast<std::size_t>(a)]->text());
-        const int size =
-            std::isfinite(v) ? static_cast<int>(std::clamp(v, double(kMinRoom), double(kMaxRoom))) : kMinRoom;
-        m_roomEdit[static_cast<std::size_t>(a)]->setText(RoomText(size));
-        m_roomSpin[static_cast<std::size_t>(a)]->SetPosition(size);
+        QLineEdit* box = m_roomEdit[static_cast<std::size_t>(a)];
+        const QString text = box->text();
+        const BoxValue v = ReadBox(SettingAt(kRoomAddress[a]), text, Context().Language());
+        if (!v) {
+            refused = true;
+            ShowRefused(Context(), box, text, v.reason);
+            continue;
+        }
+        ClearRefused(box);
+        sizes[a] = static_cast<int>(std::lround(*v.value));
+    }
+    if (refused) {
+        // Nothing is sent: both boxes show the room as it stands.
+        for (int a = 0; a < 2; ++a)
+            m_roomEdit[static_cast<std::size_t>(a)]->setText(
+                RoomText(m_roomSpin[static_cast<std::size_t>(a)]->Position()));
+        return;
+    }
+    for (int a = 0; a < 2; ++a) {
+        m_roomEdit[static_cast<std::size_t>(a)]->setText(RoomText(sizes[a]));
+        m_roomSpin[static_cast<std::size_t>(a)]->SetPosition(sizes[a]);
     }
     ApplyRoom();
 }

@@ -7,6 +7,7 @@
 
 #include "device/SettingTable.h"
 #include "pages/CPageBase.h"
+#include "ui/NumberText.h"
 
 class QLabel;
 class QLineEdit;
@@ -46,6 +47,9 @@ public:
 
     // Enter in one of a point's boxes.
     void TypePosition(int point);
+    // A position box read as its setting reads it; a refused text's reason shown on it.
+    BoxValue ReadPosition(int point, int axis);
+    double StoredPosition(int point, int axis);
 
 protected:
     void OnReload() override;

@@ -16,3 +16,8 @@ for lang in zh en; do
 done
 # The close question and the save-file dialog after its Yes, in Chinese.
 "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-dialog-shot" zh "$here/docs/dialog-question-zh.png" "$here/docs/dialog-file-zh.png"
+# A typed frequency the F box refused, with its reason: the tooltip and the notice are windows
+# of their own, so these grab a real (virtual) screen.
+for lang in zh en; do
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1400x900x24" "$shot" "$lang" "$here/docs/typed-refused-$lang.png" 1170x700 refused
+done

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cmath>
 
 #include "device/DeviceContext.h"
+#include "device/SettingTable.h"
 #include "eq/CXBmpSlider.h"
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
@@ -39,6 +41,45 @@ BindRow FieldRow(int field, int minimum, int maximum) {
     return row;
 }
 
+BindRow AddressRow(std::string_view address) {
+    BindRow row;
+    const Setting* s = FindSetting(address);
+    if (!s) {
+        const QByteArray name = QByteArray(address.data(), static_cast<qsizetype>(address.size()));
+#ifndef NDEBUG
+        qFatal("binder: no setting \"%s\"", name.constData());
+#endif
+        qCritical("binder: no setting \"%s\"; its controls do nothing", name.constData());
+        row.unknownAddress = true;
+        return row;
+    }
+    const double step = s->step;
+    row.setting = s;
+    row.minimum = static_cast<int>(std::lround(s->minimum / step));
+    row.maximum = static_cast<int>(std::lround(s->maximum / step));
+    row.read = [s, step](const DeviceContext& d) { return static_cast<int>(std::lround(s->read(d) / step)); };
+    row.apply = [s, step](DeviceContext& d, int p) { s->apply(d, p * step); };
+    if (s->refuse) row.refuse = [s, step](const DeviceContext& d, int p) { return s->refuse(d, p * step); };
+    row.text = [s, step](int p, LabelUse) { return QString::fromStdString(FormatSetting(*s, p * step)); };
+    return row;
+}
+
+std::string FillAddress(std::string_view pattern, const AddressNames& names) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < pattern.size()) {
+        const std::size_t open = pattern.find('{', i);
+        const std::size_t close = open == std::string_view::npos ? open : pattern.find('}', open);
+        if (close == std::string_view::npos) break;
+        out += pattern.substr(i, open - i);
+        const auto it = names.find(pattern.substr(open + 1, close - open - 1));
+        out += it != names.end() ? std::string_view(it->second) : pattern.substr(open, close - open + 1);
+        i = close + 1;
+    }
+    out += pattern.substr(std::min(i, pattern.size()));
+    return out;
+}
+
 Binder::Binder(PageContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bool listen) {
@@ -48,11 +89,35 @@ int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bo
     for (QWidget* c : controls) e.controls.append(c);
     for (QLabel* l : labels) e.labels.append(l);
     m_rows.push_back(std::move(e));
-    for (int i = 0; i < controls.size(); ++i) {
-        if (auto* s = qobject_cast<CXBmpSlider*>(controls[i])) s->SetRange(Row(handle).minimum, Row(handle).maximum);
-        if (listen) Listen(handle, controls[i], i);
-    }
+    Fit(m_rows.back(), false);
+    if (listen)
+        for (int i = 0; i < controls.size(); ++i) Listen(handle, controls[i], i);
     return handle;
+}
+
+int Binder::AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls,
+                        QList<QLabel*> labels) {
+    const int handle = Add(AddressRow(FillAddress(pattern, names)), std::move(controls), std::move(labels));
+    m_rows.back().pattern = std::move(pattern);
+    return handle;
+}
+
+void Binder::Rebind(const AddressNames& names) {
+    for (Entry& e : m_rows) {
+        if (e.pattern.empty()) continue;
+        e.row = AddressRow(FillAddress(e.pattern, names));
+        Fit(e, true);
+    }
+    Reload();
+}
+
+void Binder::Fit(Entry& e, bool enableKnown) {
+    for (QWidget* c : e.controls) {
+        if (!c) continue;
+        // The page enables its known controls itself; a rebound row may be known again.
+        if (e.row.unknownAddress || enableKnown) c->setEnabled(!e.row.unknownAddress);
+        if (auto* s = qobject_cast<CXBmpSlider*>(c)) s->SetRange(e.row.minimum, e.row.maximum);
+    }
 }
 
 void Binder::Listen(int handle, QWidget* control, int indexInRow) {
@@ -66,11 +131,26 @@ void Binder::Listen(int handle, QWidget* control, int indexInRow) {
             Issue(handle, pair ? (second ? 0 : 1) : (checked ? 1 : 0));
         });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        connect(edit, &QLineEdit::returnPressed, this, [this, handle, edit] {
-            const double v = LeadingNumber(edit->text());
-            Issue(handle, static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9))));
-        });
+        connect(edit, &QLineEdit::returnPressed, this, [this, handle, edit] { Typed(handle, edit); });
     }
+}
+
+void Binder::Typed(int handle, QLineEdit* edit) {
+    Entry& e = m_rows[static_cast<std::size_t>(handle)];
+    Setting plain;
+    plain.minimum = e.row.minimum;
+    plain.maximum = e.row.maximum;
+    const Setting& s = e.row.setting ? *e.row.setting : plain;
+    const BoxValue v = ReadBox(s, edit->text(), m_context.Language());
+    if (!v) {
+        // Nothing is sent: the box shows the value that stands, and why the text was not one.
+        const QString text = edit->text();
+        Show(e, Position(handle), LabelUse::Refresh);
+        ShowRefused(m_context, edit, text, v.reason);
+        return;
+    }
+    ClearRefused(edit);
+    Issue(handle, static_cast<int>(std::lround(*v.value / s.step)));
 }
 
 void Binder::Issue(int handle, int position) {
@@ -82,9 +162,19 @@ void Binder::Issue(int handle, int position) {
         return;
     }
     const BindRow& row = e.row;
+    if (row.unknownAddress) return;
     int p = std::clamp(position, row.minimum, row.maximum);
     if (row.limit) p = row.limit(p);
     DeviceContext& dev = m_context.Device();
+    if (row.refuse) {
+        // Nothing is sent: the control shows the value that stands, the notice says why.
+        const std::string reason = row.refuse(dev, p);
+        if (!reason.empty()) {
+            Show(e, Position(handle), LabelUse::Refresh);
+            m_context.Notice(QString::fromStdString(reason));
+            return;
+        }
+    }
     if (row.apply)
         row.apply(dev, p);
     else
@@ -111,6 +201,7 @@ void Binder::ApplyDefault(const BindRow& row, int position) {
 
 int Binder::Position(int handle) const {
     const BindRow& row = Row(handle);
+    if (row.unknownAddress) return row.minimum;
     const DeviceContext& dev = m_context.Device();
     if (row.read) return row.read(dev);
     if (row.field < 0) return row.minimum;

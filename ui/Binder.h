@@ -10,6 +10,9 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QAbstractButton;
@@ -20,6 +23,7 @@ class QWidget;
 namespace kv {
 
 struct DeviceContext;
+struct Setting;
 class PageContext;
 
 // Who asks for a value's text: labels read slightly differently when a control moves, when
@@ -58,7 +62,24 @@ struct BindRow {
     // Called with the text whenever the labels are written (captions, list cells).
     std::function<void(const QString&)> show;
     BindNotice notice;
+    // What a typed value is read as (unit, range, step); without it, a plain number within
+    // minimum..maximum.
+    const Setting* setting = nullptr;
+    // Limits only the box knows: the reason a position is refused now, or empty.
+    std::function<std::string(const DeviceContext&, int position)> refuse;
+    // A row whose address the setting table does not know: its controls do nothing.
+    bool unknownAddress = false;
 };
+
+// A row bound to a setting by address: its range (position = value / step), read, apply,
+// refusal and text come from the setting table. An address the table does not know is a
+// fault of the page: it stops a debug build, and otherwise is logged and gives a row that
+// refuses every change.
+BindRow AddressRow(std::string_view address);
+// An address template filled by the page: "{out}.mix.music" with {"out", "rear"} gives
+// "rear.mix.music". A name without a value is left as it stands, so the address is unknown.
+using AddressNames = std::map<std::string, std::string, std::less<>>;
+std::string FillAddress(std::string_view pattern, const AddressNames& names);
 
 // A row bound to one field, stored as it is and sent as the field's wire address says.
 BindRow FieldRow(int field, int minimum = 0, int maximum = 100);
@@ -70,10 +91,18 @@ public:
 
     // Adds a row and returns its handle. Controls are bitmap sliders, any QAbstractSlider,
     // check boxes (one button) or radio pairs (two buttons: the first checked means 1), and
-    // edit boxes (applied on Enter after clamping). Copies show the same value. The binder
+    // edit boxes (applied on Enter after clamping; a text that is not a value is refused,
+    // the box put back and its reason shown). Copies show the same value. The binder
     // listens to bitmap sliders, buttons and edit boxes unless told not to; other sliders
     // (and controls whose owner routes them) call Issue.
     int Add(BindRow row, QList<QWidget*> controls = {}, QList<QLabel*> labels = {}, bool listen = true);
+    // A row by address template ("{out}.mix.music"), filled with the page's names now and
+    // again by Rebind when the page switches kind.
+    int AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
+                    QList<QLabel*> labels = {});
+    // The page switched kind: every template row takes its setting for the new names, and
+    // every bound control is reloaded (nothing is sent).
+    void Rebind(const AddressNames& names);
     const BindRow& Row(int handle) const { return m_rows[static_cast<std::size_t>(handle)].row; }
     int Count() const { return static_cast<int>(m_rows.size()); }
 
@@ -101,8 +130,12 @@ private:
         BindRow row;
         QList<QPointer<QWidget>> controls;
         QList<QPointer<QLabel>> labels;
+        std::string pattern;  // the address template of a template row
     };
+    // Slider ranges from the row; the controls of an unknown address disabled.
+    void Fit(Entry& e, bool enableKnown);
     void Listen(int handle, QWidget* control, int indexInRow);
+    void Typed(int handle, QLineEdit* edit);
     void Show(Entry& e, int position, LabelUse use, bool labels = true);
     void ApplyDefault(const BindRow& row, int position);
 

@@ -1,17 +1,47 @@
 #include "ui/NumberText.h"
 
-#include <QRegularExpression>
-#include <algorithm>
-#include <cmath>
+#include <QWidget>
+#include <QtGlobal>
+
+#include "ui/UiText.h"
+#include "ui/PageContext.h"
 
 namespace kv {
 
-double LeadingNumber(const QString& text) {
-    static const QRegularExpression kNumber(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
-    const auto m = kNumber.match(text);
-    if (!m.hasMatch()) return 0.0;
-    const double v = m.captured(1).toDouble();
-    return std::isfinite(v) ? v : 0.0;
+const Setting& SettingAt(std::string_view address) {
+    if (const Setting* s = FindSetting(address)) return *s;
+#ifndef NDEBUG
+    qFatal("no setting \"%.*s\"", static_cast<int>(address.size()), address.data());
+#endif
+    qCritical("no setting \"%.*s\"; its box takes nothing", static_cast<int>(address.size()), address.data());
+    // A choice without choices: every text is refused, nothing is sent.
+    static const Setting kNone = [] {
+        Setting s;
+        s.unit = SettingUnit::Choice;
+        s.rangeNote = "nothing";
+        return s;
+    }();
+    return kNone;
+}
+
+BoxValue ReadBox(const Setting& s, const QString& text, int language) {
+    const TypedValue v = ReadTyped(s, text.toStdString(), TypedMode::Box);
+    BoxValue b;
+    b.value = v.value;
+    b.typed = v.typed;
+    if (!v)
+        b.reason = QString::fromStdString(
+            RefusalText(v.refusal, language == kLanguageEnglish ? TypedLanguage::English : TypedLanguage::Chinese));
+    return b;
+}
+
+void ShowRefused(PageContext& context, QWidget* field, const QString& text, const QString& reason) {
+    if (field) field->setToolTip(reason);
+    context.Notice(QStringLiteral("\u201C%1\u201D: %2").arg(text.trimmed(), reason));
+}
+
+void ClearRefused(QWidget* field) {
+    if (field) field->setToolTip(QString());
 }
 
 }  // namespace kv

@@ -1,13 +1,19 @@
 // Saves a picture of the main window with the simulated box connected:
-//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied]
-// Settings go to a throw-away directory so the user's settings are not touched.
+//   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT]
+//   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused]
+// Settings go to a throw-away directory so the user's settings are not touched. "refused" shows
+// a typed frequency the F box did not take, with its reason; its tooltip and notice are windows
+// of their own, so it grabs the screen and needs a real display (xvfb-run).
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <cstdio>
 #include <vector>
 
@@ -42,6 +48,20 @@ void SetCrossovers(kv::CPageBase& page) {
     ed->Panel()->EvaluateBand(2);
     ed->Relabel();
 }
+
+// Band 9 selected and "1k2x" typed into its F box: refused, the reason on the box.
+QLineEdit* TypeRefusedFrequency(kv::CPageBase& page) {
+    kv::CEqEditor* ed = page.Equaliser();
+    if (!ed) return nullptr;
+    constexpr int kBand = 8;
+    ed->Panel()->SetSelectedBand(kBand);
+    Q_EMIT ed->Panel()->bandChanged(kBand);
+    QLineEdit* box = ed->FreqEdit();
+    box->setFocus();
+    box->setText(QStringLiteral("1k2x"));
+    Q_EMIT box->returnPressed();
+    return box;
+}
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -49,7 +69,7 @@ int main(int argc, char* argv[]) {
     if (argc < 3 || argc > 5) {
         std::fprintf(stderr,
                      "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
-                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied]\n");
+                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -135,6 +155,23 @@ int main(int argc, char* argv[]) {
             app.Frame()->Ribbon()->SetActiveCategory(kv::kCategoryOutput);
         app.View()->ShowPage(page, kind);
         if (page == kv::PageId::Output && kind == kv::eqkind::kSub) SetCrossovers(*app.View()->Page());
+        if (pageArg == QLatin1String("refused")) {
+            QTimer::singleShot(500, &application, [&] {
+                QLineEdit* box = TypeRefusedFrequency(*app.View()->Page());
+                if (!box) return;
+                // Left of the box, so that the whole reason stays inside the window at its smallest.
+                QToolTip::showText(box->mapToGlobal(QPoint(-box->width(), box->height())), box->toolTip(), box);
+                QTimer::singleShot(300, &application, [&] {
+                    const QRect r = app.Frame()->frameGeometry();
+                    const QPixmap shot = app.Frame()->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
+                    rc = shot.save(out) ? 0 : 1;
+                    std::printf("%s %dx%d\n", qPrintable(out), shot.width(), shot.height());
+                    app.Shutdown();
+                    QApplication::exit(rc);
+                });
+            });
+            return;
+        }
         QTimer::singleShot(800, &application, [&] {
             // The status pane as a user without the udev rule sees it.
             if (pageArg == QLatin1String("denied")) app.View()->ShowPermissionProblem(QStringLiteral("/dev/hidraw3"));

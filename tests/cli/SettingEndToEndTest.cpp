@@ -15,8 +15,10 @@
 #include "Process.h"
 #include "SimLog.h"
 #include "device/DeviceContext.h"
+#include "device/SettingTable.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
+#include "tests/common/TypedRows.h"
 
 namespace kv::test {
 namespace {
@@ -239,6 +241,33 @@ TEST_P(Refused, BeforeAnythingChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, Refused, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- typed values: set reads them as the pages' boxes do ----
+
+class TypedSet : public SimTest, public ::testing::WithParamInterface<TypedRow> {};
+
+TEST_P(TypedSet, TakesWhatABoxTakesAndRefusesTheRest) {
+    const TypedRow& row = GetParam();
+    const std::string address = row.address;
+    const std::size_t before = Logged(sim);
+    const ProcessResult set = Ctl(sim.Uri(), {"set", address + "=" + row.typed});
+    if (*row.refused) {
+        EXPECT_EQ(set.exitCode, 2) << Describe(set);
+        EXPECT_NE(set.err.find(address + ": \"" + row.typed + "\""), std::string::npos) << set.err;
+        EXPECT_NE(set.err.find(row.refused), std::string::npos) << set.err;
+        EXPECT_EQ(Logged(sim), before);  // refused before the link is opened
+        return;
+    }
+    ASSERT_EQ(set.exitCode, 0) << Describe(set);
+    const Setting* s = FindSetting(address);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(Hex(ChangesSince(sim, before)), Hex(ChangesOf([&](DeviceContext& d) { s->apply(d, row.value); })));
+    const ProcessResult get = Ctl(sim.Uri(), {"get", address});
+    EXPECT_EQ(get.out, address + "=" + row.shown + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TypedSet, ::testing::ValuesIn(TypedRows()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- list ----

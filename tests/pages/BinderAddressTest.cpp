@@ -1,0 +1,169 @@
+// Binder rows by address: range, step, text, apply and refusal come from the setting table.
+// The shared typed rows go through an edit box bound to each row's address; an address the
+// table does not know gives a row that does nothing; templates are filled by the page.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "EqEditing.h"
+#include "PageFixture.h"
+#include "device/SettingTable.h"
+#include "eq/CXBmpSlider.h"
+#include "ui/Binder.h"
+#include "tests/common/TypedRows.h"
+
+namespace kv::test {
+
+class BinderAddressTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void typedIntoABoundBox_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("refused");
+        for (const TypedRow& r : TypedRows())
+            QTest::addRow("%s", r.name) << r.address << r.typed << r.value << r.shown << r.refused;
+    }
+    // Taken: the bytes the setting's own apply sends, the box rewritten as the value shows.
+    // Refused: nothing sent, the box back to the stored value, the reason on it.
+    void typedIntoABoundBox() {
+        QFETCH(QString, address);
+        QFETCH(QString, typed);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        QFETCH(QString, refused);
+        const Setting* s = FindSetting(address.toStdString());
+        QVERIFY(s);
+        PageHost host(1);
+        host.core->store.SetAppliedSettings({0, 0, 0, 99, 99});
+        QLineEdit box;
+        Binder binder(host);
+        binder.Add(AddressRow(address.toStdString()), {&box});
+        binder.Reload();
+        const QString before = box.text();
+        QCOMPARE(before, QString::fromStdString(FormatSetting(*s, s->read(host.Device()))));
+        host.Clear();
+        box.setText(typed);
+        Q_EMIT box.returnPressed();
+        if (!refused.isEmpty()) {
+            QVERIFY(host.Writes().empty());
+            QCOMPARE(box.text(), before);
+            QCOMPARE(box.toolTip(), refused);
+            QCOMPARE(host.notices.size(), std::size_t(1));
+            return;
+        }
+        PageHost plain(1);
+        plain.core->store.SetAppliedSettings({0, 0, 0, 99, 99});
+        plain.Clear();
+        s->apply(plain.Device(), value);
+        QCOMPARE(Hex(host.Writes()), Hex(plain.Writes()));
+        QCOMPARE(box.text(), shown);
+        QVERIFY(box.toolTip().isEmpty());
+    }
+
+    void rowFromTheTable() {
+        const BindRow ratio = AddressRow("rear.comp.ratio");
+        QVERIFY(ratio.setting);
+        QCOMPARE(ratio.minimum, 10);  // positions in tenths: value / step
+        QCOMPARE(ratio.maximum, 300);
+        QCOMPARE(ratio.text(45, LabelUse::Moving), QStringLiteral("4.5:1"));
+        const BindRow delay = AddressRow("delay.sub");
+        QCOMPARE(delay.minimum, 15);
+        QCOMPARE(delay.maximum, 1000);
+        QCOMPARE(delay.text(125, LabelUse::Refresh), QStringLiteral("12.5ms"));
+    }
+
+    // The box's own limits refuse a change through the binder as they do on the command line.
+    void refusedByTheBox() {
+        PageHost host(1);
+        CXBmpSlider slider(1, Qt::Horizontal);
+        Binder binder(host);
+        const int h = binder.Add(AddressRow("eq.main.5.gain"), {&slider});
+        host.core->encoders.EqBand(EqId::Main, 4, 3, 0.0, 1000.0, 0.7);  // a high-pass takes no gain
+        binder.Reload();
+        host.Clear();
+        binder.Issue(h, 30);
+        QVERIFY(host.Writes().empty());
+        QCOMPARE(slider.Position(), 0);
+        QCOMPARE(host.notices.size(), std::size_t(1));
+        QVERIFY2(host.notices.back().contains(QStringLiteral("takes no gain")), qPrintable(host.notices.back()));
+    }
+
+    void unknownAddressDoesNothing() {
+#ifndef NDEBUG
+        QSKIP("a debug build stops at an unknown address");
+#endif
+        QTest::ignoreMessage(QtCriticalMsg, "binder: no setting \"main.comp.ratios\"; its controls do nothing");
+        const BindRow row = AddressRow("main.comp.ratios");
+        QVERIFY(row.unknownAddress);
+        QVERIFY(!row.setting);
+        PageHost host(1);
+        CXBmpSlider slider(1, Qt::Horizontal);
+        QLineEdit box;
+        Binder binder(host);
+        const int h = binder.Add(row, {&slider, &box});
+        QVERIFY(!slider.isEnabled());
+        QVERIFY(!box.isEnabled());
+        host.Clear();
+        binder.Issue(h, 40);
+        box.setText(QStringLiteral("4"));
+        Q_EMIT box.returnPressed();
+        QVERIFY(host.Writes().empty());
+    }
+
+    // A page that switches kind rebinds its template rows: the new output's bytes and values.
+    void templateRowsRebind() {
+        PageHost host(1);
+        host.core->store.SetInt(fld::kMain.mixMusic(), 20);
+        host.core->store.SetInt(fld::kRear.mixMusic(), 35);
+        CXBmpSlider slider(1, Qt::Horizontal);
+        QLabel label;
+        Binder binder(host);
+        const int h = binder.AddTemplate("{out}.mix.music", {{"out", "main"}}, {&slider}, {&label});
+        const int plain = binder.Add(FieldRow(fld::kMain.mute(), 0, 1));
+        binder.Reload();
+        QCOMPARE(label.text(), QStringLiteral("20%"));
+        binder.Rebind({{"out", "rear"}});
+        QCOMPARE(label.text(), QStringLiteral("35%"));
+        QCOMPARE(slider.Position(), 35);
+        QCOMPARE(binder.Row(plain).field, fld::kMain.mute());  // rows without a template stay
+        host.Clear();
+        binder.Issue(h, 60);
+        PageHost direct(1);
+        direct.Clear();
+        FindSetting("rear.mix.music")->apply(direct.Device(), 60);
+        QCOMPARE(Hex(host.Writes()), Hex(direct.Writes()));
+        QCOMPARE(host.core->store.Int(fld::kRear.mixMusic()), 60);
+        QCOMPARE(host.core->store.Int(fld::kMain.mixMusic()), 20);
+    }
+
+    void templates_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("filled");
+        QTest::addRow("one name") << "{out}.mix.music"
+                                  << "rear.mix.music";
+        QTest::addRow("two names") << "eq.{eq}.{band}.gain"
+                                   << "eq.music.9.gain";
+        QTest::addRow("no names") << "music.level"
+                                  << "music.level";
+        QTest::addRow("a name without a value") << "{side}.comp"
+                                                << "{side}.comp";
+        QTest::addRow("unclosed") << "eq.{eq"
+                                  << "eq.{eq";
+    }
+    void templates() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, filled);
+        const std::map<std::string, std::string, std::less<>> names{{"out", "rear"}, {"eq", "music"}, {"band", "9"}};
+        QCOMPARE(QString::fromStdString(FillAddress(pattern.toStdString(), names)), filled);
+    }
+};
+
+}  // namespace kv::test
+
+QTEST_MAIN(kv::test::BinderAddressTest)
+#include "BinderAddressTest.moc"
