@@ -10,10 +10,12 @@
 
 #include "device/DeviceContext.h"
 #include "device/SettingTable.h"
+#include "device/WireTable.h"
 #include "eq/CXBmpSlider.h"
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageContext.h"
+#include "ui/UiLog.h"
 
 namespace kv {
 
@@ -49,7 +51,7 @@ BindRow AddressRow(std::string_view address) {
 #ifndef NDEBUG
         qFatal("binder: no setting \"%s\"", name.constData());
 #endif
-        qCritical("binder: no setting \"%s\"; its controls do nothing", name.constData());
+        qCCritical(lcKvUi, "binder: no setting \"%s\"; its controls do nothing", name.constData());
         row.unknownAddress = true;
         return row;
     }
@@ -83,6 +85,14 @@ std::string FillAddress(std::string_view pattern, const AddressNames& names) {
 Binder::Binder(PageContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bool listen) {
+    if (!row.apply && row.field >= 0 && !WireOfField(row.field)) {
+        // Found when the page is built, not at the first edit: the field needs an encoder of its own.
+#ifndef NDEBUG
+        qFatal("binder: field %d has no plain wire address", row.field);
+#endif
+        qCCritical(lcKvUi, "binder: field %d has no plain wire address; its controls do nothing", row.field);
+        row.unknownAddress = true;
+    }
     const int handle = static_cast<int>(m_rows.size());
     Entry e;
     e.row = std::move(row);

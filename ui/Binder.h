@@ -67,7 +67,8 @@ struct BindRow {
     const Setting* setting = nullptr;
     // Limits only the box knows: the reason a position is refused now, or empty.
     std::function<std::string(const DeviceContext&, int position)> refuse;
-    // A row whose address the setting table does not know: its controls do nothing.
+    // A row whose address the setting table does not know, or that would send a field the
+    // wire has no plain address for: its controls do nothing.
     bool unknownAddress = false;
 };
 

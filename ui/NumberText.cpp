@@ -5,6 +5,7 @@
 
 #include "ui/UiText.h"
 #include "ui/PageContext.h"
+#include "ui/UiLog.h"
 
 namespace kv {
 
@@ -13,7 +14,7 @@ const Setting& SettingAt(std::string_view address) {
 #ifndef NDEBUG
     qFatal("no setting \"%.*s\"", static_cast<int>(address.size()), address.data());
 #endif
-    qCritical("no setting \"%.*s\"; its box takes nothing", static_cast<int>(address.size()), address.data());
+    qCCritical(lcKvUi, "no setting \"%.*s\"; its box takes nothing", static_cast<int>(address.size()), address.data());
     // A choice without choices: every text is refused, nothing is sent.
     static const Setting kNone = [] {
         Setting s;

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "EqEditing.h"
@@ -113,6 +114,32 @@ private Q_SLOTS:
         box.setText(QStringLiteral("4"));
         Q_EMIT box.returnPressed();
         QVERIFY(host.Writes().empty());
+    }
+
+    // A field that needs an encoder of its own cannot be bound as a plain field; with its
+    // encoder as the row's apply it can.
+    void fieldWithoutPlainAddressIsRefused() {
+#ifndef NDEBUG
+        QSKIP("a debug build stops at such a row");
+#endif
+        PageHost host(1);
+        CXBmpSlider slider(1, Qt::Horizontal);
+        Binder binder(host);
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("field \\d+ has no plain wire address"));
+        const int plain = binder.Add(FieldRow(fld::kMusicPitch, -5, 5), {&slider});
+        QVERIFY(binder.Row(plain).unknownAddress);
+        QVERIFY(!slider.isEnabled());
+        host.Clear();
+        binder.Issue(plain, 3);
+        QVERIFY(host.Writes().empty());
+
+        BindRow pitch = FieldRow(fld::kMusicPitch, -5, 5);
+        pitch.apply = [](DeviceContext& d, int v) { d.encoders.MusicPitch(v); };
+        const int own = binder.Add(pitch);
+        QVERIFY(!binder.Row(own).unknownAddress);
+        QVERIFY(!binder.Row(binder.Add(FieldRow(fld::kMusicNoiseGate))).unknownAddress);
+        binder.Issue(own, 3);
+        QVERIFY(!host.Writes().empty());
     }
 
     // A page that switches kind rebinds its template rows: the new output's bytes and values.
