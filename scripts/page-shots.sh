@@ -21,3 +21,8 @@ done
 for lang in zh en; do
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1400x900x24" "$shot" "$lang" "$here/docs/typed-refused-$lang.png" 1170x700 refused
 done
+# The locked window and the reset question (No is its default button), both languages.
+for lang in zh en; do
+  "$shot" "$lang" "$here/docs/locked-$lang.png" 1170x700 locked
+  "$shot" "$lang" "$here/docs/question-reset-$lang.png" 1170x700 reset-question
+done

@@ -1,6 +1,6 @@
 // Saves a picture of the main window with the simulated box connected:
 //   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT]
-//   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused]
+//   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused|locked|reset-question]
 // Settings go to a throw-away directory so the user's settings are not touched. "refused" shows
 // a typed frequency the F box did not take, with its reason; its tooltip and notice are windows
 // of their own, so it grabs the screen and needs a real display (xvfb-run).
@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
+#include "app/QtUiPrompts.h"
 #include "app/CMyMFCRibbonBar.h"
 #include "device/Encoders.h"
 #include "device/Report.h"
@@ -69,7 +71,7 @@ int main(int argc, char* argv[]) {
     if (argc < 3 || argc > 5) {
         std::fprintf(stderr,
                      "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
-                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused]\n");
+                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused|locked|reset-question]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -172,6 +174,25 @@ int main(int argc, char* argv[]) {
             });
             return;
         }
+        if (pageArg == QLatin1String("reset-question")) {
+            // The reset question as it opens over the window: No is the default button.
+            QTimer::singleShot(300, &application, [&] {
+                auto question = kv::QtUiPrompts::DestructiveBox(
+                    app.Frame(), QStringLiteral("提示"),
+                    app.Text("您确定要将机器复位吗? \n机器复位后将自动重新启动并连接.", "Are you sure reset machine? "));
+                question->show();
+                QTimer::singleShot(300, &application, [&, box = question.get()] {
+                    rc = box->grab().save(out) ? 0 : 1;
+                    std::printf("%s %dx%d\n", qPrintable(out), box->width(), box->height());
+                    box->close();
+                    app.Shutdown();
+                    QApplication::exit(rc);
+                });
+                question.release()->setAttribute(Qt::WA_DeleteOnClose);
+            });
+            return;
+        }
+        if (pageArg == QLatin1String("locked")) app.View()->SetLocked(true);
         QTimer::singleShot(800, &application, [&] {
             // The status pane as a user without the udev rule sees it.
             if (pageArg == QLatin1String("denied")) app.View()->ShowPermissionProblem(QStringLiteral("/dev/hidraw3"));
