@@ -8,6 +8,7 @@
 #include "OverlayText.h"
 #include "eq/CEqPanel.h"
 #include "eq/EqMath.h"
+#include "tests/common/Focus.h"
 
 using namespace kv;
 
@@ -28,15 +29,7 @@ void Move(QWidget& w, QPointF pos, Qt::MouseButtons b = Qt::LeftButton) {
 void Release(QWidget& w, QPointF pos, Qt::MouseButton b = Qt::LeftButton) {
     Send(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
 }
-// A notch reaches a control that has the focus, as only a focused control takes the wheel.
-void GiveFocus(QWidget& w) {
-    if (w.hasFocus()) return;
-    w.window()->show();
-    w.window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.window()));
-    w.setFocus();
-    QVERIFY(w.hasFocus());
-}
+using kv::test::GiveFocus;
 
 void Wheel(QWidget& w, QPointF pos, int delta) {
     GiveFocus(w);

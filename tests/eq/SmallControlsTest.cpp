@@ -8,20 +8,13 @@
 #include "eq/CGdipButton.h"
 #include "eq/CPeakMeterCtrl.h"
 #include "eq/CXBmpSlider.h"
+#include "tests/common/Focus.h"
 
 using namespace kv;
 
 namespace {
 
-// A notch reaches a control that has the focus, as only a focused control takes the wheel.
-void GiveFocus(QWidget& w) {
-    if (w.hasFocus()) return;
-    w.window()->show();
-    w.window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.window()));
-    w.setFocus();
-    QVERIFY(w.hasFocus());
-}
+using kv::test::GiveFocus;
 
 void Wheel(QWidget& w, int delta) {
     GiveFocus(w);
