@@ -57,6 +57,15 @@ double RoundTo(double v, int decimals) {
     return std::round(v * k) / k;
 }
 
+// The start-up value of a field. A fresh box holds these too, and files saved from one carry
+// them, so they count as in range even where a page's range leaves them out (delays of 0 ms,
+// compressor times of 0 ms, gate times and echo decays of 0): the encoders already send them
+// within the box's limits.
+bool IsStartUpValue(const ParameterStore& s, int field) {
+    static const ParameterStore defaults;
+    return s.Raw(field) == defaults.Raw(field);
+}
+
 class Checker {
 public:
     Checker(const ParameterStore& store, ParameterStore* target) : m_s(store), m_w(target) {}
@@ -85,7 +94,7 @@ private:
         const auto lo = static_cast<std::int64_t>(std::llround(s.minimum)) * scale;
         const auto hi = static_cast<std::int64_t>(std::llround(std::min(s.maximum, maxCap))) * scale;
         const std::int64_t v = m_s.Int(field);
-        if (v >= lo && v <= hi) return;
+        if ((v >= lo && v <= hi) || IsStartUpValue(m_s, field)) return;
         const std::int64_t used = std::clamp(v, lo, hi);
         Add(address, Shown(s, static_cast<double>(v) / scale), Shown(s, static_cast<double>(used) / scale),
             [this, field, used] { m_w->SetInt(field, static_cast<std::int32_t>(used)); });
@@ -116,6 +125,7 @@ private:
         const Setting& s = S(address);
         const double v = m_s.Float(field);
         const double shown = v + shownOffset;
+        if (IsStartUpValue(m_s, field)) return;
         if (std::isfinite(shown) && RoundTo(shown, s.decimals) >= s.minimum - 1e-9 &&
             RoundTo(shown, s.decimals) <= s.maximum + 1e-9)
             return;
@@ -128,6 +138,7 @@ private:
     void Halves(const std::string& address, int first) {
         const Setting& s = S(address);
         const double total = double{m_s.Float(first)} + double{m_s.Float(first + 1)};
+        if (IsStartUpValue(m_s, first) && IsStartUpValue(m_s, first + 1)) return;
         if (std::isfinite(total) && std::round(total) >= s.minimum && std::round(total) <= s.maximum &&
             std::isfinite(m_s.Float(first)) && std::isfinite(m_s.Float(first + 1)))
             return;
@@ -177,7 +188,7 @@ private:
             const Setting& s = S(g.address);
             const std::int64_t v = m_s.Int(g.field);
             const std::int64_t p = range::kGateTimeFlip - v;  // the position the page shows
-            if (p >= s.minimum && p <= s.maximum) continue;
+            if ((p >= s.minimum && p <= s.maximum) || IsStartUpValue(m_s, g.field)) continue;
             const auto used = std::clamp<std::int64_t>(p, std::llround(s.minimum), std::llround(s.maximum));
             const int field = g.field;
             Add(g.address, Shown(s, static_cast<double>(p)), Shown(s, static_cast<double>(used)),

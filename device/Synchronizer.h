@@ -6,6 +6,9 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
+
+#include "device/StoreCheck.h"
 
 #include "device/Transport.h"
 
@@ -39,6 +42,9 @@ public:
     // Whether the box answered the identity queries of the last read-back; a box that did
     // not is neither accepted nor refused: it does not answer.
     bool IdentityAnswered() const { return m_identityAnswered.load(); }
+    // What the last read-back found out of range and clamped in the store (nothing of it is
+    // sent): the pages show the clamped values and a later write-all sends them.
+    std::vector<OutOfRange> ReadBackClamped() const;
     // Joins the thread of the last synchronisation, if any.
     void Wait();
     void SetDebugOutput(DebugOutput debug);
@@ -60,6 +66,8 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_identityAnswered{false};
+    mutable std::mutex m_clampedMutex;
+    std::vector<OutOfRange> m_clamped;
 };
 
 }  // namespace kv
