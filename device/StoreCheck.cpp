@@ -252,8 +252,7 @@ private:
     }
 
     void EqBypasses() {
-        for (const EqInfo& e : kEqualisers)
-            Switch("eq." + std::string(EqName(e.id)) + ".bypass", e.bypassField, 0);
+        for (const EqInfo& e : kEqualisers) Switch("eq." + std::string(EqName(e.id)) + ".bypass", e.bypassField, 0);
     }
 
     void Outputs() {
@@ -366,8 +365,8 @@ private:
             code = eq::kCodeOff;
         }
         if (gain > kGainCodeMax) {
-            Add(band + ".gain", Number(gain / 10.0 + eqband::kMinGain, 1) + "dB",
-                Number(eqband::kMaxGain, 1) + "dB", [put16] { put16(0, kGainCodeMax); });
+            Add(band + ".gain", Number(gain / 10.0 + eqband::kMinGain, 1) + "dB", Number(eqband::kMaxGain, 1) + "dB",
+                [put16] { put16(0, kGainCodeMax); });
         }
         if (code == eq::kCodeOff) return;  // an off band designs no section from its values
         const int fLo = static_cast<int>(eqband::kMinFrequency), fHi = static_cast<int>(eqband::kMaxFrequency);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "device/StoreCheck.h"
-
 #include "device/Transport.h"
 
 namespace kv {

@@ -1,8 +1,6 @@
 // The range check of the whole store: a box's own values pass, each damaged value is listed
 // once with the value that replaces it, and clamping leaves nothing out of range.
 
-#include "device/StoreCheck.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -15,6 +13,7 @@
 
 #include "device/EqBands.h"
 #include "device/SettingTable.h"
+#include "device/StoreCheck.h"
 #include "model/Bytes.h"
 #include "model/ModeFile.h"
 #include "tests/protocol/BoxFixture.h"
@@ -128,18 +127,18 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"NegativeEchoLevel", [](ParameterStore& s) { s.SetInt(fld::kEchoVolume, -1); }, "echo.level", "-1", "0",
             [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kEchoVolume), 0); }},
         // A damaged mute goes to muted whichever way it is off.
-        Row{"MuteAtIntMin", [](ParameterStore& s) { s.SetRaw(fld::kMusicMute, kIntMin); }, "music.mute",
-            "-2147483648", "on (1)", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMusicMute), 1); }},
+        Row{"MuteAtIntMin", [](ParameterStore& s) { s.SetRaw(fld::kMusicMute, kIntMin); }, "music.mute", "-2147483648",
+            "on (1)", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMusicMute), 1); }},
         Row{"OutputMuteAtTwo", [](ParameterStore& s) { s.SetInt(fld::kSub.mute(), 2); }, "sub.mute", "2", "on (1)",
             [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kSub.mute()), 1); }},
-        Row{"SourceSwitchHalfOn", [](ParameterStore& s) { s.SetInt(fld::kAux1On, 60); }, "aux1.on", "60",
-            "on (100)", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kAux1On), 100); }},
+        Row{"SourceSwitchHalfOn", [](ParameterStore& s) { s.SetInt(fld::kAux1On, 60); }, "aux1.on", "60", "on (100)",
+            [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kAux1On), 100); }},
         Row{"ChannelBShareOfInput3", [](ParameterStore& s) { s.SetInt(fld::kMicChBShare1 + 2, 7); }, "mic.3.share.b",
             "7", "0", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMicChBShare1 + 2), 0); }},
         Row{"PhaseOfGroup2", [](ParameterStore& s) { s.SetInt(fld::kMicPhase2, 5); }, "mic.phase.2", "5", "1",
             [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMicPhase2), 1); }},
-        Row{"PitchBeyondTheV9Reach", [](ParameterStore& s) { s.SetInt(fld::kMusicPitch, 7); }, "music.pitch", "7",
-            "5", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMusicPitch), 5); }},
+        Row{"PitchBeyondTheV9Reach", [](ParameterStore& s) { s.SetInt(fld::kMusicPitch, 7); }, "music.pitch", "7", "5",
+            [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMusicPitch), 5); }},
         Row{"PitchBelowTheV9Reach", [](ParameterStore& s) { s.SetRaw(fld::kMusicPitch, kIntMin); }, "music.pitch",
             "-2147483648", "-5", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMusicPitch), -5); }},
         // The field holds 101 - position: -1 would be position 102.
@@ -147,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
             "102", "100", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMicGateOpen), 1); }},
         Row{"FrequencyShiftSix", [](ParameterStore& s) { s.SetInt(fld::kMicChBShift, 6); }, "micb.shift", "6", "5Hz",
             [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMicChBShift), 5); }},
-        Row{"DelayNotANumber", [](ParameterStore& s) { s.SetRaw(kMain.delayRight(), kNaN); }, "delay.main.r",
-            "NaNms", "1.5ms", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(kMain.delayRight()), 1.5f); }},
+        Row{"DelayNotANumber", [](ParameterStore& s) { s.SetRaw(kMain.delayRight(), kNaN); }, "delay.main.r", "NaNms",
+            "1.5ms", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(kMain.delayRight()), 1.5f); }},
         Row{"DelayPlusInfinity", [](ParameterStore& s) { s.SetRaw(fld::kCenter.delayLeft(), kPlusInf); },
             "delay.center", "+infms", "100.0ms",
             [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kCenter.delayLeft()), 100.0f); }},
@@ -168,8 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
                 EXPECT_FLOAT_EQ(s.Float(fld::kEchoChBPredelay1), 1.5f);
                 EXPECT_FLOAT_EQ(s.Float(fld::kEchoChBPredelay2), 1.5f);
             }},
-        Row{"ReverbTimeIndex", [](ParameterStore& s) { s.SetFloat(fld::kReverbChATime, 101.0f); },
-            "mica.reverb.time", "setting 101", "5000ms",
+        Row{"ReverbTimeIndex", [](ParameterStore& s) { s.SetFloat(fld::kReverbChATime, 101.0f); }, "mica.reverb.time",
+            "setting 101", "5000ms",
             [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kReverbChATime), 100.0f); }},
         Row{"MicLevelAboveTheBoxsMaximum",
             [](ParameterStore& s) {
@@ -183,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
             "eq.music.3.gain", "25.0dB", "15.0dB",
             [](const ParameterStore& s) { EXPECT_DOUBLE_EQ(s.ReadBand(4, 2).gainDb, 15.0); }},
         Row{"BandFrequencyZero", [](ParameterStore& s) { PokeImage16(s, BandAt(EqId::Top, 9) + 2, 0); },
-            "eq.top.10.freq", "0Hz", "20Hz", [](const ParameterStore& s) { EXPECT_EQ(s.ReadBand(9, 9).frequencyHz, 20); }},
+            "eq.top.10.freq", "0Hz", "20Hz",
+            [](const ParameterStore& s) { EXPECT_EQ(s.ReadBand(9, 9).frequencyHz, 20); }},
         Row{"PeakingQAboveThirty", [](ParameterStore& s) { PokeImage16(s, BandAt(EqId::MicB, 0) + 4, 65535); },
             "eq.micb.1.q", "65.535", "30.000",
             [](const ParameterStore& s) { EXPECT_NEAR(s.ReadBand(1, 15).q, 30.0, 1e-4); }},
