@@ -259,7 +259,7 @@ void Synchronizer::ReadBack() {
     m_link.AwaitAnswer();
     // A box may hold values no control could set (a damaged memory, a file loaded by another
     // program): they are never shown, nor sent back, as they are.
-    {
+    if (m_clampAfterReadBack.load()) {
         auto clamped = ClampStore(m_store);
         std::lock_guard lock(m_clampedMutex);
         m_clamped = std::move(clamped);
