@@ -45,10 +45,15 @@ std::string Number(double v, int decimals = 0) {
     return text;
 }
 
+// "NaN ms" rather than "NaNms": a word, not a number, before the unit.
+std::string WithUnit(double v, const std::string& number, std::string_view unit) {
+    return number + (std::isfinite(v) || unit.empty() ? "" : " ") + std::string(unit);
+}
+
 // A stored value as the setting's page shows it; huge and non-finite values as numbers.
 std::string Shown(const Setting& s, double v) {
     if (s.unit == SettingUnit::Switch || s.unit == SettingUnit::Choice) return Number(v);
-    if (!std::isfinite(v) || std::fabs(v) >= 1e12) return Number(v) + std::string(UnitSuffix(s.unit));
+    if (!std::isfinite(v) || std::fabs(v) >= 1e12) return WithUnit(v, Number(v), UnitSuffix(s.unit));
     return FormatSetting(s, v);
 }
 
@@ -428,7 +433,7 @@ private:
             const double v = GetBeFloat(&gains[offset]);
             if (std::isfinite(v) && v >= bottom - 1e-6 && v <= top + 1e-6) continue;
             const double used = std::isnan(v) ? 0.0 : std::clamp(v, bottom, top);
-            Add("speaker." + std::to_string(speaker) + ".gain", Number(v, 2) + "dB", Number(used, 2) + "dB",
+            Add("speaker." + std::to_string(speaker) + ".gain", WithUnit(v, Number(v, 2), "dB"), Number(used, 2) + "dB",
                 [this, offset, used] {
                     auto block = m_w->GetSpeakerGains();
                     PutBeFloat(&block[offset], static_cast<float>(used));

@@ -16,3 +16,7 @@ for lang in zh en; do
 done
 # The close question and the save-file dialog after its Yes, in Chinese.
 "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-dialog-shot" zh "$here/docs/dialog-question-zh.png" "$here/docs/dialog-file-zh.png"
+# The question a mode file with values out of range asks, in both languages.
+for lang in zh en; do
+  "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-out-of-range-shot" "$lang" "$here/docs/question-out-of-range-$lang.png"
+done

@@ -146,23 +146,23 @@ INSTANTIATE_TEST_SUITE_P(
             "102", "100", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMicGateOpen), 1); }},
         Row{"FrequencyShiftSix", [](ParameterStore& s) { s.SetInt(fld::kMicChBShift, 6); }, "micb.shift", "6", "5Hz",
             [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kMicChBShift), 5); }},
-        Row{"DelayNotANumber", [](ParameterStore& s) { s.SetRaw(kMain.delayRight(), kNaN); }, "delay.main.r", "NaNms",
+        Row{"DelayNotANumber", [](ParameterStore& s) { s.SetRaw(kMain.delayRight(), kNaN); }, "delay.main.r", "NaN ms",
             "1.5ms", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(kMain.delayRight()), 1.5f); }},
         Row{"DelayPlusInfinity", [](ParameterStore& s) { s.SetRaw(fld::kCenter.delayLeft(), kPlusInf); },
-            "delay.center", "+infms", "100.0ms",
+            "delay.center", "+inf ms", "100.0ms",
             [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kCenter.delayLeft()), 100.0f); }},
         Row{"RatioBelowOne", [](ParameterStore& s) { s.SetFloat(fld::kRear.compRatio(), 0.5f); }, "rear.comp.ratio",
             "0.5:1", "1.0:1", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kRear.compRatio()), 1.0f); }},
         Row{"ThresholdNotANumber", [](ParameterStore& s) { s.SetRaw(fld::kTop.compThreshold(), kNaN); },
-            "top.comp.threshold", "NaNdB", "0dB",
+            "top.comp.threshold", "NaN dB", "0dB",
             [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kTop.compThreshold()), 0.0f); }},
         Row{"ReleaseHuge", [](ParameterStore& s) { s.SetRaw(kMain.compRelease(), k1e30); }, "main.comp.release",
             "1e+30ms", "1000ms", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(kMain.compRelease()), 1000); }},
         // Shown 12 dB higher than stored; not a number goes to the neutral -12 dB.
         Row{"AgcLevelNotANumber", [](ParameterStore& s) { s.SetRaw(fld::kMusicAgcLevel, kNaN); }, "music.agc.level",
-            "NaNdB", "0.0dB", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kMusicAgcLevel), -12.0f); }},
+            "NaN dB", "0.0dB", [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(fld::kMusicAgcLevel), -12.0f); }},
         Row{"EchoPredelayHalfMinusInf", [](ParameterStore& s) { s.SetRaw(fld::kEchoChBPredelay2, kMinusInf); },
-            "micb.echo.predelay", "-infms", "3ms",
+            "micb.echo.predelay", "-inf ms", "3ms",
             [](const ParameterStore& s) {
                 EXPECT_FLOAT_EQ(s.Float(fld::kEchoChBPredelay1), 1.5f);
                 EXPECT_FLOAT_EQ(s.Float(fld::kEchoChBPredelay2), 1.5f);
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                 PutBe32(&g[16], kNaN);  // Center
                 s.SetSpeakerGains(g);
             },
-            "speaker.2.gain", "NaNdB", "0.00dB",
+            "speaker.2.gain", "NaN dB", "0.00dB",
             [](const ParameterStore& s) { EXPECT_EQ(GetBeFloat(&s.GetSpeakerGains()[16]), 0.0f); }}),
     [](const auto& info) { return info.param.name; });
 
