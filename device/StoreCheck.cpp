@@ -101,7 +101,11 @@ private:
         const std::int64_t v = m_s.Int(field);
         if ((v >= lo && v <= hi) || IsStartUpValue(m_s, field)) return;
         const std::int64_t used = std::clamp(v, lo, hi);
-        Add(address, Shown(s, static_cast<double>(v) / scale), Shown(s, static_cast<double>(used) / scale),
+        // A scaled value between two steps shows its fraction: 301 of the SUB's music mix is 100.33%.
+        const std::string file = v % scale == 0
+                                     ? Shown(s, static_cast<double>(v) / scale)
+                                     : Number(static_cast<double>(v) / scale, 2) + std::string(UnitSuffix(s.unit));
+        Add(address, file, Shown(s, static_cast<double>(used) / scale),
             [this, field, used] { m_w->SetInt(field, static_cast<std::int32_t>(used)); });
     }
 

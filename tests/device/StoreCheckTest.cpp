@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
             "2147483647%", "100%", [](const ParameterStore& s) { EXPECT_EQ(s.Int(kMain.mixMusic()), 100); }},
         // The SUB's music mix is held three times over: 300 is full level, 301 is not.
         Row{"SubMusicMixJustAbove", [](ParameterStore& s) { s.SetInt(fld::kSub.mixMusic(), 301); }, "sub.mix.music",
-            "100%", "100%", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kSub.mixMusic()), 300); }},
+            "100.33%", "100%", [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kSub.mixMusic()), 300); }},
         Row{"NegativeEchoLevel", [](ParameterStore& s) { s.SetInt(fld::kEchoVolume, -1); }, "echo.level", "-1", "0",
             [](const ParameterStore& s) { EXPECT_EQ(s.Int(fld::kEchoVolume), 0); }},
         // A damaged mute goes to muted whichever way it is off.
