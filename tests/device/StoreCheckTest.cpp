@@ -307,3 +307,33 @@ TEST(StoreCheck, EverythingDamagedAtOnceIsClampedWhole) {
 
 }  // namespace
 }  // namespace kv::test
+
+namespace kv::test {
+namespace {
+
+// A box holding values out of range: the read-back shows them clamped and sends nothing for
+// it; the next write-all sends the clamped values.
+TEST(ReadBackClamp, OutOfRangeFromTheBoxIsClampedAndNeverSentBack) {
+    Box b;
+    const ParamValue loud = ParamValue::FromFloat(5.0f);  // 500% of MAIN's music mix
+    b.box->Handle(BuildParamWrite(module::kMain, 31, std::span(&loud, 1)));
+    const ParamValue far = ParamValue::FromInt(48 * 1000);  // a MAIN left delay of 1000 ms
+    b.box->Handle(BuildParamWrite(module::kMain, 35, std::span(&far, 1)));
+    b.Clear();
+    ASSERT_TRUE(b.core->sync.StartReadBack([](int) {}));
+    b.core->sync.Wait();
+    EXPECT_EQ(Join(b.core->sync.ReadBackClamped()),
+              "main.mix.music: 500% -> 100%\ndelay.main.l: 1000.0ms -> 100.0ms\n");
+    EXPECT_EQ(b.core->store.Int(fld::kMain.mixMusic()), 100);
+    EXPECT_FLOAT_EQ(b.core->store.Float(fld::kMain.delayLeft()), 100.0f);
+    EXPECT_TRUE(b.Sent(cmd::kParamWrite).empty());
+    EXPECT_TRUE(b.Sent(cmd::kMemoryWrite).empty());
+
+    ASSERT_TRUE(b.core->sync.StartWriteAll([](int) {}));
+    b.core->sync.Wait();
+    EXPECT_EQ(b.box->ParamFloat(module::kMain, 31), 1.0f);
+    EXPECT_EQ(b.box->ParamInt(module::kMain, 35), 48 * 100);
+}
+
+}  // namespace
+}  // namespace kv::test
