@@ -416,7 +416,7 @@ private:
                 const std::string address = std::string("position.") + points[p] + (axis ? ".y" : ".x");
                 const Setting& s = S(address);
                 const int field = axis ? PositionYField(p) : PositionXField(p);
-                const double half = std::min(s.maximum, room[axis ? 0 : 1] * 0.5);
+                const double half = std::min(s.maximum, room[axis] * 0.5);  // x across the width, y along the length
                 const double v = m_s.Float(field);
                 if (std::isfinite(v) && std::fabs(RoundTo(v, s.decimals)) <= half + 1e-9) continue;
                 const double used = std::isnan(v) ? 0.0 : std::clamp(v, -half, half);

@@ -216,6 +216,16 @@ INSTANTIATE_TEST_SUITE_P(
             },
             "position.main.l.x", "12.7m", "2.0m",
             [](const ParameterStore& s) { EXPECT_FLOAT_EQ(s.Float(PositionXField(1)), 2.0f); }},
+        // x lies across the room's width, y along its length: a 2 m wide room holds x within 1 m.
+        Row{"SpeakerOutsideANarrowRoom",
+            [](ParameterStore& s) {
+                auto b = s.GetSpeakerPositions();
+                b[0] = 2;     // width
+                b[4] = 0x8F;  // main.l x, -1.5 m
+                s.SetSpeakerPositions(b);
+            },
+            "position.main.l.x", "-1.5m", "-1.0m",
+            [](const ParameterStore& s) { EXPECT_EQ(s.GetSpeakerPositions()[4], 0x8A); }},
         Row{"SpeakerGainNotANumber",
             [](ParameterStore& s) {
                 auto g = s.GetSpeakerGains();
