@@ -137,7 +137,7 @@ void HostileFileTest::cleanupTestCase() { m_shell.reset(); }
 void HostileFileTest::init() { m_shell->Delivered().ClearTranscript(); }
 
 void HostileFileTest::refusedFilesSayWhy_data() {
-    QTest::addColumn<QString>("kind");  // "bytes", "folder", "missing", "unreadable"
+    QTest::addColumn<QString>("kind");  // bytes, folder, missing, unreadable, under a file, fifo
     QTest::addColumn<Bytes>("bytes");
     QTest::addColumn<int>("language");
     QTest::addColumn<QStringList>("mentions");
@@ -149,6 +149,7 @@ void HostileFileTest::refusedFilesSayWhy_data() {
     const QString dir = QString::fromLocal8Bit(std::strerror(EISDIR));
     const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
     const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
+    const QString notDir = QString::fromLocal8Bit(std::strerror(ENOTDIR));
     struct Case {
         const char* name;
         const char* kind;
@@ -166,6 +167,8 @@ void HostileFileTest::refusedFilesSayWhy_data() {
         {"a directory", "folder", Bytes(), {"无法打开", dir}, {"Can't open", dir}},
         {"missing", "missing", Bytes(), {"无法打开", missing}, {"Can't open", missing}},
         {"unreadable", "unreadable", Bytes(1823, '\0'), {"无法打开", denied}, {"Can't open", denied}},
+        {"under a file", "under a file", Bytes(), {"无法打开", notDir}, {"Can't open", notDir}},
+        {"a FIFO", "fifo", Bytes(), {"不是模式文件"}, {"Not a mode file"}},
     };
     for (const Case& c : cases) {
         QTest::addRow("%s, zh", c.name) << c.kind << c.bytes << int(kLanguageChinese) << c.zh;
@@ -183,6 +186,14 @@ void HostileFileTest::refusedFilesSayWhy() {
     path.replace(QLatin1Char(','), QLatin1Char('_'));
     if (kind == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("fifo")) {
+        // Nobody ever writes into it: an ordinary open would wait forever.
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (kind == QLatin1String("under a file")) {
+        QFile plain(path);
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        path += QStringLiteral("/inside.K4v9");
     } else if (kind == QLatin1String("bytes") || kind == QLatin1String("unreadable")) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
