@@ -76,6 +76,7 @@ private Q_SLOTS:
     void testersFileSendsFullLevelAtMost();
     void longListsEndWithACount();
     void recentFilesAskToo();
+    void versionOneFilesAreCheckedToo();
 
 private:
     QString Write(const QString& name, const Bytes& bytes) {
@@ -366,6 +367,23 @@ void HostileFileTest::recentFilesAskToo() {
     QVERIFY(m_shell->prompts->asked.back().text.contains(QStringLiteral("music.level: 2147483647 \u2192 99")));
     QVERIFY(StoreBytes(m_shell->Store()) == before);
     QCOMPARE(Writes(), std::size_t{0});
+}
+
+// A file of the previous format: fields 26..178, every later part 8 bytes lower.
+void HostileFileTest::versionOneFilesAreCheckedToo() {
+    SetLanguage(kLanguageEnglish);
+    Bytes b = m_base;
+    PutWord(b, 0, kModeFileVersion1);
+    PutWord(b, FieldOffset(fld::kSub.mixMusic()), 0x7FFFFFFF);
+    b.remove(FieldOffset(fld::kMusicAgc), 8);
+    QCOMPARE(b.size(), qsizetype(kModeFileSizeV1));
+    QVERIFY(Load(Write(QStringLiteral("old.K4v8"), b), UiPrompts::Answer::Yes));
+    QCOMPARE(m_shell->prompts->asked.size(), std::size_t{1});
+    QVERIFY2(m_shell->prompts->asked[0].text.startsWith(QStringLiteral("1 setting(s)")),
+             qPrintable(m_shell->prompts->asked[0].text));
+    QVERIFY(m_shell->prompts->asked[0].text.contains(QStringLiteral("sub.mix.music")));
+    QCOMPARE(m_shell->Store().Int(fld::kSub.mixMusic()), 300);
+    QCOMPARE(Lines(BoxSide()), QString());
 }
 
 }  // namespace kv::test
