@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "app/AuxWindows.h"
@@ -22,6 +23,7 @@
 #include "device/Parameters.h"
 #include "device/SettingTable.h"
 #include "ui/UiText.h"
+#include "device/StoreCheck.h"
 #include "model/ModeFile.h"
 #include "model/ModeFileTitle.h"
 #include "pages/PageRegistry.h"
@@ -536,8 +538,9 @@ void CKV4420v13View::LoadModeFile() {
 bool CKV4420v13View::LoadModeFileFrom(const QString& path) {
     // The same title and slot as the command-line tool takes from the name.
     const QString title = QString::fromStdU16String(ModeFileTitle(QFile::encodeName(path).toStdString()));
-    m_app.SetTargetSlot(TargetSlotFromTitle(title));
+    // A refused file chooses no slot: the next synchronisation must not save into it.
     if (!ReadModeFileIntoStore(path)) return false;
+    m_app.SetTargetSlot(TargetSlotFromTitle(title));
     m_app.Device().encoders.WriteModeName(CurrentSlot(), title.toStdU16String());
     UpdateModeItems();
     UpdateModePane();
@@ -553,15 +556,80 @@ bool CKV4420v13View::OpenModeFile(const QString& path) {
     return true;
 }
 
-bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
-    const ModeFileResult result = ReadModeFile(QFile::encodeName(path).toStdString(), m_app.Device().store);
-    if (result.status == ModeFileStatus::Ok) return true;
-    if (result.status == ModeFileStatus::CannotOpen || result.status == ModeFileStatus::NotRegularFile) {
-        m_app.Prompts().Message(window(), m_app.Text("错误", "Error"),
-                                m_app.Text("无法打开文件:\n", "Can't open the file for reading:\n") + path,
-                                UiPrompts::Icon::Warning);
+QString CKV4420v13View::ModeFileRefusalText(const QString& path, const ModeFileResult& r, int language) {
+    const bool en = language == kLanguageEnglish;
+    const QString reason = r.systemError ? QString::fromLocal8Bit(std::strerror(r.systemError)) : QString();
+    switch (r.status) {
+        case ModeFileStatus::CannotOpen:
+        case ModeFileStatus::NotRegularFile:
+            if (!reason.isEmpty())
+                return (en ? QStringLiteral("Can't open the file for reading:\n%1\n%2")
+                           : QStringLiteral("无法打开文件:\n%1\n%2"))
+                    .arg(path, reason);
+            return (en ? QStringLiteral("Not a mode file (not a regular file):\n%1")
+                       : QStringLiteral("不是模式文件(不是普通文件):\n%1"))
+                .arg(path);
+        case ModeFileStatus::TooShort:
+            return (en ? QStringLiteral("The file is too short for a mode file (%1 bytes of %2):\n%3")
+                       : QStringLiteral("文件太短,不是完整的模式文件(%1 字节,应为 %2 字节):\n%3"))
+                .arg(r.size)
+                .arg(r.expected)
+                .arg(path);
+        case ModeFileStatus::BadVersion:
+            return (en ? QStringLiteral("Not a mode file of a known version (version %1; 1 or 2 are known):\n%2")
+                       : QStringLiteral("不是可识别版本的模式文件(版本 %1;可识别的版本为 1 和 2):\n%2"))
+                .arg(VersionWordOf(r))
+                .arg(path);
+        case ModeFileStatus::Ok:
+        case ModeFileStatus::CannotWrite:
+            break;
     }
-    return false;
+    return (en ? QStringLiteral("Can't read the mode file:\n%1") : QStringLiteral("无法读取模式文件:\n%1")).arg(path);
+}
+
+QString CKV4420v13View::OutOfRangeQuestionText(const QString& path, const std::vector<OutOfRange>& values,
+                                               int language) {
+    const bool en = language == kLanguageEnglish;
+    QString text = (en ? QStringLiteral("%1 setting(s) in this file are out of range:\n%2\n")
+                       : QStringLiteral("此文件中有 %1 项设置超出范围:\n%2\n"))
+                       .arg(values.size())
+                       .arg(path);
+    const std::size_t shown = values.size() > kOutOfRangeLines + 1 ? kOutOfRangeLines : values.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+        const OutOfRange& o = values[i];
+        text += QStringLiteral("\n%1: %2 \u2192 %3")
+                    .arg(QString::fromStdString(o.address), QString::fromStdString(o.fileValue),
+                         QString::fromStdString(o.usedValue));
+    }
+    if (shown < values.size())
+        text +=
+            (en ? QStringLiteral("\n... and %1 more") : QStringLiteral("\n……另有 %1 项")).arg(values.size() - shown);
+    text += en ? QStringLiteral("\n\nLoad the file with these values clamped (file value \u2192 value used)?")
+               : QStringLiteral("\n\n是否将这些数值限制在范围内后载入(文件中的值 \u2192 使用的值)?");
+    return text;
+}
+
+bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
+    auto& dev = m_app.Device();
+    // Read and checked in a store of its own: a refused file leaves the store and the box alone.
+    ParameterStore file;
+    file.SetAppliedSettings(dev.store.AppliedSettings());
+    file.SetCommandSetVersion(dev.store.CommandSetVersion());
+    const ModeFileResult result = ReadModeFile(QFile::encodeName(path).toStdString(), file);
+    if (result.status != ModeFileStatus::Ok) {
+        m_app.Prompts().Message(window(), m_app.Text("错误", "Error"),
+                                ModeFileRefusalText(path, result, m_app.Language()), UiPrompts::Icon::Warning);
+        return false;
+    }
+    if (const auto outside = CheckStore(file); !outside.empty()) {
+        if (m_app.Prompts().Ask(window(), m_app.Text("数值超出范围", "Values out of range"),
+                                OutOfRangeQuestionText(path, outside, m_app.Language()),
+                                false) != UiPrompts::Answer::Yes)
+            return false;
+        ClampStore(file);
+    }
+    DecodeModeFile(EncodeModeFile(file), dev.store);
+    return true;
 }
 
 void CKV4420v13View::SaveModeFile() {

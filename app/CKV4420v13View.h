@@ -7,10 +7,13 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "app/CMyMFCRibbonBar.h"
 #include "app/ConnectionLifecycle.h"
 #include "ui/Binder.h"
+#include "device/StoreCheck.h"
+#include "model/ModeFile.h"
 #include "pages/CPageBase.h"
 #include "ui/PageContext.h"
 
@@ -52,6 +55,10 @@ public:
     CPageBase* Page() const { return m_page; }
     // The words for a box present whose node this user may not open, and showing them.
     static QString PermissionText(const QString& path, int language);
+    // Why a mode file was refused, and the question a file with values out of range asks.
+    static QString ModeFileRefusalText(const QString& path, const ModeFileResult& result, int language);
+    static QString OutOfRangeQuestionText(const QString& path, const std::vector<OutOfRange>& values, int language);
+    static constexpr std::size_t kOutOfRangeLines = 12;  // a longer list ends with "and N more"
     void ShowPermissionProblem(const QString& path);
     QRect PageRect() const;
 

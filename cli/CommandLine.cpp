@@ -72,8 +72,12 @@ std::string CommandLine::UsageText() {
            "  list                 every setting's address, range and unit\n"
            "  save-file PATH       save the box's mode into the box's current slot and into a\n"
            "                       mode file (.K4v9)\n"
-           "  load-file PATH       load a mode file (.K4v9 or .K4v8) into the box; a name\n"
-           "                       beginning with m1..m4 also stores it in that slot\n"
+           "  load-file [--clamp] PATH\n"
+           "                       load a mode file (.K4v9 or .K4v8) into the box; a name\n"
+           "                       beginning with m1..m4 also stores it in that slot. A file\n"
+           "                       with values out of their settings' range is refused\n"
+           "                       (one line per value); --clamp loads it with each such\n"
+           "                       value put to the nearest value in range\n"
            "  mode load N          recall user mode N (1..4) in the box\n"
            "  mode save N          store the box's settings as user mode N\n"
            "  mode reset N         reset user mode N of the box\n"
@@ -95,7 +99,8 @@ std::string CommandLine::UsageText() {
            "\n"
            "Exit status: 0 success, 2 usage error, 3 no box found, the box does not answer\n"
            "or the link failed (a report the box does not take within 1.8 s fails it),\n"
-           "4 file error, 5 box refused (wrong model or command-set version).\n"
+           "4 file error (also a mode file with values out of range), 5 box refused\n"
+           "(wrong model or command-set version).\n"
            "\n"
            "Testing aid: KV4420_SYNC_WAIT_MS sets the wait before the first query of a\n"
            "read-back (2800 ms, which a real box needs).\n";
@@ -131,7 +136,9 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     leaf(app, "info", CommandKind::Info, "info");
     leaf(app, "dump", CommandKind::Dump, "dump");
     pathOf(leaf(app, "save-file", CommandKind::SaveFile, "save-file PATH"), "PATH");
-    pathOf(leaf(app, "load-file", CommandKind::LoadFile, "load-file PATH"), "PATH");
+    CLI::App* loadFile = leaf(app, "load-file", CommandKind::LoadFile, "load-file [--clamp] PATH");
+    pathOf(loadFile, "PATH");
+    loadFile->add_flag("--clamp", line.clamp);
     CLI::App* get = leaf(app, "get", CommandKind::Get, "get [--json] ADDRESS...");
     get->add_flag("--json", line.json);
     get->add_option("ADDRESS", line.items)->required();

@@ -51,6 +51,7 @@ public:
     std::vector<std::string> items;  // get: ADDRESS...; set: ADDRESS=VALUE... (in order, at least one)
     bool json = false;               // --json for get and list
     std::string eq;                  // eq export|import: the equaliser name (EQ), path = FILE
+    bool clamp = false;              // load-file --clamp: values out of range are clamped, not refused
 };
 
 }  // namespace kv::cli

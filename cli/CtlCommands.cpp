@@ -9,6 +9,7 @@
 #include "cli/ModeFileTitle.h"
 #include "cli/SettingCommands.h"
 #include "cli/StoreJson.h"
+#include "device/StoreCheck.h"
 #include "model/ModeFile.h"
 #include "model/RemoteFile.h"
 #include "model/Utf16.h"
@@ -23,20 +24,18 @@ constexpr int kSelectToSaveMs = 20;
 
 int CurrentSlot(const ParameterStore& store) { return std::clamp(store.Int(fld::kCurrentMode), 0, kModeSlots - 1); }
 
-std::string ModeFileProblem(const std::string& path, const ModeFileResult& r, std::size_t size) {
+std::string ModeFileProblem(const std::string& path, const ModeFileResult& r) {
     switch (r.status) {
         case ModeFileStatus::Ok:
             return {};
         case ModeFileStatus::CannotOpen:
             return "cannot read " + path + (r.systemError ? std::string(": ") + std::strerror(r.systemError) : "");
         case ModeFileStatus::BadVersion:
-            return path + " is not a mode file this program reads (version word " + std::to_string(r.version) +
+            return path + " is not a mode file this program reads (version word " + std::to_string(VersionWordOf(r)) +
                    ", expected 1 or 2)";
         case ModeFileStatus::TooShort:
-            return path + " is too short for a mode file (" + std::to_string(size) + " bytes, expected " +
-                   std::to_string(r.version == static_cast<int>(kModeFileVersion1) ? kModeFileSizeV1
-                                                                                   : kModeFileSizeV2) +
-                   ")";
+            return path + " is too short for a mode file (" + std::to_string(r.size) + " bytes of " +
+                   std::to_string(r.expected) + ")";
         case ModeFileStatus::NotRegularFile:
             return "cannot read " + path + ": " +
                    (r.systemError ? std::string(std::strerror(r.systemError)) : std::string("not a regular file"));
@@ -134,8 +133,7 @@ private:
         // leaves the target as it was; the store outlives the closed link.
         if (int rc = session.Finish()) return rc;
         const ModeFileResult written = WriteModeFile(m_line.path, box.store);
-        if (written.status != ModeFileStatus::Ok)
-            return Error(exitcode::kFile, ModeFileProblem(m_line.path, written, 0));
+        if (written.status != ModeFileStatus::Ok) return Error(exitcode::kFile, ModeFileProblem(m_line.path, written));
         return exitcode::kOk;
     }
 
@@ -148,8 +146,7 @@ private:
         {
             ParameterStore scratch;
             const ModeFileResult check = DecodeModeFile(bytes, scratch);
-            if (check.status != ModeFileStatus::Ok)
-                return Error(exitcode::kFile, ModeFileProblem(m_line.path, check, bytes.size()));
+            if (check.status != ModeFileStatus::Ok) return Error(exitcode::kFile, ModeFileProblem(m_line.path, check));
         }
         const std::u16string title = ModeFileTitle(m_line.path);
         const std::optional<int> target = TargetSlotOfTitle(title);
@@ -157,9 +154,30 @@ private:
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
         auto& box = session.Box();
-        const ModeFileResult loaded = DecodeModeFile(bytes, box.store);
-        if (loaded.status != ModeFileStatus::Ok)
-            return Error(exitcode::kFile, ModeFileProblem(m_line.path, loaded, bytes.size()));
+        // Checked against this box's maxima and command set, before anything is sent.
+        ParameterStore file;
+        file.SetAppliedSettings(box.store.AppliedSettings());
+        file.SetCommandSetVersion(box.store.CommandSetVersion());
+        const ModeFileResult loaded = DecodeModeFile(bytes, file);
+        if (loaded.status != ModeFileStatus::Ok) return Error(exitcode::kFile, ModeFileProblem(m_line.path, loaded));
+        if (const auto outside = CheckStore(file); !outside.empty()) {
+            if (!m_line.clamp) {
+                for (const OutOfRange& o : outside)
+                    m_err << "kv4420ctl: " << m_line.path << ": " << o.address << " is " << o.fileValue
+                          << ", out of range (clamped it would be " << o.usedValue << ")\n";
+                m_err << "kv4420ctl: " << m_line.path << ": " << outside.size()
+                      << (outside.size() == 1 ? " value" : " values")
+                      << " out of range, nothing sent (--clamp loads the file with them clamped)" << std::endl;
+                const int rc = session.Finish();
+                return rc ? rc : exitcode::kFile;
+            }
+            for (const OutOfRange& o : ClampStore(file))
+                m_err << "kv4420ctl: note: " << m_line.path << ": " << o.address << " clamped from " << o.fileValue
+                      << " to " << o.usedValue << "\n";
+            m_err.flush();
+        }
+        // The file's parts, now in range, replace the box's.
+        DecodeModeFile(EncodeModeFile(file), box.store);
         const int slot = CurrentSlot(box.store);
         box.encoders.WriteModeName(slot, title);
         if (int rc = session.WriteAll("Writing the mode")) return rc;

@@ -25,10 +25,10 @@ using Read = std::function<double(const DeviceContext&)>;
 using Apply = std::function<void(DeviceContext&, double)>;
 using Refuse = std::function<std::string(const DeviceContext&, double)>;
 
-constexpr int kSourceOn = fld::kSwitchedOn;
-constexpr int kMicMaxByte = 3;  // applied device settings: microphone and music maxima
-constexpr int kMusicMaxByte = 4;
-constexpr int kSubMusicScale = 3;  // the SUB's music mix goes up to three times full level
+using range::kMicMaxByte;
+using range::kMusicMaxByte;
+using range::kSourceOn;
+using range::kSubMusicScale;
 constexpr int kListener = 0;
 constexpr int kSpeakers = 8;
 constexpr int kListenerTypedReach = 6;  // a typed listener position leaves the TOP speakers

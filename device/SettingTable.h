@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Fields.h"
+
 namespace kv {
 
 struct DeviceContext;
@@ -73,6 +75,10 @@ constexpr double kAgcShownOffsetDb = 12.0;
 constexpr int kGateTimeMin = 1;
 constexpr int kGateTimeMax = 100;
 constexpr int kGateTimeFlip = 101;  // the field holds 101 - position
+constexpr int kSourceOn = fld::kSwitchedOn;
+constexpr int kSubMusicScale = 3;   // the SUB's music mix goes up to three times full level
+constexpr int kMicMaxByte = 3;      // applied device settings: microphone and music maxima
+constexpr int kMusicMaxByte = 4;
 }  // namespace range
 
 // Speaker level at a distance from the listener, in dB.

@@ -205,7 +205,16 @@ void Synchronizer::Wait() {
     t.join();
 }
 
+std::vector<OutOfRange> Synchronizer::ReadBackClamped() const {
+    std::lock_guard lock(m_clampedMutex);
+    return m_clamped;
+}
+
 void Synchronizer::ReadBack() {
+    {
+        std::lock_guard lock(m_clampedMutex);
+        m_clamped.clear();
+    }
     m_store.ClearLevelMeter();
     m_link.SetLinkIdle(false);
     Sleep(m_timings.connectWaitMs);
@@ -248,6 +257,13 @@ void Synchronizer::ReadBack() {
     m_link.SendCommand({cmd::kSettingsRead, -1});
     m_link.SendCommand({cmd::kRemoteTableRead, -1});
     m_link.AwaitAnswer();
+    // A box may hold values no control could set (a damaged memory, a file loaded by another
+    // program): they are never shown, nor sent back, as they are.
+    if (m_clampAfterReadBack.load()) {
+        auto clamped = ClampStore(m_store);
+        std::lock_guard lock(m_clampedMutex);
+        m_clamped = std::move(clamped);
+    }
     m_store.SetSettingsChanged(false);
     Sleep(m_timings.readBackSettleMs);
 }

@@ -6,7 +6,9 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
+#include "device/StoreCheck.h"
 #include "device/Transport.h"
 
 namespace kv {
@@ -39,6 +41,11 @@ public:
     // Whether the box answered the identity queries of the last read-back; a box that did
     // not is neither accepted nor refused: it does not answer.
     bool IdentityAnswered() const { return m_identityAnswered.load(); }
+    // What the last read-back found out of range and clamped in the store (nothing of it is
+    // sent): the pages show the clamped values and a later write-all sends them.
+    std::vector<OutOfRange> ReadBackClamped() const;
+    // Off, a read-back leaves the store as the box's replies decode (tests of the decoding).
+    void SetClampAfterReadBack(bool clamp) { m_clampAfterReadBack.store(clamp); }
     // Joins the thread of the last synchronisation, if any.
     void Wait();
     void SetDebugOutput(DebugOutput debug);
@@ -60,6 +67,9 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_identityAnswered{false};
+    std::atomic<bool> m_clampAfterReadBack{true};
+    mutable std::mutex m_clampedMutex;
+    std::vector<OutOfRange> m_clamped;
 };
 
 }  // namespace kv

@@ -262,7 +262,23 @@ void CRemoteDlg::LoadFileFrom(const QString& chosen) {
     if (m_context.Locked() || !CheckConnected()) return;
     DeviceContext& dev = m_context.Device();
     ParameterStore::RemoteTable table{};
-    if (!ReadRemoteFile(WithRemoteExtension(chosen).toStdString(), table)) {
+    const QString path = WithRemoteExtension(chosen);
+    const RemoteFileRead read = ReadRemoteFileChecked(path.toStdString(), table);
+    if (!read.ok) {
+        // The warning box says why; the notice is the short form.
+        const int lang = m_context.Language();
+        QString why;
+        if (read.systemError)
+            why = QString::fromLocal8Bit(std::strerror(read.systemError));
+        else if (read.notRegular)
+            why = Bi(lang, "不是普通文件", "not a regular file");
+        else if (read.size > kRemoteTableSize)
+            why = Bi(lang, "文件超过 %1 字节", "longer than %1 bytes").arg(kRemoteTableSize);
+        else
+            why = Bi(lang, "文件只有 %1 字节,应为 %2 字节", "%1 bytes of %2").arg(read.size).arg(kRemoteTableSize);
+        m_context.Message(Bi(lang, "错误", "Error"),
+                          Bi(lang, "无法载入遥控文件:\n%1\n%2", "Can't load the remote file:\n%1\n%2").arg(path, why),
+                          AuxContext::Icon::Warning);
         m_context.Notice(m_context.Text("载入遥控文件失败", "Failed to load the remote file"), kNoticeMs);
         return;
     }

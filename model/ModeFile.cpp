@@ -42,13 +42,14 @@ std::vector<std::uint8_t> EncodeModeFile(const ParameterStore& store) {
 }
 
 ModeFileResult DecodeModeFile(std::span<const std::uint8_t> bytes, ParameterStore& store) {
-    if (bytes.size() < kVersionSize) return {ModeFileStatus::TooShort, 0, 0};
+    // Not even a version word: measured against the current format.
+    if (bytes.size() < kVersionSize) return {ModeFileStatus::TooShort, 0, 0, bytes.size(), kModeFileSizeV2};
     const std::uint32_t version = GetLe32(bytes.data());
     const int fields = version == kModeFileVersion1 ? kFieldsV1 : version == kModeFileVersion2 ? kFieldsV2 : -1;
     const int versionInt = static_cast<int>(version);
     if (fields < 0) return {ModeFileStatus::BadVersion, versionInt, 0};
     // A short file is refused whole; anything after the last part is ignored.
-    if (bytes.size() < SizeOf(fields)) return {ModeFileStatus::TooShort, versionInt, 0};
+    if (bytes.size() < SizeOf(fields)) return {ModeFileStatus::TooShort, versionInt, 0, bytes.size(), SizeOf(fields)};
 
     // Decode everything into locals first; the store changes only once all is read.
     const std::uint8_t* p = bytes.data() + kVersionSize;

@@ -17,9 +17,14 @@ enum class ModeFileStatus { Ok, CannotOpen, BadVersion, TooShort, CannotWrite, N
 
 struct ModeFileResult {
     ModeFileStatus status = ModeFileStatus::Ok;
-    int version = 0;      // version word read, or written
-    int systemError = 0;  // errno of a failed open, read or write
+    int version = 0;           // version word read, or written
+    int systemError = 0;       // errno of a failed open, read or write
+    std::size_t size = 0;      // bytes the file holds (TooShort)
+    std::size_t expected = 0;  // bytes a file of its version needs (TooShort)
 };
+
+// The version word as the file holds it (unsigned: 0xFFFFFFFF is 4294967295, not -1).
+inline std::uint32_t VersionWordOf(const ModeFileResult& r) { return static_cast<std::uint32_t>(r.version); }
 
 constexpr std::uint32_t kModeFileVersion1 = 1;
 constexpr std::uint32_t kModeFileVersion2 = 2;

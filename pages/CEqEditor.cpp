@@ -500,8 +500,13 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
     QFile file(path);
     // A filter file is a page of text; anything far larger is not one.
     constexpr qint64 kMaxBytes = 1 << 20;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes) {
-        *message = Bi(lang, "无法读取文件：", "Cannot read the file: ") + path;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *message = Bi(lang, "无法读取文件：", "Cannot read the file: ") + path + QLatin1Char('\n') + file.errorString();
+        return false;
+    }
+    if (file.size() > kMaxBytes) {
+        *message = Bi(lang, "无法读取文件：", "Cannot read the file: ") + path + QLatin1Char('\n') +
+                   Bi(lang, "文件超过 1 MB，不是滤波器文件", "larger than 1 MB, not a filter file");
         return false;
     }
     const eq::FilterFile filters = eq::ReadFilters(file.read(kMaxBytes).toStdString(), m_panel->BandCount());

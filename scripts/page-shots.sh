@@ -26,3 +26,7 @@ for lang in zh en; do
   "$shot" "$lang" "$here/docs/locked-$lang.png" 1170x700 locked
   "$shot" "$lang" "$here/docs/question-reset-$lang.png" 1170x700 reset-question
 done
+# The question a mode file with values out of range asks, in both languages.
+for lang in zh en; do
+  "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-out-of-range-shot" "$lang" "$here/docs/question-out-of-range-$lang.png"
+done

@@ -42,6 +42,20 @@ TEST(CtlCommandLine, CommandsWithTheirArgumentsAndDevice) {
     EXPECT_TRUE(line->help);
 }
 
+TEST(CtlCommandLine, LoadFileTakesClampBeforeOrAfterThePath) {
+    for (const auto& args : {std::vector<std::string>{"load-file", "--clamp", "a.K4v9"},
+                             std::vector<std::string>{"load-file", "a.K4v9", "--clamp"}}) {
+        const auto line = Parse(args);
+        ASSERT_TRUE(line) << ::testing::PrintToString(args);
+        EXPECT_EQ(line->command, CommandKind::LoadFile);
+        EXPECT_EQ(line->path, "a.K4v9");
+        EXPECT_TRUE(line->clamp);
+    }
+    const auto plain = Parse({"load-file", "a.K4v9"});
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->clamp);
+}
+
 TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
     const std::vector<std::vector<std::string>> bad{
         {},
@@ -58,6 +72,8 @@ TEST(CtlCommandLine, NonsenseIsRefusedWithAReason) {
         {"--device", "unix:", "info"},
         {"--device"},
         {"--frob", "info"},
+        {"save-file", "--clamp", "x.K4v9"},  // only a file that is loaded is clamped
+        {"remote", "load", "--clamp", "x.remo"},
     };
     for (const auto& args : bad) {
         std::string error;

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 #include "AuxFixture.h"
 #include "dialogs/CAutoMusicVolDlg.h"
@@ -450,6 +452,45 @@ private Q_SLOTS:
         remote.ButtonById(CRemoteDlg::kLoadFileId)->click();
         remote.ButtonById(CRemoteDlg::kLoadFileId)->click();
         QCOMPARE(host.notices.last(), QStringLiteral("载入遥控文件失败"));
+        QVERIFY(host.Delivered().Transcript().empty());
+    }
+
+    // A refused remote file: the warning box says why, the notice stays the short form.
+    void remoteLoadSaysWhy_data() {
+        QTest::addColumn<QByteArray>("bytes");  // empty with `folder` set: a directory
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("10 bytes") << QByteArray(10, '\1') << false << QStringLiteral("文件只有 10 字节,应为 16 字节");
+        QTest::newRow("empty") << QByteArray() << false << QStringLiteral("文件只有 0 字节,应为 16 字节");
+        QTest::newRow("17 bytes") << QByteArray(17, '\1') << false << QStringLiteral("文件超过 16 字节");
+        QTest::newRow("a directory") << QByteArray() << true << QString::fromLocal8Bit(std::strerror(EISDIR));
+    }
+    void remoteLoadSaysWhy() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, folder);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("keys.remo");
+        if (folder) {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        AuxHost host;
+        ParameterStore::RemoteTable table{};
+        table[3] = 0x42;
+        host.core->store.SetRemoteTable(table);
+        CRemoteDlg remote(host);
+        host.Clear();
+        host.files = {path};
+        remote.ButtonById(CRemoteDlg::kLoadFileId)->click();
+        QCOMPARE(host.messages.size(), 1);
+        QVERIFY2(host.messages.last().contains(why), qPrintable(host.messages.last()));
+        QVERIFY2(host.messages.last().contains(path), qPrintable(host.messages.last()));
+        QCOMPARE(host.notices.last(), QStringLiteral("载入遥控文件失败"));
+        QCOMPARE(host.core->store.GetRemoteTable(), table);
         QVERIFY(host.Delivered().Transcript().empty());
     }
 
