@@ -622,9 +622,10 @@ bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
         return false;
     }
     if (const auto outside = CheckStore(file); !outside.empty()) {
-        if (m_app.Prompts().Ask(window(), m_app.Text("数值超出范围", "Values out of range"),
-                                OutOfRangeQuestionText(path, outside, m_app.Language()),
-                                false) != UiPrompts::Answer::Yes)
+        // Enter must not send a file that was damaged: No is the default.
+        if (m_app.Prompts().AskDestructive(window(), m_app.Text("数值超出范围", "Values out of range"),
+                                           OutOfRangeQuestionText(path, outside, m_app.Language())) !=
+            UiPrompts::Answer::Yes)
             return false;
         ClampStore(file);
     }

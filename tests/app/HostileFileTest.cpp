@@ -321,6 +321,7 @@ void HostileFileTest::testersFileSendsFullLevelAtMost() {
     QVERIFY(Load(Write(QStringLiteral("tester.K4v9"), b), UiPrompts::Answer::Yes));
     QCOMPARE(m_shell->prompts->asked.size(), std::size_t{1});
     QCOMPARE(m_shell->prompts->asked[0].caption, QStringLiteral("数值超出范围"));
+    QVERIFY(m_shell->prompts->askedDestructive[0]);
     QVERIFY2(m_shell->prompts->asked[0].text.contains(QStringLiteral("main.mix.music: 2147483647% \u2192 100%")),
              qPrintable(m_shell->prompts->asked[0].text));
     // The mix goes out as the full level, 1.0, and no more.
