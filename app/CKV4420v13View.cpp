@@ -121,6 +121,19 @@ bool CKV4420v13View::AskDestructive(const QString& caption, const QString& text)
     return m_app.Prompts().AskDestructive(window(), caption, text) == UiPrompts::Answer::Yes;
 }
 
+QString CKV4420v13View::ChooseOpenFile(const QString&, const QString& filter) {
+    return m_app.Prompts().OpenFile(window(), filter, QString());
+}
+
+QString CKV4420v13View::ChooseSaveFile(const QString&, const QString& defaultSuffix, const QString& filter) {
+    return m_app.Prompts().SaveFile(window(), QString(), defaultSuffix, filter, QString());
+}
+
+void CKV4420v13View::ShowMessage(const QString& caption, const QString& text, MessageKind kind) {
+    m_app.Prompts().Message(window(), caption, text,
+                            kind == MessageKind::Warning ? UiPrompts::Icon::Warning : UiPrompts::Icon::Information);
+}
+
 bool CKV4420v13View::ConfirmLoadOverChanges() {
     if (Locked()) return false;
     if (!m_app.Device().store.SettingsChanged()) return true;

@@ -96,6 +96,9 @@ public:
     // False (and nothing asked) while locked.
     bool ConfirmLoadOverChanges();
     bool AskDestructive(const QString& caption, const QString& text) override;
+    QString ChooseOpenFile(const QString& caption, const QString& filter) override;
+    QString ChooseSaveFile(const QString& caption, const QString& defaultSuffix, const QString& filter) override;
+    void ShowMessage(const QString& caption, const QString& text, MessageKind kind) override;
 
     static int TargetSlotFromTitle(const QString& title);
     // Value labels read slightly differently depending on who writes them.

@@ -203,7 +203,7 @@ private:
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
         const auto bands = LoadEqBands(session.Box().encoders, *id);
-        const std::string text = eq::WriteFilters(FiltersOf(bands, *id));
+        const std::string text = FilterFileText(bands, *id);
         // As save-file: no file from a failed command.
         if (int rc = session.Finish()) return rc;
         int error = 0;
@@ -230,13 +230,8 @@ private:
         if (int rc = session.Connect()) return rc;
         DeviceContext& box = session.Box();
         auto bands = LoadEqBands(box.encoders, *id);
-        for (std::size_t b = 0; b < bands.size(); ++b) {
-            // Bands the file has no filter for are switched off: the correction is the file's alone.
-            const eq::FilterBand f =
-                b < filters.bands.size() ? filters.bands[b] : eq::FilterBand{0, 0.0, 0.0, 0.0, false};
-            ApplyFilter(bands[b], f);
-            SendEqRow(box.encoders, *id, bands, static_cast<int>(b));
-        }
+        ApplyFilterFile(bands, filters);
+        for (std::size_t b = 0; b < bands.size(); ++b) SendEqRow(box.encoders, *id, bands, static_cast<int>(b));
         for (const std::string& note : filters.notes) m_err << "kv4420ctl: note: " << note << std::endl;
         return session.Finish();
     }

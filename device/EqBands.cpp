@@ -175,4 +175,13 @@ std::vector<eq::FilterBand> FiltersOf(std::span<const eq::BandRecord> bands, EqI
     return filters;
 }
 
+void ApplyFilterFile(std::span<eq::BandRecord> bands, const eq::FilterFile& filters) {
+    for (std::size_t b = 0; b < bands.size(); ++b)
+        ApplyFilter(bands[b], b < filters.bands.size() ? filters.bands[b] : eq::FilterBand{0, 0.0, 0.0, 0.0, false});
+}
+
+std::string FilterFileText(std::span<const eq::BandRecord> bands, EqId eq) {
+    return eq::WriteFilters(FiltersOf(bands, eq));
+}
+
 }  // namespace kv

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -69,5 +70,10 @@ void SendEqRow(Encoders& encoders, EqId eq, std::span<eq::BandRecord> bands, int
 void ApplyFilter(eq::BandRecord& band, const eq::FilterBand& filter);
 // The filters an equaliser's rows export as.
 std::vector<eq::FilterBand> FiltersOf(std::span<const eq::BandRecord> bands, EqId eq);
+// A whole filter file into an equaliser's bands, as the editor and the command line import it:
+// bands the file has no filter for are switched off, so the correction is the file's alone.
+void ApplyFilterFile(std::span<eq::BandRecord> bands, const eq::FilterFile& filters);
+// The text of the filter file an equaliser's bands export as.
+std::string FilterFileText(std::span<const eq::BandRecord> bands, EqId eq);
 
 }  // namespace kv

@@ -3,19 +3,18 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
@@ -25,6 +24,7 @@
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
 #include "eq/FilterText.h"
+#include "model/AtomicFile.h"
 #include "pages/CGridListCtrlEx.h"
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
@@ -514,11 +514,8 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
         *message = QString::fromStdString(filters.error);
         return false;
     }
+    ApplyFilterFile(std::span(&m_panel->Band(0), static_cast<std::size_t>(m_panel->BandCount())), filters);
     for (int b = 0; b < m_panel->BandCount(); ++b) {
-        // Bands the file has no filter for are switched off: the correction is the file's alone.
-        const eq::FilterBand f = b < static_cast<int>(filters.bands.size()) ? filters.bands[static_cast<std::size_t>(b)]
-                                                                            : eq::FilterBand{0, 0.0, 0.0, 0.0, false};
-        ApplyFilter(m_panel->Band(b), f);
         m_panel->EvaluateBand(b);
         SendBand(b);
         ShowRow(b);
@@ -534,11 +531,13 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
 
 bool CEqEditor::ExportFilters(const QString& path, QString* message) const {
     const std::span<const eq::BandRecord> bands(&m_panel->Band(0), static_cast<std::size_t>(m_panel->BandCount()));
-    QFile file(path);
-    const std::string text = eq::WriteFilters(FiltersOf(bands, m_eq));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        *message = Bi(m_context.Language(), "无法写入文件：", "Cannot write the file: ") + path;
+    const std::string text = FilterFileText(bands, m_eq);
+    int error = 0;
+    // As the command line writes it: a failed export leaves the previous file as it was.
+    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                             std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), &error)) {
+        *message = Bi(m_context.Language(), "无法写入文件：", "Cannot write the file: ") + path +
+                   (error ? QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(error)) : QString());
         return false;
     }
     message->clear();
@@ -548,24 +547,24 @@ bool CEqEditor::ExportFilters(const QString& path, QString* message) const {
 void CEqEditor::AskImport() {
     if (RefuseLocked()) return;
     const int lang = m_context.Language();
-    const QString path = QFileDialog::getOpenFileName(
-        m_list, m_importAction->text(), QString(),
-        Bi(lang, "滤波器文件 (*.txt);;所有文件 (*)", "Filter files (*.txt);;All files (*)"));
+    const QString path = m_context.ChooseOpenFile(
+        m_importAction->text(), Bi(lang, "滤波器文件 (*.txt);;所有文件 (*)", "Filter files (*.txt);;All files (*)"));
     if (path.isEmpty()) return;
     QString message;
     if (!ImportFilters(path, &message))
-        QMessageBox::warning(m_list, m_importAction->text(), message);
+        m_context.ShowMessage(m_importAction->text(), message, PageContext::MessageKind::Warning);
     else if (!message.isEmpty())
-        QMessageBox::information(m_list, m_importAction->text(), message);
+        m_context.ShowMessage(m_importAction->text(), message, PageContext::MessageKind::Information);
 }
 
 void CEqEditor::AskExport() {
     const int lang = m_context.Language();
-    const QString path = QFileDialog::getSaveFileName(m_list, m_exportAction->text(), QString(),
-                                                      Bi(lang, "滤波器文件 (*.txt)", "Filter files (*.txt)"));
+    const QString path = m_context.ChooseSaveFile(m_exportAction->text(), QStringLiteral("txt"),
+                                                  Bi(lang, "滤波器文件 (*.txt)", "Filter files (*.txt)"));
     if (path.isEmpty()) return;
     QString message;
-    if (!ExportFilters(path, &message)) QMessageBox::warning(m_list, m_exportAction->text(), message);
+    if (!ExportFilters(path, &message))
+        m_context.ShowMessage(m_exportAction->text(), message, PageContext::MessageKind::Warning);
 }
 
 void CEqEditor::OnComboChosen(int row, int column, int index) {

@@ -107,6 +107,9 @@ public:
     // also tells of filters taken only as closely as a section allows.
     bool ImportFilters(const QString& path, QString* message);
     bool ExportFilters(const QString& path, QString* message) const;
+    // The list's menu commands: the file dialog and the message go through the page context.
+    void AskImport();
+    void AskExport();
 
     // Enter in an edit box: the three boxes applied to the selected band.
     void ApplyEdits();
@@ -140,8 +143,6 @@ private:
     void ShowEditor(int band);
     void SetQRange(int kind);
     void SyncBypass();
-    void AskImport();
-    void AskExport();
     bool IsSub() const { return m_eq == EqId::Sub; }
     bool IsRow(int band) const { return band >= 0 && band < RowCount(); }
     // The device band a panel band is stored in.

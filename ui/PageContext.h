@@ -44,6 +44,25 @@ public:
         Q_UNUSED(text);
         return false;
     }
+    // The file dialogs and the message box of a page (the equaliser's filter files): an empty
+    // path when cancelled. A context without dialogs cancels every one and shows nothing.
+    enum class MessageKind { Information, Warning };
+    virtual QString ChooseOpenFile(const QString& caption, const QString& filter) {
+        Q_UNUSED(caption);
+        Q_UNUSED(filter);
+        return {};
+    }
+    virtual QString ChooseSaveFile(const QString& caption, const QString& defaultSuffix, const QString& filter) {
+        Q_UNUSED(caption);
+        Q_UNUSED(defaultSuffix);
+        Q_UNUSED(filter);
+        return {};
+    }
+    virtual void ShowMessage(const QString& caption, const QString& text, MessageKind kind) {
+        Q_UNUSED(caption);
+        Q_UNUSED(text);
+        Q_UNUSED(kind);
+    }
     bool Locked() { return State().locked; }
 
     QString Text(const char* chinese, const char* english) const;

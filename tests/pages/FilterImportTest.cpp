@@ -87,6 +87,34 @@ private Q_SLOTS:
         }
     }
 
+    // The menu commands ask the page context for the file and tell through it; a cancelled
+    // dialog does nothing.
+    void menuCommandsGoThroughTheContext() {
+        QTemporaryDir dir;
+        PageHost host;
+        host.ShowPage(PageId::Output, eqkind::kMain);
+        host.Clear();
+        Editor(host)->AskImport();  // cancelled
+        Editor(host)->AskExport();
+        QCOMPARE(host.fileDialogs.size(), std::size_t(2));
+        QVERIFY(host.Writes().empty());
+        QVERIFY(host.messages.empty());
+
+        host.fileAnswer = DataFile("room-correction.txt");
+        Editor(host)->AskImport();
+        QCOMPARE(host.Writes().size(), std::size_t(2 * 24));
+        QCOMPARE(host.messages.size(), std::size_t(1));  // the notes on the two shelves
+        QCOMPARE(host.messages[0].kind, PageContext::MessageKind::Information);
+
+        // An export into a folder that is gone: the message says so.
+        host.fileAnswer = dir.filePath(QStringLiteral("missing/main.txt"));
+        Editor(host)->AskExport();
+        QCOMPARE(host.messages.size(), std::size_t(2));
+        QCOMPARE(host.messages[1].kind, PageContext::MessageKind::Warning);
+        QVERIFY2(host.messages[1].text.contains(QStringLiteral("missing/main.txt")), qPrintable(host.messages[1].text));
+        QVERIFY(!QFile::exists(host.fileAnswer));
+    }
+
     void refusedFileChangesNothing_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QByteArray>("text");

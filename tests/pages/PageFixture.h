@@ -50,6 +50,17 @@ public:
         asked.push_back(caption + "|" + text);
         return answerYes;
     }
+    QString ChooseOpenFile(const QString& caption, const QString&) override {
+        fileDialogs.push_back(caption);
+        return fileAnswer;
+    }
+    QString ChooseSaveFile(const QString& caption, const QString&, const QString&) override {
+        fileDialogs.push_back(caption);
+        return fileAnswer;
+    }
+    void ShowMessage(const QString& caption, const QString& text, MessageKind kind) override {
+        messages.push_back({caption, text, kind});
+    }
     void ShowPage(PageId id, int kind) override {
         PageRegistry::Pages().Host(page, id, kind, *this, &window, window.rect());
     }
@@ -89,6 +100,15 @@ public:
     QWidget window;
     QPointer<CPageBase> page;
     std::vector<QString> notices;
+    // The file dialogs' answer (empty: cancelled), the captions of the dialogs shown, and the
+    // message boxes.
+    QString fileAnswer;
+    std::vector<QString> fileDialogs;
+    struct Message {
+        QString caption, text;
+        MessageKind kind;
+    };
+    std::vector<Message> messages;
     std::vector<QString> asked;  // destructive questions, answered by answerYes
     bool answerYes = true;
 
