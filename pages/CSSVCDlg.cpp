@@ -256,9 +256,12 @@ void CSSVCDlg::ResetAll() {
     if (!Context().AskDestructive(Context().Text("提示", "Information"),
                                   Context().Text("您确定将全部扬声器复位吗?", "Are you sure reset all speakers?")))
         return;
-    // Levels to 0 first (not the levels the default positions would give), then the default
-    // positions into the store and the box.
-    Context().Device().encoders.ResetSpeakerGains();
+    DeviceContext& d = Context().Device();
+    // Levels to 0 first (not the levels the default positions would give); then the default
+    // positions into the fields, written by the block encoder like every other position change.
+    for (int s = 1; s <= kSpeakerCount; ++s) d.encoders.SpeakerGain(s, 0.0f);
+    d.store.SetSpeakerPositions(ParameterStore::kDefaultSpeakerPositions);
+    d.encoders.WriteSpeakerPositions();
     Reload();
 }
 
