@@ -22,28 +22,25 @@
 #include "device/HidTransport.h"
 #include "device/Parameters.h"
 #include "device/SettingTable.h"
-#include "ui/UiText.h"
 #include "device/StoreCheck.h"
 #include "model/ModeFile.h"
 #include "model/ModeFileTitle.h"
 #include "pages/PageRegistry.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
 namespace {
 constexpr int kMicMaxByte = 3;    // applied device settings: microphone maximum
 constexpr int kMusicMaxByte = 4;  // and music maximum
-constexpr int kSourceOn = fld::kSwitchedOn;
 constexpr int kPitchRange = range::kPitch;
 constexpr int kPitchRangeV8 = range::kPitchV8;
 constexpr int kCommandSetV8 = range::kCommandSetV8;
 constexpr int kBuiltLabelValue = 100;
-constexpr int kRibbonVolumeMax = range::kMasterVolumeMax;
-constexpr int kRibbonLevelMax = range::kLevelMax;
 
 constexpr std::array<const char*, 4> kSlotDigitsZh = {"一", "二", "三", "四"};
-constexpr std::array<int, 3> kInputFields = {fld::kSpdifVolume, fld::kAux1Volume, fld::kAux2Volume};
 constexpr std::array<int, 3> kSourceFields = {fld::kSpdifOn, fld::kAux1On, fld::kAux2On};
+constexpr std::array<const char*, 3> kSourceNames = {"spdif", "aux1", "aux2"};  // their settings' addresses
 
 template <typename E>
 constexpr int Ix(E e) {
@@ -388,24 +385,24 @@ void CKV4420v13View::BindRibbon() {
         m_sliderRows[static_cast<std::size_t>(Ix(id))] =
             m_ribbonBinder.Add(std::move(row), sliders(id), l ? labels(*l) : QList<QLabel*>{}, false);
     };
-    // Both copies of a slider issue through the ribbon; the binder stores, sends and shows.
-    BindRow mic = FieldRow(fld::kMicVolume, 0, kRibbonVolumeMax);
+    // Both copies of a slider issue through the ribbon; the binder stores, sends and shows. The
+    // ribbon clamps a volume above the box's maximum with its notice instead of refusing it.
+    BindRow mic = AddressRow("mic.level");
     mic.limit = [this](int v) {
         return ClampToMaximum(v, kMicMaxByte, "不能超过最大话筒音量!", "Mic vol can't over max value!");
     };
-    mic.apply = [](DeviceContext& d, int v) { d.encoders.MicLevel(v); };
     mic.text = label(RibbonLabel::Mic);
     mic.notice = muted(fld::kMicMute);
     add(RibbonSlider::Mic, mic, RibbonLabel::Mic);
-    BindRow reverb = FieldRow(fld::kReverbVolume, 0, kRibbonVolumeMax);
+    BindRow reverb = AddressRow("reverb.level");
     reverb.text = label(RibbonLabel::Reverb);
     reverb.notice = muted(fld::kReverbMute);
     add(RibbonSlider::Reverb, reverb, RibbonLabel::Reverb);
-    BindRow echo = FieldRow(fld::kEchoVolume, 0, kRibbonVolumeMax);
+    BindRow echo = AddressRow("echo.level");
     echo.text = label(RibbonLabel::Echo);
     echo.notice = muted(fld::kEchoMute);
     add(RibbonSlider::Echo, echo, RibbonLabel::Echo);
-    BindRow music = FieldRow(fld::kMusicVolume, 0, kRibbonVolumeMax);
+    BindRow music = AddressRow("music.level");
     music.limit = [this](int v) {
         return ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
     };
@@ -414,40 +411,31 @@ void CKV4420v13View::BindRibbon() {
     add(RibbonSlider::Music, music, RibbonLabel::Music);
     for (int i = 0; i < 3; ++i) {
         const auto l = static_cast<RibbonLabel>(Ix(RibbonLabel::Spdif) + i);
-        BindRow input = FieldRow(kInputFields[static_cast<std::size_t>(i)], 0, kRibbonLevelMax);
+        BindRow input = AddressRow(std::string(kSourceNames[static_cast<std::size_t>(i)]) + ".level");
         input.text = label(l);
         input.notice =
             BindNotice{kSourceFields[static_cast<std::size_t>(i)], true, false, "该输入未启用", "Inactive Input"};
         add(static_cast<RibbonSlider>(Ix(RibbonSlider::Spdif) + i), input, l);
     }
-    BindRow gate = FieldRow(fld::kMusicNoiseGate, 0, kRibbonLevelMax);
+    BindRow gate = AddressRow("music.gate");
     gate.text = label(RibbonLabel::NoiseGate);
     add(RibbonSlider::NoiseGate, gate, RibbonLabel::NoiseGate);
-    BindRow pitch = FieldRow(fld::kMusicPitch, -kPitchRangeV8, kPitchRangeV8);
-    pitch.apply = [](DeviceContext& d, int v) { d.encoders.MusicPitch(v); };
+    BindRow pitch = AddressRow("music.pitch");
     pitch.text = [this](int v, LabelUse use) { return PitchCaption(v, use); };
     pitch.show = [this](const QString& text) { m_ribbon.SetPanelCaption(RibbonPanel::Pitch, text); };
     add(RibbonSlider::Pitch, pitch, std::nullopt);
 
-    const auto addCheck = [&](RibbonCheck id, BindRow row) {
-        row.minimum = 0;
-        row.maximum = 1;
+    const auto addCheck = [&](RibbonCheck id, const std::string& address) {
         m_checkRows[static_cast<std::size_t>(Ix(id))] = m_ribbonBinder.Add(
-            std::move(row), {m_ribbon.Check(kCategoryInput, id), m_ribbon.Check(kCategoryOutput, id)}, {}, false);
+            AddressRow(address), {m_ribbon.Check(kCategoryInput, id), m_ribbon.Check(kCategoryOutput, id)}, {}, false);
     };
-    BindRow micMute = FieldRow(fld::kMicMute);
-    micMute.apply = [](DeviceContext& d, int v) { d.encoders.MicMute(v); };
-    addCheck(RibbonCheck::MicMute, micMute);
-    addCheck(RibbonCheck::ReverbMute, FieldRow(fld::kReverbMute));
-    addCheck(RibbonCheck::EchoMute, FieldRow(fld::kEchoMute));
-    BindRow musicMute = FieldRow(fld::kMusicMute);
-    musicMute.apply = [](DeviceContext& d, int v) { d.encoders.MusicMute(v); };
-    addCheck(RibbonCheck::MusicMute, musicMute);
-    for (int i = 0; i < 3; ++i) {
-        BindRow source = FieldRow(kSourceFields[static_cast<std::size_t>(i)]);
-        source.onValue = kSourceOn;
-        addCheck(static_cast<RibbonCheck>(Ix(RibbonCheck::SpdifOn) + i), source);
-    }
+    addCheck(RibbonCheck::MicMute, "mic.mute");
+    addCheck(RibbonCheck::ReverbMute, "reverb.mute");
+    addCheck(RibbonCheck::EchoMute, "echo.mute");
+    addCheck(RibbonCheck::MusicMute, "music.mute");
+    for (int i = 0; i < 3; ++i)
+        addCheck(static_cast<RibbonCheck>(Ix(RibbonCheck::SpdifOn) + i),
+                 std::string(kSourceNames[static_cast<std::size_t>(i)]) + ".on");
 }
 
 void CKV4420v13View::OnSlider(RibbonSlider id) {

@@ -30,8 +30,6 @@ using range::kMusicMaxByte;
 using range::kSourceOn;
 using range::kSubMusicScale;
 constexpr int kListener = 0;
-constexpr int kSpeakers = 8;
-constexpr int kListenerTypedReach = 6;  // a typed listener position leaves the TOP speakers
 constexpr int kRoomWidthField = fld::kRoomWidth;
 constexpr int kRoomLengthField = fld::kRoomLength;
 constexpr int kMicInputs = 4;
@@ -519,16 +517,9 @@ void AddPositions(std::vector<Setting>& t) {
                     // As typed into the page's boxes: the other box holds the shown value, and
                     // both stay within the room.
                     const double half = std::clamp(d.store.Int(otherRoomField), range::kRoomMin, range::kRoomMax) * 0.5;
-                    double other = std::round(Finite(d.store.Float(otherField)) * 10.0) / 10.0;
-                    other = std::clamp(other, -half, half);
-                    d.store.SetFloat(field, static_cast<float>(v));
-                    d.store.SetFloat(otherField, static_cast<float>(other));
-                    d.encoders.WriteSpeakerPositions();
-                    if (p != kListener) {
-                        SendSpeakerLevel(d, p);
-                        return;
-                    }
-                    for (int s = 1; s <= kListenerTypedReach; ++s) SendSpeakerLevel(d, s);
+                    const double other =
+                        std::clamp(std::round(Finite(d.store.Float(otherField)) * 10.0) / 10.0, -half, half);
+                    ApplySpeakerPoint(d, p, axis ? other : v, axis ? v : other, kListenerTypedReach);
                 },
                 1, 0.1);
             s.rangeNote = "within the room: -half..+half of its width (x) or length (y), at most -5.0m..5.0m";
@@ -551,10 +542,9 @@ void AddPositions(std::vector<Setting>& t) {
             [field](const DeviceContext& d) {
                 return std::clamp(d.store.Int(field), range::kRoomMin, range::kRoomMax);
             },
-            [field, other](DeviceContext& d, double v) {
-                d.store.SetInt(other, std::clamp(d.store.Int(other), range::kRoomMin, range::kRoomMax));
-                d.store.SetInt(field, P(v));
-                d.encoders.WriteSpeakerPositions();
+            [axis, other](DeviceContext& d, double v) {
+                const int kept = std::clamp(d.store.Int(other), range::kRoomMin, range::kRoomMax);
+                ApplyRoomSize(d, axis ? kept : P(v), axis ? P(v) : kept);
             }));
     }
 }
@@ -652,10 +642,28 @@ int PositionXField(int point) { return point == kListener ? fld::kListenerX : fl
 int PositionYField(int point) { return point == kListener ? fld::kListenerY : fld::kSpeakerY1 + point - 1; }
 
 void SendSpeakerLevel(DeviceContext& d, int speaker) {
-    if (speaker < 1 || speaker > kSpeakers) return;
+    if (speaker < 1 || speaker > kSpeakerCount) return;
     const double dx = Finite(d.store.Float(PositionXField(kListener))) - Finite(d.store.Float(PositionXField(speaker)));
     const double dy = Finite(d.store.Float(PositionYField(kListener))) - Finite(d.store.Float(PositionYField(speaker)));
     d.encoders.SpeakerGain(speaker, SpeakerLevelAt(std::sqrt(dx * dx + dy * dy)));
+}
+
+void ApplySpeakerPoint(DeviceContext& d, int point, double x, double y, int listenerReach) {
+    if (point < kListener || point > kSpeakerCount) return;
+    d.store.SetFloat(PositionXField(point), static_cast<float>(x));
+    d.store.SetFloat(PositionYField(point), static_cast<float>(y));
+    d.encoders.WriteSpeakerPositions();
+    if (point != kListener) {
+        SendSpeakerLevel(d, point);
+        return;
+    }
+    for (int s = 1; s <= std::min(listenerReach, kSpeakerCount); ++s) SendSpeakerLevel(d, s);
+}
+
+void ApplyRoomSize(DeviceContext& d, int width, int length) {
+    d.store.SetInt(kRoomWidthField, width);
+    d.store.SetInt(kRoomLengthField, length);
+    d.encoders.WriteSpeakerPositions();
 }
 
 }  // namespace kv

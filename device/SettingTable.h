@@ -88,5 +88,13 @@ void SendSpeakerLevel(DeviceContext& dev, int speaker);
 // Fields of a point of the speaker page: 0 the listener, 1..8 the speakers.
 int PositionXField(int point);
 int PositionYField(int point);
+constexpr int kSpeakerCount = 8;
+// A typed or stepped listener recomputes speakers 1..6 only; the TOP pair keeps its level.
+constexpr int kListenerTypedReach = 6;
+// A point stored, the speaker-position block written and the levels the move changes sent:
+// a speaker's own, or for the listener those of speakers 1..listenerReach.
+void ApplySpeakerPoint(DeviceContext& dev, int point, double x, double y, int listenerReach);
+// The room size stored and the speaker-position block written; levels are not recomputed.
+void ApplyRoomSize(DeviceContext& dev, int width, int length);
 
 }  // namespace kv

@@ -11,23 +11,18 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
-#include "ui/UiText.h"
 #include "eq/CSSVolumePanel.h"
 #include "pages/CNavigationBar.h"
 #include "ui/CSpinButtons.h"
 #include "ui/LockLook.h"
-#include "ui/NumberText.h"
 #include "ui/PageStyle.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
 namespace {
 
 constexpr int kListener = 0;
-constexpr int kSpeakers = 8;
-constexpr int kListenerTypedReach = 6;  // typing or stepping the listener leaves the TOP speakers
-constexpr int kWidthField = fld::kRoomWidth;
-constexpr int kLengthField = fld::kRoomLength;
 enum Axis { kX, kY };
 
 struct PointInfo {
@@ -50,21 +45,23 @@ const Setting& PositionSetting(int point, int axis) {
 }
 
 // Language-table identifiers.
-constexpr int kRoomGroupId = 1002;
-constexpr int kWidthLabelId = 1003;
-constexpr int kLengthLabelId = 1005;
-constexpr int kApplyRoomId = 1006;
-constexpr int kListenerGroupId = 1007;
-constexpr int kSourcesGroupId = 1011;
-constexpr int kXHeadId = 1012;
-constexpr int kYHeadId = 1013;
-constexpr int kCentreId = 1017;
-constexpr int kResetId = 1018;
-constexpr int kUnitId = 1019;
+enum ControlId {
+    kRoomGroupId = 1002,
+    kWidthLabelId = 1003,
+    kLengthLabelId = 1005,
+    kApplyRoomId = 1006,
+    kListenerGroupId = 1007,
+    kSourcesGroupId = 1011,
+    kXHeadId = 1012,
+    kYHeadId = 1013,
+    kCentreId = 1017,
+    kResetId = 1018,
+    kUnitId = 1019
+};
 
 QString MetresText(double v) { return QString::asprintf("%+-.1fm", v); }
 QString RoomText(int v) { return QString::asprintf("%dm", v); }
-double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
+int Step(int delta) { return delta > 0 ? 1 : delta < 0 ? -1 : 0; }
 
 QLineEdit* Box(QWidget* parent, const QString& name) {
     auto* e = new QLineEdit(parent);
@@ -72,6 +69,12 @@ QLineEdit* Box(QWidget* parent, const QString& name) {
     e->setFixedWidth(62);
     e->setAlignment(Qt::AlignCenter);
     return e;
+}
+
+QLabel* Label(const char* text, QWidget* parent, int id) {
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    SetControlId(l, id);
+    return l;
 }
 
 }  // namespace
@@ -99,8 +102,10 @@ CSSVCDlg::CSSVCDlg(PageContext& context, int kind, QWidget* parent)
     grid->addWidget(m_panel, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
-    connect(m_panel, &CSSVolumePanel::pointPressed, this, &CSSVCDlg::Dragged);
-    connect(m_panel, &CSSVolumePanel::pointMoved, this, &CSSVCDlg::Dragged);
+    // A dragged point keeps the pointer's exact place; a dragged listener changes every distance.
+    const auto drag = [this](int p, double x, double y) { MovePoint(p, x, y, kSpeakerCount, true); };
+    connect(m_panel, &CSSVolumePanel::pointPressed, this, drag);
+    connect(m_panel, &CSSVolumePanel::pointMoved, this, drag);
     Open(kind);
     m_nav->Mark();
 }
@@ -113,17 +118,15 @@ QWidget* CSSVCDlg::BuildRoom() {
     const char* names[2] = {"宽(m)", "长(m)"};
     const int ids[2] = {kWidthLabelId, kLengthLabelId};
     for (int a = 0; a < 2; ++a) {
-        auto* l = new QLabel(QString::fromUtf8(names[a]), box);
-        SetControlId(l, ids[a]);
-        m_roomEdit[static_cast<std::size_t>(a)] =
-            Box(box, a ? QStringLiteral("roomLength") : QStringLiteral("roomWidth"));
+        QLineEdit* edit = Box(box, a ? QStringLiteral("roomLength") : QStringLiteral("roomWidth"));
         auto* spin = new CSpinButtons(box);
         spin->SetRange(kMinRoom, kMaxRoom);
+        m_roomEdit[static_cast<std::size_t>(a)] = edit;
         m_roomSpin[static_cast<std::size_t>(a)] = spin;
         connect(spin, &CSpinButtons::stepped, this, [this, a](int d) { StepRoom(a, d); });
-        connect(m_roomEdit[static_cast<std::size_t>(a)], &QLineEdit::returnPressed, this, &CSSVCDlg::ApplyRoomBoxes);
-        h->addWidget(l);
-        h->addWidget(m_roomEdit[static_cast<std::size_t>(a)]);
+        connect(edit, &QLineEdit::returnPressed, this, &CSSVCDlg::ApplyRoomBoxes);
+        h->addWidget(Label(names[a], box, ids[a]));
+        h->addWidget(edit);
         h->addWidget(spin);
     }
     m_applyRoom = new QPushButton(QStringLiteral("立即修改"), box);
@@ -148,12 +151,8 @@ QWidget* CSSVCDlg::BuildPoints() {
         g->setContentsMargins(6, 4, 6, 4);
         g->setVerticalSpacing(3);
         QWidget* owner = g == lg ? listener : sources;
-        auto* x = new QLabel(QStringLiteral("X(m)"), owner);
-        auto* y = new QLabel(QStringLiteral("Y(m)"), owner);
-        SetControlId(x, kXHeadId);
-        SetControlId(y, kYHeadId);
-        g->addWidget(x, 0, 1, 1, 2, Qt::AlignCenter);
-        g->addWidget(y, 0, 3, 1, 2, Qt::AlignCenter);
+        g->addWidget(Label("X(m)", owner, kXHeadId), 0, 1, 1, 2, Qt::AlignCenter);
+        g->addWidget(Label("Y(m)", owner, kYHeadId), 0, 3, 1, 2, Qt::AlignCenter);
     }
     for (int p = 0; p < kPoints; ++p) {
         QGridLayout* g = p == kListener ? lg : sg;
@@ -176,14 +175,14 @@ QWidget* CSSVCDlg::BuildPoints() {
     }
     m_centre = new QPushButton(QStringLiteral("居中"), listener);
     SetControlId(m_centre, kCentreId);
-    connect(m_centre, &QPushButton::clicked, this, &CSSVCDlg::Centre);
+    // The listener's boxes and spin buttons keep their values until the next reload.
+    connect(m_centre, &QPushButton::clicked, this, [this] { MovePoint(kListener, 0.0, 0.0, kSpeakerCount, false); });
     lg->addWidget(m_centre, 1, 5);
     v->addWidget(listener);
     v->addWidget(sources);
     v->addStretch(1);
     auto* bottom = new QHBoxLayout;
-    auto* unit = new QLabel(QStringLiteral("长度单位:米(m)"), area);
-    SetControlId(unit, kUnitId);
+    QLabel* unit = Label("长度单位:米(m)", area, kUnitId);
     unit->setProperty("hint", true);
     m_reset = new QPushButton(QStringLiteral("全部复位"), area);
     SetControlId(m_reset, kResetId);
@@ -196,24 +195,16 @@ QWidget* CSSVCDlg::BuildPoints() {
 
 // ---- Positions ----
 
-void CSSVCDlg::ShowPoint(int p, double x, double y) {
-    m_edits[static_cast<std::size_t>(p)][kX]->setText(MetresText(x));
-    m_edits[static_cast<std::size_t>(p)][kY]->setText(MetresText(y));
-}
-
-void CSSVCDlg::SendLevel(int speaker) { SendSpeakerLevel(Context().Device(), speaker); }
-
-void CSSVCDlg::ApplyPoint(int p, double x, double y, int listenerReach) {
-    DeviceContext& d = Context().Device();
-    m_panel->SetPoint(p, x, y);
-    d.store.SetFloat(XField(p), static_cast<float>(x));
-    d.store.SetFloat(YField(p), static_cast<float>(y));
-    d.encoders.WriteSpeakerPositions();
-    if (p != kListener) {
-        SendLevel(p);
-        return;
+void CSSVCDlg::MovePoint(int p, double x, double y, int listenerReach, bool show) {
+    if (RefuseLocked()) return;
+    if (show) {
+        Edit(p, kX)->setText(MetresText(x));
+        Edit(p, kY)->setText(MetresText(y));
+        Spin(p, kX)->SetPosition(static_cast<int>(x * 10));
+        Spin(p, kY)->SetPosition(static_cast<int>(y * 10));
     }
-    for (int s = 1; s <= listenerReach; ++s) SendLevel(s);
+    m_panel->SetPoint(p, x, y);
+    ApplySpeakerPoint(Context().Device(), p, x, y, listenerReach);
 }
 
 BoxValue CSSVCDlg::ReadPosition(int p, int axis) {
@@ -227,62 +218,36 @@ BoxValue CSSVCDlg::ReadPosition(int p, int axis) {
     return v;
 }
 
-double CSSVCDlg::StoredPosition(int p, int axis) {
-    const DeviceContext& d = Context().Device();
-    return Finite(d.store.Float(axis == kX ? XField(p) : YField(p)));
-}
+double CSSVCDlg::StoredPosition(int p, int axis) { return PositionSetting(p, axis).read(Context().Device()); }
 
 void CSSVCDlg::TypePosition(int p) {
     if (p < 0 || p >= kPoints || RefuseLocked()) return;
-    const BoxValue typedX = ReadPosition(p, kX);
-    const BoxValue typedY = ReadPosition(p, kY);
-    if (!typedX || !typedY) {
-        // Nothing is sent: both boxes show the point as it stands.
-        ShowPoint(p, StoredPosition(p, kX), StoredPosition(p, kY));
-        return;
+    const BoxValue typed[2] = {ReadPosition(p, kX), ReadPosition(p, kY)};
+    double v[2];
+    for (int a = 0; a < 2; ++a) {
+        // A refused box sends nothing: both boxes show the point as it stands.
+        const double half = m_roomSpin[static_cast<std::size_t>(a)]->Position() * 0.5;
+        v[a] = typed[0] && typed[1] ? std::clamp(*typed[a].value, -half, half) : StoredPosition(p, a);
+        Edit(p, a)->setText(MetresText(v[a]));
     }
-    const double halfW = m_roomSpin[kX]->Position() * 0.5;
-    const double halfL = m_roomSpin[kY]->Position() * 0.5;
-    const double x = std::clamp(*typedX.value, -halfW, halfW);
-    const double y = std::clamp(*typedY.value, -halfL, halfL);
-    Spin(p, kX)->SetPosition(RoundedPosition(x * 10));
-    Spin(p, kY)->SetPosition(RoundedPosition(y * 10));
-    ShowPoint(p, x, y);
-    ApplyPoint(p, x, y, kListenerTypedReach);
+    if (!typed[0] || !typed[1]) return;
+    Spin(p, kX)->SetPosition(RoundedPosition(v[kX] * 10));
+    Spin(p, kY)->SetPosition(RoundedPosition(v[kY] * 10));
+    MovePoint(p, v[kX], v[kY], kListenerTypedReach, false);
 }
 
 void CSSVCDlg::StepPosition(int p, int axis, int delta) {
     if (RefuseLocked()) return;
     CSpinButtons* spin = Spin(p, axis);
-    spin->SetPosition(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0));
+    spin->SetPosition(spin->Position() + Step(delta));
     const double stepped = spin->Position() / 10.0;
-    QLineEdit* box = Edit(p, axis);
-    box->setText(MetresText(stepped));
-    box->setFocus();
+    Edit(p, axis)->setText(MetresText(stepped));
+    Edit(p, axis)->setFocus();
     // The other box as it reads; a text that is not a position is put back to the stored one.
     const BoxValue typed = ReadPosition(p, 1 - axis);
     const double other = typed ? *typed.value : StoredPosition(p, 1 - axis);
     if (!typed) Edit(p, 1 - axis)->setText(MetresText(other));
-    ApplyPoint(p, axis == kX ? stepped : other, axis == kY ? stepped : other, kListenerTypedReach);
-}
-
-void CSSVCDlg::Dragged(int p, double x, double y) {
-    if (RefuseLocked()) return;
-    ShowPoint(p, x, y);
-    Spin(p, kX)->SetPosition(static_cast<int>(x * 10));
-    Spin(p, kY)->SetPosition(static_cast<int>(y * 10));
-    // A dragged listener changes every distance.
-    ApplyPoint(p, x, y, kSpeakers);
-}
-
-void CSSVCDlg::Centre() {
-    if (RefuseLocked()) return;
-    DeviceContext& d = Context().Device();
-    m_panel->SetPoint(kListener, 0.0, 0.0);
-    d.store.SetFloat(XField(kListener), 0.0f);
-    d.store.SetFloat(YField(kListener), 0.0f);
-    d.encoders.WriteSpeakerPositions();
-    for (int s = 1; s <= kSpeakers; ++s) SendLevel(s);
+    MovePoint(p, axis == kX ? stepped : other, axis == kY ? stepped : other, kListenerTypedReach, false);
 }
 
 void CSSVCDlg::ResetAll() {
@@ -292,9 +257,11 @@ void CSSVCDlg::ResetAll() {
                                   Context().Text("您确定将全部扬声器复位吗?", "Are you sure reset all speakers?")))
         return;
     DeviceContext& d = Context().Device();
-    // Levels to 0 first (not the levels the default positions would give), then the default
-    // positions into the store and the box.
-    d.encoders.ResetSpeakerGains();
+    // Levels to 0 first (not the levels the default positions would give); then the default
+    // positions into the fields, written by the block encoder like every other position change.
+    for (int s = 1; s <= kSpeakerCount; ++s) d.encoders.SpeakerGain(s, 0.0f);
+    d.store.SetSpeakerPositions(ParameterStore::kDefaultSpeakerPositions);
+    d.encoders.WriteSpeakerPositions();
     Reload();
 }
 
@@ -303,53 +270,40 @@ void CSSVCDlg::ResetAll() {
 void CSSVCDlg::StepRoom(int axis, int delta) {
     if (RefuseLocked()) return;
     CSpinButtons* spin = m_roomSpin[static_cast<std::size_t>(axis)];
-    spin->SetPosition(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0));
+    spin->SetPosition(spin->Position() + Step(delta));
     m_roomEdit[static_cast<std::size_t>(axis)]->setText(RoomText(spin->Position()));
-    ApplyRoom();
+    SettingAt(kRoomAddress[axis]).apply(Context().Device(), spin->Position());
+    ShowRoom();
 }
 
 void CSSVCDlg::ApplyRoomBoxes() {
     if (RefuseLocked()) return;
-    int sizes[2] = {0, 0};
-    bool refused = false;
-    for (int a = 0; a < 2; ++a) {
-        QLineEdit* box = m_roomEdit[static_cast<std::size_t>(a)];
-        const QString text = box->text();
-        const BoxValue v = ReadBox(SettingAt(kRoomAddress[a]), text, Context().Language());
-        if (!v) {
-            refused = true;
-            ShowRefused(Context(), box, text, v.reason);
-            continue;
-        }
-        ClearRefused(box);
-        sizes[a] = static_cast<int>(std::lround(*v.value));
+    BoxValue typed[2];
+    for (std::size_t a = 0; a < 2; ++a) {
+        const QString text = m_roomEdit[a]->text();
+        typed[a] = ReadBox(SettingAt(kRoomAddress[a]), text, Context().Language());
+        if (typed[a])
+            ClearRefused(m_roomEdit[a]);
+        else
+            ShowRefused(Context(), m_roomEdit[a], text, typed[a].reason);
     }
-    if (refused) {
-        // Nothing is sent: both boxes show the room as it stands.
-        for (int a = 0; a < 2; ++a)
-            m_roomEdit[static_cast<std::size_t>(a)]->setText(
-                RoomText(m_roomSpin[static_cast<std::size_t>(a)]->Position()));
-        return;
-    }
-    for (int a = 0; a < 2; ++a) {
-        m_roomEdit[static_cast<std::size_t>(a)]->setText(RoomText(sizes[a]));
-        m_roomSpin[static_cast<std::size_t>(a)]->SetPosition(sizes[a]);
-    }
-    ApplyRoom();
+    // A refused box sends nothing: both boxes show the room as it stands.
+    for (std::size_t a = 0; a < 2; ++a)
+        if (typed[0] && typed[1]) m_roomSpin[a]->SetPosition(static_cast<int>(std::lround(*typed[a].value)));
+    for (std::size_t a = 0; a < 2; ++a) m_roomEdit[a]->setText(RoomText(m_roomSpin[a]->Position()));
+    if (!typed[0] || !typed[1]) return;
+    ApplyRoomSize(Context().Device(), m_roomSpin[kX]->Position(), m_roomSpin[kY]->Position());
+    ShowRoom();
 }
 
-void CSSVCDlg::ApplyRoom() {
+void CSSVCDlg::ShowRoom() {
     const int w = m_roomSpin[kX]->Position();
     const int l = m_roomSpin[kY]->Position();
-    DeviceContext& d = Context().Device();
     m_panel->SetRoomSize(w, l);
-    d.store.SetInt(kWidthField, w);
-    d.store.SetInt(kLengthField, l);
-    d.encoders.WriteSpeakerPositions();
     // Positions already outside the new room stay until they are moved.
-    for (int p = 0; p < kPoints; ++p) {
-        m_spins[static_cast<std::size_t>(p)][kX]->SetRange(-(w * 10 / 2), w * 10 / 2);
-        m_spins[static_cast<std::size_t>(p)][kY]->SetRange(-(l * 10 / 2), l * 10 / 2);
+    for (std::size_t p = 0; p < kPoints; ++p) {
+        m_spins[p][kX]->SetRange(-(w * 10 / 2), w * 10 / 2);
+        m_spins[p][kY]->SetRange(-(l * 10 / 2), l * 10 / 2);
     }
 }
 
@@ -357,35 +311,26 @@ void CSSVCDlg::ApplyRoom() {
 
 void CSSVCDlg::OnLock(bool locked) {
     m_panel->SetReadOnly(locked);
-    for (std::size_t p = 0; p < kPoints; ++p)
-        for (int a = 0; a < 2; ++a) {
-            SetLockLook(m_edits[p][static_cast<std::size_t>(a)], locked);
-            SetLockLook(m_spins[p][static_cast<std::size_t>(a)], locked);
-        }
-    for (std::size_t a = 0; a < 2; ++a) {
-        SetLockLook(m_roomEdit[a], locked);
-        SetLockLook(m_roomSpin[a], locked);
-    }
+    for (QWidget* w : findChildren<QLineEdit*>()) SetLockLook(w, locked);
+    for (QWidget* w : findChildren<CSpinButtons*>()) SetLockLook(w, locked);
     for (QWidget* b : {m_applyRoom, m_centre, m_reset}) SetLockLook(b, locked);
 }
 
 void CSSVCDlg::OnReload() {
     const DeviceContext& d = Context().Device();
-    const int w = std::clamp(d.store.Int(kWidthField), kMinRoom, kMaxRoom);
-    const int l = std::clamp(d.store.Int(kLengthField), kMinRoom, kMaxRoom);
-    m_roomSpin[kX]->SetPosition(w);
-    m_roomSpin[kY]->SetPosition(l);
-    m_roomEdit[kX]->setText(RoomText(w));
-    m_roomEdit[kY]->setText(RoomText(l));
-    m_panel->SetRoomSize(w, l);
+    for (std::size_t a = 0; a < 2; ++a) {
+        const int size = static_cast<int>(std::lround(SettingAt(kRoomAddress[a]).read(d)));
+        m_roomSpin[a]->SetPosition(size);
+        m_roomEdit[a]->setText(RoomText(size));
+    }
+    ShowRoom();
     for (int p = 0; p < kPoints; ++p) {
-        const double x = Finite(d.store.Float(XField(p)));
-        const double y = Finite(d.store.Float(YField(p)));
-        m_spins[static_cast<std::size_t>(p)][kX]->SetRange(-(w * 10 / 2), w * 10 / 2);
-        m_spins[static_cast<std::size_t>(p)][kY]->SetRange(-(l * 10 / 2), l * 10 / 2);
+        const double x = StoredPosition(p, kX);
+        const double y = StoredPosition(p, kY);
         Spin(p, kX)->SetPosition(RoundedPosition(x * 10));
         Spin(p, kY)->SetPosition(RoundedPosition(y * 10));
-        ShowPoint(p, x, y);
+        Edit(p, kX)->setText(MetresText(x));
+        Edit(p, kY)->setText(MetresText(y));
         m_panel->SetPoint(p, x, y);
     }
 }
@@ -405,7 +350,7 @@ bool CSSVCDlg::OnWheel(int steps) {
     QWidget* focus = QApplication::focusWidget();
     for (int p = 0; p < kPoints; ++p)
         for (int a = 0; a < 2; ++a)
-            if (focus == m_edits[static_cast<std::size_t>(p)][a]) {
+            if (focus == Edit(p, a)) {
                 StepPosition(p, a, steps);
                 return true;
             }

@@ -61,17 +61,14 @@ private:
     QWidget* BuildRoom();
     QWidget* BuildPoints();
     void StepPosition(int point, int axis, int delta);
-    void Dragged(int point, double x, double y);
     // Panel, fields and the speaker-position block; then the levels of speakers 1..listenerReach
-    // for the listener, or of the speaker itself.
-    void ApplyPoint(int point, double x, double y, int listenerReach);
-    void SendLevel(int speaker);
+    // for the listener, or of the speaker itself. `show` writes the boxes and spin buttons too.
+    void MovePoint(int point, double x, double y, int listenerReach, bool show);
     void StepRoom(int axis, int delta);
     void ApplyRoomBoxes();
-    void ApplyRoom();
-    void Centre();
+    // The panel and the position spin ranges for the room the spin buttons hold.
+    void ShowRoom();
     void ResetAll();
-    void ShowPoint(int point, double x, double y);
 
     CNavigationBar* m_nav = nullptr;
     CSSVolumePanel* m_panel = nullptr;

@@ -226,9 +226,10 @@ private Q_SLOTS:
         QCOMPARE(host.core->store.Float(CSSVCDlg::XField(2)), 0.0f);
         QCOMPARE(page->Edit(2, 0)->text(), QStringLiteral("+0.0m"));
         QCOMPARE(page->RoomEdit(0)->text(), QStringLiteral("4m"));
+        // The default positions as the block encoder writes them: a position of 0 as 0x80.
         QCOMPARE(host.Delivered().Memory(kSpeakerPosOffset, kSpeakerPosSize),
-                 std::vector<std::uint8_t>(ParameterStore::kDefaultSpeakerPositions.begin(),
-                                           ParameterStore::kDefaultSpeakerPositions.end()));
+                 (std::vector<std::uint8_t>{0x04, 0x04, 0x80, 0x80, 0x8A, 0x0A, 0x80, 0x0A, 0x0A, 0x0A,
+                                            0x8A, 0x8A, 0x80, 0x8A, 0x0A, 0x8A, 0x85, 0x80, 0x05, 0x80}));
     }
 
     void roomSize_data() {
