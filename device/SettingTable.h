@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/SettingsRecord.h"
+
 namespace kv {
 
 struct DeviceContext;
@@ -33,6 +35,11 @@ struct Setting {
     // Limits only the box knows (maxima in its settings, its command set, the room, a band's
     // kind): the reason a value is refused now, or empty.
     std::function<std::string(const DeviceContext&, double)> refuse;
+    // Settings a window edits before its "Apply" (the device settings record): writes the
+    // value into the store's edited copy only. `apply` sends at once, as the command line does.
+    std::function<void(DeviceContext&, double)> stage;
+    // The value at position 0 of a control bound to the setting: position = (value - zero) / step.
+    double positionZero = 0;
 };
 
 const std::vector<Setting>& AllSettings();
