@@ -31,8 +31,8 @@
 namespace kv {
 
 namespace {
-constexpr int kMicMaxByte = 3;    // applied device settings: microphone maximum
-constexpr int kMusicMaxByte = 4;  // and music maximum
+constexpr int kMicMaxByte = record::kMicMax;  // applied device settings: microphone maximum
+constexpr int kMusicMaxByte = record::kMusicMax;  // and music maximum
 constexpr int kPitchRange = range::kPitch;
 constexpr int kPitchRangeV8 = range::kPitchV8;
 constexpr int kCommandSetV8 = range::kCommandSetV8;

@@ -12,6 +12,7 @@
 #include "device/WireTable.h"
 #include "eq/EqMath.h"
 #include "model/Bytes.h"
+#include "model/SettingsRecord.h"
 
 namespace kv {
 namespace {
@@ -527,7 +528,7 @@ void Encoders::PollLevelMeter() { SendBytes({cmd::kLevelMeter, -1}); }
 
 void Encoders::SendAll() {
     const auto& s = m_store;
-    const bool ramp = m_store.AppliedSettings()[0] == 1;
+    const bool ramp = m_store.AppliedSettings()[record::kSaveMode] == record::kSaveWithMode;
     constexpr int kInputs = 4;
     constexpr int kSources = 3;  // SPDIF, Aux1, Aux2
     const auto fields = [&](int first, int n) {

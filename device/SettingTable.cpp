@@ -33,6 +33,8 @@ constexpr int kListener = 0;
 constexpr int kRoomWidthField = fld::kRoomWidth;
 constexpr int kRoomLengthField = fld::kRoomLength;
 constexpr int kMicInputs = 4;
+constexpr double kNoAgcLevelDb = -10.0;
+constexpr int kPhaseNormal = 1;  // the microphone phase fields hold 0 while inverted
 
 int P(double v) { return static_cast<int>(std::lround(v)); }
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
@@ -187,6 +189,8 @@ void AddMaster(std::vector<Setting>& t) {
         "music.agc.level", U::Decibel, range::kAgcLevelMin / 10.0 + range::kAgcShownOffsetDb,
         range::kAgcLevelMax / 10.0 + range::kAgcShownOffsetDb,
         [](const DeviceContext& d) {
+            // A box without the function is shown a fixed level.
+            if (!HasAgc(d)) return kNoAgcLevelDb + range::kAgcShownOffsetDb;
             const double tenths = std::round(d.store.Float(fld::kMusicAgcLevel) * 10.0);
             const int p =
                 std::isfinite(tenths)
@@ -200,6 +204,8 @@ void AddMaster(std::vector<Setting>& t) {
         },
         1, 0.1);
     agcLevel.refuse = agc.refuse;
+    // Its slider counts tenths of the level itself, 12 dB below the shown value.
+    agcLevel.positionZero = range::kAgcShownOffsetDb;
     t.push_back(agcLevel);
     t.push_back(Switch("autosub", SwitchValue(fld::kAutoSubEnabled, 0), StoreSwitch(fld::kAutoSubEnabled, 1, 0)));
     t.push_back(Number(
@@ -549,6 +555,112 @@ void AddPositions(std::vector<Setting>& t) {
     }
 }
 
+// The device settings record. A window stages its values in the edited copy and sends the
+// record on "Apply"; set by address, a value is sent at once as the box's record with only
+// that byte changed, so nothing a window has staged goes out unasked (the byte is staged too).
+using Record = ParameterStore::Settings;
+using RecordRead = std::function<double(const Record&)>;
+using RecordPut = std::function<void(Record&, double)>;
+
+Setting InRecord(Setting s, RecordRead read, RecordPut put) {
+    s.read = [read](const DeviceContext& d) { return read(d.store.EditedSettings()); };
+    s.stage = [put](DeviceContext& d, double v) {
+        Record edited = d.store.EditedSettings();
+        put(edited, v);
+        d.store.SetEditedSettings(edited);
+    };
+    s.apply = [put, stage = s.stage](DeviceContext& d, double v) {
+        Record sent = d.store.AppliedSettings();
+        put(sent, v);
+        stage(d, v);
+        d.encoders.WriteSettings(sent);
+    };
+    return s;
+}
+
+std::uint8_t Byte(double v) { return static_cast<std::uint8_t>(std::clamp(P(v), 0, 255)); }
+
+RecordRead RecordFlag(int byte, std::uint8_t bits) {
+    return [byte, bits](const Record& r) { return (r[static_cast<std::size_t>(byte)] & bits) != 0 ? 1 : 0; };
+}
+RecordPut PutFlag(int byte, std::uint8_t bits) {
+    return [byte, bits](Record& r, double v) {
+        std::uint8_t& b = r[static_cast<std::size_t>(byte)];
+        b = v != 0 ? static_cast<std::uint8_t>(b | bits) : static_cast<std::uint8_t>(b & ~bits);
+    };
+}
+
+void AddDeviceSettings(std::vector<Setting>& t) {
+    using U = SettingUnit;
+    const auto at = [](int byte) { return static_cast<std::size_t>(byte); };
+    t.push_back(InRecord(
+        Choice("settings.save-mode", {"power-cycle", "mode"}, {}, {}),
+        [at](const Record& r) { return r[at(record::kSaveMode)] == record::kSaveAcrossPower ? 0 : 1; },
+        [at](Record& r, double v) {
+            r[at(record::kSaveMode)] = v != 0 ? record::kSaveWithMode : record::kSaveAcrossPower;
+        }));
+
+    // Power-on volumes 0..99, or "none": the box keeps the level it had.
+    std::vector<std::string> volumes;
+    for (int v = record::kPowerOnMin; v <= record::kPowerOnMax; ++v) volumes.push_back(std::to_string(v));
+    volumes.emplace_back("none");
+    const int none = record::kPowerOnMax + 1;
+    const struct {
+        const char* name;
+        const char* what;
+        int powerOn, max;
+    } channels[2] = {{"mic", "microphone", record::kMicPowerOn, record::kMicMax},
+                     {"music", "music", record::kMusicPowerOn, record::kMusicMax}};
+    for (const auto& c : channels) {
+        const std::string name = std::string("settings.") + c.name;
+        const std::size_t powerOn = at(c.powerOn);
+        const std::size_t max = at(c.max);
+        Setting s = InRecord(
+            Choice(name + ".power-on", volumes, {}, {}),
+            [powerOn, none](const Record& r) {
+                return r[powerOn] == record::kNotSet ? none : std::min<int>(r[powerOn], record::kPowerOnMax);
+            },
+            [powerOn, none](Record& r, double v) { r[powerOn] = P(v) == none ? record::kNotSet : Byte(v); });
+        s.rangeNote = "0..99 or none";
+        // The box never powers on above its limit. A window keeps its slider below the
+        // limit it is editing instead.
+        s.refuse = [max, none, what = std::string(c.what)](const DeviceContext& d, double v) {
+            const int limit = d.store.AppliedSettings()[max];
+            if (P(v) == none || P(v) <= limit) return std::string();
+            return "at most " + std::to_string(limit) + ", the box's " + what + " maximum";
+        };
+        t.push_back(std::move(s));
+        // A lower limit takes a power-on volume above it down with it.
+        t.push_back(InRecord(
+            Number(name + ".max", U::Number, record::kMaxMin, record::kMaxMax, {}, {}),
+            [max](const Record& r) { return std::clamp<int>(r[max], record::kMaxMin, record::kMaxMax); },
+            [max, powerOn](Record& r, double v) {
+                r[max] = Byte(v);
+                if (r[powerOn] != record::kNotSet && r[powerOn] > r[max]) r[powerOn] = r[max];
+            }));
+    }
+
+    t.push_back(InRecord(Switch("settings.panel-lock", {}, {}), RecordFlag(record::kPanelLock, 0xFF),
+                         [at](Record& r, double v) { r[at(record::kPanelLock)] = v != 0 ? 1 : 0; }));
+    t.push_back(InRecord(Switch("settings.volume-lock", {}, {}), RecordFlag(record::kLockBits, record::kVolumeLockBits),
+                         PutFlag(record::kLockBits, record::kVolumeLockBits)));
+    t.push_back(InRecord(Switch("settings.mode-lock", {}, {}), RecordFlag(record::kLockBits, record::kModeLockBit),
+                         PutFlag(record::kLockBits, record::kModeLockBit)));
+    t.push_back(InRecord(
+        Choice("settings.power-on-mode", {"Auto", "M1", "M2", "M3", "M4"}, {}, {}),
+        [at](const Record& r) {
+            const int mode = r[at(record::kPowerOnMode)];
+            return mode < record::kPowerOnModes ? mode : 0;
+        },
+        [at](Record& r, double v) { r[at(record::kPowerOnMode)] = Byte(v); }));
+
+    // Microphone phase is a parameter, sent at once: the field holds 0 while inverted.
+    const int phases[2] = {fld::kMicPhase1, fld::kMicPhase2};
+    for (int g = 0; g < 2; ++g)
+        t.push_back(Choice("mic.phase." + std::to_string(g + 1), {"normal", "inverted"},
+                           SwitchValue(phases[g], kPhaseNormal), StoreSwitch(phases[g], 0, kPhaseNormal)));
+}
+
 std::vector<Setting> Build() {
     std::vector<Setting> t;
     AddMaster(t);
@@ -557,6 +669,7 @@ std::vector<Setting> Build() {
     AddOutputs(t);
     AddDelays(t);
     AddPositions(t);
+    AddDeviceSettings(t);
     return t;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Fields.h"
+#include "model/SettingsRecord.h"
 
 namespace kv {
 
@@ -35,6 +36,11 @@ struct Setting {
     // Limits only the box knows (maxima in its settings, its command set, the room, a band's
     // kind): the reason a value is refused now, or empty.
     std::function<std::string(const DeviceContext&, double)> refuse;
+    // Settings a window edits before its "Apply" (the device settings record): writes the
+    // value into the store's edited copy only. `apply` sends at once, as the command line does.
+    std::function<void(DeviceContext&, double)> stage;
+    // The value at position 0 of a control bound to the setting: position = (value - zero) / step.
+    double positionZero = 0;
 };
 
 const std::vector<Setting>& AllSettings();
@@ -77,8 +83,8 @@ constexpr int kGateTimeMax = 100;
 constexpr int kGateTimeFlip = 101;  // the field holds 101 - position
 constexpr int kSourceOn = fld::kSwitchedOn;
 constexpr int kSubMusicScale = 3;   // the SUB's music mix goes up to three times full level
-constexpr int kMicMaxByte = 3;      // applied device settings: microphone and music maxima
-constexpr int kMusicMaxByte = 4;
+constexpr int kMicMaxByte = record::kMicMax;  // applied device settings: microphone and music maxima
+constexpr int kMusicMaxByte = record::kMusicMax;
 }  // namespace range
 
 // Speaker level at a distance from the listener, in dB.

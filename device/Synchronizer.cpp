@@ -11,6 +11,7 @@
 #include "device/UsbLink.h"
 #include "device/WireTable.h"
 #include "model/ParameterStore.h"
+#include "model/SettingsRecord.h"
 
 namespace kv {
 namespace {
@@ -284,7 +285,7 @@ void Synchronizer::WriteAll() {
     m_link.WriteMemoryBlock(kSpeakerGainOffset, kSpeakerGainSize, gains.data());
 
     m_encoders.ResendAllEqCoefficients();
-    if (m_store.AppliedSettings()[0] == 1) m_encoders.LevelRamp();
+    if (m_store.AppliedSettings()[record::kSaveMode] == record::kSaveWithMode) m_encoders.LevelRamp();
 
     m_link.WriteReport(BuildParamRead(module::kMic, kMicLevelA, 1));
     m_link.WriteReport(BuildParamRead(module::kMic, kMicLevelB, 1));

@@ -7,14 +7,14 @@
 #include <QLabel>
 
 #include "dialogs/AuxContext.h"
+#include "eq/CXBmpSlider.h"
 #include "ui/UiText.h"
 #include "ui/WindowLook.h"
-#include "eq/CXBmpSlider.h"
 
 namespace kv {
 
 AutoFunctionDlg::AutoFunctionDlg(AuxContext& context, int dialogId, const Texts& texts, QWidget* parent)
-    : QDialog(parent), m_context(context), m_dialogId(dialogId), m_texts(texts), m_binder(context, this) {
+    : QDialog(parent), m_context(context), m_dialogId(dialogId), m_texts(texts), m_host(context, *this, dialogId) {
     MakeModeless(*this);
     PaintWindowBackground(*this, true);
 
@@ -42,13 +42,14 @@ AutoFunctionDlg::AutoFunctionDlg(AuxContext& context, int dialogId, const Texts&
 }
 
 void AutoFunctionDlg::Bind(BindRow switchRow, BindRow sliderRow) {
-    m_binder.Add(std::move(switchRow), {m_switch});
-    m_binder.Add(std::move(sliderRow), {m_slider}, {m_value});
-    connect(&m_binder, &Binder::issued, this, [this] {
+    m_host.Bind().Add(std::move(switchRow), {m_switch});
+    m_host.Bind().Add(std::move(sliderRow), {m_slider}, {m_value});
+    connect(&m_host.Bind(), &Binder::issued, this, [this] {
         // Where the function is missing nothing was stored: show what is.
-        if (!Available()) m_binder.Reload(LabelUse::Refresh);
+        if (!Available()) m_host.Reload(LabelUse::Refresh);
         UpdateEnables();
     });
+    m_host.RouteWheel();
 }
 
 void AutoFunctionDlg::Refresh() {
@@ -57,8 +58,8 @@ void AutoFunctionDlg::Refresh() {
     m_switch->setText(Bi(lang, "启用", "ON"));
     m_caption->setText(Bi(lang, m_texts.captionZh, m_texts.captionEn));
     m_description->setText(Bi(lang, m_texts.descriptionZh, m_texts.descriptionEn));
-    m_context.ApplyTable(this, m_dialogId);
-    m_binder.Reload(LabelUse::Refresh);
+    m_host.Relabel();
+    m_host.Reload(LabelUse::Refresh);
     UpdateEnables();
     ApplyLock();
 }
@@ -72,7 +73,7 @@ void AutoFunctionDlg::UpdateEnables() {
     if (m_context.Locked()) ApplyLock();
 }
 
-void AutoFunctionDlg::ApplyLock() { m_binder.ShowLocked(m_context.Locked()); }
+void AutoFunctionDlg::ApplyLock() { m_host.ShowLocked(); }
 
 void AutoFunctionDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;

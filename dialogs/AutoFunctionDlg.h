@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "ui/Binder.h"
+#include "ui/BindHost.h"
 
 class QCheckBox;
 class QLabel;
@@ -62,7 +62,7 @@ private:
     AuxContext& m_context;
     int m_dialogId;
     Texts m_texts;
-    Binder m_binder;
+    BindHost m_host;
     QCheckBox* m_switch = nullptr;
     QLabel* m_caption = nullptr;
     CXBmpSlider* m_slider = nullptr;

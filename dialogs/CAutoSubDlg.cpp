@@ -1,7 +1,5 @@
 #include "dialogs/CAutoSubDlg.h"
 
-#include <algorithm>
-
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
 #include "model/Fields.h"
@@ -14,14 +12,13 @@ CAutoSubDlg::CAutoSubDlg(AuxContext& context, QWidget* parent)
                        "当检测到话筒信号时，超低音量自动调节成所设置的超低比例，1秒之后，超低音量逐渐恢复成正常比例",
                        "When detected mic level,the SUB vol is auto decay."},
                       parent) {
-    BindRow ratio = FieldRow(fld::kAutoSubRatio, 0, 100);
-    ratio.read = [](const DeviceContext& dev) { return std::clamp(dev.store.Int(fld::kAutoSubRatio), 0, 100); };
+    BindRow ratio = AddressRow("autosub.ratio");
     // A refresh shows the stored ratio even where the slider cannot follow it.
     ratio.text = [&context](int position, LabelUse use) {
         const int v = use == LabelUse::Moving ? position : context.Device().store.Int(fld::kAutoSubRatio);
         return QString::asprintf("%d%%", v);
     };
-    Bind(FieldRow(fld::kAutoSubEnabled, 0, 1), std::move(ratio));
+    Bind(AddressRow("autosub"), std::move(ratio));
     Refresh();
 }
 

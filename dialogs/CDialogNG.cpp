@@ -1,45 +1,36 @@
 #include "dialogs/CDialogNG.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWheelEvent>
-#include <algorithm>
 
-#include "device/DeviceContext.h"
-#include "device/SettingTable.h"
-#include "ui/UiText.h"
 #include "eq/CXBmpSlider.h"
-#include "model/Fields.h"
 #include "ui/PageContext.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
 namespace {
-// The field holds 101 - p, so the top of the slider is the shortest time; the wire table
-// scales it (1e-5 for opening, 1e-7 for closing).
-constexpr int kFlip = range::kGateTimeFlip;
 constexpr int kSliderFirstId = 1000;
 
 struct GateRow {
-    int field;
+    const char* address;
     int captionId;
     const char* chinese;
     const char* english;
 };
 constexpr GateRow kRows[CDialogNG::kSliderCount] = {
-    {fld::kMicGateOpen, 1123, "启动时间", "Attack time"},
-    {fld::kMicGateClose, 1124, "关闭时间", "Release time"},
-    {fld::kMusicGateOpen, 1125, "启动时间", "Attack time"},
-    {fld::kMusicGateClose, 1126, "关闭时间", "Release time"},
+    {"mic.gate.attack", 1123, "启动时间", "Attack time"},
+    {"mic.gate.release", 1124, "关闭时间", "Release time"},
+    {"music.gate.attack", 1125, "启动时间", "Attack time"},
+    {"music.gate.release", 1126, "关闭时间", "Release time"},
 };
 }  // namespace
 
-CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m_binder(context, this) {
+CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m_host(context, *this, kDialogId) {
     const int lang = context.Language();
     setModal(true);
     setWindowTitle(Bi(lang, "噪声门设置", "Noise gate"));
@@ -67,20 +58,7 @@ CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m
             grid->addWidget(value, i, 2);
             m_sliders[static_cast<std::size_t>(s)] = slider;
             m_values[static_cast<std::size_t>(s)] = value;
-
-            BindRow row;
-            row.field = r.field;
-            row.minimum = range::kGateTimeMin;
-            row.maximum = range::kGateTimeMax;
-            row.read = [field = r.field](const DeviceContext& dev) {
-                return std::clamp(kFlip - dev.store.Int(field), range::kGateTimeMin, range::kGateTimeMax);
-            };
-            row.apply = [field = r.field](DeviceContext& dev, int p) {
-                dev.store.SetInt(field, kFlip - p);
-                dev.encoders.SendField(field);
-            };
-            row.text = Format("%d");
-            m_binder.Add(std::move(row), {slider}, {value});
+            m_host.Bind().Add(AddressRow(r.address), {slider}, {value});
         }
         layout->addWidget(box);
     }
@@ -93,21 +71,10 @@ CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    context.ApplyTable(this, kDialogId);
-    m_binder.Reload();
-    m_binder.ShowLocked(context.Locked());
-}
-
-void CDialogNG::wheelEvent(QWheelEvent* event) {
-    // The wheel belongs to the focused slider wherever the pointer is.
-    QWidget* focus = QApplication::focusWidget();
-    if (m_binder.TakesWheel(focus)) {
-        QWheelEvent copy(event->position(), event->globalPosition(), event->pixelDelta(), event->angleDelta(),
-                         event->buttons(), event->modifiers(), event->phase(), event->inverted());
-        QApplication::sendEvent(focus, &copy);
-        return;
-    }
-    QDialog::wheelEvent(event);
+    m_host.Relabel();
+    m_host.Reload();
+    m_host.ShowLocked();
+    m_host.RouteWheel();
 }
 
 }  // namespace kv

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <array>
 
-#include "ui/Binder.h"
+#include "ui/BindHost.h"
 
 class QLabel;
 
@@ -25,11 +25,8 @@ public:
     CXBmpSlider* SliderAt(int slider) const { return m_sliders[static_cast<std::size_t>(slider)]; }
     QLabel* ValueAt(int slider) const { return m_values[static_cast<std::size_t>(slider)]; }
 
-protected:
-    void wheelEvent(QWheelEvent* event) override;
-
 private:
-    Binder m_binder;
+    BindHost m_host;
     std::array<CXBmpSlider*, kSliderCount> m_sliders{};
     std::array<QLabel*, kSliderCount> m_values{};
 };

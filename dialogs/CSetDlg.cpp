@@ -15,19 +15,21 @@
 
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
-#include "ui/UiText.h"
-#include "ui/WindowLook.h"
 #include "eq/CXBmpSlider.h"
 #include "model/Fields.h"
+#include "model/SettingsRecord.h"
 #include "ui/LockLook.h"
+#include "ui/UiText.h"
+#include "ui/WindowLook.h"
 
 namespace kv {
 
 namespace {
-constexpr int kPowerOnMax = 99;
-constexpr int kLimitMin = 1;
-constexpr int kLimitMax = 99;
 constexpr int kModes = 4;
+// The power-on rows' position for a volume that is not set ("none").
+constexpr int kNone = record::kPowerOnMax + 1;
+const char* const kPowerOnAddress[2] = {"settings.mic.power-on", "settings.music.power-on"};
+const char* const kMaxAddress[2] = {"settings.mic.max", "settings.music.max"};
 constexpr int kNoticeMs = PageContext::kNoticeMs;
 
 QPushButton* Button(const QString& text, int id, QWidget* parent) {
@@ -49,7 +51,10 @@ QLabel* Label(const QString& text, int id, QWidget* parent) {
 }
 }  // namespace
 
-CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_context(context), m_binder(context, this) {
+// The record's controls stage their values in the edited copy; "Apply" sends it whole.
+CSetDlg::CSetDlg(AuxContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context), m_host(context, *this, kDialogId) {
+    Binder& bind = m_host.Bind();
     const int lang = context.Language();
     MakeModeless(*this);
     setWindowTitle(Bi(lang, "机器设置", "Device settings"));
@@ -86,16 +91,20 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
         limitGrid->addWidget(Label(Bi(lang, kMaxZh[ch], kMaxEn[ch]), 1043 + ch, limits), ch, 0);
         m_maxSlider[i] = new CXBmpSlider(kMaxSliderIds[ch], Qt::Horizontal, limits);
         m_maxSlider[i]->SetBackground(kWindowBackground);
-        m_maxSlider[i]->SetRange(kLimitMin, kLimitMax);
         m_maxSlider[i]->setMinimumWidth(180);
         m_maxLabel[i] = Label(QString(), kMaxLabelIds[ch], limits);
         m_maxLabel[i]->setMinimumWidth(40);
         limitGrid->addWidget(m_maxSlider[i], ch, 1);
         limitGrid->addWidget(m_maxLabel[i], ch, 2);
 
+        // The power-on slider also sets the live level, so the window issues its moves itself.
+        m_powerOnRow[i] = bind.Add(StagedAddressRow(kPowerOnAddress[ch]), {m_powerOnSlider[i]}, {}, false);
+        const int max = bind.Add(StagedAddressRow(kMaxAddress[ch]), {m_maxSlider[i]}, {m_maxLabel[i]});
         connect(m_powerOnCheck[i], &QCheckBox::clicked, this, [this, ch](bool on) { OnPowerOnChecked(ch, on); });
         connect(m_powerOnSlider[i], &CXBmpSlider::changed, this, [this, ch](int, int v) { OnPowerOnMoved(ch, v); });
-        connect(m_maxSlider[i], &CXBmpSlider::changed, this, [this, ch](int, int v) { OnMaxMoved(ch, v); });
+        connect(&bind, &Binder::issued, this, [this, ch, max](int handle, int v) {
+            if (handle == max) OnMaxMoved(ch, v);
+        });
     }
 
     // How the master volume is kept.
@@ -106,9 +115,9 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
     for (int v = 0; v < 2; ++v) {
         SetControlId(m_saveMode[static_cast<std::size_t>(v)], 1190 + v);
         saveRow->addWidget(m_saveMode[static_cast<std::size_t>(v)]);
-        connect(m_saveMode[static_cast<std::size_t>(v)], &QRadioButton::clicked, this,
-                [this, v] { SetEditedByte(kSaveModeByte, static_cast<std::uint8_t>(v)); });
     }
+    // A radio pair's first button stands for 1: kept with the mode.
+    bind.Add(StagedAddressRow("settings.save-mode"), {m_saveMode[1], m_saveMode[0]});
 
     // Front-panel locks.
     auto* locks = Group(Bi(lang, "面板锁定", "Panel lock"), 1045, this);
@@ -122,12 +131,12 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
     lockRow->addWidget(m_panelLock);
     lockRow->addWidget(m_volumeLock);
     lockRow->addWidget(m_modeLock);
-    connect(m_panelLock, &QCheckBox::clicked, this, [this](bool on) {
-        SetEditedByte(kPanelLockByte, on ? 1 : 0);
-        UpdateLockEnables();
+    const int panel = bind.Add(StagedAddressRow("settings.panel-lock"), {m_panelLock});
+    bind.Add(StagedAddressRow("settings.volume-lock"), {m_volumeLock});
+    bind.Add(StagedAddressRow("settings.mode-lock"), {m_modeLock});
+    connect(&bind, &Binder::issued, this, [this, panel](int handle) {
+        if (handle == panel) UpdateLockEnables();
     });
-    connect(m_volumeLock, &QCheckBox::clicked, this, [this](bool on) { OnLockChecked(true, on); });
-    connect(m_modeLock, &QCheckBox::clicked, this, [this](bool on) { OnLockChecked(false, on); });
 
     // Power-on mode.
     auto* mode = Group(Bi(lang, "开机指定模式", "Power-on mode"), 1023, this);
@@ -137,10 +146,9 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
     m_powerOnMode->addItems({QStringLiteral("Auto"), QStringLiteral("M1"), QStringLiteral("M2"), QStringLiteral("M3"),
                              QStringLiteral("M4")});
     modeRow->addWidget(m_powerOnMode);
-    connect(m_powerOnMode, &QComboBox::activated, this,
-            [this](int index) { SetEditedByte(kPowerOnModeByte, static_cast<std::uint8_t>(index)); });
+    bind.Add(StagedAddressRow("settings.power-on-mode"), {m_powerOnMode});
 
-    // Microphone phase: stored as 0 when inverted.
+    // Microphone phase: a parameter, sent at once.
     auto* phase = Group(Bi(lang, "话筒反相", "Mic phase"), 1013, this);
     auto* phaseRow = new QHBoxLayout(phase);
     for (int g = 0; g < 2; ++g) {
@@ -150,10 +158,7 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
             phase);
         SetControlId(m_phase[i], 1193 + g);
         phaseRow->addWidget(m_phase[i]);
-        BindRow row = FieldRow(g == 0 ? fld::kMicPhase1 : fld::kMicPhase2, 0, 1);
-        row.onValue = 0;
-        row.offValue = 1;
-        m_binder.Add(std::move(row), {m_phase[i]});
+        bind.Add(AddressRow(g == 0 ? "mic.phase.1" : "mic.phase.2"), {m_phase[i]});
     }
 
     // Resetting a user mode of the box.
@@ -192,79 +197,55 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent) : QDialog(parent), m_cont
     buttons->addWidget(m_cancel);
     grid->addLayout(buttons, 4, 0, 1, 2);
 
+    m_host.RouteWheel();
     Refresh();
 }
 
 QString CSetDlg::InvalidText() const { return Bi(m_context.Language(), "无效", "Invalid"); }
 
-ParameterStore::Settings CSetDlg::Edited() const { return m_context.Device().store.EditedSettings(); }
-
-void CSetDlg::SetEditedByte(int index, std::uint8_t value) {
-    ParameterStore& store = m_context.Device().store;
-    auto record = store.EditedSettings();
-    record[static_cast<std::size_t>(index)] = value;
-    store.SetEditedSettings(record);
-}
-
 void CSetDlg::Refresh() {
     ParameterStore& store = m_context.Device().store;
     // Edits start from what the box holds; an edited copy left over from start-up would
     // otherwise send limits of 0.
-    const auto r = store.AppliedSettings();
-    store.SetEditedSettings(r);
-    m_context.ApplyTable(this, kDialogId);
-    m_saveMode[r[kSaveModeByte] == 0 ? 0 : 1]->setChecked(true);
+    store.SetEditedSettings(store.AppliedSettings());
+    m_host.Relabel();
+    // The limits bound the power-on sliders before these show their values.
     for (int ch = 0; ch < 2; ++ch) {
         const auto i = static_cast<std::size_t>(ch);
-        const int max = std::clamp<int>(r[static_cast<std::size_t>(kMicMaxByte + ch)], kLimitMin, kLimitMax);
-        m_maxSlider[i]->SetPosition(max);
-        m_maxLabel[i]->setText(QString::number(max));
-        m_powerOnSlider[i]->SetRange(0, max);
-        const std::uint8_t v = r[static_cast<std::size_t>(kMicPowerOnByte + ch)];
-        ShowPowerOn(ch, v, v != kNotSet);
+        m_powerOnSlider[i]->SetRange(0, m_host.Bind().Position(m_host.Bind().HandleOf(m_maxSlider[i])));
     }
-    m_panelLock->setChecked(r[kPanelLockByte] != 0);
-    m_volumeLock->setChecked((r[kLockBitsByte] & kVolumeLockBits) != 0);
-    m_modeLock->setChecked((r[kLockBitsByte] & kModeLockBit) != 0);
+    m_host.Reload();
+    for (int ch = 0; ch < 2; ++ch) ShowPowerOn(ch);
     UpdateLockEnables();
-    m_powerOnMode->setCurrentIndex(r[kPowerOnModeByte] < kModes + 1 ? r[kPowerOnModeByte] : 0);
-    m_binder.Reload();
     ApplyLock();
 }
 
 void CSetDlg::Relabel() {
-    m_context.ApplyTable(this, kDialogId);
+    m_host.Relabel();
     for (int ch = 0; ch < 2; ++ch)
         if (!m_powerOnCheck[static_cast<std::size_t>(ch)]->isChecked())
             m_powerOnLabel[static_cast<std::size_t>(ch)]->setText(InvalidText());
 }
 
-void CSetDlg::ShowPowerOn(int channel, int value, bool set) {
+// Check box, enables and label from the staged power-on volume; the slider stays within its limit.
+void CSetDlg::ShowPowerOn(int channel) {
     const auto i = static_cast<std::size_t>(channel);
+    const int v = m_host.Bind().Position(m_powerOnRow[i]);
+    const bool set = v != kNone;
     m_powerOnCheck[i]->setChecked(set);
     m_powerOnSlider[i]->setEnabled(set);
     m_powerOnLabel[i]->setEnabled(set);
-    if (!set) {
-        m_powerOnLabel[i]->setText(InvalidText());
-        return;
-    }
-    m_powerOnSlider[i]->SetPosition(std::clamp(value, 0, m_powerOnSlider[i]->Maximum()));
-    m_powerOnLabel[i]->setText(QString::number(m_powerOnSlider[i]->Position()));
+    m_powerOnLabel[i]->setText(set ? QString::number(m_powerOnSlider[i]->Position()) : InvalidText());
 }
 
 void CSetDlg::OnPowerOnChecked(int channel, bool checked) {
     if (m_context.Locked()) return Refresh();
-    const int byte = kMicPowerOnByte + channel;
-    if (!checked) {
-        SetEditedByte(byte, kNotSet);
-        ShowPowerOn(channel, 0, false);
-        return;
-    }
-    // The present live level, kept within the limit so that the box never powers on above it.
+    const auto i = static_cast<std::size_t>(channel);
+    // Set: the present live level, kept within the limit so that the box never powers on above it.
     const int live = m_context.Device().store.Int(channel == kMic ? fld::kMicVolume : fld::kMusicVolume);
-    const int v = std::clamp(live, 0, m_powerOnSlider[static_cast<std::size_t>(channel)]->Maximum());
-    SetEditedByte(byte, static_cast<std::uint8_t>(v));
-    ShowPowerOn(channel, v, true);
+    const int v = checked ? std::clamp(live, 0, m_powerOnSlider[i]->Maximum()) : kNone;
+    m_host.Bind().Issue(m_powerOnRow[i], v);
+    ShowPowerOn(channel);
 }
 
 void CSetDlg::OnPowerOnMoved(int channel, int v) {
@@ -272,22 +253,17 @@ void CSetDlg::OnPowerOnMoved(int channel, int v) {
     if (m_context.Locked()) return Refresh();
     const auto i = static_cast<std::size_t>(channel);
     v = std::clamp(v, 0, m_powerOnSlider[i]->Maximum());
-    SetEditedByte(kMicPowerOnByte + channel, static_cast<std::uint8_t>(v));
+    m_host.Bind().Issue(m_powerOnRow[i], v);
     // The user hears the level being chosen.
     if (channel == kMic)
         m_context.Device().encoders.MicLevel(v);
     else
         m_context.Device().encoders.MusicLevel(v);
-    m_powerOnSlider[i]->SetPosition(v);
     m_powerOnLabel[i]->setText(QString::number(v));
 }
 
 void CSetDlg::OnMaxMoved(int channel, int v) {
-    if (m_context.Locked()) return Refresh();
     const auto i = static_cast<std::size_t>(channel);
-    v = std::clamp(v, kLimitMin, kLimitMax);
-    SetEditedByte(kMicMaxByte + channel, static_cast<std::uint8_t>(v));
-    m_maxLabel[i]->setText(QString::number(v));
     CXBmpSlider* power = m_powerOnSlider[i];
     const int before = power->Position();
     power->SetRange(0, v);
@@ -297,13 +273,6 @@ void CSetDlg::OnMaxMoved(int channel, int v) {
         OnPowerOnMoved(channel, v);
     else
         power->SetPosition(v);
-}
-
-void CSetDlg::OnLockChecked(bool volume, bool checked) {
-    std::uint8_t b = Edited()[kLockBitsByte];
-    const std::uint8_t bits = volume ? kVolumeLockBits : kModeLockBit;
-    b = checked ? static_cast<std::uint8_t>(b | bits) : static_cast<std::uint8_t>(b & ~bits);
-    SetEditedByte(kLockBitsByte, b);
 }
 
 void CSetDlg::UpdateLockEnables() {

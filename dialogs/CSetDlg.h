@@ -8,7 +8,7 @@
 #include <array>
 
 #include "model/ParameterStore.h"
-#include "ui/Binder.h"
+#include "ui/BindHost.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,18 +28,6 @@ public:
     static constexpr int kApplyId = 1073;
     static constexpr int kCancelId = 2;
     static constexpr int kResetFirstCommand = 32823;  // M1..M4
-    // Record bytes.
-    static constexpr int kSaveModeByte = 0;
-    static constexpr int kMicPowerOnByte = 1;
-    static constexpr int kMusicPowerOnByte = 2;
-    static constexpr int kMicMaxByte = 3;
-    static constexpr int kMusicMaxByte = 4;
-    static constexpr int kPanelLockByte = 5;
-    static constexpr int kLockBitsByte = 6;
-    static constexpr int kPowerOnModeByte = 12;
-    static constexpr std::uint8_t kNotSet = 255;
-    static constexpr std::uint8_t kVolumeLockBits = 0x83;
-    static constexpr std::uint8_t kModeLockBit = 0x10;
     enum Channel { kMic, kMusic };
 
     explicit CSetDlg(AuxContext& context, QWidget* parent = nullptr);
@@ -72,13 +60,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    ParameterStore::Settings Edited() const;
-    void SetEditedByte(int index, std::uint8_t value);
-    void ShowPowerOn(int channel, int value, bool set);
+    void ShowPowerOn(int channel);
     void OnPowerOnChecked(int channel, bool checked);
     void OnPowerOnMoved(int channel, int v);
     void OnMaxMoved(int channel, int v);
-    void OnLockChecked(bool volume, bool checked);
     void UpdateLockEnables();
     void Apply();
     void ResetMode(int slot);
@@ -86,7 +71,8 @@ private:
     QString InvalidText() const;
 
     AuxContext& m_context;
-    Binder m_binder;
+    BindHost m_host;
+    std::array<int, 2> m_powerOnRow{};
     std::array<QCheckBox*, 2> m_powerOnCheck{};
     std::array<CXBmpSlider*, 2> m_powerOnSlider{};
     std::array<QLabel*, 2> m_powerOnLabel{};

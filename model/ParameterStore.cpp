@@ -126,8 +126,8 @@ void ParameterStore::ApplyDefaults() {
         DecodeSpeakerPositionsLocked();
         m_applied.fill(0);
         m_edited.fill(0);
-        m_applied[3] = 99;
-        m_applied[4] = 99;
+        m_applied[record::kMicMax] = record::kMaxMax;
+        m_applied[record::kMusicMax] = record::kMaxMax;
         m_levelMeter.fill(0);
         m_aux.fill(0);
         m_speakerGain.fill(0);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/Fields.h"
+#include "model/SettingsRecord.h"
 
 namespace kv {
 
@@ -23,7 +24,7 @@ constexpr int kModeNameChars = 24;
 constexpr int kModelNameChars = 29;
 constexpr int kVersionChars = 10;
 constexpr int kLevelMeterSize = 15;
-constexpr int kSettingsSize = 13;
+constexpr int kSettingsSize = record::kSize;
 constexpr int kAuxSize = 6;
 constexpr int kRemoteTableSize = 16;
 constexpr int kBandDescriptorSize = 7;

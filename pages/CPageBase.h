@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "ui/BindHost.h"
 #include "ui/Binder.h"
 #include "ui/PageContext.h"
 
@@ -43,7 +44,7 @@ public:
     // whenever the lock changes.
     void ApplyLock();
 
-    Binder& Bind() { return m_binder; }
+    Binder& Bind() { return m_host.Bind(); }
     PageContext& Context() { return m_context; }
 
 protected:
@@ -65,7 +66,7 @@ protected:
     void SetEqualiser(CEqEditor* editor) { m_eq = editor; }
     void SetKindQuietly(int kind) { m_kind = kind; }
     // Extra controls that take the wheel while focused (panels, sliders outside the binder).
-    void AddWheelTarget(QWidget* widget) { m_wheelTargets.append(widget); }
+    void AddWheelTarget(QWidget* widget) { m_host.AddWheelTarget(widget); }
     // Called once by a page's constructor when its widgets exist: the wheel routed through
     // the page, then the kind, the texts and every control from the store.
     void Open(int kind);
@@ -73,16 +74,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool TakesWheel(QWidget* widget) const;
     void RouteWheel();
 
     PageContext& m_context;
     PageId m_id;
     int m_dialog;
     int m_kind = 0;
-    Binder m_binder;
+    BindHost m_host;
     CEqEditor* m_eq = nullptr;
-    QList<QPointer<QWidget>> m_wheelTargets;
 };
 
 }  // namespace kv

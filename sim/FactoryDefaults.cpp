@@ -94,10 +94,10 @@ SimNameArea FactoryNameArea() {
 
 SimSettings FactorySettings() {
     SimSettings s{};
-    s[1] = 255;
-    s[2] = 255;
-    s[3] = 99;
-    s[4] = 99;
+    s[record::kMicPowerOn] = record::kNotSet;
+    s[record::kMusicPowerOn] = record::kNotSet;
+    s[record::kMicMax] = record::kMaxMax;
+    s[record::kMusicMax] = record::kMaxMax;
     return s;
 }
 

@@ -20,6 +20,8 @@
 #include <array>
 #include <cstdint>
 
+#include "model/SettingsRecord.h"
+
 namespace kv {
 
 constexpr int kSimMemorySize = 1193;  // EQ image, speaker-position and speaker-gain blocks
@@ -28,7 +30,7 @@ constexpr int kSimNameAreaSize = 0x100;  // 0x0F00..0x0FFF
 
 using SimMemory = std::array<std::uint8_t, kSimMemorySize>;
 using SimNameArea = std::array<std::uint8_t, kSimNameAreaSize>;
-using SimSettings = std::array<std::uint8_t, 13>;
+using SimSettings = std::array<std::uint8_t, record::kSize>;
 
 std::uint32_t FactoryParamWord(int module, int parameter, int index, int commandSetVersion);
 SimMemory FactoryMemory();

@@ -10,6 +10,7 @@
 #include "device/MemoryReport.h"
 #include "device/ParamReport.h"
 #include "model/Bytes.h"
+#include "model/SettingsRecord.h"
 #include "sim/FactoryDefaults.h"
 
 namespace kv {
@@ -18,7 +19,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSlots = 4;
-constexpr int kSettingsBytes = 13;
+constexpr int kSettingsBytes = record::kSize;
 constexpr int kRemoteBytes = 16;
 constexpr int kFirstLearnKey = 1;
 constexpr int kLastLearnKey = 15;
@@ -535,7 +536,7 @@ int SimBox::CurrentSlot() const {
     return m_impl->currentSlot;
 }
 
-std::array<std::uint8_t, 13> SimBox::Settings() const {
+std::array<std::uint8_t, record::kSize> SimBox::Settings() const {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->settings;
 }

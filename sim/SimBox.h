@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "device/Report.h"
+#include "model/SettingsRecord.h"
 
 namespace kv {
 
@@ -68,7 +69,7 @@ public:
     std::vector<std::uint8_t> Memory(int offset, int length) const;
     std::u16string ModeName(int slot) const;
     int CurrentSlot() const;
-    std::array<std::uint8_t, 13> Settings() const;
+    std::array<std::uint8_t, record::kSize> Settings() const;
     std::array<std::uint8_t, 16> RemoteTable() const;
     std::vector<TranscriptEntry> Transcript() const;
     // Reports the application sent, optionally only those of one command code.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -56,13 +57,39 @@ BindRow AddressRow(std::string_view address) {
         return row;
     }
     const double step = s->step;
+    const double zero = s->positionZero;
     row.setting = s;
-    row.minimum = static_cast<int>(std::lround(s->minimum / step));
-    row.maximum = static_cast<int>(std::lround(s->maximum / step));
-    row.read = [s, step](const DeviceContext& d) { return static_cast<int>(std::lround(s->read(d) / step)); };
-    row.apply = [s, step](DeviceContext& d, int p) { s->apply(d, p * step); };
-    if (s->refuse) row.refuse = [s, step](const DeviceContext& d, int p) { return s->refuse(d, p * step); };
-    row.text = [s, step](int p, LabelUse) { return QString::fromStdString(FormatSetting(*s, p * step)); };
+    row.minimum = static_cast<int>(std::lround((s->minimum - zero) / step));
+    row.maximum = static_cast<int>(std::lround((s->maximum - zero) / step));
+    row.read = [s, step, zero](const DeviceContext& d) {
+        return static_cast<int>(std::lround((s->read(d) - zero) / step));
+    };
+    row.apply = [s, step, zero](DeviceContext& d, int p) { s->apply(d, zero + p * step); };
+    if (s->refuse)
+        row.refuse = [s, step, zero](const DeviceContext& d, int p) { return s->refuse(d, zero + p * step); };
+    row.text = [s, step, zero](int p, LabelUse) { return QString::fromStdString(FormatSetting(*s, zero + p * step)); };
+    return row;
+}
+
+BindRow StagedAddressRow(std::string_view address) {
+    BindRow row = AddressRow(address);
+    if (row.unknownAddress) return row;
+    const Setting* s = row.setting;
+    if (!s->stage) {
+        const QByteArray name = QByteArray(address.data(), static_cast<qsizetype>(address.size()));
+#ifndef NDEBUG
+        qFatal("binder: setting \"%s\" is not staged", name.constData());
+#endif
+        qCCritical(lcKvUi, "binder: setting \"%s\" is not staged; its controls do nothing", name.constData());
+        row.unknownAddress = true;
+        return row;
+    }
+    const double step = s->step;
+    const double zero = s->positionZero;
+    row.apply = [s, step, zero](DeviceContext& d, int p) { s->stage(d, zero + p * step); };
+    // The window keeps a staged value within the limits it is editing, which the box does not
+    // know yet.
+    row.refuse = nullptr;
     return row;
 }
 
@@ -142,6 +169,10 @@ void Binder::Listen(int handle, QWidget* control, int indexInRow) {
         });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         connect(edit, &QLineEdit::returnPressed, this, [this, handle, edit] { Typed(handle, edit); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        // A drop-down's entries are the row's positions from its minimum on.
+        connect(combo, &QComboBox::activated, this,
+                [this, handle](int index) { Issue(handle, Row(handle).minimum + index); });
     }
 }
 
@@ -160,7 +191,7 @@ void Binder::Typed(int handle, QLineEdit* edit) {
         return;
     }
     ClearRefused(edit);
-    Issue(handle, static_cast<int>(std::lround(*v.value / s.step)));
+    Issue(handle, static_cast<int>(std::lround((*v.value - s.positionZero) / s.step)));
 }
 
 void Binder::Issue(int handle, int position) {
@@ -235,6 +266,8 @@ void Binder::Show(Entry& e, int position, LabelUse use, bool labels) {
             b->setChecked(pair && i == 1 ? position == 0 : position != 0);
         } else if (auto* edit = qobject_cast<QLineEdit*>(c)) {
             edit->setText(e.row.text ? e.row.text(position, use) : QString::number(position));
+        } else if (auto* combo = qobject_cast<QComboBox*>(c)) {
+            combo->setCurrentIndex(position - e.row.minimum);
         }
     }
     if (!labels || !e.row.text) return;

@@ -77,6 +77,9 @@ struct BindRow {
 // fault of the page: it stops a debug build, and otherwise is logged and gives a row that
 // refuses every change.
 BindRow AddressRow(std::string_view address);
+// A row of a window that stages its values for an "Apply" of its own: as AddressRow, but a
+// move writes the setting's staged copy and sends nothing.
+BindRow StagedAddressRow(std::string_view address);
 // An address template filled by the page: "{out}.mix.music" with {"out", "rear"} gives
 // "rear.mix.music". A name without a value is left as it stands, so the address is unknown.
 using AddressNames = std::map<std::string, std::string, std::less<>>;
@@ -91,7 +94,8 @@ public:
     Binder(PageContext& context, QObject* parent = nullptr);
 
     // Adds a row and returns its handle. Controls are bitmap sliders, any QAbstractSlider,
-    // check boxes (one button) or radio pairs (two buttons: the first checked means 1), and
+    // check boxes (one button) or radio pairs (two buttons: the first checked means 1), drop-downs
+    // (an entry per position), and
     // edit boxes (applied on Enter after clamping; a text that is not a value is refused,
     // the box put back and its reason shown). Copies show the same value. The binder
     // listens to bitmap sliders, buttons and edit boxes unless told not to; other sliders
