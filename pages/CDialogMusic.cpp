@@ -1,10 +1,8 @@
 #include "pages/CDialogMusic.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -12,7 +10,6 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
-#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CGdipButton.h"
 #include "eq/CPeakMeterCtrl.h"
@@ -21,9 +18,9 @@
 #include "eq/EqMath.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
-#include "ui/LockLook.h"
-#include "ui/NumberText.h"
 #include "ui/PageStyle.h"
+#include "ui/SettingList.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
@@ -44,8 +41,8 @@ constexpr int kFirstRouteId = 1190;      // CH A, CH B of each input
 constexpr int kEffectSliderId = 100;
 constexpr int kGateSliderId = 110;
 constexpr int kVolumeSliderId = 120;
+constexpr int kEffectColumnName = 1;
 constexpr int kEffectColumnValue = 2;
-constexpr int kShareOn = fld::kSwitchedOn;
 constexpr int kBandListWidth = 262;
 constexpr int kMicMeters = 4;  // meters 0..3 stand beside the microphone inputs
 
@@ -55,115 +52,22 @@ const GridColumn kEffectColumns[] = {
     {"参数值", "Value", 80, Qt::AlignCenter, GridColumn::Editor::None},
 };
 
-// How an effect row is stored and sent, and how its value reads.
-enum class Via { Field, ReverbPredelay, ReverbTime, EchoPredelay, EchoTime, Shift };
-enum class Shown { Percent, Ms, ReverbMs, ShiftHz };
-
-struct EffectRow {
-    const char* english;
-    const char* chinese;
-    int field[2];  // the row's (first) field on CH A and CH B
-    int minimum;
-    int maximum;
-    Via via;
-    Shown shown;
-    int muteField;
-    const char* muteChinese;
-    const char* muteEnglish;
+// The effect parameters of the shown microphone channel ({mic}: mica or micb).
+const SettingListRow kEffects[CDialogMusic::kEffectRows] = {
+    {"混响电平",
+     "Reverb Level",
+     "{mic}.reverb.level",
+     {fld::kReverbMute, false, true, "混响已静音", "Reverb vol is mute"}},
+    {"混响预延时", "Reverb Predelay", "{mic}.reverb.predelay"},
+    {"混响时长", "Reverb Time", "{mic}.reverb.time"},
+    {"回声电平", "Echo Level", "{mic}.echo.level", {fld::kEchoMute, false, true, "回声已静音", "Echo vol is mute"}},
+    {"回声预延时", "Echo Predelay", "{mic}.echo.predelay"},
+    {"回声间隔", "Echo Time", "{mic}.echo.time"},
+    {"回声起始音量", "Echo Start Vol", "{mic}.echo.start"},
+    {"回声衰减比例", "Echo Vol Decay", "{mic}.echo.decay"},
+    {"话筒移频", "Shift Frequency", "{mic}.shift"},
 };
-
-constexpr EffectRow kEffects[CDialogMusic::kEffectRows] = {
-    {"Reverb Level",
-     "混响电平",
-     {fld::kReverbChALevel, fld::kReverbChBLevel},
-     0,
-     100,
-     Via::Field,
-     Shown::Percent,
-     fld::kReverbMute,
-     "混响已静音",
-     "Reverb vol is mute"},
-    {"Reverb Predelay",
-     "混响预延时",
-     {fld::kReverbChAPredelay1, fld::kReverbChBPredelay1},
-     3,
-     200,
-     Via::ReverbPredelay,
-     Shown::Ms,
-     -1,
-     nullptr,
-     nullptr},
-    {"Reverb Time",
-     "混响时长",
-     {fld::kReverbChATime, fld::kReverbChBTime},
-     0,
-     100,
-     Via::ReverbTime,
-     Shown::ReverbMs,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Level",
-     "回声电平",
-     {fld::kEchoChALevel, fld::kEchoChBLevel},
-     0,
-     100,
-     Via::Field,
-     Shown::Percent,
-     fld::kEchoMute,
-     "回声已静音",
-     "Echo vol is mute"},
-    {"Echo Predelay",
-     "回声预延时",
-     {fld::kEchoChAPredelay1, fld::kEchoChBPredelay1},
-     3,
-     200,
-     Via::EchoPredelay,
-     Shown::Ms,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Time",
-     "回声间隔",
-     {fld::kEchoChATime, fld::kEchoChBTime},
-     180,
-     260,
-     Via::EchoTime,
-     Shown::Ms,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Start Vol",
-     "回声起始音量",
-     {fld::kEchoChAStartVol, fld::kEchoChBStartVol},
-     40,
-     100,
-     Via::Field,
-     Shown::Percent,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Vol Decay",
-     "回声衰减比例",
-     {fld::kEchoChADecay, fld::kEchoChBDecay},
-     20,
-     90,
-     Via::Field,
-     Shown::Percent,
-     -1,
-     nullptr,
-     nullptr},
-    {"Shift Frequency",
-     "话筒移频",
-     {fld::kMicChAShift, fld::kMicChBShift},
-     1,
-     5,
-     Via::Shift,
-     Shown::ShiftHz,
-     -1,
-     nullptr,
-     nullptr},
-};
+constexpr int kShiftRow = 8;
 
 struct PageLook {
     int code;
@@ -222,9 +126,7 @@ CDialogMusic::CDialogMusic(PageContext& context, int pageCode, QWidget* parent)
     grid->setColumnStretch(0, 1);
     m_editor->Panel()->setMinimumSize(480, 220);
 
-    AddEffectRows();
     AddWheelTarget(m_effectSlider);
-    m_effectList->installEventFilter(this);
 
     m_meterTimer.setInterval(kMeterPollMs);
     connect(&m_meterTimer, &QTimer::timeout, this, &CDialogMusic::FeedMeters);
@@ -311,21 +213,11 @@ QWidget* CDialogMusic::BuildMicInputs() {
         g->setColumnMinimumWidth(col + 2, 30);
         if (i + 1 < kMicInputs) g->setColumnMinimumWidth(col + 3, 4);
 
-        BindRow route;
-        route.field = fld::kMicChAShare1 + i;
-        route.pairField = fld::kMicChBShare1 + i;
-        route.minimum = 0;
-        route.maximum = 1;
-        route.onValue = kShareOn;
-        Bind().Add(route, {m_route[u][0], m_route[u][1]});
-        BindRow gate;
-        gate.field = fld::kMicNoiseGate1 + i;
-        gate.text = Format("%d");
-        Bind().Add(gate, {m_gate[u]}, {m_gateLabel[u]});
-        BindRow volume;
-        volume.field = fld::kMicInputVolume1 + i;
-        volume.text = Format("%d");
-        Bind().Add(volume, {m_volume[u]}, {m_volumeLabel[u]});
+        // The first of the radio pair is CH A.
+        const std::string input = "mic." + std::to_string(i + 1);
+        Bind().Add(AddressRow(input + ".route"), {m_route[u][0], m_route[u][1]});
+        Bind().Add(AddressRow(input + ".gate"), {m_gate[u]}, {m_gateLabel[u]});
+        Bind().Add(AddressRow(input + ".level"), {m_volume[u]}, {m_volumeLabel[u]});
     }
     g->setRowStretch(4, 1);
     return box;
@@ -396,19 +288,21 @@ QWidget* CDialogMusic::BuildEffects() {
     h->addWidget(m_effectSlider, 1);
     h->addWidget(m_effectValue);
     v->addLayout(h);
-    connect(m_effectList, &CGridListCtrlEx::rowSelected, this, &CDialogMusic::SelectEffectRow);
-    connect(m_effectSlider, &CXBmpSlider::changed, this, [this](int, int position) {
-        if (m_effectRow < 0) return;
-        // Locked: the slider goes back to the row's stored value.
-        if (Context().Locked()) {
-            m_effectSlider->SetPosition(Bind().Position(EffectHandle(m_effectRow)));
-            return;
-        }
-        Bind().Issue(EffectHandle(m_effectRow), position);
-    });
-    connect(&Bind(), &Binder::issued, this, [this](int handle, int) {
-        if (m_effectRow >= 0 && handle == EffectHandle(m_effectRow)) ShowEffectValue();
-    });
+
+    CGridListCtrlEx* list = m_effectList;
+    SettingList::View view;
+    view.list = list;
+    view.name = [list](int r, const QString& text) { list->SetCellText(r, kEffectColumnName, text); };
+    view.value = [list](int r, const QString& text) { list->SetCellText(r, kEffectColumnValue, text); };
+    view.mark = [list](int r) { list->SelectRowQuietly(r); };
+    m_effectRows = new SettingList(Bind(), Context(), view, m_effectSlider, m_effectName, m_effectValue, this);
+    std::vector<SettingListRow> rows(std::begin(kEffects), std::end(kEffects));
+    // Settings 0 and 1 both leave the shifter out, worded in the interface's language.
+    rows[kShiftRow].text = [this](int v, LabelUse) {
+        return v <= 1 ? Context().Text("关闭", "Off") : QString::asprintf("%dHz", v);
+    };
+    m_effectRows->SetRows(rows, MicNames());
+    connect(list, &CGridListCtrlEx::rowSelected, m_effectRows, &SettingList::Select);
     return m_effects;
 }
 
@@ -457,70 +351,7 @@ QWidget* CDialogMusic::BuildCurves() {
     return m_curves;
 }
 
-void CDialogMusic::AddEffectRows() {
-    for (int ch = 0; ch < 2; ++ch) {
-        for (int r = 0; r < kEffectRows; ++r) {
-            const EffectRow& e = kEffects[r];
-            const int field = e.field[ch];
-            BindRow row;
-            row.field = field;
-            row.minimum = e.minimum;
-            row.maximum = e.maximum;
-            switch (e.via) {
-                case Via::Field:
-                    break;
-                case Via::ReverbPredelay:
-                case Via::EchoPredelay: {
-                    const bool reverb = e.via == Via::ReverbPredelay;
-                    row.read = [field](const DeviceContext& d) {
-                        return RoundedPosition(d.store.Float(field) + d.store.Float(field + 1));
-                    };
-                    row.apply = [reverb, ch](DeviceContext& d, int v) {
-                        reverb ? d.encoders.ReverbPredelay(ch, v) : d.encoders.EchoPredelay(ch, v);
-                    };
-                    break;
-                }
-                case Via::ReverbTime:
-                    row.read = [field](const DeviceContext& d) { return RoundedPosition(d.store.Float(field)); };
-                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.ReverbTime(ch, v); };
-                    break;
-                case Via::EchoTime:
-                    row.read = [field](const DeviceContext& d) { return RoundedPosition(d.store.Float(field)); };
-                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.EchoTime(ch, v); };
-                    break;
-                case Via::Shift:
-                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.FrequencyShift(ch, v); };
-                    break;
-            }
-            switch (e.shown) {
-                case Shown::Percent:
-                    row.text = Format("%d%%");
-                    break;
-                case Shown::Ms:
-                    row.text = Format("%dms");
-                    break;
-                case Shown::ReverbMs:
-                    row.text = [](int v, LabelUse) { return QString::asprintf("%.0fms", v * 49.6 + 40); };
-                    break;
-                case Shown::ShiftHz:
-                    // Settings 0 and 1 both leave the shifter out.
-                    row.text = [this](int v, LabelUse) {
-                        return v <= 1 ? Context().Text("关闭", "Off") : QString::asprintf("%dHz", v);
-                    };
-                    break;
-            }
-            row.show = [this, ch, r](const QString& text) {
-                if (IsMicPage() && Channel() == ch) m_effectList->SetCellText(r, kEffectColumnValue, text);
-            };
-            if (e.muteField >= 0) row.notice = BindNotice{e.muteField, false, true, e.muteChinese, e.muteEnglish};
-            m_effectHandles[static_cast<std::size_t>(ch)][static_cast<std::size_t>(r)] = Bind().Add(row);
-        }
-    }
-}
-
-int CDialogMusic::EffectHandle(int row) const {
-    return m_effectHandles[static_cast<std::size_t>(Channel())][static_cast<std::size_t>(row)];
-}
+AddressNames CDialogMusic::MicNames() const { return {{"mic", Channel() ? "micb" : "mica"}}; }
 
 // ---- Kind, reload, relabel ----
 
@@ -532,36 +363,28 @@ void CDialogMusic::OnKindChanged() {
     m_effectList->SetColors(IsMicPage() ? kMicEffectText : kMusicEffectText, style::kListBackground);
     for (int i = 0; i < 3; ++i) m_pageButtons[static_cast<std::size_t>(i)]->SetLatched(kPageCodes[i] == Kind());
     // The effect parameters and curves belong to the microphone channels.
-    for (QWidget* w : {static_cast<QWidget*>(m_effectList), static_cast<QWidget*>(m_effectSlider),
-                       static_cast<QWidget*>(m_effectName), static_cast<QWidget*>(m_effectValue),
-                       static_cast<QWidget*>(m_reverbCurve), static_cast<QWidget*>(m_echoCurve)})
-        w->setEnabled(IsMicPage());
+    m_reverbCurve->setEnabled(IsMicPage());
+    m_echoCurve->setEnabled(IsMicPage());
     m_reverbCurve->SetCurveColor(look.curve);
     m_echoCurve->SetCurveColor(look.curve);
-    m_effectRow = -1;
-    m_effectList->SelectRowQuietly(-1);
-    m_effectName->clear();
-    m_effectValue->clear();
+    m_effectRows->SetNames(MicNames());
+    m_effectRows->SetActive(IsMicPage());
 }
 
 void CDialogMusic::OnReload() {
     m_editor->Load(LookOf(Kind()).eq);
-    // The music page has no effects; the microphone pages' values come from the binder.
-    if (!IsMicPage())
-        for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, kEffectColumnValue, QString());
-    if (m_effectRow >= 0) SelectEffectRow(m_effectRow);
+    // The music page has no effects.
+    m_effectRows->Refresh();
     LoadCurves();
     FeedMeters();
 }
 
-void CDialogMusic::OnLock(bool locked) { SetLockLook(m_effectSlider, locked); }
+void CDialogMusic::OnLock(bool locked) { m_effectRows->ShowLocked(locked); }
 
 void CDialogMusic::OnRelabel() {
     const int lang = Context().Language();
     m_effectList->SetLanguage(lang);
-    for (int r = 0; r < kEffectRows; ++r)
-        m_effectList->SetCellText(r, 1, Bi(lang, kEffects[r].chinese, kEffects[r].english));
-    if (m_effectRow >= 0) m_effectName->setText(Bi(lang, kEffects[m_effectRow].chinese, kEffects[m_effectRow].english));
+    m_effectRows->Relabel();
 }
 
 void CDialogMusic::LoadCurves() {
@@ -597,50 +420,10 @@ void CDialogMusic::FeedMeters() {
 
 // ---- Effect list ----
 
-void CDialogMusic::SelectEffectRow(int row) {
-    if (!IsMicPage() || row < 0 || row >= kEffectRows) return;
-    m_effectRow = row;
-    m_effectList->SelectRowQuietly(row);
-    const EffectRow& e = kEffects[row];
-    m_effectName->setText(Context().Text(e.chinese, e.english));
-    m_effectSlider->SetRange(e.minimum, e.maximum);
-    m_effectSlider->SetPosition(Bind().Position(EffectHandle(row)));
-    ShowEffectValue();
-}
+int CDialogMusic::SelectedEffectRow() const { return m_effectRows->Selected(); }
 
-void CDialogMusic::ShowEffectValue() {
-    const int h = EffectHandle(m_effectRow);
-    m_effectValue->setText(Bind().Row(h).text(Bind().Position(h), LabelUse::Moving));
-}
+void CDialogMusic::SelectEffectRow(int row) { m_effectRows->Select(row); }
 
-void CDialogMusic::StepEffect(int step) {
-    const int p = std::clamp(m_effectSlider->Position() + step, m_effectSlider->Minimum(), m_effectSlider->Maximum());
-    m_effectSlider->SetPosition(p);
-    Bind().Issue(EffectHandle(m_effectRow), p);
-}
-
-bool CDialogMusic::OnWheel(int steps) {
-    if (m_effectRow < 0 || QApplication::focusWidget() != m_effectList) return false;
-    StepEffect(steps > 0 ? 1 : -1);
-    return true;
-}
-
-bool CDialogMusic::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_effectList && event->type() == QEvent::KeyPress && m_effectRow >= 0) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Left:
-            case Qt::Key_Down:
-                StepEffect(-1);
-                return true;
-            case Qt::Key_Up:
-            case Qt::Key_Right:
-                StepEffect(1);
-                return true;
-            default:
-                break;
-        }
-    }
-    return CPageBase::eventFilter(watched, event);
-}
+bool CDialogMusic::OnWheel(int steps) { return m_effectRows->Wheel(steps); }
 
 }  // namespace kv

@@ -19,6 +19,7 @@ class CGridListCtrlEx;
 class CPeakMeterCtrl;
 class CSmallEqPanel;
 class CXBmpSlider;
+class SettingList;
 
 class CDialogMusic : public CPageBase {
     Q_OBJECT
@@ -42,7 +43,7 @@ public:
     CXBmpSlider* EffectSlider() const { return m_effectSlider; }
     QLabel* EffectName() const { return m_effectName; }
     QLabel* EffectValue() const { return m_effectValue; }
-    int SelectedEffectRow() const { return m_effectRow; }
+    int SelectedEffectRow() const;
     QRadioButton* Route(int input, int channel) const;
     CXBmpSlider* GateSlider(int input) const { return m_gate[static_cast<std::size_t>(input)]; }
     CXBmpSlider* VolumeSlider(int input) const { return m_volume[static_cast<std::size_t>(input)]; }
@@ -62,7 +63,6 @@ protected:
     void OnRelabel() override;
     void OnLock(bool locked) override;
     bool OnWheel(int steps) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* BuildPageButtons();
@@ -70,11 +70,9 @@ private:
     QWidget* BuildMeters();
     QWidget* BuildEffects();
     QWidget* BuildCurves();
-    void AddEffectRows();
     void LoadCurves();
-    void StepEffect(int step);
-    void ShowEffectValue();
-    int EffectHandle(int row) const;
+    // The effect settings of the shown microphone channel.
+    AddressNames MicNames() const;
 
     CEqEditor* m_editor = nullptr;
     std::array<CGdipButton*, 3> m_pageButtons{};
@@ -82,9 +80,7 @@ private:
     CXBmpSlider* m_effectSlider = nullptr;
     QLabel* m_effectName = nullptr;
     QLabel* m_effectValue = nullptr;
-    int m_effectRow = -1;
-    // Binder handles of the effect rows, per channel.
-    std::array<std::array<int, kEffectRows>, 2> m_effectHandles{};
+    SettingList* m_effectRows = nullptr;
     std::array<std::array<QRadioButton*, 2>, kMicInputs> m_route{};
     std::array<CXBmpSlider*, kMicInputs> m_gate{};
     std::array<CXBmpSlider*, kMicInputs> m_volume{};

@@ -77,6 +77,9 @@ struct BindRow {
 // fault of the page: it stops a debug build, and otherwise is logged and gives a row that
 // refuses every change.
 BindRow AddressRow(std::string_view address);
+// The same, with positions counted in steps from the setting's lowest value: a slider over a
+// list of values (the crossovers) stands at 0 for the first.
+BindRow AddressRowFromLowest(std::string_view address);
 // An address template filled by the page: "{out}.mix.music" with {"out", "rear"} gives
 // "rear.mix.music". A name without a value is left as it stands, so the address is unknown.
 using AddressNames = std::map<std::string, std::string, std::less<>>;
@@ -101,8 +104,13 @@ public:
     // again by Rebind when the page switches kind.
     int AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
                     QList<QLabel*> labels = {});
-    // The page switched kind: every template row takes its setting for the new names, and
-    // every bound control is reloaded (nothing is sent).
+    // A template row that only some kinds have ("{out}.surround"): while the names give no
+    // setting, its controls do nothing and nothing is logged.
+    int AddOptionalTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
+                            QList<QLabel*> labels = {});
+    // The page switched kind: every template row takes its setting for the new names (keeping
+    // the page's notice, limit and where its text goes), and every bound control is reloaded
+    // (nothing is sent).
     void Rebind(const AddressNames& names);
     const BindRow& Row(int handle) const { return m_rows[static_cast<std::size_t>(handle)].row; }
     int Count() const { return static_cast<int>(m_rows.size()); }
@@ -131,7 +139,8 @@ private:
         BindRow row;
         QList<QPointer<QWidget>> controls;
         QList<QPointer<QLabel>> labels;
-        std::string pattern;  // the address template of a template row
+        std::string pattern;    // the address template of a template row
+        bool optional = false;  // a template not every kind has
     };
     // Slider ranges from the row; the controls of an unknown address disabled.
     void Fit(Entry& e, bool enableKnown);
