@@ -129,16 +129,20 @@ int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bo
     return handle;
 }
 
-int Binder::AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls,
-                        QList<QLabel*> labels) {
-    const int handle = Add(AddressRow(FillAddress(pattern, names)), std::move(controls), std::move(labels));
+int Binder::AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls, QList<QLabel*> labels,
+                        BindNotice notice) {
+    BindRow row = AddressRow(FillAddress(pattern, names));
+    row.notice = notice;
+    const int handle = Add(std::move(row), std::move(controls), std::move(labels));
     m_rows.back().pattern = std::move(pattern);
     return handle;
 }
 
 int Binder::AddOptionalTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls,
-                                QList<QLabel*> labels) {
-    const int handle = Add(TemplateRow(pattern, names, true), std::move(controls), std::move(labels));
+                                QList<QLabel*> labels, BindNotice notice) {
+    BindRow row = TemplateRow(pattern, names, true);
+    row.notice = notice;
+    const int handle = Add(std::move(row), std::move(controls), std::move(labels));
     m_rows.back().pattern = std::move(pattern);
     m_rows.back().optional = true;
     return handle;

@@ -101,13 +101,13 @@ public:
     // (and controls whose owner routes them) call Issue.
     int Add(BindRow row, QList<QWidget*> controls = {}, QList<QLabel*> labels = {}, bool listen = true);
     // A row by address template ("{out}.mix.music"), filled with the page's names now and
-    // again by Rebind when the page switches kind.
+    // again by Rebind when the page switches kind; the notice stays across kinds.
     int AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
-                    QList<QLabel*> labels = {});
+                    QList<QLabel*> labels = {}, BindNotice notice = {});
     // A template row that only some kinds have ("{out}.surround"): while the names give no
     // setting, its controls do nothing and nothing is logged.
     int AddOptionalTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
-                            QList<QLabel*> labels = {});
+                            QList<QLabel*> labels = {}, BindNotice notice = {});
     // The page switched kind: every template row takes its setting for the new names (keeping
     // the page's notice, limit and where its text goes), and every bound control is reloaded
     // (nothing is sent).
