@@ -19,7 +19,6 @@
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
 #include "ui/PageStyle.h"
-#include "ui/SettingList.h"
 #include "ui/UiText.h"
 
 namespace kv {
@@ -29,10 +28,6 @@ namespace {
 // Language-table identifiers of the page's texts.
 constexpr int kPageButtonIds[3] = {1068, 1069, 1070};  // CH A, CH B, music
 constexpr int kPageCodes[3] = {CDialogMusic::kMicACode, CDialogMusic::kMicBCode, CDialogMusic::kMusicCode};
-constexpr int kReverbTitleId = 1132;
-constexpr int kEchoTitleId = 1142;
-constexpr int kReverbHintId = 1145;
-constexpr int kEchoHintId = 1146;
 constexpr int kFirstGateNameId = 1153;   // MNG and Vol alternate: 1153, 1155, 1157, ...
 constexpr int kFirstMicNameId = 1182;    // Mic 1 .. Mic 4
 constexpr int kFirstMeterNameId = 1186;  // Music Peak, SPDIF, Aux 1, Aux 2
@@ -52,15 +47,14 @@ const GridColumn kEffectColumns[] = {
     {"参数值", "Value", 80, Qt::AlignCenter, GridColumn::Editor::None},
 };
 
+const BindNotice kReverbMuted{fld::kReverbMute, false, true, "混响已静音", "Reverb vol is mute"};
+const BindNotice kEchoMuted{fld::kEchoMute, false, true, "回声已静音", "Echo vol is mute"};
 // The effect parameters of the shown microphone channel ({mic}: mica or micb).
 const SettingListRow kEffects[CDialogMusic::kEffectRows] = {
-    {"混响电平",
-     "Reverb Level",
-     "{mic}.reverb.level",
-     {fld::kReverbMute, false, true, "混响已静音", "Reverb vol is mute"}},
+    {"混响电平", "Reverb Level", "{mic}.reverb.level", kReverbMuted},
     {"混响预延时", "Reverb Predelay", "{mic}.reverb.predelay"},
     {"混响时长", "Reverb Time", "{mic}.reverb.time"},
-    {"回声电平", "Echo Level", "{mic}.echo.level", {fld::kEchoMute, false, true, "回声已静音", "Echo vol is mute"}},
+    {"回声电平", "Echo Level", "{mic}.echo.level", kEchoMuted},
     {"回声预延时", "Echo Predelay", "{mic}.echo.predelay"},
     {"回声间隔", "Echo Time", "{mic}.echo.time"},
     {"回声起始音量", "Echo Start Vol", "{mic}.echo.start"},
@@ -68,6 +62,17 @@ const SettingListRow kEffects[CDialogMusic::kEffectRows] = {
     {"话筒移频", "Shift Frequency", "{mic}.shift"},
 };
 constexpr int kShiftRow = 8;
+
+// The small reverb and echo curves: title, hint and the effects pages of CH A and CH B.
+struct CurveInfo {
+    int titleId, hintId;
+    const char *title, *hint;
+    int kind[2];
+};
+const CurveInfo kCurves[2] = {
+    {1132, 1145, "混响均衡", "点击下面方框进入混响均衡调节界面", {eqkind::kReverbA, eqkind::kReverbB}},
+    {1142, 1146, "回声均衡", "点击下面方框进入回声均衡调节界面", {eqkind::kEchoA, eqkind::kEchoB}},
+};
 
 struct PageLook {
     int code;
@@ -126,7 +131,7 @@ CDialogMusic::CDialogMusic(PageContext& context, int pageCode, QWidget* parent)
     grid->setColumnStretch(0, 1);
     m_editor->Panel()->setMinimumSize(480, 220);
 
-    AddWheelTarget(m_effectSlider);
+    AddWheelTarget(m_effectRows->Slider());
 
     m_meterTimer.setInterval(kMeterPollMs);
     connect(&m_meterTimer, &QTimer::timeout, this, &CDialogMusic::FeedMeters);
@@ -188,6 +193,9 @@ QWidget* CDialogMusic::BuildMicInputs() {
             g->addWidget(r, 1 + ch, col, 1, 3, Qt::AlignLeft);
             m_route[u][static_cast<std::size_t>(ch)] = r;
         }
+        const std::string input = "mic." + std::to_string(i + 1);
+        // The first of the radio pair is CH A.
+        Bind().Add(AddressRow(input + ".route"), {m_route[u][0], m_route[u][1]});
         CXBmpSlider** sliders[2] = {&m_gate[u], &m_volume[u]};
         QLabel** values[2] = {&m_gateLabel[u], &m_volumeLabel[u]};
         for (int k = 0; k < 2; ++k) {
@@ -203,6 +211,7 @@ QWidget* CDialogMusic::BuildMicInputs() {
             g->addWidget(v, 5, col + 1 + k);
             *sliders[k] = s;
             *values[k] = v;
+            Bind().Add(AddressRow(input + (k ? ".level" : ".gate")), {s}, {v});
         }
         auto* meter = new CPeakMeterCtrl(box, 1, 20);
         meter->SetBackground(style::kListBackground);
@@ -212,12 +221,6 @@ QWidget* CDialogMusic::BuildMicInputs() {
         g->setColumnMinimumWidth(col + 1, 30);
         g->setColumnMinimumWidth(col + 2, 30);
         if (i + 1 < kMicInputs) g->setColumnMinimumWidth(col + 3, 4);
-
-        // The first of the radio pair is CH A.
-        const std::string input = "mic." + std::to_string(i + 1);
-        Bind().Add(AddressRow(input + ".route"), {m_route[u][0], m_route[u][1]});
-        Bind().Add(AddressRow(input + ".gate"), {m_gate[u]}, {m_gateLabel[u]});
-        Bind().Add(AddressRow(input + ".level"), {m_volume[u]}, {m_volumeLabel[u]});
     }
     g->setRowStretch(4, 1);
     return box;
@@ -273,29 +276,12 @@ QWidget* CDialogMusic::BuildEffects() {
     for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, 0, QString::number(r + 1));
     m_effectList->setMinimumWidth(276);
     v->addWidget(m_effectList, 1);
-    auto* h = new QHBoxLayout;
-    m_effectName = TextLabel(m_effects, 0, "", Qt::AlignLeft | Qt::AlignVCenter);
-    m_effectName->setObjectName(QStringLiteral("effectName"));
-    m_effectName->setMinimumWidth(90);
-    m_effectSlider = new CXBmpSlider(kEffectSliderId, Qt::Horizontal, m_effects);
-    m_effectSlider->setObjectName(QStringLiteral("effectSlider"));
-    m_effectSlider->setMinimumHeight(22);
-    m_effectSlider->SetBackground(style::kPanelBackground);
-    m_effectValue = TextLabel(m_effects, 0, "");
-    m_effectValue->setObjectName(QStringLiteral("effectValue"));
-    m_effectValue->setMinimumWidth(64);
-    h->addWidget(m_effectName);
-    h->addWidget(m_effectSlider, 1);
-    h->addWidget(m_effectValue);
-    v->addLayout(h);
-
     CGridListCtrlEx* list = m_effectList;
-    SettingList::View view;
-    view.list = list;
-    view.name = [list](int r, const QString& text) { list->SetCellText(r, kEffectColumnName, text); };
-    view.value = [list](int r, const QString& text) { list->SetCellText(r, kEffectColumnValue, text); };
-    view.mark = [list](int r) { list->SelectRowQuietly(r); };
-    m_effectRows = new SettingList(Bind(), Context(), view, m_effectSlider, m_effectName, m_effectValue, this);
+    const SettingList::View view{list, [list](int r, const QString& t) { list->SetCellText(r, kEffectColumnName, t); },
+                                 [list](int r, const QString& t) { list->SetCellText(r, kEffectColumnValue, t); },
+                                 [list](int r) { list->SelectRowQuietly(r); }};
+    m_effectRows = new SettingList(Bind(), Context(), view, m_effects, kEffectSliderId, QStringLiteral("effect"));
+    v->addWidget(m_effectRows->Bar());
     std::vector<SettingListRow> rows(std::begin(kEffects), std::end(kEffects));
     // Settings 0 and 1 both leave the shifter out, worded in the interface's language.
     rows[kShiftRow].text = [this](int v, LabelUse) {
@@ -311,24 +297,9 @@ QWidget* CDialogMusic::BuildCurves() {
     auto* v = new QVBoxLayout(m_curves);
     v->setContentsMargins(6, 6, 6, 6);
     v->setSpacing(2);
-    const struct {
-        int titleId, hintId;
-        const char *title, *hint;
-        CSmallEqPanel** panel;
-        int kind[2];
-    } curves[2] = {{kReverbTitleId,
-                    kReverbHintId,
-                    "混响均衡",
-                    "点击下面方框进入混响均衡调节界面",
-                    &m_reverbCurve,
-                    {eqkind::kReverbA, eqkind::kReverbB}},
-                   {kEchoTitleId,
-                    kEchoHintId,
-                    "回声均衡",
-                    "点击下面方框进入回声均衡调节界面",
-                    &m_echoCurve,
-                    {eqkind::kEchoA, eqkind::kEchoB}}};
-    for (const auto& c : curves) {
+    CSmallEqPanel** panels[2] = {&m_reverbCurve, &m_echoCurve};
+    for (int i = 0; i < 2; ++i) {
+        const CurveInfo& c = kCurves[i];
         auto* title = TextLabel(m_curves, c.titleId, c.title, Qt::AlignLeft | Qt::AlignVCenter);
         title->setFont(style::CaptionFont(12));
         title->setStyleSheet(QStringLiteral("color: rgb(230,40,40);"));
@@ -342,7 +313,7 @@ QWidget* CDialogMusic::BuildCurves() {
         const int kindA = c.kind[0], kindB = c.kind[1];
         connect(panel, &CSmallEqPanel::clicked, this,
                 [this, kindA, kindB] { Context().ShowPage(PageId::Effects, Channel() ? kindB : kindA); });
-        *c.panel = panel;
+        *panels[i] = panel;
         v->addWidget(title);
         v->addWidget(hint);
         v->addWidget(panel, 1);
@@ -363,10 +334,10 @@ void CDialogMusic::OnKindChanged() {
     m_effectList->SetColors(IsMicPage() ? kMicEffectText : kMusicEffectText, style::kListBackground);
     for (int i = 0; i < 3; ++i) m_pageButtons[static_cast<std::size_t>(i)]->SetLatched(kPageCodes[i] == Kind());
     // The effect parameters and curves belong to the microphone channels.
-    m_reverbCurve->setEnabled(IsMicPage());
-    m_echoCurve->setEnabled(IsMicPage());
-    m_reverbCurve->SetCurveColor(look.curve);
-    m_echoCurve->SetCurveColor(look.curve);
+    for (CSmallEqPanel* curve : {m_reverbCurve, m_echoCurve}) {
+        curve->setEnabled(IsMicPage());
+        curve->SetCurveColor(look.curve);
+    }
     m_effectRows->SetNames(MicNames());
     m_effectRows->SetActive(IsMicPage());
 }
@@ -382,8 +353,7 @@ void CDialogMusic::OnReload() {
 void CDialogMusic::OnLock(bool locked) { m_effectRows->ShowLocked(locked); }
 
 void CDialogMusic::OnRelabel() {
-    const int lang = Context().Language();
-    m_effectList->SetLanguage(lang);
+    m_effectList->SetLanguage(Context().Language());
     m_effectRows->Relabel();
 }
 
@@ -417,13 +387,5 @@ void CDialogMusic::FeedMeters() {
         m_meters[static_cast<std::size_t>(i)]->SetLevels(std::span<const int>(&level, 1));
     }
 }
-
-// ---- Effect list ----
-
-int CDialogMusic::SelectedEffectRow() const { return m_effectRows->Selected(); }
-
-void CDialogMusic::SelectEffectRow(int row) { m_effectRows->Select(row); }
-
-bool CDialogMusic::OnWheel(int steps) { return m_effectRows->Wheel(steps); }
 
 }  // namespace kv

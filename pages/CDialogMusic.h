@@ -8,6 +8,7 @@
 #include <array>
 
 #include "pages/CPageBase.h"
+#include "ui/SettingList.h"
 
 class QLabel;
 class QRadioButton;
@@ -19,7 +20,6 @@ class CGridListCtrlEx;
 class CPeakMeterCtrl;
 class CSmallEqPanel;
 class CXBmpSlider;
-class SettingList;
 
 class CDialogMusic : public CPageBase {
     Q_OBJECT
@@ -40,10 +40,10 @@ public:
 
     CGdipButton* PageButton(int code) const;
     CGridListCtrlEx* EffectList() const { return m_effectList; }
-    CXBmpSlider* EffectSlider() const { return m_effectSlider; }
-    QLabel* EffectName() const { return m_effectName; }
-    QLabel* EffectValue() const { return m_effectValue; }
-    int SelectedEffectRow() const;
+    CXBmpSlider* EffectSlider() const { return m_effectRows->Slider(); }
+    QLabel* EffectName() const { return m_effectRows->NameLabel(); }
+    QLabel* EffectValue() const { return m_effectRows->ValueLabel(); }
+    int SelectedEffectRow() const { return m_effectRows->Selected(); }
     QRadioButton* Route(int input, int channel) const;
     CXBmpSlider* GateSlider(int input) const { return m_gate[static_cast<std::size_t>(input)]; }
     CXBmpSlider* VolumeSlider(int input) const { return m_volume[static_cast<std::size_t>(input)]; }
@@ -55,14 +55,14 @@ public:
     // Feeds the meters from the last level-meter reply, as the page's timer does.
     void FeedMeters();
     // Selects an effect row as a click on it does.
-    void SelectEffectRow(int row);
+    void SelectEffectRow(int row) { m_effectRows->Select(row); }
 
 protected:
     void OnKindChanged() override;
     void OnReload() override;
     void OnRelabel() override;
     void OnLock(bool locked) override;
-    bool OnWheel(int steps) override;
+    bool OnWheel(int steps) override { return m_effectRows->Wheel(steps); }
 
 private:
     QWidget* BuildPageButtons();
@@ -77,9 +77,6 @@ private:
     CEqEditor* m_editor = nullptr;
     std::array<CGdipButton*, 3> m_pageButtons{};
     CGridListCtrlEx* m_effectList = nullptr;
-    CXBmpSlider* m_effectSlider = nullptr;
-    QLabel* m_effectName = nullptr;
-    QLabel* m_effectValue = nullptr;
     SettingList* m_effectRows = nullptr;
     std::array<std::array<QRadioButton*, 2>, kMicInputs> m_route{};
     std::array<CXBmpSlider*, kMicInputs> m_gate{};

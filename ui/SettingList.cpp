@@ -1,6 +1,7 @@
 #include "ui/SettingList.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <algorithm>
@@ -8,18 +9,34 @@
 #include "eq/CXBmpSlider.h"
 #include "ui/LockLook.h"
 #include "ui/PageContext.h"
+#include "ui/PageStyle.h"
 
 namespace kv {
 
-SettingList::SettingList(Binder& binder, PageContext& context, View view, CXBmpSlider* slider, QLabel* name,
-                         QLabel* value, QObject* parent)
+SettingList::SettingList(Binder& binder, PageContext& context, View view, QWidget* parent, int sliderId,
+                         const QString& prefix)
     : QObject(parent),
       m_binder(binder),
       m_context(context),
       m_view(std::move(view)),
-      m_slider(slider),
-      m_name(name),
-      m_value(value) {
+      m_bar(new QWidget(parent)),
+      m_slider(new CXBmpSlider(sliderId, Qt::Horizontal, m_bar)),
+      m_name(new QLabel(m_bar)),
+      m_value(new QLabel(m_bar)) {
+    auto* h = new QHBoxLayout(m_bar);
+    h->setContentsMargins(0, 0, 0, 0);
+    m_name->setObjectName(prefix + QStringLiteral("Name"));
+    m_name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_name->setMinimumWidth(90);
+    m_slider->setObjectName(prefix + QStringLiteral("Slider"));
+    m_slider->setMinimumHeight(22);
+    m_slider->SetBackground(style::kPanelBackground);
+    m_value->setObjectName(prefix + QStringLiteral("Value"));
+    m_value->setAlignment(Qt::AlignCenter);
+    m_value->setMinimumWidth(64);
+    h->addWidget(m_name);
+    h->addWidget(m_slider, 1);
+    h->addWidget(m_value);
     connect(m_slider, &CXBmpSlider::changed, this, [this](int, int position) {
         if (m_selected < 0) return;
         // Locked: the slider goes back to the row's stored value (the binder sends nothing).

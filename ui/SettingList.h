@@ -43,8 +43,14 @@ public:
         std::function<void(int row)> mark;  // -1 marks none; reports nothing
     };
 
-    SettingList(Binder& binder, PageContext& context, View view, CXBmpSlider* slider, QLabel* name, QLabel* value,
-                QObject* parent = nullptr);
+    // Builds the bar under the list: the chosen row's name, the slider and its value, named
+    // prefixName, prefixSlider and prefixValue.
+    SettingList(Binder& binder, PageContext& context, View view, QWidget* parent, int sliderId, const QString& prefix);
+
+    QWidget* Bar() const { return m_bar; }
+    CXBmpSlider* Slider() const { return m_slider; }
+    QLabel* NameLabel() const { return m_name; }
+    QLabel* ValueLabel() const { return m_value; }
 
     void SetRows(std::span<const SettingListRow> rows, const AddressNames& names = {});
     // The page switched kind: the rows take the settings of the new names; nothing is sent.
@@ -77,6 +83,7 @@ private:
     Binder& m_binder;
     PageContext& m_context;
     View m_view;
+    QWidget* m_bar;
     CXBmpSlider* m_slider;
     QLabel* m_name;
     QLabel* m_value;

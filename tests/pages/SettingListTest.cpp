@@ -57,14 +57,15 @@ private Q_SLOTS:
         PageHost host(1);
         Binder binder(host);
         QWidget list;
-        CXBmpSlider slider(1, Qt::Horizontal);
-        QLabel name, value;
         QStringList names(std::size(kRows)), values(std::size(kRows));
         SettingList::View view;
         view.list = &list;
         view.name = [&](int r, const QString& t) { names[r] = t; };
         view.value = [&](int r, const QString& t) { values[r] = t; };
-        SettingList editor(binder, host, view, &slider, &name, &value);
+        SettingList editor(binder, host, view, &list, 1, QStringLiteral("test"));
+        CXBmpSlider& slider = *editor.Slider();
+        QLabel& name = *editor.NameLabel();
+        QLabel& value = *editor.ValueLabel();
         editor.SetRows(kRows, kFirst);
         if (rebound) editor.SetNames(kSecond);
         editor.Refresh();
