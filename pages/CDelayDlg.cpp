@@ -10,8 +10,6 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
-#include "device/Parameters.h"
-#include "ui/UiText.h"
 #include "eq/CDelayPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
@@ -19,6 +17,7 @@
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageStyle.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
@@ -51,8 +50,6 @@ constexpr int kSpinMax = 1000;
 constexpr int kStepMin = 1;
 
 int DelayField(const CDelayDlg::Channel& c) { return c.side ? c.out->delayRight() : c.out->delayLeft(); }
-int OnOffField(const CDelayDlg::Channel& c) { return c.side ? c.out->delayOffRight() : c.out->delayOffLeft(); }
-int ModeField(const CDelayDlg::Channel& c) { return c.side ? c.out->delayModeRight() : c.out->delayModeLeft(); }
 
 QString MsText(double ms) { return QString::asprintf("%.1fms", ms); }
 double Finite(double v) { return std::isfinite(v) ? v : CDelayDlg::kMinMs; }
@@ -132,26 +129,12 @@ QWidget* CDelayDlg::BuildRows() {
 
 void CDelayDlg::AddRows(int r) {
     Row& row = m_rows[static_cast<std::size_t>(r)];
-    const Channel ch = ChannelOf(r);
-    BindRow onOff = FieldRow(OnOffField(ch), 0, 1);
-    onOff.onValue = 0;  // the field says off
-    onOff.offValue = 1;
-    Bind().Add(onOff, {row.onOff});
+    const std::string address = kInfo[r].address;
+    Bind().Add(AddressRow(address + ".on"), {row.onOff});
     // First of the pair stands for 1: the whole channel.
-    BindRow mode = FieldRow(ModeField(ch), 0, 1);
-    mode.apply = [ch](DeviceContext& d, int whole) { d.encoders.DelayMode(*ch.out, ch.side, whole); };
-    Bind().Add(mode, {row.whole, row.high});
-    BindRow crossover;
-    crossover.minimum = 0;
-    crossover.maximum = prm::kCrossoverCount - 1;
-    crossover.read = [ch](const DeviceContext& d) { return d.encoders.CurrentCrossoverIndex(*ch.out, ch.side); };
-    crossover.apply = [ch](DeviceContext& d, int i) { d.encoders.ApplyCrossover(*ch.out, ch.side, i); };
-    // What the box now holds, read back from the image.
-    crossover.text = [this, ch](int, LabelUse) {
-        return QString::asprintf(
-            "%dHz", prm::CrossoverHighHz(Context().Device().encoders.CurrentCrossoverIndex(*ch.out, ch.side)));
-    };
-    Bind().Add(crossover, {row.crossover}, {row.hz});
+    Bind().Add(AddressRow(address + ".mode"), {row.whole, row.high});
+    // The slider steps through the crossovers from the lowest.
+    Bind().Add(AddressRowFromLowest(address + ".crossover"), {row.crossover}, {row.hz});
     connect(&Bind(), &Binder::issued, this, [this, r](int, int) { Enable(r); });
 }
 
@@ -172,10 +155,8 @@ void CDelayDlg::SetDelay(int r, double ms) {
     const double v = std::clamp(Finite(ms), kMinMs, kMaxMs);
     m_panel->SetValue(r, v);
     m_rows[static_cast<std::size_t>(r)].edit->setText(MsText(v));
-    const Channel ch = ChannelOf(r);
-    DeviceContext& d = Context().Device();
     // Only a change reaches the box.
-    if (static_cast<float>(v) != d.store.Float(DelayField(ch))) d.encoders.OutputDelay(*ch.out, ch.side, v);
+    SettingAt(kInfo[r].address).apply(Context().Device(), v);
 }
 
 void CDelayDlg::EnterDelay(int r, double ms) {

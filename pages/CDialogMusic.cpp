@@ -1,10 +1,8 @@
 #include "pages/CDialogMusic.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -12,7 +10,6 @@
 #include <cmath>
 
 #include "device/DeviceContext.h"
-#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CGdipButton.h"
 #include "eq/CPeakMeterCtrl.h"
@@ -21,9 +18,8 @@
 #include "eq/EqMath.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
-#include "ui/LockLook.h"
-#include "ui/NumberText.h"
 #include "ui/PageStyle.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
@@ -32,10 +28,6 @@ namespace {
 // Language-table identifiers of the page's texts.
 constexpr int kPageButtonIds[3] = {1068, 1069, 1070};  // CH A, CH B, music
 constexpr int kPageCodes[3] = {CDialogMusic::kMicACode, CDialogMusic::kMicBCode, CDialogMusic::kMusicCode};
-constexpr int kReverbTitleId = 1132;
-constexpr int kEchoTitleId = 1142;
-constexpr int kReverbHintId = 1145;
-constexpr int kEchoHintId = 1146;
 constexpr int kFirstGateNameId = 1153;   // MNG and Vol alternate: 1153, 1155, 1157, ...
 constexpr int kFirstMicNameId = 1182;    // Mic 1 .. Mic 4
 constexpr int kFirstMeterNameId = 1186;  // Music Peak, SPDIF, Aux 1, Aux 2
@@ -44,8 +36,8 @@ constexpr int kFirstRouteId = 1190;      // CH A, CH B of each input
 constexpr int kEffectSliderId = 100;
 constexpr int kGateSliderId = 110;
 constexpr int kVolumeSliderId = 120;
+constexpr int kEffectColumnName = 1;
 constexpr int kEffectColumnValue = 2;
-constexpr int kShareOn = fld::kSwitchedOn;
 constexpr int kBandListWidth = 262;
 constexpr int kMicMeters = 4;  // meters 0..3 stand beside the microphone inputs
 
@@ -55,114 +47,31 @@ const GridColumn kEffectColumns[] = {
     {"参数值", "Value", 80, Qt::AlignCenter, GridColumn::Editor::None},
 };
 
-// How an effect row is stored and sent, and how its value reads.
-enum class Via { Field, ReverbPredelay, ReverbTime, EchoPredelay, EchoTime, Shift };
-enum class Shown { Percent, Ms, ReverbMs, ShiftHz };
-
-struct EffectRow {
-    const char* english;
-    const char* chinese;
-    int field[2];  // the row's (first) field on CH A and CH B
-    int minimum;
-    int maximum;
-    Via via;
-    Shown shown;
-    int muteField;
-    const char* muteChinese;
-    const char* muteEnglish;
+const BindNotice kReverbMuted{fld::kReverbMute, false, true, "混响已静音", "Reverb vol is mute"};
+const BindNotice kEchoMuted{fld::kEchoMute, false, true, "回声已静音", "Echo vol is mute"};
+// The effect parameters of the shown microphone channel ({mic}: mica or micb).
+const SettingListRow kEffects[CDialogMusic::kEffectRows] = {
+    {"混响电平", "Reverb Level", "{mic}.reverb.level", kReverbMuted},
+    {"混响预延时", "Reverb Predelay", "{mic}.reverb.predelay"},
+    {"混响时长", "Reverb Time", "{mic}.reverb.time"},
+    {"回声电平", "Echo Level", "{mic}.echo.level", kEchoMuted},
+    {"回声预延时", "Echo Predelay", "{mic}.echo.predelay"},
+    {"回声间隔", "Echo Time", "{mic}.echo.time"},
+    {"回声起始音量", "Echo Start Vol", "{mic}.echo.start"},
+    {"回声衰减比例", "Echo Vol Decay", "{mic}.echo.decay"},
+    {"话筒移频", "Shift Frequency", "{mic}.shift"},
 };
+constexpr int kShiftRow = 8;
 
-constexpr EffectRow kEffects[CDialogMusic::kEffectRows] = {
-    {"Reverb Level",
-     "混响电平",
-     {fld::kReverbChALevel, fld::kReverbChBLevel},
-     0,
-     100,
-     Via::Field,
-     Shown::Percent,
-     fld::kReverbMute,
-     "混响已静音",
-     "Reverb vol is mute"},
-    {"Reverb Predelay",
-     "混响预延时",
-     {fld::kReverbChAPredelay1, fld::kReverbChBPredelay1},
-     3,
-     200,
-     Via::ReverbPredelay,
-     Shown::Ms,
-     -1,
-     nullptr,
-     nullptr},
-    {"Reverb Time",
-     "混响时长",
-     {fld::kReverbChATime, fld::kReverbChBTime},
-     0,
-     100,
-     Via::ReverbTime,
-     Shown::ReverbMs,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Level",
-     "回声电平",
-     {fld::kEchoChALevel, fld::kEchoChBLevel},
-     0,
-     100,
-     Via::Field,
-     Shown::Percent,
-     fld::kEchoMute,
-     "回声已静音",
-     "Echo vol is mute"},
-    {"Echo Predelay",
-     "回声预延时",
-     {fld::kEchoChAPredelay1, fld::kEchoChBPredelay1},
-     3,
-     200,
-     Via::EchoPredelay,
-     Shown::Ms,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Time",
-     "回声间隔",
-     {fld::kEchoChATime, fld::kEchoChBTime},
-     180,
-     260,
-     Via::EchoTime,
-     Shown::Ms,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Start Vol",
-     "回声起始音量",
-     {fld::kEchoChAStartVol, fld::kEchoChBStartVol},
-     40,
-     100,
-     Via::Field,
-     Shown::Percent,
-     -1,
-     nullptr,
-     nullptr},
-    {"Echo Vol Decay",
-     "回声衰减比例",
-     {fld::kEchoChADecay, fld::kEchoChBDecay},
-     20,
-     90,
-     Via::Field,
-     Shown::Percent,
-     -1,
-     nullptr,
-     nullptr},
-    {"Shift Frequency",
-     "话筒移频",
-     {fld::kMicChAShift, fld::kMicChBShift},
-     1,
-     5,
-     Via::Shift,
-     Shown::ShiftHz,
-     -1,
-     nullptr,
-     nullptr},
+// The small reverb and echo curves: title, hint and the effects pages of CH A and CH B.
+struct CurveInfo {
+    int titleId, hintId;
+    const char *title, *hint;
+    int kind[2];
+};
+const CurveInfo kCurves[2] = {
+    {1132, 1145, "混响均衡", "点击下面方框进入混响均衡调节界面", {eqkind::kReverbA, eqkind::kReverbB}},
+    {1142, 1146, "回声均衡", "点击下面方框进入回声均衡调节界面", {eqkind::kEchoA, eqkind::kEchoB}},
 };
 
 struct PageLook {
@@ -222,9 +131,7 @@ CDialogMusic::CDialogMusic(PageContext& context, int pageCode, QWidget* parent)
     grid->setColumnStretch(0, 1);
     m_editor->Panel()->setMinimumSize(480, 220);
 
-    AddEffectRows();
-    AddWheelTarget(m_effectSlider);
-    m_effectList->installEventFilter(this);
+    AddWheelTarget(m_effectRows->Slider());
 
     m_meterTimer.setInterval(kMeterPollMs);
     connect(&m_meterTimer, &QTimer::timeout, this, &CDialogMusic::FeedMeters);
@@ -286,6 +193,9 @@ QWidget* CDialogMusic::BuildMicInputs() {
             g->addWidget(r, 1 + ch, col, 1, 3, Qt::AlignLeft);
             m_route[u][static_cast<std::size_t>(ch)] = r;
         }
+        const std::string input = "mic." + std::to_string(i + 1);
+        // The first of the radio pair is CH A.
+        Bind().Add(AddressRow(input + ".route"), {m_route[u][0], m_route[u][1]});
         CXBmpSlider** sliders[2] = {&m_gate[u], &m_volume[u]};
         QLabel** values[2] = {&m_gateLabel[u], &m_volumeLabel[u]};
         for (int k = 0; k < 2; ++k) {
@@ -301,6 +211,7 @@ QWidget* CDialogMusic::BuildMicInputs() {
             g->addWidget(v, 5, col + 1 + k);
             *sliders[k] = s;
             *values[k] = v;
+            Bind().Add(AddressRow(input + (k ? ".level" : ".gate")), {s}, {v});
         }
         auto* meter = new CPeakMeterCtrl(box, 1, 20);
         meter->SetBackground(style::kListBackground);
@@ -310,22 +221,6 @@ QWidget* CDialogMusic::BuildMicInputs() {
         g->setColumnMinimumWidth(col + 1, 30);
         g->setColumnMinimumWidth(col + 2, 30);
         if (i + 1 < kMicInputs) g->setColumnMinimumWidth(col + 3, 4);
-
-        BindRow route;
-        route.field = fld::kMicChAShare1 + i;
-        route.pairField = fld::kMicChBShare1 + i;
-        route.minimum = 0;
-        route.maximum = 1;
-        route.onValue = kShareOn;
-        Bind().Add(route, {m_route[u][0], m_route[u][1]});
-        BindRow gate;
-        gate.field = fld::kMicNoiseGate1 + i;
-        gate.text = Format("%d");
-        Bind().Add(gate, {m_gate[u]}, {m_gateLabel[u]});
-        BindRow volume;
-        volume.field = fld::kMicInputVolume1 + i;
-        volume.text = Format("%d");
-        Bind().Add(volume, {m_volume[u]}, {m_volumeLabel[u]});
     }
     g->setRowStretch(4, 1);
     return box;
@@ -381,34 +276,19 @@ QWidget* CDialogMusic::BuildEffects() {
     for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, 0, QString::number(r + 1));
     m_effectList->setMinimumWidth(276);
     v->addWidget(m_effectList, 1);
-    auto* h = new QHBoxLayout;
-    m_effectName = TextLabel(m_effects, 0, "", Qt::AlignLeft | Qt::AlignVCenter);
-    m_effectName->setObjectName(QStringLiteral("effectName"));
-    m_effectName->setMinimumWidth(90);
-    m_effectSlider = new CXBmpSlider(kEffectSliderId, Qt::Horizontal, m_effects);
-    m_effectSlider->setObjectName(QStringLiteral("effectSlider"));
-    m_effectSlider->setMinimumHeight(22);
-    m_effectSlider->SetBackground(style::kPanelBackground);
-    m_effectValue = TextLabel(m_effects, 0, "");
-    m_effectValue->setObjectName(QStringLiteral("effectValue"));
-    m_effectValue->setMinimumWidth(64);
-    h->addWidget(m_effectName);
-    h->addWidget(m_effectSlider, 1);
-    h->addWidget(m_effectValue);
-    v->addLayout(h);
-    connect(m_effectList, &CGridListCtrlEx::rowSelected, this, &CDialogMusic::SelectEffectRow);
-    connect(m_effectSlider, &CXBmpSlider::changed, this, [this](int, int position) {
-        if (m_effectRow < 0) return;
-        // Locked: the slider goes back to the row's stored value.
-        if (Context().Locked()) {
-            m_effectSlider->SetPosition(Bind().Position(EffectHandle(m_effectRow)));
-            return;
-        }
-        Bind().Issue(EffectHandle(m_effectRow), position);
-    });
-    connect(&Bind(), &Binder::issued, this, [this](int handle, int) {
-        if (m_effectRow >= 0 && handle == EffectHandle(m_effectRow)) ShowEffectValue();
-    });
+    CGridListCtrlEx* list = m_effectList;
+    const SettingList::View view{list, [list](int r, const QString& t) { list->SetCellText(r, kEffectColumnName, t); },
+                                 [list](int r, const QString& t) { list->SetCellText(r, kEffectColumnValue, t); },
+                                 [list](int r) { list->SelectRowQuietly(r); }};
+    m_effectRows = new SettingList(Bind(), Context(), view, m_effects, kEffectSliderId, QStringLiteral("effect"));
+    v->addWidget(m_effectRows->Bar());
+    std::vector<SettingListRow> rows(std::begin(kEffects), std::end(kEffects));
+    // Settings 0 and 1 both leave the shifter out, worded in the interface's language.
+    rows[kShiftRow].text = [this](int v, LabelUse) {
+        return v <= 1 ? Context().Text("关闭", "Off") : QString::asprintf("%dHz", v);
+    };
+    m_effectRows->SetRows(rows, MicNames());
+    connect(list, &CGridListCtrlEx::rowSelected, m_effectRows, &SettingList::Select);
     return m_effects;
 }
 
@@ -417,24 +297,9 @@ QWidget* CDialogMusic::BuildCurves() {
     auto* v = new QVBoxLayout(m_curves);
     v->setContentsMargins(6, 6, 6, 6);
     v->setSpacing(2);
-    const struct {
-        int titleId, hintId;
-        const char *title, *hint;
-        CSmallEqPanel** panel;
-        int kind[2];
-    } curves[2] = {{kReverbTitleId,
-                    kReverbHintId,
-                    "混响均衡",
-                    "点击下面方框进入混响均衡调节界面",
-                    &m_reverbCurve,
-                    {eqkind::kReverbA, eqkind::kReverbB}},
-                   {kEchoTitleId,
-                    kEchoHintId,
-                    "回声均衡",
-                    "点击下面方框进入回声均衡调节界面",
-                    &m_echoCurve,
-                    {eqkind::kEchoA, eqkind::kEchoB}}};
-    for (const auto& c : curves) {
+    CSmallEqPanel** panels[2] = {&m_reverbCurve, &m_echoCurve};
+    for (int i = 0; i < 2; ++i) {
+        const CurveInfo& c = kCurves[i];
         auto* title = TextLabel(m_curves, c.titleId, c.title, Qt::AlignLeft | Qt::AlignVCenter);
         title->setFont(style::CaptionFont(12));
         title->setStyleSheet(QStringLiteral("color: rgb(230,40,40);"));
@@ -448,7 +313,7 @@ QWidget* CDialogMusic::BuildCurves() {
         const int kindA = c.kind[0], kindB = c.kind[1];
         connect(panel, &CSmallEqPanel::clicked, this,
                 [this, kindA, kindB] { Context().ShowPage(PageId::Effects, Channel() ? kindB : kindA); });
-        *c.panel = panel;
+        *panels[i] = panel;
         v->addWidget(title);
         v->addWidget(hint);
         v->addWidget(panel, 1);
@@ -457,70 +322,7 @@ QWidget* CDialogMusic::BuildCurves() {
     return m_curves;
 }
 
-void CDialogMusic::AddEffectRows() {
-    for (int ch = 0; ch < 2; ++ch) {
-        for (int r = 0; r < kEffectRows; ++r) {
-            const EffectRow& e = kEffects[r];
-            const int field = e.field[ch];
-            BindRow row;
-            row.field = field;
-            row.minimum = e.minimum;
-            row.maximum = e.maximum;
-            switch (e.via) {
-                case Via::Field:
-                    break;
-                case Via::ReverbPredelay:
-                case Via::EchoPredelay: {
-                    const bool reverb = e.via == Via::ReverbPredelay;
-                    row.read = [field](const DeviceContext& d) {
-                        return RoundedPosition(d.store.Float(field) + d.store.Float(field + 1));
-                    };
-                    row.apply = [reverb, ch](DeviceContext& d, int v) {
-                        reverb ? d.encoders.ReverbPredelay(ch, v) : d.encoders.EchoPredelay(ch, v);
-                    };
-                    break;
-                }
-                case Via::ReverbTime:
-                    row.read = [field](const DeviceContext& d) { return RoundedPosition(d.store.Float(field)); };
-                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.ReverbTime(ch, v); };
-                    break;
-                case Via::EchoTime:
-                    row.read = [field](const DeviceContext& d) { return RoundedPosition(d.store.Float(field)); };
-                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.EchoTime(ch, v); };
-                    break;
-                case Via::Shift:
-                    row.apply = [ch](DeviceContext& d, int v) { d.encoders.FrequencyShift(ch, v); };
-                    break;
-            }
-            switch (e.shown) {
-                case Shown::Percent:
-                    row.text = Format("%d%%");
-                    break;
-                case Shown::Ms:
-                    row.text = Format("%dms");
-                    break;
-                case Shown::ReverbMs:
-                    row.text = [](int v, LabelUse) { return QString::asprintf("%.0fms", v * 49.6 + 40); };
-                    break;
-                case Shown::ShiftHz:
-                    // Settings 0 and 1 both leave the shifter out.
-                    row.text = [this](int v, LabelUse) {
-                        return v <= 1 ? Context().Text("关闭", "Off") : QString::asprintf("%dHz", v);
-                    };
-                    break;
-            }
-            row.show = [this, ch, r](const QString& text) {
-                if (IsMicPage() && Channel() == ch) m_effectList->SetCellText(r, kEffectColumnValue, text);
-            };
-            if (e.muteField >= 0) row.notice = BindNotice{e.muteField, false, true, e.muteChinese, e.muteEnglish};
-            m_effectHandles[static_cast<std::size_t>(ch)][static_cast<std::size_t>(r)] = Bind().Add(row);
-        }
-    }
-}
-
-int CDialogMusic::EffectHandle(int row) const {
-    return m_effectHandles[static_cast<std::size_t>(Channel())][static_cast<std::size_t>(row)];
-}
+AddressNames CDialogMusic::MicNames() const { return {{"mic", Channel() ? "micb" : "mica"}}; }
 
 // ---- Kind, reload, relabel ----
 
@@ -532,36 +334,27 @@ void CDialogMusic::OnKindChanged() {
     m_effectList->SetColors(IsMicPage() ? kMicEffectText : kMusicEffectText, style::kListBackground);
     for (int i = 0; i < 3; ++i) m_pageButtons[static_cast<std::size_t>(i)]->SetLatched(kPageCodes[i] == Kind());
     // The effect parameters and curves belong to the microphone channels.
-    for (QWidget* w : {static_cast<QWidget*>(m_effectList), static_cast<QWidget*>(m_effectSlider),
-                       static_cast<QWidget*>(m_effectName), static_cast<QWidget*>(m_effectValue),
-                       static_cast<QWidget*>(m_reverbCurve), static_cast<QWidget*>(m_echoCurve)})
-        w->setEnabled(IsMicPage());
-    m_reverbCurve->SetCurveColor(look.curve);
-    m_echoCurve->SetCurveColor(look.curve);
-    m_effectRow = -1;
-    m_effectList->SelectRowQuietly(-1);
-    m_effectName->clear();
-    m_effectValue->clear();
+    for (CSmallEqPanel* curve : {m_reverbCurve, m_echoCurve}) {
+        curve->setEnabled(IsMicPage());
+        curve->SetCurveColor(look.curve);
+    }
+    m_effectRows->SetNames(MicNames());
+    m_effectRows->SetActive(IsMicPage());
 }
 
 void CDialogMusic::OnReload() {
     m_editor->Load(LookOf(Kind()).eq);
-    // The music page has no effects; the microphone pages' values come from the binder.
-    if (!IsMicPage())
-        for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, kEffectColumnValue, QString());
-    if (m_effectRow >= 0) SelectEffectRow(m_effectRow);
+    // The music page has no effects.
+    m_effectRows->Refresh();
     LoadCurves();
     FeedMeters();
 }
 
-void CDialogMusic::OnLock(bool locked) { SetLockLook(m_effectSlider, locked); }
+void CDialogMusic::OnLock(bool locked) { m_effectRows->ShowLocked(locked); }
 
 void CDialogMusic::OnRelabel() {
-    const int lang = Context().Language();
-    m_effectList->SetLanguage(lang);
-    for (int r = 0; r < kEffectRows; ++r)
-        m_effectList->SetCellText(r, 1, Bi(lang, kEffects[r].chinese, kEffects[r].english));
-    if (m_effectRow >= 0) m_effectName->setText(Bi(lang, kEffects[m_effectRow].chinese, kEffects[m_effectRow].english));
+    m_effectList->SetLanguage(Context().Language());
+    m_effectRows->Relabel();
 }
 
 void CDialogMusic::LoadCurves() {
@@ -593,54 +386,6 @@ void CDialogMusic::FeedMeters() {
         const int level = record[static_cast<std::size_t>(i)];
         m_meters[static_cast<std::size_t>(i)]->SetLevels(std::span<const int>(&level, 1));
     }
-}
-
-// ---- Effect list ----
-
-void CDialogMusic::SelectEffectRow(int row) {
-    if (!IsMicPage() || row < 0 || row >= kEffectRows) return;
-    m_effectRow = row;
-    m_effectList->SelectRowQuietly(row);
-    const EffectRow& e = kEffects[row];
-    m_effectName->setText(Context().Text(e.chinese, e.english));
-    m_effectSlider->SetRange(e.minimum, e.maximum);
-    m_effectSlider->SetPosition(Bind().Position(EffectHandle(row)));
-    ShowEffectValue();
-}
-
-void CDialogMusic::ShowEffectValue() {
-    const int h = EffectHandle(m_effectRow);
-    m_effectValue->setText(Bind().Row(h).text(Bind().Position(h), LabelUse::Moving));
-}
-
-void CDialogMusic::StepEffect(int step) {
-    const int p = std::clamp(m_effectSlider->Position() + step, m_effectSlider->Minimum(), m_effectSlider->Maximum());
-    m_effectSlider->SetPosition(p);
-    Bind().Issue(EffectHandle(m_effectRow), p);
-}
-
-bool CDialogMusic::OnWheel(int steps) {
-    if (m_effectRow < 0 || QApplication::focusWidget() != m_effectList) return false;
-    StepEffect(steps > 0 ? 1 : -1);
-    return true;
-}
-
-bool CDialogMusic::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_effectList && event->type() == QEvent::KeyPress && m_effectRow >= 0) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Left:
-            case Qt::Key_Down:
-                StepEffect(-1);
-                return true;
-            case Qt::Key_Up:
-            case Qt::Key_Right:
-                StepEffect(1);
-                return true;
-            default:
-                break;
-        }
-    }
-    return CPageBase::eventFilter(watched, event);
 }
 
 }  // namespace kv

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "pages/CPageBase.h"
+#include "ui/SettingList.h"
 
 class QLabel;
 class QRadioButton;
@@ -39,10 +40,10 @@ public:
 
     CGdipButton* PageButton(int code) const;
     CGridListCtrlEx* EffectList() const { return m_effectList; }
-    CXBmpSlider* EffectSlider() const { return m_effectSlider; }
-    QLabel* EffectName() const { return m_effectName; }
-    QLabel* EffectValue() const { return m_effectValue; }
-    int SelectedEffectRow() const { return m_effectRow; }
+    CXBmpSlider* EffectSlider() const { return m_effectRows->Slider(); }
+    QLabel* EffectName() const { return m_effectRows->NameLabel(); }
+    QLabel* EffectValue() const { return m_effectRows->ValueLabel(); }
+    int SelectedEffectRow() const { return m_effectRows->Selected(); }
     QRadioButton* Route(int input, int channel) const;
     CXBmpSlider* GateSlider(int input) const { return m_gate[static_cast<std::size_t>(input)]; }
     CXBmpSlider* VolumeSlider(int input) const { return m_volume[static_cast<std::size_t>(input)]; }
@@ -54,15 +55,14 @@ public:
     // Feeds the meters from the last level-meter reply, as the page's timer does.
     void FeedMeters();
     // Selects an effect row as a click on it does.
-    void SelectEffectRow(int row);
+    void SelectEffectRow(int row) { m_effectRows->Select(row); }
 
 protected:
     void OnKindChanged() override;
     void OnReload() override;
     void OnRelabel() override;
     void OnLock(bool locked) override;
-    bool OnWheel(int steps) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool OnWheel(int steps) override { return m_effectRows->Wheel(steps); }
 
 private:
     QWidget* BuildPageButtons();
@@ -70,21 +70,14 @@ private:
     QWidget* BuildMeters();
     QWidget* BuildEffects();
     QWidget* BuildCurves();
-    void AddEffectRows();
     void LoadCurves();
-    void StepEffect(int step);
-    void ShowEffectValue();
-    int EffectHandle(int row) const;
+    // The effect settings of the shown microphone channel.
+    AddressNames MicNames() const;
 
     CEqEditor* m_editor = nullptr;
     std::array<CGdipButton*, 3> m_pageButtons{};
     CGridListCtrlEx* m_effectList = nullptr;
-    CXBmpSlider* m_effectSlider = nullptr;
-    QLabel* m_effectName = nullptr;
-    QLabel* m_effectValue = nullptr;
-    int m_effectRow = -1;
-    // Binder handles of the effect rows, per channel.
-    std::array<std::array<int, kEffectRows>, 2> m_effectHandles{};
+    SettingList* m_effectRows = nullptr;
     std::array<std::array<QRadioButton*, 2>, kMicInputs> m_route{};
     std::array<CXBmpSlider*, kMicInputs> m_gate{};
     std::array<CXBmpSlider*, kMicInputs> m_volume{};

@@ -7,13 +7,12 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "device/DeviceContext.h"
-#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CEqEditor.h"
 #include "pages/CNavigationBar.h"
 #include "ui/PageStyle.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
@@ -25,7 +24,6 @@ constexpr int kMuteIds[CDialogOutput::kOutputs] = {1171, 1173, 1175, 1179, 1181}
 constexpr int kMixSliderId = 200;
 constexpr int kSurroundSliderId = 210;
 constexpr int kBandListWidth = 272;
-constexpr int kSubMusicScale = 3;  // the SUB's music mix goes up to three times full level
 
 struct OutputLook {
     int type;
@@ -33,13 +31,14 @@ struct OutputLook {
     const char* chinese;
     const char* english;
     QColor listText;
+    const char* name;  // the output's part of its settings' addresses
 };
 const OutputLook kLooks[CDialogOutput::kOutputs] = {
-    {eqkind::kMain, &fld::kMain, "前置音箱", "MAIN", QColor(0, 200, 255)},
-    {eqkind::kRear, &fld::kRear, "后置音箱", "REAR", QColor(255, 200, 0)},
-    {eqkind::kCenter, &fld::kCenter, "中置音箱", "Center", QColor(0, 220, 0)},
-    {eqkind::kSub, &fld::kSub, "超低音箱", "SUB", QColor(255, 120, 60)},
-    {eqkind::kTop, &fld::kTop, "顶置音箱", "TOP", QColor(200, 140, 255)},
+    {eqkind::kMain, &fld::kMain, "前置音箱", "MAIN", QColor(0, 200, 255), "main"},
+    {eqkind::kRear, &fld::kRear, "后置音箱", "REAR", QColor(255, 200, 0), "rear"},
+    {eqkind::kCenter, &fld::kCenter, "中置音箱", "Center", QColor(0, 220, 0), "center"},
+    {eqkind::kSub, &fld::kSub, "超低音箱", "SUB", QColor(255, 120, 60), "sub"},
+    {eqkind::kTop, &fld::kTop, "顶置音箱", "TOP", QColor(200, 140, 255), "top"},
 };
 const OutputLook& LookOf(int type) {
     for (const OutputLook& l : kLooks)
@@ -197,39 +196,18 @@ QWidget* CDialogOutput::BuildMixes() {
 }
 
 void CDialogOutput::AddRows() {
-    // The sliders stand for the shown output; their rows look its fields up when used.
-    for (int i = 0; i < kMixes; ++i) {
-        const bool music = i == kMixes - 1;
-        BindRow row;
-        row.read = [this, i, music](const DeviceContext& d) {
-            const int v = d.store.Int(Output().mixDirect() + i);
-            return music && Kind() == eqkind::kSub ? v / kSubMusicScale : v;
-        };
-        row.apply = [this, i, music](DeviceContext& d, int v) {
-            const int field = Output().mixDirect() + i;
-            d.store.SetInt(field, music && Kind() == eqkind::kSub ? v * kSubMusicScale : v);
-            d.encoders.SendField(field);
-        };
-        row.text = Format("%d%%");
-        row.notice = kMutedNotice;
-        Bind().Add(row, {m_mix[static_cast<std::size_t>(i)]}, {m_mixValue[static_cast<std::size_t>(i)]});
-    }
-    BindRow surround;
-    surround.read = [this](const DeviceContext& d) {
-        return Output().surround ? d.store.Int(Output().surroundVolume()) : 0;
-    };
-    // Boxes before the surround volumes existed take the value without hearing it.
-    surround.apply = [this](DeviceContext& d, int v) {
-        if (!Output().surround) return;
-        d.store.SetInt(Output().surroundVolume(), v);
-        d.encoders.SendField(Output().surroundVolume());
-    };
-    surround.text = Format("%d");
-    surround.notice = kMutedNotice;
-    Bind().Add(surround, {m_surround}, {m_surroundValue});
+    // The sliders stand for the shown output: template rows, rebound when the output changes.
+    const char* const mixes[kMixes] = {"{out}.mix.direct", "{out}.mix.reverb", "{out}.mix.echo", "{out}.mix.music"};
+    for (int i = 0; i < kMixes; ++i)
+        Bind().AddTemplate(mixes[i], OutNames(), {m_mix[static_cast<std::size_t>(i)]},
+                           {m_mixValue[static_cast<std::size_t>(i)]}, kMutedNotice);
+    // Center and SUB have no surround volume; their slider is hidden.
+    Bind().AddOptionalTemplate("{out}.surround", OutNames(), {m_surround}, {m_surroundValue}, kMutedNotice);
     for (int i = 0; i < kOutputs; ++i)
-        Bind().Add(FieldRow(kLooks[i].fields->mute(), 0, 1), {m_mutes[static_cast<std::size_t>(i)]});
+        Bind().Add(AddressRow(std::string(kLooks[i].name) + ".mute"), {m_mutes[static_cast<std::size_t>(i)]});
 }
+
+AddressNames CDialogOutput::OutNames() const { return {{"out", LookOf(Kind()).name}}; }
 
 QString CDialogOutput::PictureKey() const { return static_cast<OutputPicture*>(m_picture)->Key(); }
 
@@ -240,6 +218,7 @@ void CDialogOutput::OnKindChanged() {
     for (QWidget* w : {static_cast<QWidget*>(m_surround), static_cast<QWidget*>(m_surroundValue),
                        static_cast<QWidget*>(m_surroundCaption)})
         w->setVisible(surround);
+    Bind().Rebind(OutNames());
     m_editor->SetListColors(LookOf(Kind()).listText, style::kListBackground);
     static_cast<OutputPicture*>(m_picture)->Set(Kind(), Context().Language());
     m_nav->Mark();

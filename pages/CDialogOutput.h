@@ -50,6 +50,8 @@ protected:
 private:
     QWidget* BuildMixes();
     void AddRows();
+    // The shown output's part of its settings' addresses.
+    AddressNames OutNames() const;
 
     CEqEditor* m_editor = nullptr;
     CNavigationBar* m_nav = nullptr;

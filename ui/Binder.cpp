@@ -44,7 +44,9 @@ BindRow FieldRow(int field, int minimum, int maximum) {
     return row;
 }
 
-BindRow AddressRow(std::string_view address) {
+namespace {
+// A row bound to a setting; positions are (value - origin) / step.
+BindRow SettingRow(std::string_view address, bool fromLowest) {
     BindRow row;
     const Setting* s = FindSetting(address);
     if (!s) {
@@ -57,19 +59,39 @@ BindRow AddressRow(std::string_view address) {
         return row;
     }
     const double step = s->step;
-    const double zero = s->positionZero;
+    // Positions count from the lowest value for a slider over a list of values, else from the
+    // setting's own zero position.
+    const double origin = fromLowest ? s->minimum : s->positionZero;
     row.setting = s;
-    row.minimum = static_cast<int>(std::lround((s->minimum - zero) / step));
-    row.maximum = static_cast<int>(std::lround((s->maximum - zero) / step));
-    row.read = [s, step, zero](const DeviceContext& d) {
-        return static_cast<int>(std::lround((s->read(d) - zero) / step));
+    row.minimum = static_cast<int>(std::lround((s->minimum - origin) / step));
+    row.maximum = static_cast<int>(std::lround((s->maximum - origin) / step));
+    row.read = [s, step, origin](const DeviceContext& d) {
+        return static_cast<int>(std::lround((s->read(d) - origin) / step));
     };
-    row.apply = [s, step, zero](DeviceContext& d, int p) { s->apply(d, zero + p * step); };
+    row.apply = [s, step, origin](DeviceContext& d, int p) { s->apply(d, origin + p * step); };
     if (s->refuse)
-        row.refuse = [s, step, zero](const DeviceContext& d, int p) { return s->refuse(d, zero + p * step); };
-    row.text = [s, step, zero](int p, LabelUse) { return QString::fromStdString(FormatSetting(*s, zero + p * step)); };
+        row.refuse = [s, step, origin](const DeviceContext& d, int p) { return s->refuse(d, origin + p * step); };
+    row.text = [s, step, origin](int p, LabelUse) {
+        return QString::fromStdString(FormatSetting(*s, origin + p * step));
+    };
     return row;
 }
+
+// The row of a template for the names; an optional template without a setting gives a row
+// whose controls do nothing.
+BindRow TemplateRow(const std::string& pattern, const AddressNames& names, bool optional) {
+    const std::string address = FillAddress(pattern, names);
+    if (optional && !FindSetting(address)) {
+        BindRow row;
+        row.unknownAddress = true;
+        return row;
+    }
+    return AddressRow(address);
+}
+}  // namespace
+
+BindRow AddressRow(std::string_view address) { return SettingRow(address, false); }
+BindRow AddressRowFromLowest(std::string_view address) { return SettingRow(address, true); }
 
 BindRow StagedAddressRow(std::string_view address) {
     BindRow row = AddressRow(address);
@@ -132,17 +154,33 @@ int Binder::Add(BindRow row, QList<QWidget*> controls, QList<QLabel*> labels, bo
     return handle;
 }
 
-int Binder::AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls,
-                        QList<QLabel*> labels) {
-    const int handle = Add(AddressRow(FillAddress(pattern, names)), std::move(controls), std::move(labels));
+int Binder::AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls, QList<QLabel*> labels,
+                        BindNotice notice) {
+    BindRow row = AddressRow(FillAddress(pattern, names));
+    row.notice = notice;
+    const int handle = Add(std::move(row), std::move(controls), std::move(labels));
     m_rows.back().pattern = std::move(pattern);
+    return handle;
+}
+
+int Binder::AddOptionalTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls,
+                                QList<QLabel*> labels, BindNotice notice) {
+    BindRow row = TemplateRow(pattern, names, true);
+    row.notice = notice;
+    const int handle = Add(std::move(row), std::move(controls), std::move(labels));
+    m_rows.back().pattern = std::move(pattern);
+    m_rows.back().optional = true;
     return handle;
 }
 
 void Binder::Rebind(const AddressNames& names) {
     for (Entry& e : m_rows) {
         if (e.pattern.empty()) continue;
-        e.row = AddressRow(FillAddress(e.pattern, names));
+        BindRow row = TemplateRow(e.pattern, names, e.optional);
+        row.notice = e.row.notice;
+        row.limit = std::move(e.row.limit);
+        row.show = std::move(e.row.show);
+        e.row = std::move(row);
         Fit(e, true);
     }
     Reload();

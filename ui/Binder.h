@@ -80,6 +80,9 @@ BindRow AddressRow(std::string_view address);
 // A row of a window that stages its values for an "Apply" of its own: as AddressRow, but a
 // move writes the setting's staged copy and sends nothing.
 BindRow StagedAddressRow(std::string_view address);
+// The same, with positions counted in steps from the setting's lowest value: a slider over a
+// list of values (the crossovers) stands at 0 for the first.
+BindRow AddressRowFromLowest(std::string_view address);
 // An address template filled by the page: "{out}.mix.music" with {"out", "rear"} gives
 // "rear.mix.music". A name without a value is left as it stands, so the address is unknown.
 using AddressNames = std::map<std::string, std::string, std::less<>>;
@@ -102,11 +105,16 @@ public:
     // (and controls whose owner routes them) call Issue.
     int Add(BindRow row, QList<QWidget*> controls = {}, QList<QLabel*> labels = {}, bool listen = true);
     // A row by address template ("{out}.mix.music"), filled with the page's names now and
-    // again by Rebind when the page switches kind.
+    // again by Rebind when the page switches kind; the notice stays across kinds.
     int AddTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
-                    QList<QLabel*> labels = {});
-    // The page switched kind: every template row takes its setting for the new names, and
-    // every bound control is reloaded (nothing is sent).
+                    QList<QLabel*> labels = {}, BindNotice notice = {});
+    // A template row that only some kinds have ("{out}.surround"): while the names give no
+    // setting, its controls do nothing and nothing is logged.
+    int AddOptionalTemplate(std::string pattern, const AddressNames& names, QList<QWidget*> controls = {},
+                            QList<QLabel*> labels = {}, BindNotice notice = {});
+    // The page switched kind: every template row takes its setting for the new names (keeping
+    // the page's notice, limit and where its text goes), and every bound control is reloaded
+    // (nothing is sent).
     void Rebind(const AddressNames& names);
     const BindRow& Row(int handle) const { return m_rows[static_cast<std::size_t>(handle)].row; }
     int Count() const { return static_cast<int>(m_rows.size()); }
@@ -135,7 +143,8 @@ private:
         BindRow row;
         QList<QPointer<QWidget>> controls;
         QList<QPointer<QLabel>> labels;
-        std::string pattern;  // the address template of a template row
+        std::string pattern;    // the address template of a template row
+        bool optional = false;  // a template not every kind has
     };
     // Slider ranges from the row; the controls of an unknown address disabled.
     void Fit(Entry& e, bool enableKnown);
