@@ -6,10 +6,10 @@
 #include "app/UiPrompts.h"
 #include "dialogs/CAutoMusicVolDlg.h"
 #include "dialogs/CAutoSubDlg.h"
+#include "dialogs/CDialogNG.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "dialogs/CDialogNG.h"
 
 namespace kv {
 

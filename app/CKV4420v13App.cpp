@@ -10,6 +10,7 @@
 #include <QThread>
 #include <thread>
 
+#include "app/AppLog.h"
 #include "app/AuxWindows.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
@@ -17,14 +18,13 @@
 #include "app/HotplugWatcher.h"
 #include "app/QtUiPrompts.h"
 #include "app/UiPrompts.h"
-#include "app/AppLog.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CInfoDlg.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSynDlg.h"
-#include "ui/UiText.h"
 #include "sim/SimBox.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

@@ -31,7 +31,7 @@
 namespace kv {
 
 namespace {
-constexpr int kMicMaxByte = record::kMicMax;  // applied device settings: microphone maximum
+constexpr int kMicMaxByte = record::kMicMax;      // applied device settings: microphone maximum
 constexpr int kMusicMaxByte = record::kMusicMax;  // and music maximum
 constexpr int kPitchRange = range::kPitch;
 constexpr int kPitchRangeV8 = range::kPitchV8;

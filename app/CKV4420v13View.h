@@ -11,10 +11,10 @@
 
 #include "app/CMyMFCRibbonBar.h"
 #include "app/ConnectionLifecycle.h"
-#include "ui/Binder.h"
 #include "device/StoreCheck.h"
 #include "model/ModeFile.h"
 #include "pages/CPageBase.h"
+#include "ui/Binder.h"
 #include "ui/PageContext.h"
 
 namespace kv {

@@ -6,12 +6,12 @@
 
 #include <QApplication>
 
-#define KV_QT_BENCHMARK_MAIN()                                                                      \
-    int main(int argc, char** argv) {                                                               \
+#define KV_QT_BENCHMARK_MAIN()                                                                       \
+    int main(int argc, char** argv) {                                                                \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
-        QApplication app(argc, argv);                                                               \
-        benchmark::Initialize(&argc, argv);                                                         \
-        benchmark::RunSpecifiedBenchmarks();                                                        \
-        benchmark::Shutdown();                                                                      \
-        return 0;                                                                                   \
+        QApplication app(argc, argv);                                                                \
+        benchmark::Initialize(&argc, argv);                                                          \
+        benchmark::RunSpecifiedBenchmarks();                                                         \
+        benchmark::Shutdown();                                                                       \
+        return 0;                                                                                    \
     }

@@ -9,8 +9,8 @@
 #include <ostream>
 #include <string>
 
-#include "device/DeviceContext.h"
 #include "connect/TransportUri.h"
+#include "device/DeviceContext.h"
 
 namespace kv::cli {
 

@@ -82,7 +82,7 @@ constexpr int kGateTimeMin = 1;
 constexpr int kGateTimeMax = 100;
 constexpr int kGateTimeFlip = 101;  // the field holds 101 - position
 constexpr int kSourceOn = fld::kSwitchedOn;
-constexpr int kSubMusicScale = 3;   // the SUB's music mix goes up to three times full level
+constexpr int kSubMusicScale = 3;             // the SUB's music mix goes up to three times full level
 constexpr int kMicMaxByte = record::kMicMax;  // applied device settings: microphone and music maxima
 constexpr int kMusicMaxByte = record::kMusicMax;
 }  // namespace range

@@ -11,10 +11,10 @@
 #include "dialogs/AuxContext.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/DialogsLog.h"
-#include "ui/UiText.h"
-#include "ui/WindowLook.h"
 #include "model/RemoteFile.h"
 #include "ui/LockLook.h"
+#include "ui/UiText.h"
+#include "ui/WindowLook.h"
 
 namespace kv {
 

@@ -39,7 +39,7 @@ constexpr int kSpeakerRaw1 = 22;  // speaker-position block byte 1
 constexpr int kSpeakerRaw0 = 23;  // speaker-position block byte 0
 // What the speaker page keeps there: y of speakers 1..8, x of speakers 1..8, the listener,
 // and the room's size in whole metres in the two block bytes.
-constexpr int kSpeakerY1 = 4;  // 4..11
+constexpr int kSpeakerY1 = 4;   // 4..11
 constexpr int kSpeakerX1 = 12;  // 12..19
 constexpr int kListenerY = 20;
 constexpr int kListenerX = 21;

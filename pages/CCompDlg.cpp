@@ -9,11 +9,11 @@
 
 #include "device/DeviceContext.h"
 #include "device/SettingTable.h"
-#include "ui/UiText.h"
 #include "eq/CCompressPanelPlus.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CNavigationBar.h"
 #include "ui/PageStyle.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

@@ -18,7 +18,6 @@
 
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
-#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "eq/Crossover.h"
@@ -30,6 +29,7 @@
 #include "ui/NumberText.h"
 #include "ui/PageContext.h"
 #include "ui/PageStyle.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

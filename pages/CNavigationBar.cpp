@@ -3,10 +3,10 @@
 #include <QHBoxLayout>
 
 #include "device/EqTable.h"
-#include "ui/UiText.h"
 #include "eq/CGdipButton.h"
 #include "pages/CPageBase.h"
 #include "pages/PageRegistry.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

@@ -3,9 +3,9 @@
 #include <QWidget>
 #include <QtGlobal>
 
-#include "ui/UiText.h"
 #include "ui/PageContext.h"
 #include "ui/UiLog.h"
+#include "ui/UiText.h"
 
 namespace kv {
 

@@ -18,12 +18,12 @@
 #include "device/Report.h"
 #include "dialogs/CAutoMusicVolDlg.h"
 #include "dialogs/CAutoSubDlg.h"
+#include "dialogs/CDialogNG.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "ui/UiText.h"
-#include "dialogs/CDialogNG.h"
 #include "sim/SimBox.h"
+#include "ui/UiText.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -16,10 +16,10 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
-#include "ui/UiText.h"
 #include "model/ModeFile.h"
 #include "model/ParameterStore.h"
 #include "sim/SimBox.h"
+#include "ui/UiText.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -21,15 +21,15 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
-#include "app/QtUiPrompts.h"
 #include "app/CMyMFCRibbonBar.h"
+#include "app/QtUiPrompts.h"
 #include "device/Encoders.h"
 #include "device/Report.h"
-#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
 #include "sim/SimBox.h"
+#include "ui/UiText.h"
 
 namespace {
 // A subwoofer as installers set it: high-pass below the speaker's range, low-pass at the
@@ -69,9 +69,10 @@ QLineEdit* TypeRefusedFrequency(kv::CPageBase& page) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc < 3 || argc > 5) {
-        std::fprintf(stderr,
-                     "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
-                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused|locked|reset-question]\n");
+        std::fprintf(
+            stderr,
+            "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
+            "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused|locked|reset-question]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -177,9 +178,10 @@ int main(int argc, char* argv[]) {
         if (pageArg == QLatin1String("reset-question")) {
             // The reset question as it opens over the window: No is the default button.
             QTimer::singleShot(300, &application, [&] {
-                auto question = kv::QtUiPrompts::DestructiveBox(
-                    app.Frame(), QStringLiteral("提示"),
-                    app.Text("您确定要将机器复位吗? \n机器复位后将自动重新启动并连接.", "Are you sure reset machine? "));
+                auto question =
+                    kv::QtUiPrompts::DestructiveBox(app.Frame(), QStringLiteral("提示"),
+                                                    app.Text("您确定要将机器复位吗? \n机器复位后将自动重新启动并连接.",
+                                                             "Are you sure reset machine? "));
                 question->show();
                 QTimer::singleShot(300, &application, [&, box = question.get()] {
                     rc = box->grab().save(out) ? 0 : 1;

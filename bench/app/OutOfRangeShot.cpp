@@ -16,11 +16,11 @@
 
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
-#include "ui/UiText.h"
 #include "model/Bytes.h"
 #include "model/ModeFile.h"
 #include "model/ParameterStore.h"
 #include "sim/SimBox.h"
+#include "ui/UiText.h"
 
 namespace {
 

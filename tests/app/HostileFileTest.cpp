@@ -18,11 +18,11 @@
 #include "device/EqBands.h"
 #include "device/ParamReport.h"
 #include "device/StoreCheck.h"
-#include "ui/UiText.h"
 #include "model/Bytes.h"
 #include "model/ModeFile.h"
 #include "sim/SimTransport.h"
 #include "tests/app/ShellFixture.h"
+#include "ui/UiText.h"
 
 namespace kv::test {
 namespace {

@@ -17,10 +17,10 @@
 #include "app/CMFCRibbonStepSlider.h"
 #include "app/SingleInstance.h"
 #include "dialogs/CInfoDlg.h"
-#include "ui/LanguageTable.h"
-#include "ui/UiText.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
+#include "ui/LanguageTable.h"
+#include "ui/UiText.h"
 
 namespace kv::test {
 

@@ -18,10 +18,10 @@
 #include "app/QtUiPrompts.h"
 #include "device/Commands.h"
 #include "dialogs/CAutoSubDlg.h"
+#include "dialogs/CDialogNG.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "dialogs/CDialogNG.h"
 #include "tests/app/ShellFixture.h"
 #include "tests/app/ShellTests.h"
 

@@ -17,10 +17,10 @@
 #include "device/Commands.h"
 #include "device/DeviceContext.h"
 #include "dialogs/AuxContext.h"
-#include "ui/LanguageTable.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 #include "tests/common/Reports.h"
+#include "ui/LanguageTable.h"
 
 namespace kv::test {
 

@@ -21,8 +21,8 @@
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
 #include "dialogs/CSetDlg.h"
-#include "ui/UiText.h"
 #include "eq/CXBmpSlider.h"
+#include "ui/UiText.h"
 
 namespace kv::test {
 

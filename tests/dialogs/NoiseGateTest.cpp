@@ -3,10 +3,10 @@
 
 #include <QLabel>
 
+#include "dialogs/CDialogNG.h"
+#include "eq/CXBmpSlider.h"
 #include "tests/pages/EqEditing.h"
 #include "tests/pages/PageFixture.h"
-#include "eq/CXBmpSlider.h"
-#include "dialogs/CDialogNG.h"
 
 namespace kv::test {
 

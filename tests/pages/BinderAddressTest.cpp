@@ -11,8 +11,8 @@
 #include "PageFixture.h"
 #include "device/SettingTable.h"
 #include "eq/CXBmpSlider.h"
-#include "ui/Binder.h"
 #include "tests/common/TypedRows.h"
+#include "ui/Binder.h"
 
 namespace kv::test {
 

@@ -17,7 +17,6 @@
 
 #include "EqEditing.h"
 #include "PageFixture.h"
-#include "ui/UiText.h"
 #include "eq/CEqPanel.h"
 #include "eq/CGdipButton.h"
 #include "eq/CSmallEqPanel.h"
@@ -26,6 +25,7 @@
 #include "pages/CDialogMusic.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
+#include "ui/UiText.h"
 
 namespace kv::test {
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "device/DeviceContext.h"
-#include "ui/LanguageTable.h"
 #include "pages/CPageBase.h"
-#include "ui/PageContext.h"
 #include "pages/PageRegistry.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 #include "tests/common/Reports.h"
+#include "ui/LanguageTable.h"
+#include "ui/PageContext.h"
 
 namespace kv::test {
 
