@@ -159,14 +159,7 @@ void AddMaster(std::vector<Setting>& t) {
     t.push_back(pitch);
 
     // The noise-gate window: the field holds 101 - p, so the top of the slider is the shortest time.
-    const struct {
-        const char* address;
-        int field;
-    } gates[4] = {{"mic.gate.attack", fld::kMicGateOpen},
-                  {"mic.gate.release", fld::kMicGateClose},
-                  {"music.gate.attack", fld::kMusicGateOpen},
-                  {"music.gate.release", fld::kMusicGateClose}};
-    for (const auto& g : gates) {
+    for (const auto& g : kGateTimeFields) {
         const int field = g.field;
         t.push_back(Number(
             g.address, U::Number, range::kGateTimeMin, range::kGateTimeMax,

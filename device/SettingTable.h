@@ -87,6 +87,16 @@ constexpr int kMicMaxByte = record::kMicMax;  // applied device settings: microp
 constexpr int kMusicMaxByte = record::kMusicMax;
 }  // namespace range
 
+// The noise-gate times and their fields, which hold 101 - position.
+struct GateTimeField {
+    const char* address;
+    int field;
+};
+inline constexpr GateTimeField kGateTimeFields[4] = {{"mic.gate.attack", fld::kMicGateOpen},
+                                                     {"mic.gate.release", fld::kMicGateClose},
+                                                     {"music.gate.attack", fld::kMusicGateOpen},
+                                                     {"music.gate.release", fld::kMusicGateClose}};
+
 // Speaker level at a distance from the listener, in dB.
 float SpeakerLevelAt(double metres);
 // The level of a speaker (1..8) for its distance from the listener, sent.

@@ -186,14 +186,7 @@ private:
                     [this, used] { m_w->SetInt(fld::kMusicPitch, used); });
             }
         }
-        const struct {
-            const char* address;
-            int field;
-        } gates[4] = {{"mic.gate.attack", fld::kMicGateOpen},
-                      {"mic.gate.release", fld::kMicGateClose},
-                      {"music.gate.attack", fld::kMusicGateOpen},
-                      {"music.gate.release", fld::kMusicGateClose}};
-        for (const auto& g : gates) {
+        for (const auto& g : kGateTimeFields) {
             const Setting& s = S(g.address);
             const std::int64_t v = m_s.Int(g.field);
             const std::int64_t p = range::kGateTimeFlip - v;  // the position the page shows

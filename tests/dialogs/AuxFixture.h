@@ -24,6 +24,15 @@
 
 namespace kv::test {
 
+// The settings write the box must receive for a record.
+inline Report SettingsWrite(const ParameterStore::Settings& r) {
+    Report rep{};
+    rep[0] = kReportNumber;
+    rep[1] = cmd::kSettingsWrite;
+    for (std::size_t i = 0; i < r.size(); ++i) rep[2 + i] = r[i];
+    return rep;
+}
+
 class AuxHost : public QObject, public AuxContext {
 public:
     explicit AuxHost(int language = 0, int commandSet = 9)

@@ -40,13 +40,6 @@ Record Sample() {
     r[12] = 2;
     return r;
 }
-Report SettingsWrite(const Record& r) {
-    Report rep{};
-    rep[0] = 0x02;
-    rep[1] = cmd::kSettingsWrite;
-    for (std::size_t i = 0; i < r.size(); ++i) rep[2 + i] = r[i];
-    return rep;
-}
 Report RemoteWrite(const ParameterStore::RemoteTable& t) {
     Report rep{};
     rep[0] = 0x02;

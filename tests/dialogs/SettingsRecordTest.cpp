@@ -29,13 +29,6 @@ Record Box() {
     r[12] = 2;
     return r;
 }
-Report SettingsWrite(const Record& r) {
-    Report rep{};
-    rep[0] = 0x02;
-    rep[1] = cmd::kSettingsWrite;
-    for (std::size_t i = 0; i < r.size(); ++i) rep[2 + i] = r[i];
-    return rep;
-}
 void SendWheel(QWidget* w, int delta) {
     const QPointF pos(w->width() / 2.0, w->height() / 2.0);
     QWheelEvent e(pos, w->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
