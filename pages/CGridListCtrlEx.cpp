@@ -60,7 +60,8 @@ public:
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+        // The root (an invalid index) is asked too, and has no data.
+        if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
         switch (role) {
             case Qt::DisplayRole:
                 return m_rows[index.row()][index.column()];
@@ -85,7 +86,7 @@ public:
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
-        if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
+        if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (m_columns[index.column()].editor != GridColumn::Editor::None) flags |= Qt::ItemIsEditable;
         return flags;
