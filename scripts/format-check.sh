@@ -9,11 +9,13 @@ if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${files[@]}"
   exit 0
 fi
-if ! clang-format --dry-run --Werror "${files[@]}" 2>/tmp/kv-format.$$; then
-  grep 'warning:' /tmp/kv-format.$$ | cut -d: -f1 | sort -u | sed 's/^/needs clang-format: /' >&2
-  rm -f /tmp/kv-format.$$
+report="$(mktemp)"
+if ! clang-format --dry-run --Werror "${files[@]}" 2>"$report"; then
+  # --Werror words the changes as errors; the file is the text before the first colon.
+  { grep -E '(warning|error):' "$report" || cat "$report"; } | cut -d: -f1 | sort -u | sed 's/^/needs clang-format: /' >&2
+  rm -f "$report"
   echo "format check failed: run bash scripts/format-check.sh --fix" >&2
   exit 1
 fi
-rm -f /tmp/kv-format.$$
+rm -f "$report"
 echo "format check: ${#files[@]} files formatted"

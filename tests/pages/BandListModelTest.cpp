@@ -32,7 +32,8 @@ private Q_SLOTS:
         QCOMPARE(list->model()->rowCount(), mainRows);
 
         QString message;
-        QVERIFY(host.page->Equaliser()->ImportFilters(QStringLiteral(KV_TEST_DATA_DIR "/room-correction.txt"), &message));
+        QVERIFY(
+            host.page->Equaliser()->ImportFilters(QStringLiteral(KV_TEST_DATA_DIR "/room-correction.txt"), &message));
         QCOMPARE(list->CellText(0, 1), QStringLiteral("参量"));  // PEQ
 
         if (auto* edit = qobject_cast<QLineEdit*>(list->EditCell(1, 2))) {
