@@ -11,7 +11,12 @@ CPageBase::CPageBase(PageContext& context, PageId id, int dialog, QWidget* paren
     m_host.onWheel = [this](int steps) { return OnWheel(steps); };
 }
 
-CPageBase::~CPageBase() = default;
+CPageBase::~CPageBase() {
+    // The host is gone before QWidget's destructor deletes the children, whose last events
+    // would otherwise still reach the filter and the host.
+    removeEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->removeEventFilter(this);
+}
 
 void CPageBase::SetKind(int kind) {
     m_kind = kind;
