@@ -31,8 +31,6 @@
 namespace kv {
 
 namespace {
-constexpr int kMicMaxByte = record::kMicMax;      // applied device settings: microphone maximum
-constexpr int kMusicMaxByte = record::kMusicMax;  // and music maximum
 constexpr int kPitchRange = range::kPitch;
 constexpr int kPitchRangeV8 = range::kPitchV8;
 constexpr int kCommandSetV8 = range::kCommandSetV8;
@@ -389,7 +387,7 @@ void CKV4420v13View::BindRibbon() {
     // ribbon clamps a volume above the box's maximum with its notice instead of refusing it.
     BindRow mic = AddressRow("mic.level");
     mic.limit = [this](int v) {
-        return ClampToMaximum(v, kMicMaxByte, "不能超过最大话筒音量!", "Mic vol can't over max value!");
+        return ClampToMaximum(v, record::kMicMax, "不能超过最大话筒音量!", "Mic vol can't over max value!");
     };
     mic.text = label(RibbonLabel::Mic);
     mic.notice = muted(fld::kMicMute);
@@ -404,7 +402,7 @@ void CKV4420v13View::BindRibbon() {
     add(RibbonSlider::Echo, echo, RibbonLabel::Echo);
     BindRow music = AddressRow("music.level");
     music.limit = [this](int v) {
-        return ClampToMaximum(v, kMusicMaxByte, "不能超过最大音乐音量!", "Music vol can't over max value!");
+        return ClampToMaximum(v, record::kMusicMax, "不能超过最大音乐音量!", "Music vol can't over max value!");
     };
     music.text = label(RibbonLabel::Music);
     music.notice = muted(fld::kMusicMute);

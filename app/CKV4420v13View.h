@@ -27,7 +27,6 @@ class CKV4420v13View : public QWidget, public PageContext {
 public:
     static constexpr int kMinPageWidth = 1024;
     static constexpr int kMinPageHeight = 520;
-    static constexpr int kNoticeMs = PageContext::kNoticeMs;
     static constexpr int kSavingNoticeMs = 2500;
     static constexpr int kSavingNoticeDelayMs = 500;
     static constexpr int kRestartNoticeMs = 20000;

@@ -455,14 +455,7 @@ void AddOutputs(std::vector<Setting>& t) {
 
 void AddDelays(std::vector<Setting>& t) {
     using U = SettingUnit;
-    const struct {
-        const char* name;
-        const fld::OutputFields* out;
-        int side;
-    } channels[8] = {{"main.l", &fld::kMain, 0}, {"main.r", &fld::kMain, 1}, {"center", &fld::kCenter, 0},
-                     {"sub", &fld::kSub, 0},     {"rear.l", &fld::kRear, 0}, {"rear.r", &fld::kRear, 1},
-                     {"top.l", &fld::kTop, 0},   {"top.r", &fld::kTop, 1}};
-    for (const auto& c : channels) {
+    for (const auto& c : kDelayChannels) {
         const fld::OutputFields* out = c.out;
         const int side = c.side;
         const std::string name = std::string("delay.") + c.name;

@@ -97,6 +97,16 @@ inline constexpr GateTimeField kGateTimeFields[4] = {{"mic.gate.attack", fld::kM
                                                      {"music.gate.attack", fld::kMusicGateOpen},
                                                      {"music.gate.release", fld::kMusicGateClose}};
 
+// The eight delay channels: the address after "delay.", the output and its side.
+struct DelayChannel {
+    const char* name;
+    const fld::OutputFields* out;
+    int side;
+};
+inline constexpr DelayChannel kDelayChannels[8] = {
+    {"main.l", &fld::kMain, 0}, {"main.r", &fld::kMain, 1}, {"center", &fld::kCenter, 0}, {"sub", &fld::kSub, 0},
+    {"rear.l", &fld::kRear, 0}, {"rear.r", &fld::kRear, 1}, {"top.l", &fld::kTop, 0},     {"top.r", &fld::kTop, 1}};
+
 // Speaker level at a distance from the listener, in dB.
 float SpeakerLevelAt(double metres);
 // The level of a speaker (1..8) for its distance from the listener, sent.

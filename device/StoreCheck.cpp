@@ -284,14 +284,7 @@ private:
             FloatField(name + ".comp.attack", out.compAttack(), S(name + ".comp.attack").minimum);
             FloatField(name + ".comp.release", out.compRelease(), S(name + ".comp.release").minimum);
         }
-        const struct {
-            const char* name;
-            const fld::OutputFields* out;
-            int side;
-        } delays[8] = {{"main.l", &fld::kMain, 0}, {"main.r", &fld::kMain, 1}, {"center", &fld::kCenter, 0},
-                       {"sub", &fld::kSub, 0},     {"rear.l", &fld::kRear, 0}, {"rear.r", &fld::kRear, 1},
-                       {"top.l", &fld::kTop, 0},   {"top.r", &fld::kTop, 1}};
-        for (const auto& d : delays) {
+        for (const auto& d : kDelayChannels) {
             const std::string name = std::string("delay.") + d.name;
             const fld::OutputFields& out = *d.out;
             FloatField(name, d.side ? out.delayRight() : out.delayLeft(), S(name).minimum);

@@ -222,7 +222,7 @@ void CRemoteDlg::ApplyLock() {
 
 bool CRemoteDlg::CheckConnected() {
     if (m_context.Device().link.IsOpen()) return true;
-    m_context.Notice(m_context.Text("请先连接机器再进行此操作!", "Please connect the device first!"), kNoticeMs);
+    m_context.Notice(m_context.Text("请先连接机器再进行此操作!", "Please connect the device first!"));
     return false;
 }
 
@@ -245,7 +245,7 @@ void CRemoteDlg::OnKey(int index) {
 void CRemoteDlg::SaveToBox() {
     if (m_context.Locked() || !CheckConnected()) return;
     m_context.Device().encoders.WriteRemoteTable();
-    m_context.Notice(m_context.Text("遥控器键码保存成功!", "Save successed !"), kNoticeMs);
+    m_context.Notice(m_context.Text("遥控器键码保存成功!", "Save successed !"));
 }
 
 namespace {
@@ -279,12 +279,12 @@ void CRemoteDlg::LoadFileFrom(const QString& chosen) {
         m_context.Message(Bi(lang, "错误", "Error"),
                           Bi(lang, "无法载入遥控文件:\n%1\n%2", "Can't load the remote file:\n%1\n%2").arg(path, why),
                           AuxContext::Icon::Warning);
-        m_context.Notice(m_context.Text("载入遥控文件失败", "Failed to load the remote file"), kNoticeMs);
+        m_context.Notice(m_context.Text("载入遥控文件失败", "Failed to load the remote file"));
         return;
     }
     dev.store.SetRemoteTable(table);
     dev.encoders.WriteRemoteTable();
-    m_context.Notice(m_context.Text("载入遥控文件成功", "Remote file loaded"), kNoticeMs);
+    m_context.Notice(m_context.Text("载入遥控文件成功", "Remote file loaded"));
 }
 
 void CRemoteDlg::SaveFile() {
@@ -306,10 +306,10 @@ void CRemoteDlg::SaveFile() {
                           QString::asprintf("Errcode=%d,Can't write to file:\n%s\nProbaby it is write protected.",
                                             error, path.toLocal8Bit().constData()),
                           AuxContext::Icon::Warning);
-        m_context.Notice(m_context.Text("保存遥控文件失败", "Failed to save the remote file"), kNoticeMs);
+        m_context.Notice(m_context.Text("保存遥控文件失败", "Failed to save the remote file"));
         return;
     }
-    m_context.Notice(m_context.Text("保存遥控文件成功", "Remote file saved"), kNoticeMs);
+    m_context.Notice(m_context.Text("保存遥控文件成功", "Remote file saved"));
 }
 
 }  // namespace kv

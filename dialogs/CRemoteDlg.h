@@ -32,7 +32,6 @@ public:
     static constexpr int kLearnable = 15;
     static constexpr int kFirstKeyId = 1587;   // function 1
     static constexpr int kSecondKeyId = 1600;  // functions 2..15, then three the box lacks
-    static constexpr int kNoticeMs = PageContext::kNoticeMs;
 
     explicit CRemoteDlg(AuxContext& context, QWidget* parent = nullptr);
     ~CRemoteDlg() override;

@@ -30,7 +30,6 @@ constexpr int kModes = 4;
 constexpr int kNone = record::kPowerOnMax + 1;
 const char* const kPowerOnAddress[2] = {"settings.mic.power-on", "settings.music.power-on"};
 const char* const kMaxAddress[2] = {"settings.mic.max", "settings.music.max"};
-constexpr int kNoticeMs = PageContext::kNoticeMs;
 
 QPushButton* Button(const QString& text, int id, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -286,18 +285,18 @@ void CSetDlg::Apply() {
     if (m_context.Locked()) return;
     DeviceContext& dev = m_context.Device();
     if (!dev.link.IsOpen()) {
-        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
+        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"));
         return;
     }
     dev.encoders.WriteSettings(dev.store.EditedSettings());
-    m_context.Notice(m_context.Text("机器设置已生效!", "Setting valid"), kNoticeMs);
+    m_context.Notice(m_context.Text("机器设置已生效!", "Setting valid"));
 }
 
 void CSetDlg::ResetMode(int slot) {
     if (m_context.Locked()) return;
     DeviceContext& dev = m_context.Device();
     if (!dev.link.IsOpen()) {
-        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
+        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"));
         return;
     }
     // The slot's stored mode is lost: asked, with No as the default.

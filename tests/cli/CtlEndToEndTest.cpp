@@ -31,18 +31,6 @@ constexpr int kFirstFileField = 26;
 constexpr int kEqMemoryChunks = 23;  // 21 EQ image blocks and the two speaker blocks
 constexpr uid_t kNobody = 65534;
 
-ProcessResult Ctl(const std::string& uri, std::vector<std::string> args, ProcessOptions options = {}) {
-    std::vector<std::string> argv{KV_CTL_PATH, "--device", uri};
-    argv.insert(argv.end(), args.begin(), args.end());
-    options.env.emplace("KV4420_SYNC_WAIT_MS", "0");  // the box on a socket needs no settling time
-    return RunProcess(argv, options);
-}
-
-std::string Describe(const ProcessResult& r) {
-    return "exit " + std::to_string(r.exitCode) + (r.signal ? " signal " + std::to_string(r.signal) : "") +
-           (r.timedOut ? " (timed out)" : "") + "\n--- stdout\n" + r.out + "--- stderr\n" + r.err;
-}
-
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});

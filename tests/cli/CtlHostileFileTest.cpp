@@ -25,16 +25,6 @@ constexpr int kEqPart = 624;
 constexpr std::uint32_t kIntMax = 0x7FFFFFFF;
 constexpr std::uint32_t kNaN = 0x7FC00000;
 
-ProcessResult Ctl(const std::string& uri, std::vector<std::string> args) {
-    std::vector<std::string> argv{KV_CTL_PATH, "--device", uri};
-    argv.insert(argv.end(), args.begin(), args.end());
-    ProcessOptions options;
-    options.env.emplace("KV4420_SYNC_WAIT_MS", "0");
-    return RunProcess(argv, options);
-}
-std::string Describe(const ProcessResult& r) {
-    return "exit " + std::to_string(r.exitCode) + "\n--- stdout\n" + r.out + "--- stderr\n" + r.err;
-}
 void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

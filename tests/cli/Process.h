@@ -34,6 +34,21 @@ struct ProcessOptions {
 // Arguments are UTF-8 text (QProcess carries them as QString); kv4420-sim takes \xHH for
 // other bytes.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+// How a run ended and what it printed, for a failure message.
+inline std::string Describe(const ProcessResult& r) {
+    return "exit " + std::to_string(r.exitCode) + (r.signal ? " signal " + std::to_string(r.signal) : "") +
+           (r.timedOut ? " (timed out)" : "") + "\n--- stdout\n" + r.out + "--- stderr\n" + r.err;
+}
+
+#ifdef KV_CTL_PATH
+// kv4420ctl against a box at a transport URI; a box on a socket needs no settling time.
+inline ProcessResult Ctl(const std::string& uri, std::vector<std::string> args, ProcessOptions options = {}) {
+    std::vector<std::string> argv{KV_CTL_PATH, "--device", uri};
+    argv.insert(argv.end(), args.begin(), args.end());
+    options.env.emplace("KV4420_SYNC_WAIT_MS", "0");
+    return RunProcess(argv, options);
+}
+#endif
 
 // kv4420-sim serving on a fresh socket in a temporary folder, with its log.
 class SimProcess {

@@ -25,18 +25,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-ProcessResult Ctl(const std::string& uri, std::vector<std::string> args) {
-    std::vector<std::string> argv{KV_CTL_PATH, "--device", uri};
-    argv.insert(argv.end(), args.begin(), args.end());
-    ProcessOptions options;
-    options.env.emplace("KV4420_SYNC_WAIT_MS", "0");
-    return RunProcess(argv, options);
-}
-
-std::string Describe(const ProcessResult& r) {
-    return "exit " + std::to_string(r.exitCode) + "\n--- stdout\n" + r.out + "--- stderr\n" + r.err;
-}
-
 // The changes that reached the box after the first `from` reports of its log.
 std::vector<Bytes> ChangesSince(const SimProcess& sim, std::size_t from) {
     std::vector<Bytes> changes;
