@@ -495,7 +495,6 @@ void AddDelays(std::vector<Setting>& t) {
 
 void AddPositions(std::vector<Setting>& t) {
     using U = SettingUnit;
-    const char* points[9] = {"listener", "main.l", "center", "main.r", "rear.l", "sub", "rear.r", "top.l", "top.r"};
     for (int p = 0; p < 9; ++p) {
         for (int axis = 0; axis < 2; ++axis) {
             const int field = axis ? PositionYField(p) : PositionXField(p);
@@ -503,7 +502,7 @@ void AddPositions(std::vector<Setting>& t) {
             const int roomField = axis ? kRoomLengthField : kRoomWidthField;
             const int otherRoomField = axis ? kRoomWidthField : kRoomLengthField;
             Setting s = Number(
-                std::string("position.") + points[p] + (axis ? ".y" : ".x"), U::Metres, -range::kRoomMax / 2.0,
+                std::string("position.") + kPositionPoints[p] + (axis ? ".y" : ".x"), U::Metres, -range::kRoomMax / 2.0,
                 range::kRoomMax / 2.0, [field](const DeviceContext& d) { return Finite(d.store.Float(field)); },
                 [=](DeviceContext& d, double v) {
                     // As typed into the page's boxes: the other box holds the shown value, and
@@ -757,6 +756,12 @@ void ApplySpeakerPoint(DeviceContext& d, int point, double x, double y, int list
         return;
     }
     for (int s = 1; s <= std::min(listenerReach, kSpeakerCount); ++s) SendSpeakerLevel(d, s);
+}
+
+void ResetSpeakers(DeviceContext& d) {
+    for (int s = 1; s <= kSpeakerCount; ++s) d.encoders.SpeakerGain(s, 0.0f);
+    d.store.SetSpeakerPositions(ParameterStore::kDefaultSpeakerPositions);
+    d.encoders.WriteSpeakerPositions();
 }
 
 void ApplyRoomSize(DeviceContext& d, int width, int length) {

@@ -111,6 +111,9 @@ inline constexpr DelayChannel kDelayChannels[8] = {
 float SpeakerLevelAt(double metres);
 // The level of a speaker (1..8) for its distance from the listener, sent.
 void SendSpeakerLevel(DeviceContext& dev, int speaker);
+// The points' addresses: "position." + name + ".x" / ".y"; 0 the listener, 1..8 the speakers.
+inline constexpr const char* kPositionPoints[9] = {"listener", "main.l", "center", "main.r", "rear.l",
+                                                   "sub",      "rear.r", "top.l",  "top.r"};
 // Fields of a point of the speaker page: 0 the listener, 1..8 the speakers.
 int PositionXField(int point);
 int PositionYField(int point);
@@ -122,5 +125,8 @@ constexpr int kListenerTypedReach = 6;
 void ApplySpeakerPoint(DeviceContext& dev, int point, double x, double y, int listenerReach);
 // The room size stored and the speaker-position block written; levels are not recomputed.
 void ApplyRoomSize(DeviceContext& dev, int width, int length);
+// Every speaker level to 0 (not the levels the default positions would give), then the default
+// positions, written by the block encoder like every other position change.
+void ResetSpeakers(DeviceContext& dev);
 
 }  // namespace kv

@@ -16,6 +16,7 @@
 #include "ui/CSpinButtons.h"
 #include "ui/LockLook.h"
 #include "ui/PageStyle.h"
+#include "ui/PointBoxes.h"
 #include "ui/UiText.h"
 
 namespace kv {
@@ -29,59 +30,27 @@ struct PointInfo {
     const char* chinese;
     const char* english;
     const char* tag;
-    const char* address;  // the point's settings are address + ".x" and ".y"
 };
 const PointInfo kInfo[CSSVCDlg::kPoints] = {
-    {"听众位置", "Listener", "", "position.listener"}, {"前置左", "Main L", "ML", "position.main.l"},
-    {"中置", "Center", "C", "position.center"},        {"前置右", "Main R", "MR", "position.main.r"},
-    {"后置左", "Rear L", "RL", "position.rear.l"},     {"超低", "SUB", "S", "position.sub"},
-    {"后置右", "Rear R", "RR", "position.rear.r"},     {"顶置左", "Top L", "TL", "position.top.l"},
-    {"顶置右", "Top R", "TR", "position.top.r"},
+    {"听众位置", "Listener", ""}, {"前置左", "Main L", "ML"}, {"中置", "Center", "C"},
+    {"前置右", "Main R", "MR"},   {"后置左", "Rear L", "RL"}, {"超低", "SUB", "S"},
+    {"后置右", "Rear R", "RR"},   {"顶置左", "Top L", "TL"},  {"顶置右", "Top R", "TR"},
 };
 const char* const kRoomAddress[2] = {"room.width", "room.length"};
 
 const Setting& PositionSetting(int point, int axis) {
-    return SettingAt(std::string(kInfo[point].address) + (axis == kX ? ".x" : ".y"));
+    return SettingAt(std::string("position.") + kPositionPoints[point] + (axis == kX ? ".x" : ".y"));
 }
-
-// Language-table identifiers.
-enum ControlId {
-    kRoomGroupId = 1002,
-    kWidthLabelId = 1003,
-    kLengthLabelId = 1005,
-    kApplyRoomId = 1006,
-    kListenerGroupId = 1007,
-    kSourcesGroupId = 1011,
-    kXHeadId = 1012,
-    kYHeadId = 1013,
-    kCentreId = 1017,
-    kResetId = 1018,
-    kUnitId = 1019
-};
 
 QString MetresText(double v) { return QString::asprintf("%+-.1fm", v); }
-QString RoomText(int v) { return QString::asprintf("%dm", v); }
-int Step(int delta) { return delta > 0 ? 1 : delta < 0 ? -1 : 0; }
+QString RoomText(double v) { return QString::asprintf("%dm", RoundedPosition(v)); }
 
-QLineEdit* Box(QWidget* parent, const QString& name) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setFixedWidth(62);
-    e->setAlignment(Qt::AlignCenter);
-    return e;
-}
-
+// `id`: the label's key in the language tables.
 QLabel* Label(const char* text, QWidget* parent, int id) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
-    SetControlId(l, id);
-    return l;
+    return WithId(new QLabel(QString::fromUtf8(text), parent), id);
 }
 
 }  // namespace
-
-float CSSVCDlg::LevelAt(double d) { return SpeakerLevelAt(d); }
-int CSSVCDlg::XField(int point) { return PositionXField(point); }
-int CSSVCDlg::YField(int point) { return PositionYField(point); }
 
 CSSVCDlg::CSSVCDlg(PageContext& context, int kind, QWidget* parent)
     : CPageBase(context, PageId::SpeakerPosition, kDialog, parent) {
@@ -111,26 +80,22 @@ CSSVCDlg::CSSVCDlg(PageContext& context, int kind, QWidget* parent)
 }
 
 QWidget* CSSVCDlg::BuildRoom() {
-    auto* box = new QGroupBox(QStringLiteral("房间大小"), this);
-    SetControlId(box, kRoomGroupId);
+    auto* box = WithId(new QGroupBox(QStringLiteral("房间大小"), this), 1002);
     auto* h = new QHBoxLayout(box);
     h->setContentsMargins(6, 4, 6, 4);
+    m_room = new PointBoxes(box, {QStringLiteral("roomWidth"), QStringLiteral("roomLength")},
+                            {&SettingAt(kRoomAddress[kX]), &SettingAt(kRoomAddress[kY])}, RoomText, 1);
     const char* names[2] = {"宽(m)", "长(m)"};
-    const int ids[2] = {kWidthLabelId, kLengthLabelId};
+    const int ids[2] = {1003, 1005};
     for (int a = 0; a < 2; ++a) {
-        QLineEdit* edit = Box(box, a ? QStringLiteral("roomLength") : QStringLiteral("roomWidth"));
-        auto* spin = new CSpinButtons(box);
-        spin->SetRange(kMinRoom, kMaxRoom);
-        m_roomEdit[static_cast<std::size_t>(a)] = edit;
-        m_roomSpin[static_cast<std::size_t>(a)] = spin;
-        connect(spin, &CSpinButtons::stepped, this, [this, a](int d) { StepRoom(a, d); });
-        connect(edit, &QLineEdit::returnPressed, this, &CSSVCDlg::ApplyRoomBoxes);
+        RoomSpin(a)->SetRange(kMinRoom, kMaxRoom);
         h->addWidget(Label(names[a], box, ids[a]));
-        h->addWidget(edit);
-        h->addWidget(spin);
+        h->addWidget(RoomEdit(a));
+        h->addWidget(RoomSpin(a));
     }
-    m_applyRoom = new QPushButton(QStringLiteral("立即修改"), box);
-    SetControlId(m_applyRoom, kApplyRoomId);
+    connect(m_room, &PointBoxes::stepped, this, &CSSVCDlg::StepRoom);
+    connect(m_room, &PointBoxes::typed, this, &CSSVCDlg::ApplyRoomBoxes);
+    m_applyRoom = WithId(new QPushButton(QStringLiteral("立即修改"), box), 1006);
     connect(m_applyRoom, &QPushButton::clicked, this, &CSSVCDlg::ApplyRoomBoxes);
     h->addWidget(m_applyRoom);
     h->addStretch(1);
@@ -141,18 +106,16 @@ QWidget* CSSVCDlg::BuildPoints() {
     QWidget* area = new QWidget(this);
     auto* v = new QVBoxLayout(area);
     v->setContentsMargins(0, 0, 0, 0);
-    auto* listener = new QGroupBox(QStringLiteral("听众位置"), area);
-    SetControlId(listener, kListenerGroupId);
-    auto* sources = new QGroupBox(QStringLiteral("声源的位置"), area);
-    SetControlId(sources, kSourcesGroupId);
+    auto* listener = WithId(new QGroupBox(QStringLiteral("听众位置"), area), 1007);
+    auto* sources = WithId(new QGroupBox(QStringLiteral("声源的位置"), area), 1011);
     auto* lg = new QGridLayout(listener);
     auto* sg = new QGridLayout(sources);
     for (QGridLayout* g : {lg, sg}) {
         g->setContentsMargins(6, 4, 6, 4);
         g->setVerticalSpacing(3);
         QWidget* owner = g == lg ? listener : sources;
-        g->addWidget(Label("X(m)", owner, kXHeadId), 0, 1, 1, 2, Qt::AlignCenter);
-        g->addWidget(Label("Y(m)", owner, kYHeadId), 0, 3, 1, 2, Qt::AlignCenter);
+        g->addWidget(Label("X(m)", owner, 1012), 0, 1, 1, 2, Qt::AlignCenter);
+        g->addWidget(Label("Y(m)", owner, 1013), 0, 3, 1, 2, Qt::AlignCenter);
     }
     for (int p = 0; p < kPoints; ++p) {
         QGridLayout* g = p == kListener ? lg : sg;
@@ -162,19 +125,15 @@ QWidget* CSSVCDlg::BuildPoints() {
         caption->setMinimumWidth(56);
         m_captions[static_cast<std::size_t>(p)] = caption;
         g->addWidget(caption, row, 0);
-        for (int a = 0; a < 2; ++a) {
-            QLineEdit* e = Box(owner, QStringLiteral("pos%1%2").arg(p).arg(a ? 'Y' : 'X'));
-            auto* spin = new CSpinButtons(owner);
-            m_edits[static_cast<std::size_t>(p)][a] = e;
-            m_spins[static_cast<std::size_t>(p)][a] = spin;
-            g->addWidget(e, row, 1 + 2 * a);
-            g->addWidget(spin, row, 2 + 2 * a);
-            connect(e, &QLineEdit::returnPressed, this, [this, p] { TypePosition(p); });
-            connect(spin, &CSpinButtons::stepped, this, [this, p, a](int d) { StepPosition(p, a, d); });
-        }
+        auto* boxes = new PointBoxes(owner, {QStringLiteral("pos%1X").arg(p), QStringLiteral("pos%1Y").arg(p)},
+                                     {&PositionSetting(p, kX), &PositionSetting(p, kY)}, MetresText, 10);
+        m_points[static_cast<std::size_t>(p)] = boxes;
+        boxes->Place(*g, row, kX, 1);
+        boxes->Place(*g, row, kY, 3);
+        connect(boxes, &PointBoxes::typed, this, [this, p] { TypePosition(p); });
+        connect(boxes, &PointBoxes::stepped, this, [this, p](int a, int d) { StepPosition(p, a, d); });
     }
-    m_centre = new QPushButton(QStringLiteral("居中"), listener);
-    SetControlId(m_centre, kCentreId);
+    m_centre = WithId(new QPushButton(QStringLiteral("居中"), listener), 1017);
     // The listener's boxes and spin buttons keep their values until the next reload.
     connect(m_centre, &QPushButton::clicked, this, [this] { MovePoint(kListener, 0.0, 0.0, kSpeakerCount, false); });
     lg->addWidget(m_centre, 1, 5);
@@ -182,10 +141,9 @@ QWidget* CSSVCDlg::BuildPoints() {
     v->addWidget(sources);
     v->addStretch(1);
     auto* bottom = new QHBoxLayout;
-    QLabel* unit = Label("长度单位:米(m)", area, kUnitId);
+    QLabel* unit = Label("长度单位:米(m)", area, 1019);
     unit->setProperty("hint", true);
-    m_reset = new QPushButton(QStringLiteral("全部复位"), area);
-    SetControlId(m_reset, kResetId);
+    m_reset = WithId(new QPushButton(QStringLiteral("全部复位"), area), 1018);
     connect(m_reset, &QPushButton::clicked, this, &CSSVCDlg::ResetAll);
     bottom->addWidget(unit, 1);
     bottom->addWidget(m_reset);
@@ -193,60 +151,36 @@ QWidget* CSSVCDlg::BuildPoints() {
     return area;
 }
 
-// ---- Positions ----
-
 void CSSVCDlg::MovePoint(int p, double x, double y, int listenerReach, bool show) {
     if (RefuseLocked()) return;
-    if (show) {
-        Edit(p, kX)->setText(MetresText(x));
-        Edit(p, kY)->setText(MetresText(y));
-        Spin(p, kX)->SetPosition(static_cast<int>(x * 10));
-        Spin(p, kY)->SetPosition(static_cast<int>(y * 10));
-    }
+    // A dragged point's spin buttons start from the tenth its box shows.
+    if (show)
+        for (int a = 0; a < 2; ++a) Points(p).Show(a, a == kX ? x : y);
     m_panel->SetPoint(p, x, y);
     ApplySpeakerPoint(Context().Device(), p, x, y, listenerReach);
-}
-
-BoxValue CSSVCDlg::ReadPosition(int p, int axis) {
-    QLineEdit* box = Edit(p, axis);
-    const QString text = box->text();
-    BoxValue v = ReadBox(PositionSetting(p, axis), text, Context().Language());
-    if (v)
-        ClearRefused(box);
-    else
-        ShowRefused(Context(), box, text, v.reason);
-    return v;
 }
 
 double CSSVCDlg::StoredPosition(int p, int axis) { return PositionSetting(p, axis).read(Context().Device()); }
 
 void CSSVCDlg::TypePosition(int p) {
     if (p < 0 || p >= kPoints || RefuseLocked()) return;
-    const BoxValue typed[2] = {ReadPosition(p, kX), ReadPosition(p, kY)};
+    const auto typed = Points(p).ReadBoth(Context());
     double v[2];
     for (int a = 0; a < 2; ++a) {
         // A refused box sends nothing: both boxes show the point as it stands.
-        const double half = m_roomSpin[static_cast<std::size_t>(a)]->Position() * 0.5;
-        v[a] = typed[0] && typed[1] ? std::clamp(*typed[a].value, -half, half) : StoredPosition(p, a);
-        Edit(p, a)->setText(MetresText(v[a]));
+        const double half = RoomSpin(a)->Position() * 0.5;
+        v[a] = typed ? std::clamp((*typed)[static_cast<std::size_t>(a)], -half, half) : StoredPosition(p, a);
+        typed ? Points(p).Show(a, v[a]) : Points(p).ShowText(a, v[a]);
     }
-    if (!typed[0] || !typed[1]) return;
-    Spin(p, kX)->SetPosition(RoundedPosition(v[kX] * 10));
-    Spin(p, kY)->SetPosition(RoundedPosition(v[kY] * 10));
-    MovePoint(p, v[kX], v[kY], kListenerTypedReach, false);
+    if (typed) MovePoint(p, v[kX], v[kY], kListenerTypedReach, false);
 }
 
 void CSSVCDlg::StepPosition(int p, int axis, int delta) {
     if (RefuseLocked()) return;
-    CSpinButtons* spin = Spin(p, axis);
-    spin->SetPosition(spin->Position() + Step(delta));
-    const double stepped = spin->Position() / 10.0;
-    Edit(p, axis)->setText(MetresText(stepped));
+    const double stepped = Points(p).StepAxis(axis, delta);
     Edit(p, axis)->setFocus();
     // The other box as it reads; a text that is not a position is put back to the stored one.
-    const BoxValue typed = ReadPosition(p, 1 - axis);
-    const double other = typed ? *typed.value : StoredPosition(p, 1 - axis);
-    if (!typed) Edit(p, 1 - axis)->setText(MetresText(other));
+    const double other = Points(p).ReadOr(1 - axis, Context(), StoredPosition(p, 1 - axis));
     MovePoint(p, axis == kX ? stepped : other, axis == kY ? stepped : other, kListenerTypedReach, false);
 }
 
@@ -256,58 +190,33 @@ void CSSVCDlg::ResetAll() {
     if (!Context().AskDestructive(Context().Text("提示", "Information"),
                                   Context().Text("您确定将全部扬声器复位吗?", "Are you sure reset all speakers?")))
         return;
-    DeviceContext& d = Context().Device();
-    // Levels to 0 first (not the levels the default positions would give); then the default
-    // positions into the fields, written by the block encoder like every other position change.
-    for (int s = 1; s <= kSpeakerCount; ++s) d.encoders.SpeakerGain(s, 0.0f);
-    d.store.SetSpeakerPositions(ParameterStore::kDefaultSpeakerPositions);
-    d.encoders.WriteSpeakerPositions();
+    ResetSpeakers(Context().Device());
     Reload();
 }
 
-// ---- Room ----
-
 void CSSVCDlg::StepRoom(int axis, int delta) {
     if (RefuseLocked()) return;
-    CSpinButtons* spin = m_roomSpin[static_cast<std::size_t>(axis)];
-    spin->SetPosition(spin->Position() + Step(delta));
-    m_roomEdit[static_cast<std::size_t>(axis)]->setText(RoomText(spin->Position()));
-    SettingAt(kRoomAddress[axis]).apply(Context().Device(), spin->Position());
+    SettingAt(kRoomAddress[axis]).apply(Context().Device(), m_room->StepAxis(axis, delta));
     ShowRoom();
 }
 
 void CSSVCDlg::ApplyRoomBoxes() {
     if (RefuseLocked()) return;
-    BoxValue typed[2];
-    for (std::size_t a = 0; a < 2; ++a) {
-        const QString text = m_roomEdit[a]->text();
-        typed[a] = ReadBox(SettingAt(kRoomAddress[a]), text, Context().Language());
-        if (typed[a])
-            ClearRefused(m_roomEdit[a]);
-        else
-            ShowRefused(Context(), m_roomEdit[a], text, typed[a].reason);
-    }
+    const auto typed = m_room->ReadBoth(Context());
     // A refused box sends nothing: both boxes show the room as it stands.
-    for (std::size_t a = 0; a < 2; ++a)
-        if (typed[0] && typed[1]) m_roomSpin[a]->SetPosition(static_cast<int>(std::lround(*typed[a].value)));
-    for (std::size_t a = 0; a < 2; ++a) m_roomEdit[a]->setText(RoomText(m_roomSpin[a]->Position()));
-    if (!typed[0] || !typed[1]) return;
-    ApplyRoomSize(Context().Device(), m_roomSpin[kX]->Position(), m_roomSpin[kY]->Position());
+    for (int a = 0; a < 2; ++a)
+        m_room->Show(a, typed ? std::round((*typed)[static_cast<std::size_t>(a)]) : RoomSpin(a)->Position());
+    if (!typed) return;
+    ApplyRoomSize(Context().Device(), RoomSpin(kX)->Position(), RoomSpin(kY)->Position());
     ShowRoom();
 }
 
 void CSSVCDlg::ShowRoom() {
-    const int w = m_roomSpin[kX]->Position();
-    const int l = m_roomSpin[kY]->Position();
-    m_panel->SetRoomSize(w, l);
-    // Positions already outside the new room stay until they are moved.
-    for (std::size_t p = 0; p < kPoints; ++p) {
-        m_spins[p][kX]->SetRange(-(w * 10 / 2), w * 10 / 2);
-        m_spins[p][kY]->SetRange(-(l * 10 / 2), l * 10 / 2);
-    }
+    m_panel->SetRoomSize(RoomSpin(kX)->Position(), RoomSpin(kY)->Position());
+    // Tenths of half the room each way; positions already outside stay until they are moved.
+    for (int p = 0; p < kPoints; ++p)
+        for (int a = 0; a < 2; ++a) Spin(p, a)->SetRange(-RoomSpin(a)->Position() * 5, RoomSpin(a)->Position() * 5);
 }
-
-// ---- Reload, texts, wheel ----
 
 void CSSVCDlg::OnLock(bool locked) {
     m_panel->SetReadOnly(locked);
@@ -318,20 +227,11 @@ void CSSVCDlg::OnLock(bool locked) {
 
 void CSSVCDlg::OnReload() {
     const DeviceContext& d = Context().Device();
-    for (std::size_t a = 0; a < 2; ++a) {
-        const int size = static_cast<int>(std::lround(SettingAt(kRoomAddress[a]).read(d)));
-        m_roomSpin[a]->SetPosition(size);
-        m_roomEdit[a]->setText(RoomText(size));
-    }
+    for (int a = 0; a < 2; ++a) m_room->Show(a, std::round(SettingAt(kRoomAddress[a]).read(d)));
     ShowRoom();
     for (int p = 0; p < kPoints; ++p) {
-        const double x = StoredPosition(p, kX);
-        const double y = StoredPosition(p, kY);
-        Spin(p, kX)->SetPosition(RoundedPosition(x * 10));
-        Spin(p, kY)->SetPosition(RoundedPosition(y * 10));
-        Edit(p, kX)->setText(MetresText(x));
-        Edit(p, kY)->setText(MetresText(y));
-        m_panel->SetPoint(p, x, y);
+        for (int a = 0; a < 2; ++a) Points(p).Show(a, StoredPosition(p, a));
+        m_panel->SetPoint(p, StoredPosition(p, kX), StoredPosition(p, kY));
     }
 }
 
@@ -349,11 +249,10 @@ bool CSSVCDlg::OnWheel(int steps) {
     // A focused position box steps like its spin control.
     QWidget* focus = QApplication::focusWidget();
     for (int p = 0; p < kPoints; ++p)
-        for (int a = 0; a < 2; ++a)
-            if (focus == Edit(p, a)) {
-                StepPosition(p, a, steps);
-                return true;
-            }
+        if (const int a = Points(p).AxisOf(focus); a >= 0) {
+            StepPosition(p, a, steps);
+            return true;
+        }
     return false;
 }
 

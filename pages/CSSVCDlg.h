@@ -8,6 +8,7 @@
 #include "device/SettingTable.h"
 #include "pages/CPageBase.h"
 #include "ui/NumberText.h"
+#include "ui/PointBoxes.h"
 
 class QLabel;
 class QLineEdit;
@@ -31,25 +32,22 @@ public:
 
     // The level of a speaker at distance d from the listener: 3 dB at the listener, 0 at 1 m,
     // 3 dB less for every further metre.
-    static float LevelAt(double distanceMetres);
-    static int XField(int point);
-    static int YField(int point);
+    static float LevelAt(double distanceMetres) { return SpeakerLevelAt(distanceMetres); }
+    static int XField(int point) { return PositionXField(point); }
+    static int YField(int point) { return PositionYField(point); }
 
     CNavigationBar* Navigation() const { return m_nav; }
     CSSVolumePanel* Panel() const { return m_panel; }
-    QLineEdit* Edit(int point, int axis) const { return m_edits[static_cast<std::size_t>(point)][axis]; }
-    CSpinButtons* Spin(int point, int axis) const { return m_spins[static_cast<std::size_t>(point)][axis]; }
-    QLineEdit* RoomEdit(int axis) const { return m_roomEdit[static_cast<std::size_t>(axis)]; }
-    CSpinButtons* RoomSpin(int axis) const { return m_roomSpin[static_cast<std::size_t>(axis)]; }
+    QLineEdit* Edit(int point, int axis) const { return Points(point).Edit(axis); }
+    CSpinButtons* Spin(int point, int axis) const { return Points(point).Spin(axis); }
+    QLineEdit* RoomEdit(int axis) const { return m_room->Edit(axis); }
+    CSpinButtons* RoomSpin(int axis) const { return m_room->Spin(axis); }
     QPushButton* ApplyRoomButton() const { return m_applyRoom; }
     QPushButton* CentreButton() const { return m_centre; }
     QPushButton* ResetButton() const { return m_reset; }
 
     // Enter in one of a point's boxes.
     void TypePosition(int point);
-    // A position box read as its setting reads it; a refused text's reason shown on it.
-    BoxValue ReadPosition(int point, int axis);
-    double StoredPosition(int point, int axis);
 
 protected:
     void OnReload() override;
@@ -61,6 +59,7 @@ private:
     QWidget* BuildRoom();
     QWidget* BuildPoints();
     void StepPosition(int point, int axis, int delta);
+    double StoredPosition(int point, int axis);
     // Panel, fields and the speaker-position block; then the levels of speakers 1..listenerReach
     // for the listener, or of the speaker itself. `show` writes the boxes and spin buttons too.
     void MovePoint(int point, double x, double y, int listenerReach, bool show);
@@ -72,11 +71,11 @@ private:
 
     CNavigationBar* m_nav = nullptr;
     CSSVolumePanel* m_panel = nullptr;
-    std::array<std::array<QLineEdit*, 2>, kPoints> m_edits{};
-    std::array<std::array<CSpinButtons*, 2>, kPoints> m_spins{};
+    PointBoxes& Points(int point) const { return *m_points[static_cast<std::size_t>(point)]; }
+
+    std::array<PointBoxes*, kPoints> m_points{};
     std::array<QLabel*, kPoints> m_captions{};
-    std::array<QLineEdit*, 2> m_roomEdit{};
-    std::array<CSpinButtons*, 2> m_roomSpin{};
+    PointBoxes* m_room = nullptr;
     QPushButton* m_applyRoom = nullptr;
     QPushButton* m_centre = nullptr;
     QPushButton* m_reset = nullptr;

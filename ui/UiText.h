@@ -20,6 +20,12 @@ inline constexpr const char* kControlIdProperty = "kvControlId";
 
 inline void SetControlId(QWidget* widget, int id) { widget->setProperty(kControlIdProperty, id); }
 
+template <class W>
+W* WithId(W* widget, int id) {
+    SetControlId(widget, id);
+    return widget;
+}
+
 // 0 when the widget carries no identifier.
 inline int ControlId(const QWidget* widget) { return widget->property(kControlIdProperty).toInt(); }
 
