@@ -15,6 +15,7 @@
 #include "ui/LockLook.h"
 #include "ui/UiText.h"
 #include "ui/WindowLook.h"
+#include "ui/WindowParts.h"
 
 namespace kv {
 
@@ -146,9 +147,7 @@ CRemoteDlg::CRemoteDlg(AuxContext& context, QWidget* parent) : QDialog(parent), 
     m_picture = new RemoteBody(this);
     m_picture->setGeometry(kPictureX, kPictureY, kPictureW, kPictureH);
     for (int i = 0; i < kKeyCount; ++i) {
-        auto* key = new QPushButton(m_picture);
-        SetControlId(key, KeyId(i));
-        key->setAutoDefault(false);
+        QPushButton* key = WindowButton(QString(), KeyId(i), m_picture);
         key->setCursor(Qt::PointingHandCursor);
         key->setGeometry(kKeyX + kKeyPlace[i][0] * kKeyDx, kKeyY + kKeyPlace[i][1] * kKeyDy, kKeyW, kKeyH);
         key->setStyleSheet(QStringLiteral("QPushButton { color: #e8ecf0; background: %1; border: 1px solid #15171b;"
@@ -164,10 +163,8 @@ CRemoteDlg::CRemoteDlg(AuxContext& context, QWidget* parent) : QDialog(parent), 
     static const int kOrder[5] = {kSaveToBoxId, kLoadFileId, kSaveFileId, kHelpId, kCloseId};
     for (int n = 0; n < 5; ++n) {
         const int id = kOrder[n];
-        auto* b = new QPushButton(this);
+        QPushButton* b = WindowButton(QString(), id, this);
         b->setFont(buttonFont);
-        b->setAutoDefault(false);
-        SetControlId(b, id);
         b->setGeometry(kColumnX, kColumnY + n * kColumnDy, kColumnW, kColumnH);
         m_buttons[static_cast<std::size_t>(id - 1)] = b;
     }

@@ -11,6 +11,7 @@
 #include "dialogs/AuxContext.h"
 #include "ui/UiText.h"
 #include "ui/WindowLook.h"
+#include "ui/WindowParts.h"
 
 namespace kv {
 
@@ -65,12 +66,8 @@ CRemoteStudyDlg::CRemoteStudyDlg(AuxContext& context, int function, QWidget* par
     SetControlId(m_code, kCodeId);
     m_closing = new QLabel(this);
     SetControlId(m_closing, kClosingId);
-    m_abandon = new QPushButton(Bi(lang, "放弃学习", "Abandon"), this);
-    m_close = new QPushButton(Bi(lang, "关闭", "Close"), this);
-    SetControlId(m_abandon, kAbandonId);
-    SetControlId(m_close, kCloseId);
-    m_abandon->setAutoDefault(false);
-    m_close->setAutoDefault(false);
+    m_abandon = WindowButton(Bi(lang, "放弃学习", "Abandon"), kAbandonId, this);
+    m_close = WindowButton(Bi(lang, "关闭", "Close"), kCloseId, this);
     m_close->hide();
     connect(m_abandon, &QPushButton::clicked, this, &CRemoteStudyDlg::reject);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "device/DeviceContext.h"
@@ -21,6 +20,7 @@
 #include "ui/LockLook.h"
 #include "ui/UiText.h"
 #include "ui/WindowLook.h"
+#include "ui/WindowParts.h"
 
 namespace kv {
 
@@ -28,24 +28,26 @@ namespace {
 constexpr int kModes = 4;
 // The power-on rows' position for a volume that is not set ("none").
 constexpr int kNone = record::kPowerOnMax + 1;
-const char* const kPowerOnAddress[2] = {"settings.mic.power-on", "settings.music.power-on"};
-const char* const kMaxAddress[2] = {"settings.mic.max", "settings.music.max"};
 
-QPushButton* Button(const QString& text, int id, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    SetControlId(b, id);
-    // Enter must not press anything: the dialog stays open on Enter.
-    b->setAutoDefault(false);
+// The numbers are the controls' keys in the language tables.
+// A check box bound to a setting, added to its group's row.
+QCheckBox* Check(const QString& text, int id, QGroupBox* group, Binder& bind, BindRow row, int* handle = nullptr) {
+    auto* b = WithId(new QCheckBox(text, group), id);
+    group->layout()->addWidget(b);
+    const int h = bind.Add(std::move(row), {b});
+    if (handle) *handle = h;
     return b;
 }
-QGroupBox* Group(const QString& title, int id, QWidget* parent) {
-    auto* g = new QGroupBox(title, parent);
-    SetControlId(g, id);
-    return g;
+// A level slider and the label of its value.
+CXBmpSlider* Slider(int id, QWidget* parent) {
+    auto* s = new CXBmpSlider(id, Qt::Horizontal, parent);
+    s->SetBackground(kWindowBackground);
+    s->setMinimumWidth(180);
+    return s;
 }
-QLabel* Label(const QString& text, int id, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    SetControlId(l, id);
+QLabel* ValueLabel(int id, QWidget* parent) {
+    QLabel* l = IdLabel(QString(), id, parent);
+    l->setMinimumWidth(40);
     return l;
 }
 }  // namespace
@@ -60,45 +62,35 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent)
     PaintWindowBackground(*this);
 
     // Power-on volumes and limits.
-    static const int kPowerOnCheckIds[2] = {1039, 1040};
-    static const int kPowerOnSliderIds[2] = {1014, 1015};
-    static const int kPowerOnLabelIds[2] = {1145, 1146};
-    static const int kMaxSliderIds[2] = {1016, 1019};
-    static const int kMaxLabelIds[2] = {1147, 1150};
-    static const char* const kPowerOnZh[2] = {"话筒开机音量", "音乐开机音量"};
-    static const char* const kPowerOnEn[2] = {"Mic power-on vol", "Music power-on vol"};
-    static const char* const kMaxZh[2] = {"话筒最大音量", "音乐最大音量"};
-    static const char* const kMaxEn[2] = {"Mic max vol", "Music max vol"};
-    auto* powerOn = Group(Bi(lang, "开机音量设置", "Power-on volume"), 1002, this);
-    auto* limits = Group(Bi(lang, "限制最大音量", "Volume limits"), 1005, this);
+    static const struct {
+        int name, check, slider, value, maxName, maxSlider, maxValue;
+        const char *zh, *en, *maxZh, *maxEn, *powerOnAddress, *maxAddress;
+    } kIds[2] = {{1041, 1039, 1014, 1145, 1043, 1016, 1147, "话筒开机音量", "Mic power-on vol", "话筒最大音量",
+                  "Mic max vol", "settings.mic.power-on", "settings.mic.max"},
+                 {1042, 1040, 1015, 1146, 1044, 1019, 1150, "音乐开机音量", "Music power-on vol", "音乐最大音量",
+                  "Music max vol", "settings.music.power-on", "settings.music.max"}};
+    auto* powerOn = WithId(new QGroupBox(Bi(lang, "开机音量设置", "Power-on volume"), this), 1002);
+    auto* limits = WithId(new QGroupBox(Bi(lang, "限制最大音量", "Volume limits"), this), 1005);
     auto* powerGrid = new QGridLayout(powerOn);
     auto* limitGrid = new QGridLayout(limits);
     for (int ch = 0; ch < 2; ++ch) {
         const auto i = static_cast<std::size_t>(ch);
-        powerGrid->addWidget(Label(Bi(lang, kPowerOnZh[ch], kPowerOnEn[ch]), 1041 + ch, powerOn), ch, 0);
-        m_powerOnCheck[i] = new QCheckBox(Bi(lang, "启用", "Enable"), powerOn);
-        SetControlId(m_powerOnCheck[i], kPowerOnCheckIds[ch]);
-        m_powerOnSlider[i] = new CXBmpSlider(kPowerOnSliderIds[ch], Qt::Horizontal, powerOn);
-        m_powerOnSlider[i]->SetBackground(kWindowBackground);
-        m_powerOnSlider[i]->setMinimumWidth(180);
-        m_powerOnLabel[i] = Label(QString(), kPowerOnLabelIds[ch], powerOn);
-        m_powerOnLabel[i]->setMinimumWidth(40);
+        const auto& id = kIds[ch];
+        m_powerOnCheck[i] = WithId(new QCheckBox(Bi(lang, "启用", "Enable"), powerOn), id.check);
+        m_powerOnSlider[i] = Slider(id.slider, powerOn);
+        m_powerOnLabel[i] = ValueLabel(id.value, powerOn);
+        powerGrid->addWidget(IdLabel(Bi(lang, id.zh, id.en), id.name, powerOn), ch, 0);
         powerGrid->addWidget(m_powerOnCheck[i], ch, 1);
         powerGrid->addWidget(m_powerOnSlider[i], ch, 2);
         powerGrid->addWidget(m_powerOnLabel[i], ch, 3);
-
-        limitGrid->addWidget(Label(Bi(lang, kMaxZh[ch], kMaxEn[ch]), 1043 + ch, limits), ch, 0);
-        m_maxSlider[i] = new CXBmpSlider(kMaxSliderIds[ch], Qt::Horizontal, limits);
-        m_maxSlider[i]->SetBackground(kWindowBackground);
-        m_maxSlider[i]->setMinimumWidth(180);
-        m_maxLabel[i] = Label(QString(), kMaxLabelIds[ch], limits);
-        m_maxLabel[i]->setMinimumWidth(40);
+        m_maxSlider[i] = Slider(id.maxSlider, limits);
+        m_maxLabel[i] = ValueLabel(id.maxValue, limits);
+        limitGrid->addWidget(IdLabel(Bi(lang, id.maxZh, id.maxEn), id.maxName, limits), ch, 0);
         limitGrid->addWidget(m_maxSlider[i], ch, 1);
         limitGrid->addWidget(m_maxLabel[i], ch, 2);
-
         // The power-on slider also sets the live level, so the window issues its moves itself.
-        m_powerOnRow[i] = bind.Add(StagedAddressRow(kPowerOnAddress[ch]), {m_powerOnSlider[i]}, {}, false);
-        const int max = bind.Add(StagedAddressRow(kMaxAddress[ch]), {m_maxSlider[i]}, {m_maxLabel[i]});
+        m_powerOnRow[i] = bind.Add(StagedAddressRow(id.powerOnAddress), {m_powerOnSlider[i]}, {}, false);
+        const int max = bind.Add(StagedAddressRow(id.maxAddress), {m_maxSlider[i]}, {m_maxLabel[i]});
         connect(m_powerOnCheck[i], &QCheckBox::clicked, this, [this, ch](bool on) { OnPowerOnChecked(ch, on); });
         connect(m_powerOnSlider[i], &CXBmpSlider::changed, this, [this, ch](int, int v) { OnPowerOnMoved(ch, v); });
         connect(&bind, &Binder::issued, this, [this, ch, max](int handle, int v) {
@@ -107,89 +99,59 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent)
     }
 
     // How the master volume is kept.
-    auto* saveMode = Group(Bi(lang, "主音量保存模式", "Master volume saving"), 1006, this);
-    auto* saveRow = new QHBoxLayout(saveMode);
-    m_saveMode[0] = new QRadioButton(Bi(lang, "随开关机保存", "Kept across power cycles"), saveMode);
-    m_saveMode[1] = new QRadioButton(Bi(lang, "随模式保存", "Kept with the mode"), saveMode);
-    for (int v = 0; v < 2; ++v) {
-        SetControlId(m_saveMode[static_cast<std::size_t>(v)], 1190 + v);
-        saveRow->addWidget(m_saveMode[static_cast<std::size_t>(v)]);
-    }
+    auto* saveMode = RowGroup(Bi(lang, "主音量保存模式", "Master volume saving"), 1006, this);
+    m_saveMode[0] = WithId(new QRadioButton(Bi(lang, "随开关机保存", "Kept across power cycles"), saveMode), 1190);
+    m_saveMode[1] = WithId(new QRadioButton(Bi(lang, "随模式保存", "Kept with the mode"), saveMode), 1191);
+    for (QRadioButton* r : m_saveMode) saveMode->layout()->addWidget(r);
     // A radio pair's first button stands for 1: kept with the mode.
     bind.Add(StagedAddressRow("settings.save-mode"), {m_saveMode[1], m_saveMode[0]});
 
-    // Front-panel locks.
-    auto* locks = Group(Bi(lang, "面板锁定", "Panel lock"), 1045, this);
-    auto* lockRow = new QHBoxLayout(locks);
-    m_panelLock = new QCheckBox(Bi(lang, "锁定面板", "Lock panel"), locks);
-    m_volumeLock = new QCheckBox(Bi(lang, "锁定音量", "Lock volume"), locks);
-    m_modeLock = new QCheckBox(Bi(lang, "锁定模式", "Lock mode"), locks);
-    SetControlId(m_panelLock, 1046);
-    SetControlId(m_volumeLock, 1047);
-    SetControlId(m_modeLock, 1048);
-    lockRow->addWidget(m_panelLock);
-    lockRow->addWidget(m_volumeLock);
-    lockRow->addWidget(m_modeLock);
-    const int panel = bind.Add(StagedAddressRow("settings.panel-lock"), {m_panelLock});
-    bind.Add(StagedAddressRow("settings.volume-lock"), {m_volumeLock});
-    bind.Add(StagedAddressRow("settings.mode-lock"), {m_modeLock});
+    // Front-panel locks: the volume and mode locks only mean something with the panel locked.
+    auto* locks = RowGroup(Bi(lang, "面板锁定", "Panel lock"), 1045, this);
+    int panel = -1;
+    m_panelLock =
+        Check(Bi(lang, "锁定面板", "Lock panel"), 1046, locks, bind, StagedAddressRow("settings.panel-lock"), &panel);
+    m_volumeLock =
+        Check(Bi(lang, "锁定音量", "Lock volume"), 1047, locks, bind, StagedAddressRow("settings.volume-lock"));
+    m_modeLock = Check(Bi(lang, "锁定模式", "Lock mode"), 1048, locks, bind, StagedAddressRow("settings.mode-lock"));
     connect(&bind, &Binder::issued, this, [this, panel](int handle) {
         if (handle == panel) UpdateLockEnables();
     });
 
-    // Power-on mode.
-    auto* mode = Group(Bi(lang, "开机指定模式", "Power-on mode"), 1023, this);
-    auto* modeRow = new QHBoxLayout(mode);
-    m_powerOnMode = new QComboBox(mode);
-    SetControlId(m_powerOnMode, 1134);
+    auto* mode = RowGroup(Bi(lang, "开机指定模式", "Power-on mode"), 1023, this);
+    m_powerOnMode = WithId(new QComboBox(mode), 1134);
     m_powerOnMode->addItems({QStringLiteral("Auto"), QStringLiteral("M1"), QStringLiteral("M2"), QStringLiteral("M3"),
                              QStringLiteral("M4")});
-    modeRow->addWidget(m_powerOnMode);
+    mode->layout()->addWidget(m_powerOnMode);
     bind.Add(StagedAddressRow("settings.power-on-mode"), {m_powerOnMode});
 
     // Microphone phase: a parameter, sent at once.
-    auto* phase = Group(Bi(lang, "话筒反相", "Mic phase"), 1013, this);
-    auto* phaseRow = new QHBoxLayout(phase);
-    for (int g = 0; g < 2; ++g) {
-        const auto i = static_cast<std::size_t>(g);
-        m_phase[i] = new QCheckBox(
-            g == 0 ? Bi(lang, "话筒1组反向", "Invert mic group 1") : Bi(lang, "话筒2组反向", "Invert mic group 2"),
-            phase);
-        SetControlId(m_phase[i], 1193 + g);
-        phaseRow->addWidget(m_phase[i]);
-        bind.Add(AddressRow(g == 0 ? "mic.phase.1" : "mic.phase.2"), {m_phase[i]});
-    }
+    auto* phase = RowGroup(Bi(lang, "话筒反相", "Mic phase"), 1013, this);
+    m_phase[0] = Check(Bi(lang, "话筒1组反向", "Invert mic group 1"), 1193, phase, bind, AddressRow("mic.phase.1"));
+    m_phase[1] = Check(Bi(lang, "话筒2组反向", "Invert mic group 2"), 1194, phase, bind, AddressRow("mic.phase.2"));
 
     // Resetting a user mode of the box.
-    auto* reset = Group(Bi(lang, "重置机器模式", "Reset device mode"), 1012, this);
-    auto* resetRow = new QHBoxLayout(reset);
+    auto* reset = RowGroup(Bi(lang, "重置机器模式", "Reset device mode"), 1012, this);
     for (int slot = 0; slot < kModes; ++slot) {
-        auto* b = Button(QStringLiteral("M%1").arg(slot + 1), kResetFirstCommand + slot, reset);
+        auto* b = WindowButton(QStringLiteral("M%1").arg(slot + 1), kResetFirstCommand + slot, reset);
         m_reset[static_cast<std::size_t>(slot)] = b;
-        resetRow->addWidget(b);
+        reset->layout()->addWidget(b);
         connect(b, &QPushButton::clicked, this, [this, slot] { ResetMode(slot); });
     }
 
     // Upgrades are done by other means; the buttons are kept where users expect them.
-    auto* upgrade = Group(Bi(lang, "机器升级", "Upgrade"), 1022, this);
-    auto* upgradeRow = new QHBoxLayout(upgrade);
-    upgradeRow->addWidget(Button(Bi(lang, "单片机升级", "MCU upgrade"), 1068, upgrade));
-    upgradeRow->addWidget(Button(Bi(lang, "内核升级", "DSP upgrade"), 1069, upgrade));
+    auto* upgrade = RowGroup(Bi(lang, "机器升级", "Upgrade"), 1022, this);
+    upgrade->layout()->addWidget(WindowButton(Bi(lang, "单片机升级", "MCU upgrade"), 1068, upgrade));
+    upgrade->layout()->addWidget(WindowButton(Bi(lang, "内核升级", "DSP upgrade"), 1069, upgrade));
 
-    m_apply = Button(Bi(lang, "应用设置", "Apply"), kApplyId, this);
-    m_cancel = Button(Bi(lang, "取消设置", "Cancel"), kCancelId, this);
+    m_apply = WindowButton(Bi(lang, "应用设置", "Apply"), kApplyId, this);
+    m_cancel = WindowButton(Bi(lang, "取消设置", "Cancel"), kCancelId, this);
     connect(m_apply, &QPushButton::clicked, this, &CSetDlg::Apply);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::close);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(powerOn, 0, 0);
-    grid->addWidget(limits, 0, 1);
-    grid->addWidget(saveMode, 1, 0);
-    grid->addWidget(locks, 1, 1);
-    grid->addWidget(mode, 2, 0);
-    grid->addWidget(phase, 2, 1);
-    grid->addWidget(reset, 3, 0);
-    grid->addWidget(upgrade, 3, 1);
+    const QList<QWidget*> groups = {powerOn, limits, saveMode, locks, mode, phase, reset, upgrade};
+    for (int g = 0; g < groups.size(); ++g) grid->addWidget(groups[g], g / 2, g % 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_apply);
@@ -203,16 +165,13 @@ CSetDlg::CSetDlg(AuxContext& context, QWidget* parent)
 QString CSetDlg::InvalidText() const { return Bi(m_context.Language(), "无效", "Invalid"); }
 
 void CSetDlg::Refresh() {
-    ParameterStore& store = m_context.Device().store;
     // Edits start from what the box holds; an edited copy left over from start-up would
     // otherwise send limits of 0.
-    store.SetEditedSettings(store.AppliedSettings());
+    Restore();
     m_host.Relabel();
     // The limits bound the power-on sliders before these show their values.
-    for (int ch = 0; ch < 2; ++ch) {
-        const auto i = static_cast<std::size_t>(ch);
+    for (std::size_t i = 0; i < 2; ++i)
         m_powerOnSlider[i]->SetRange(0, m_host.Bind().Position(m_host.Bind().HandleOf(m_maxSlider[i])));
-    }
     m_host.Reload();
     for (int ch = 0; ch < 2; ++ch) ShowPowerOn(ch);
     UpdateLockEnables();
@@ -221,9 +180,7 @@ void CSetDlg::Refresh() {
 
 void CSetDlg::Relabel() {
     m_host.Relabel();
-    for (int ch = 0; ch < 2; ++ch)
-        if (!m_powerOnCheck[static_cast<std::size_t>(ch)]->isChecked())
-            m_powerOnLabel[static_cast<std::size_t>(ch)]->setText(InvalidText());
+    for (int ch = 0; ch < 2; ++ch) ShowPowerOn(ch);
 }
 
 // Check box, enables and label from the staged power-on volume; the slider stays within its limit.
@@ -254,10 +211,8 @@ void CSetDlg::OnPowerOnMoved(int channel, int v) {
     v = std::clamp(v, 0, m_powerOnSlider[i]->Maximum());
     m_host.Bind().Issue(m_powerOnRow[i], v);
     // The user hears the level being chosen.
-    if (channel == kMic)
-        m_context.Device().encoders.MicLevel(v);
-    else
-        m_context.Device().encoders.MusicLevel(v);
+    Encoders& send = m_context.Device().encoders;
+    channel == kMic ? send.MicLevel(v) : send.MusicLevel(v);
     m_powerOnLabel[i]->setText(QString::number(v));
 }
 
@@ -281,30 +236,27 @@ void CSetDlg::UpdateLockEnables() {
 
 void CSetDlg::ApplyLock() { SetLockLookAll(this, m_context.Locked(), {m_cancel}); }
 
+bool CSetDlg::Usable() {
+    if (m_context.Locked()) return false;
+    if (m_context.Device().link.IsOpen()) return true;
+    m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"));
+    return false;
+}
+
 void CSetDlg::Apply() {
-    if (m_context.Locked()) return;
+    if (!Usable()) return;
     DeviceContext& dev = m_context.Device();
-    if (!dev.link.IsOpen()) {
-        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"));
-        return;
-    }
     dev.encoders.WriteSettings(dev.store.EditedSettings());
     m_context.Notice(m_context.Text("机器设置已生效!", "Setting valid"));
 }
 
 void CSetDlg::ResetMode(int slot) {
-    if (m_context.Locked()) return;
-    DeviceContext& dev = m_context.Device();
-    if (!dev.link.IsOpen()) {
-        m_context.Notice(m_context.Text("请先连接设备!", "Please connect device!"));
-        return;
-    }
+    if (!Usable()) return;
     // The slot's stored mode is lost: asked, with No as the default.
-    const QString text = m_context.Language() == kLanguageEnglish
-                             ? QStringLiteral("Are you sure reset machine mode %1?").arg(slot + 1)
-                             : QStringLiteral("您确定要重置机器模式%1吗?").arg(slot + 1);
+    const QString text =
+        m_context.Text("您确定要重置机器模式%1吗?", "Are you sure reset machine mode %1?").arg(slot + 1);
     if (!m_context.AskDestructive(m_context.Text("提示", "Information"), text)) return;
-    dev.encoders.ResetUserMode(slot);
+    m_context.Device().encoders.ResetUserMode(slot);
     m_context.ReadBack();
 }
 

@@ -65,6 +65,8 @@ private:
     void OnPowerOnMoved(int channel, int v);
     void OnMaxMoved(int channel, int v);
     void UpdateLockEnables();
+    // Not locked and a box to send to; otherwise the notice says so.
+    bool Usable();
     void Apply();
     void ResetMode(int slot);
     void Restore();
