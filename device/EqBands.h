@@ -11,24 +11,13 @@
 #include <vector>
 
 #include "device/EqTable.h"
+#include "eq/BandLimits.h"
 #include "eq/BandRecord.h"
 #include "eq/FilterText.h"
 
 namespace kv {
 
 class Encoders;
-
-namespace eqband {
-constexpr double kMinGain = -15.0;
-constexpr double kMaxGain = 15.0;
-constexpr double kMinFrequency = 20.0;
-constexpr double kMaxFrequency = 20000.0;
-constexpr double kMinQ = 0.1;
-constexpr double kMaxPeakingQ = 30.0;
-constexpr double kMaxOtherQ = 2.0;
-constexpr float kPeakingQ = 1.41f;  // a band made a peak starts with this Q
-constexpr float kPassQ = 0.7f;      // and a pass or shelf band with this one
-}  // namespace eqband
 
 // The short names the command line knows the equalisers by: music, mica, micb, echoa, echob,
 // reverba, reverbb, main, rear, center, sub, top (in any case).

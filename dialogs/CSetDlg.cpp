@@ -173,7 +173,7 @@ void CSetDlg::Refresh() {
     for (std::size_t i = 0; i < 2; ++i)
         m_powerOnSlider[i]->SetRange(0, m_host.Bind().Position(m_host.Bind().HandleOf(m_maxSlider[i])));
     m_host.Reload();
-    for (int ch = 0; ch < 2; ++ch) ShowPowerOn(ch);
+    for (int ch = 0; ch < 2; ++ch) ShowPowerOn(ch, true);
     UpdateLockEnables();
     ApplyLock();
 }
@@ -183,12 +183,13 @@ void CSetDlg::Relabel() {
     for (int ch = 0; ch < 2; ++ch) ShowPowerOn(ch);
 }
 
-// Check box, enables and label from the staged power-on volume; the slider stays within its limit.
-void CSetDlg::ShowPowerOn(int channel) {
+// Check box, enables and label from the staged power-on volume (the slider stays within its
+// limit); an unset volume's thumb rests at 0 when the window opens, as a new slider's does.
+void CSetDlg::ShowPowerOn(int channel, bool opening) {
     const auto i = static_cast<std::size_t>(channel);
-    const int v = m_host.Bind().Position(m_powerOnRow[i]);
-    const bool set = v != kNone;
+    const bool set = m_host.Bind().Position(m_powerOnRow[i]) != kNone;
     m_powerOnCheck[i]->setChecked(set);
+    if (!set && opening) m_powerOnSlider[i]->SetPosition(0);
     m_powerOnSlider[i]->setEnabled(set);
     m_powerOnLabel[i]->setEnabled(set);
     m_powerOnLabel[i]->setText(set ? QString::number(m_powerOnSlider[i]->Position()) : InvalidText());

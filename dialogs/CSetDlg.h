@@ -60,7 +60,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ShowPowerOn(int channel);
+    void ShowPowerOn(int channel, bool opening = false);
     void OnPowerOnChecked(int channel, bool checked);
     void OnPowerOnMoved(int channel, int v);
     void OnMaxMoved(int channel, int v);

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "eq/BandLimits.h"
+
 namespace kv::eq {
 
 // Points of every band response; the panels draw them at equal x steps.
@@ -18,10 +20,10 @@ struct BandRecord {
     float gain = 0.0f;
     float q = 1.0f;
     std::array<float, kGridPoints> response{};  // dB at the grid frequencies
-    float minFrequency = 20.0f;
-    float maxFrequency = 20000.0f;
-    float minGain = -15.0f;
-    float maxGain = 15.0f;
+    float minFrequency = static_cast<float>(eqband::kMinFrequency);
+    float maxFrequency = static_cast<float>(eqband::kMaxFrequency);
+    float minGain = static_cast<float>(eqband::kMinGain);
+    float maxGain = static_cast<float>(eqband::kMaxGain);
 };
 
 }  // namespace kv::eq

@@ -28,9 +28,9 @@ public:
     static constexpr int kSubKind = 2;              // the kind whose first bands are crossover rows
     static constexpr int kFirstMenuCommand = 2025;  // PEQ, LP, HP, LS, HS follow
     static constexpr int kLastMenuCommand = 2029;
-    static constexpr float kMaxPeakingQ = 30.0f;
-    static constexpr float kMaxOtherQ = 2.0f;
-    static constexpr float kMinQ = 0.1f;
+    static constexpr float kMaxPeakingQ = static_cast<float>(eqband::kMaxPeakingQ);
+    static constexpr float kMaxOtherQ = static_cast<float>(eqband::kMaxOtherQ);
+    static constexpr float kMinQ = static_cast<float>(eqband::kMinQ);
 
     // Shows the menu items at a global position and returns the chosen command
     // (kFirstMenuCommand + item) or 0. Replaceable so that tests need no modal loop.

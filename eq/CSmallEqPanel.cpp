@@ -30,7 +30,7 @@ CSmallEqPanel::CSmallEqPanel(QWidget* parent) : QWidget(parent), m_passFont(kv::
 void CSmallEqPanel::SetFrequency(int band, double freqHz) {
     if (band < 0 || band >= kBands || std::fabs(freqHz) < 1e-7) return;
     Band& b = BandAt(band);
-    b.frequency = static_cast<float>(std::clamp(freqHz, 20.0, 20000.0));
+    b.frequency = static_cast<float>(std::clamp(freqHz, eqband::kMinFrequency, eqband::kMaxFrequency));
     EvaluateBand(band);
     update();
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 
+#include "eq/BandLimits.h"
 #include "eq/SmallEqGeometry.h"
 
 namespace kv {
@@ -17,8 +18,8 @@ class CSmallEqPanel : public QWidget {
 public:
     static constexpr int kBands = 7;
     static constexpr int kPoints = kv::eq::SmallEqGeometry::kPoints;
-    static constexpr float kMinGainSetting = -15.0f;
-    static constexpr float kMaxGainSetting = 15.0f;
+    static constexpr float kMinGainSetting = static_cast<float>(eqband::kMinGain);
+    static constexpr float kMaxGainSetting = static_cast<float>(eqband::kMaxGain);
 
     struct Band {
         int x = 0;  // marker position, client pixels
@@ -28,8 +29,8 @@ public:
         float gain = 0.0f;
         float q = 1.414f;
         std::array<float, kPoints> pointY{};  // this band's own curve, at the geometry's PointX
-        float minFrequency = 20.0f;
-        float maxFrequency = 20000.0f;
+        float minFrequency = static_cast<float>(eqband::kMinFrequency);
+        float maxFrequency = static_cast<float>(eqband::kMaxFrequency);
         float minGain = -12.0f;
         float maxGain = 12.0f;
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eq/BandLimits.h"
 #include "eq/EqMath.h"
 
 namespace kv::eq {
@@ -17,8 +18,8 @@ public:
     static constexpr int kPointerTop = 16;
     static constexpr double kMinFrequency = kGridMinFrequency;
     static constexpr double kMaxFrequency = kGridMaxFrequency;
-    static constexpr double kMinGain = -15.0;
-    static constexpr double kMaxGain = 15.0;
+    static constexpr double kMinGain = eqband::kMinGain;
+    static constexpr double kMaxGain = eqband::kMaxGain;
 
     EqPanelGeometry() = default;
     EqPanelGeometry(int clientWidth, int clientHeight);

@@ -151,6 +151,8 @@ private Q_SLOTS:
         QVERIFY(!dlg.PowerOnCheck(1)->isChecked());
         QVERIFY(!dlg.PowerOnSlider(1)->isEnabled());
         QCOMPARE(dlg.PowerOnLabel(1)->text(), QStringLiteral("Invalid"));
+        // A volume that is not set leaves its slider's thumb where a new slider has it.
+        QCOMPARE(dlg.PowerOnSlider(1)->Position(), 0);
         QCOMPARE(dlg.PowerOnSlider(1)->Maximum(), 90);
         QCOMPARE(dlg.PowerOnMode()->currentText(), QStringLiteral("M2"));
         QVERIFY(!dlg.VolumeLock()->isEnabled() && dlg.ModeLock()->isChecked());
