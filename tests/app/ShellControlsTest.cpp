@@ -367,15 +367,17 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
         source.SetInt(fld::kMusicPitch, -2);
         QCOMPARE(WriteModeFile(QFile::encodeName(path).toStdString(), source).status, ModeFileStatus::Ok);
     }
+    const std::u16string firstName = shell.Delivered().ModeName(0);
     shell.Delivered().ClearTranscript();
     shell.prompts->files = {path};
     QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryInput, RibbonFileButton::LoadFile), Qt::LeftButton);
     QVERIFY(shell.WaitAccepted(2));
     QCOMPARE(shell.prompts->filters.back(), QStringLiteral("Mode Files (*.K4v8 *.K4v9)"));
     const QString name = QStringLiteral("m2 evening show pres");
-    // The name goes to the slot that was current when the file was loaded.
-    QCOMPARE(QString::fromStdU16String(shell.Store().ModeName(0)), name);
-    QCOMPARE(QString::fromStdU16String(shell.Delivered().ModeName(0)), name);
+    // The name goes to the slot the data is saved into, not the one current at the load.
+    QCOMPARE(QString::fromStdU16String(shell.Store().ModeName(1)), name);
+    QCOMPARE(QString::fromStdU16String(shell.Delivered().ModeName(1)), name);
+    QVERIFY(shell.Delivered().ModeName(0) == firstName);
     QCOMPARE(shell.Delivered().ParamFloat(module::kReverb, 26), 0.42f);
     QCOMPARE(shell.Slider(RibbonSlider::Reverb, kCategoryOutput)->value(), 42);
     QCOMPARE(shell.Slider(RibbonSlider::Pitch)->value(), -2);
