@@ -277,6 +277,8 @@ void CKV4420v13View::RefreshFromStore() {
     m_app.Aux().RefreshAutomatic();
 }
 
+void CKV4420v13View::ReloadRibbon() { m_ribbonBinder.Reload(LabelUse::Refresh); }
+
 void CKV4420v13View::OnLanguageChanged() {
     m_status.Relabel(m_app.Language());
     m_ribbonBinder.Relabel();

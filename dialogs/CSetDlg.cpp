@@ -252,12 +252,13 @@ void CSetDlg::OnPowerOnMoved(int channel, int v) {
     if (m_context.Locked()) return Refresh();
     const auto i = static_cast<std::size_t>(channel);
     v = std::clamp(v, 0, m_powerOnSlider[i]->Maximum());
-    m_host.Bind().Issue(m_powerOnRow[i], v);
-    // The user hears the level being chosen.
+    // The user hears the level being chosen; the live level is stored before the row's
+    // notice, so that whoever shows it reads the new one.
     if (channel == kMic)
         m_context.Device().encoders.MicLevel(v);
     else
         m_context.Device().encoders.MusicLevel(v);
+    m_host.Bind().Issue(m_powerOnRow[i], v);
     m_powerOnLabel[i]->setText(QString::number(v));
 }
 

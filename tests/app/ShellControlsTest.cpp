@@ -15,6 +15,8 @@
 #include "device/Commands.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
+#include "dialogs/CSetDlg.h"
+#include "eq/CXBmpSlider.h"
 #include "model/ModeFile.h"
 #include "model/RemoteFile.h"
 #include "tests/app/ShellFixture.h"
@@ -264,6 +266,45 @@ void ShellControlsTest::maximumVolumesAndNotices() {
     ClickTrack(shell.Slider(RibbonSlider::Aux2), true);
     QCOMPARE(shell.Info(), QStringLiteral("该输入未启用"));
     QVERIFY(shell.Delivered().Violations().empty());
+}
+
+// The device settings window's power-on slider sets the live level too: the ribbon follows,
+// and its next step starts from there.
+void ShellControlsTest::powerOnSliderMovesTheRibbon_data() {
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("ribbon");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("mic") << int(CSetDlg::kMic) << int(RibbonSlider::Mic) << QStringLiteral("话筒音量: 37");
+    QTest::newRow("music") << int(CSetDlg::kMusic) << int(RibbonSlider::Music) << QStringLiteral("音乐音量: 37");
+}
+void ShellControlsTest::powerOnSliderMovesTheRibbon() {
+    QFETCH(int, channel);
+    QFETCH(int, ribbon);
+    QFETCH(QString, label);
+    Shell shell;
+    const auto id = static_cast<RibbonSlider>(ribbon);
+    shell.app->Aux().OpenDeviceSettings();
+    CSetDlg* dlg = shell.app->Aux().DeviceSettings();
+    QVERIFY(dlg);
+    if (!dlg->PowerOnCheck(channel)->isChecked()) dlg->PowerOnCheck(channel)->click();
+    dlg->PowerOnSlider(channel)->changed(0, 37);
+    for (int c = 0; c < kCategoryCount; ++c) QCOMPARE(shell.Slider(id, c)->value(), 37);
+    QCOMPARE(shell.Label(static_cast<RibbonLabel>(ribbon), kCategoryInput), label);
+    shell.Delivered().ClearTranscript();
+    ClickTrack(shell.Slider(id), true);  // one step of the ribbon slider
+    QCOMPARE(shell.Slider(id, kCategoryOutput)->value(), 38);
+    shell.app->Aux().DestroyAll();
+}
+
+void ShellControlsTest::settingsWindowOpensOverTheMainWindow() {
+    Shell shell;
+    shell.Frame()->show();
+    shell.app->Aux().OpenDeviceSettings();
+    CSetDlg* dlg = shell.app->Aux().DeviceSettings();
+    QVERIFY(dlg);
+    const QPoint offset = dlg->frameGeometry().center() - shell.Frame()->frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 40, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    shell.app->Aux().DestroyAll();
 }
 
 void ShellControlsTest::mutesAndSources() {
