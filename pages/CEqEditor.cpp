@@ -420,7 +420,10 @@ void CEqEditor::ApplyBoxes(bool sliderMoved) {
     for (int i = 0; i < 3; ++i) {
         const QString text = boxes[i]->text();
         // A box left as the band shows it keeps the band's exact value, not the rounded text.
-        if (text == shown[i]) continue;
+        if (text == shown[i]) {
+            ClearRefused(boxes[i]);
+            continue;
+        }
         const BoxValue v = ReadBox(BandSetting(b, kColumns[i]), text, m_context.Language());
         if (v) {
             values[i] = *v.value;
