@@ -22,7 +22,9 @@ Window* AuxWindows::Show(QPointer<Window>& slot, bool refreshOpen) {
     const bool created = !slot;
     if (created) {
         slot = new Window(*this, m_app.Frame());
-        if (QWidget* main = m_app.Frame()) slot->move(main->geometry().center() - slot->rect().center());
+        // Centred over the main window at the size it opens with, not at a default size.
+        slot->adjustSize();
+        if (QWidget* main = m_app.Frame()) slot->move(main->frameGeometry().center() - slot->rect().center());
     }
     slot->ApplyLock();
     if (!created && refreshOpen) slot->Refresh();
@@ -33,7 +35,15 @@ Window* AuxWindows::Show(QPointer<Window>& slot, bool refreshOpen) {
 }
 
 // Settings being edited are not thrown away by a second request.
-void AuxWindows::OpenDeviceSettings() { Show(m_settings, false); }
+void AuxWindows::OpenDeviceSettings() {
+    const bool created = !m_settings;
+    Show(m_settings, false);
+    // The power-on sliders set the live levels too: the ribbon shows them from the store.
+    if (created)
+        connect(&m_settings->Bind(), &Binder::issued, this, [this] {
+            if (CKV4420v13View* view = m_app.View()) view->ReloadRibbon();
+        });
+}
 void AuxWindows::OpenRemoteControl() { Show(m_remote, true); }
 void AuxWindows::OpenAutoSub() { Show(m_autoSub, true); }
 void AuxWindows::OpenMusicAgc() { Show(m_agc, true); }

@@ -136,12 +136,15 @@ void CKV4420v13App::ApplyQtTexts() {
 
 void CKV4420v13App::RunSyncProgress() {
     if (m_syncDlg) return;
-    CSynDlg dialog(m_language, m_frame, m_options.syncGiveUpMs);
+    const UsbLink& link = Device().link;
+    CSynDlg dialog(m_language, m_frame, m_options.syncGiveUpMs, [&link] { return link.ReportsReceived(); });
     m_syncDlg = &dialog;
     const int result = dialog.exec();
     if (m_syncDlg == &dialog) m_syncDlg = nullptr;
     if (result == CSynDlg::kTimedOut) {
-        m_prompts->Message(m_frame, QStringLiteral("错误"), QStringLiteral("发生错误，与设备数据同步超时……"),
+        m_prompts->Message(m_frame, Bi(m_language, "错误", "Error"),
+                           Bi(m_language, "发生错误，与设备数据同步超时……",
+                              "Error: the box stopped answering while synchronising its data."),
                            UiPrompts::Icon::Error);
     }
 }

@@ -277,6 +277,8 @@ void CKV4420v13View::RefreshFromStore() {
     m_app.Aux().RefreshAutomatic();
 }
 
+void CKV4420v13View::ReloadRibbon() { m_ribbonBinder.Reload(LabelUse::Refresh); }
+
 void CKV4420v13View::OnLanguageChanged() {
     m_status.Relabel(m_app.Language());
     m_ribbonBinder.Relabel();
@@ -539,8 +541,10 @@ bool CKV4420v13View::LoadModeFileFrom(const QString& path) {
     const QString title = QString::fromStdU16String(ModeFileTitle(QFile::encodeName(path).toStdString()));
     // A refused file chooses no slot: the next synchronisation must not save into it.
     if (!ReadModeFileIntoStore(path)) return false;
-    m_app.SetTargetSlot(TargetSlotFromTitle(title));
-    m_app.Device().encoders.WriteModeName(CurrentSlot(), title.toStdU16String());
+    // The name goes where the data is saved: the title's slot, or else the current one.
+    const int target = TargetSlotFromTitle(title);
+    m_app.SetTargetSlot(target);
+    m_app.Device().encoders.WriteModeName(target >= 0 ? target : CurrentSlot(), title.toStdU16String());
     UpdateModeItems();
     UpdateModePane();
     m_connection.RunWriteAll();

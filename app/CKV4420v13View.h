@@ -41,6 +41,8 @@ public:
 
     // Every control from the store, after an accepted synchronisation.
     void RefreshFromStore();
+    // The ribbon's controls from the store, sending nothing (a level set from another window).
+    void ReloadRibbon();
     void OnLanguageChanged();
     void OnCategoryChanged(int category);
     void UpdateConnectionPane();

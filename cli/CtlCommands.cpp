@@ -178,7 +178,8 @@ private:
         }
         // The file's parts, now in range, replace the box's.
         DecodeModeFile(EncodeModeFile(file), box.store);
-        const int slot = CurrentSlot(box.store);
+        // The name goes where the data is saved: the title's slot, or else the current one.
+        const int slot = target ? *target : CurrentSlot(box.store);
         box.encoders.WriteModeName(slot, title);
         if (int rc = session.WriteAll("Writing the mode")) return rc;
         if (target) {

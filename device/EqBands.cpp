@@ -7,6 +7,7 @@
 
 #include "device/Encoders.h"
 #include "eq/Crossover.h"
+#include "eq/DefaultBands.h"
 #include "eq/EqMath.h"
 #include "model/AsciiCase.h"
 
@@ -55,8 +56,6 @@ std::optional<EqId> EqByName(std::string_view name) {
     return std::nullopt;
 }
 
-bool ListReadsWholeRow(EqId eq) { return IsOutput(eq); }
-
 int HighestCodeOf(EqId eq) { return IsOutput(eq) ? kOutputHighestCode : kLastKindCode; }
 
 int EqRowCount(EqId eq) { return eq == EqId::Sub ? eq::kCrossoverRows : EqInfoOf(eq).bands; }
@@ -102,6 +101,8 @@ void SetBandQ(eq::BandRecord& band, double q) {
 std::vector<eq::BandRecord> LoadEqBands(const Encoders& encoders, EqId id) {
     const EqInfo& info = EqInfoOf(id);
     std::vector<eq::BandRecord> bands(static_cast<std::size_t>(info.bands));
+    // A band stored without a frequency or Q keeps the panel's own for that band.
+    eq::FillDefaultBands(bands);
     for (int b = 0; b < info.bands; ++b) {
         const BandDescriptor d = encoders.ReadBand(id, EqDeviceBand(id, b));
         eq::BandRecord& band = bands[static_cast<std::size_t>(b)];
@@ -135,9 +136,14 @@ void SetRowKind(std::span<eq::BandRecord> bands, EqId id, int row, int kind) {
     if (row < 0 || row >= EqRowCount(id) || kind < eq::kCodePeaking || kind > kLastKindCode) return;
     eq::BandRecord& band = bands[static_cast<std::size_t>(row)];
     if (id == EqId::Sub) {
+        // The row's codes follow the kind; its gain and Q start afresh as on every other band.
         eq::SetRowCodes(bands, row, eq::MenuKindCodes(kind));
-        SetBandGain(band, band.gain);  // pass kinds carry no gain
-        SetBandQ(band, band.q);        // within the new kind's range
+        const int code = band.code;
+        SetBandCode(band, kind);
+        band.code = code;
+        // Its stages are reread from their descriptors: the Q goes out as the exact thousandth
+        // (1.410, 0.700), so that the next edit from a reload sends what the page holds.
+        band.q = KeptQ(band.q);
     } else {
         SetBandCode(band, kind);
     }

@@ -32,9 +32,6 @@ int EqRowCount(EqId eq);
 int EqDeviceBand(EqId eq, int band);
 
 double MaxQOf(int code);
-// Whether an edit in the equaliser's band list takes the whole row as its cells show it (the
-// output pages) rather than the band as held.
-bool ListReadsWholeRow(EqId eq);
 
 // A Q read from a descriptor, as the single-precision value encoded back to the same one: the
 // nearest float may lie just below a thousandth and lose it to the descriptor's truncation,

@@ -94,13 +94,6 @@ Apply StoreSwitch(int field, int onValue, int offValue) {
     };
 }
 
-// A value as a list cell shows it, read back.
-double Shown(double v, int decimals) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
-    return std::strtod(text, nullptr);
-}
-
 bool HasAgc(const DeviceContext& d) { return d.store.CommandSetVersion() >= prm::kVersionAgc; }
 std::string NoAgc(const DeviceContext& d) {
     return HasAgc(d) ? std::string()
@@ -184,11 +177,10 @@ void AddMaster(std::vector<Setting>& t) {
         [](const DeviceContext& d) {
             // A box without the function is shown a fixed level.
             if (!HasAgc(d)) return kNoAgcLevelDb + range::kAgcShownOffsetDb;
+            // The level the box holds, where the slider cannot reach it too: that is what it
+            // works at and what a write-all sends.
             const double tenths = std::round(d.store.Float(fld::kMusicAgcLevel) * 10.0);
-            const int p =
-                std::isfinite(tenths)
-                    ? static_cast<int>(std::clamp(tenths, double(range::kAgcLevelMin), double(range::kAgcLevelMax)))
-                    : range::kAgcLevelMin;
+            const double p = std::isfinite(tenths) ? std::clamp(tenths, -1e6, 1e6) : range::kAgcLevelMin;
             return p / 10.0 + range::kAgcShownOffsetDb;
         },
         [](DeviceContext& d, double v) {
@@ -297,13 +289,8 @@ void AddEqualisers(std::vector<Setting>& t) {
                 return [id, row, member](DeviceContext& d, double v) {
                     auto bands = LoadEqBands(d.encoders, id);
                     eq::BandRecord& b = bands[static_cast<std::size_t>(row)];
+                    // Only the typed value changes; the others go out exactly as held.
                     double gain = b.gain, freq = b.frequency, q = b.q;
-                    if (ListReadsWholeRow(id)) {
-                        // The output pages read the row's other values as its cells show them.
-                        gain = Shown(gain, 1);
-                        freq = Shown(freq, 0);
-                        q = Shown(q, 2);
-                    }
                     (member == &eq::BandRecord::gain ? gain : member == &eq::BandRecord::frequency ? freq : q) = v;
                     SetBandGain(b, gain);
                     b.frequency = static_cast<float>(std::clamp(freq, eqband::kMinFrequency, eqband::kMaxFrequency));
@@ -411,6 +398,7 @@ void AddOutputs(std::vector<Setting>& t) {
         t.push_back(Switch(name + ".mute", SwitchValue(out.mute(), 0), StoreSwitch(out.mute(), 1, 0)));
 
         // The compressor: each value sends the whole compressor, the times in whole milliseconds.
+        // A time below the least (a fresh box holds 0) reads as the least: the quickest response.
         const fld::OutputFields* po = &out;
         t.push_back(Switch(name + ".comp", SwitchValue(out.compBypass(), 1), StoreSwitch(out.compBypass(), 0, 1)));
         struct Stored {
@@ -430,7 +418,11 @@ void AddOutputs(std::vector<Setting>& t) {
             }));
         t.push_back(Number(
             name + ".comp.ratio", U::Ratio, range::kCompRatioMin / 10.0, range::kCompRatioMax / 10.0,
-            [po](const DeviceContext& d) { return RoundedPosition(d.store.Float(po->compRatio()) * 10.0) / 10.0; },
+            [po](const DeviceContext& d) {
+                // Below 1:1 (a fresh box holds 0) the encoder sends 1:1.
+                const double r = d.store.Float(po->compRatio());
+                return RoundedPosition((r >= 1.0 ? r : 1.0) * 10.0) / 10.0;
+            },
             [po, stored](DeviceContext& d, double v) {
                 const Stored s = stored(d);
                 d.encoders.Compressor(*po, s.threshold, static_cast<float>(P(v * 10.0) / 10.0), s.attack, s.release);
@@ -438,14 +430,18 @@ void AddOutputs(std::vector<Setting>& t) {
             1, 0.1));
         t.push_back(Number(
             name + ".comp.attack", U::Millis, range::kCompAttackMin, range::kCompAttackMax,
-            [po](const DeviceContext& d) { return Whole(d.store.Float(po->compAttack())); },
+            [po](const DeviceContext& d) {
+                return std::max(Whole(d.store.Float(po->compAttack())), range::kCompAttackMin);
+            },
             [po, stored](DeviceContext& d, double v) {
                 const Stored s = stored(d);
                 d.encoders.Compressor(*po, s.threshold, s.ratio, static_cast<float>(P(v)), s.release);
             }));
         t.push_back(Number(
             name + ".comp.release", U::Millis, range::kCompReleaseMin, range::kCompReleaseMax,
-            [po](const DeviceContext& d) { return Whole(d.store.Float(po->compRelease())); },
+            [po](const DeviceContext& d) {
+                return std::max(Whole(d.store.Float(po->compRelease())), range::kCompReleaseMin);
+            },
             [po, stored](DeviceContext& d, double v) {
                 const Stored s = stored(d);
                 d.encoders.Compressor(*po, s.threshold, s.ratio, s.attack, static_cast<float>(P(v)));

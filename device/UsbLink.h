@@ -95,6 +95,8 @@ public:
 
     // How many reports with this code (byte 1) arrived since the link was created.
     std::uint32_t ReportCount(std::uint8_t code) const;
+    // How many reports of any code arrived since the link was created: a box that answers.
+    std::uint64_t ReportsReceived() const { return m_core->received.load(); }
     // Waits until `count` reports arrived for each code whose target is in `targets`, at most
     // timeoutMs or until the link fails; true when all targets were reached.
     bool WaitForReports(std::span<const std::pair<std::uint8_t, std::uint32_t>> targets, int timeoutMs) const;

@@ -16,12 +16,13 @@ CAutoMusicVolDlg::CAutoMusicVolDlg(AuxContext& context, QWidget* parent)
                       {"音乐AGC", "Music AGC", "AGC电平", "AGC Level", "音乐输入增益自动调节", "Auto Music Level"},
                       parent) {
     BindRow level = AddressRow("music.agc.level");
-    // A refresh shows the stored level even where the slider cannot follow it.
-    level.text = [&context](int position, LabelUse use) {
-        const DeviceContext& dev = context.Device();
-        double db = position / 10.0;
-        if (use != LabelUse::Moving && HasAgc(dev)) db = dev.store.Float(fld::kMusicAgcLevel);
-        return QString::asprintf("%.1fdB", db + range::kAgcShownOffsetDb);
+    // A refresh shows the level as the setting reads it (the box's own even where the slider
+    // cannot follow it), so that the window and the command line agree.
+    const Setting* setting = level.setting;
+    level.text = [&context, setting](int position, LabelUse use) {
+        const double db = use == LabelUse::Moving || !setting ? position / 10.0 + range::kAgcShownOffsetDb
+                                                              : setting->read(context.Device());
+        return QString::asprintf("%.1fdB", db);
     };
     Bind(AddressRow("music.agc"), std::move(level));
     Refresh();

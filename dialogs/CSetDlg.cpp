@@ -210,10 +210,10 @@ void CSetDlg::OnPowerOnMoved(int channel, int v) {
     if (m_context.Locked()) return Refresh();
     const auto i = static_cast<std::size_t>(channel);
     v = std::clamp(v, 0, m_powerOnSlider[i]->Maximum());
-    m_host.Bind().Issue(m_powerOnRow[i], v);
-    // The user hears the level being chosen.
+    // The user hears the level; it is stored before the row's notice so the ribbon reads it.
     Encoders& send = m_context.Device().encoders;
     channel == kMic ? send.MicLevel(v) : send.MusicLevel(v);
+    m_host.Bind().Issue(m_powerOnRow[i], v);
     m_powerOnLabel[i]->setText(QString::number(v));
 }
 

@@ -40,6 +40,9 @@ public:
     // Locked: every control but cancel looks unusable, and nothing is applied or sent.
     void ApplyLock();
 
+    // Its rows' notices: a power-on move has also set the live level by then.
+    Binder& Bind() { return m_host.Bind(); }
+
     QCheckBox* PowerOnCheck(int channel) const { return m_powerOnCheck[static_cast<std::size_t>(channel)]; }
     CXBmpSlider* PowerOnSlider(int channel) const { return m_powerOnSlider[static_cast<std::size_t>(channel)]; }
     QLabel* PowerOnLabel(int channel) const { return m_powerOnLabel[static_cast<std::size_t>(channel)]; }

@@ -14,7 +14,9 @@ constexpr int kProgressStep = 10;
 const QColor kBackground(240, 250, 255);
 }  // namespace
 
-CSynDlg::CSynDlg(int language, QWidget* parent, int giveUpMs) : QDialog(parent) {
+CSynDlg::CSynDlg(int language, QWidget* parent, int giveUpMs, AnswerCount answers)
+    : QDialog(parent), m_answers(std::move(answers)) {
+    if (m_answers) m_lastAnswers = m_answers();
     setWindowTitle(Bi(language, "同步过程", "Synchronize"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
@@ -57,6 +59,13 @@ void CSynDlg::Step() {
     // The bar wraps to its start once it reached the end.
     int next = m_progress->value() + kProgressStep;
     m_progress->setValue(next > kProgressMax ? 0 : next);
+    if (!m_answers) return;
+    // The box answered since the last step: it is still there, the give-up time starts again.
+    const std::uint64_t now = m_answers();
+    if (now != m_lastAnswers) {
+        m_lastAnswers = now;
+        m_giveUpTimer.start();
+    }
 }
 
 void CSynDlg::GiveUp() {

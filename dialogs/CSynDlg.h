@@ -1,9 +1,12 @@
 #pragma once
 // Modal progress shown while a synchronisation thread runs. It does not follow the real
-// progress: the bar cycles until the main view closes the dialog, or gives up after 20 s.
+// progress: the bar cycles until the main view closes the dialog, or gives up once the box
+// has not answered for 20 s (a slow box reading back for longer is still progressing).
 
 #include <QDialog>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -20,7 +23,9 @@ public:
     // Result of exec() when the time-out ended the dialog.
     static constexpr int kTimedOut = 2;
 
-    explicit CSynDlg(int language, QWidget* parent = nullptr, int giveUpMs = kGiveUpMs);
+    // answers: how many answers the box gave so far; each new one restarts the give-up time.
+    using AnswerCount = std::function<std::uint64_t()>;
+    explicit CSynDlg(int language, QWidget* parent = nullptr, int giveUpMs = kGiveUpMs, AnswerCount answers = {});
 
     // Called when the synchronisation finished: stops both timers and ends the dialog.
     void CloseProgress();
@@ -39,6 +44,8 @@ private:
     QLabel* m_text = nullptr;
     QTimer m_stepTimer;
     QTimer m_giveUpTimer;
+    AnswerCount m_answers;
+    std::uint64_t m_lastAnswers = 0;
 };
 
 }  // namespace kv

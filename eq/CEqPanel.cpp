@@ -12,6 +12,7 @@
 
 #include "eq/CardinalSpline.h"
 #include "eq/Crossover.h"
+#include "eq/DefaultBands.h"
 #include "eq/EqMath.h"
 #include "eq/PanelFonts.h"
 
@@ -57,11 +58,6 @@ constexpr std::array<FrequencyLabel, 10> kFrequencyLabels = {{{20, "20Hz"},
                                                               {5000, "5kHz"},
                                                               {10000, "10kHz"},
                                                               {20000, "20kHz"}}};
-
-// Default bands per band count: frequencies, codes and Q.
-constexpr std::array<float, 15> kFifteen = {100,  160,  250,   400,   630,   1000,  1600, 2500,
-                                            4000, 6300, 10000, 13000, 15000, 18000, 20000};
-constexpr std::array<float, 10> kTen = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 12000};
 
 constexpr float kDefaultQ = 1.41f;
 constexpr float kPassQ = 0.7f;
@@ -142,48 +138,8 @@ QStringList CEqPanel::MenuItems() const {
 void CEqPanel::SetBandCount(int count) {
     count = std::clamp(count, 0, kMaxBands);
     m_bandCount = count;
-    auto fill = [this](std::span<const float> freqs, std::span<const int> codes, float q) {
-        for (std::size_t i = 0; i < freqs.size(); ++i) {
-            m_bands[i].frequency = freqs[i];
-            m_bands[i].code = codes.empty() ? 1 : codes[i];
-            m_bands[i].q = q;
-        }
-    };
-    static constexpr std::array<int, 4> kFourCodes = {3, 1, 1, 2};
-    switch (count) {
-        case 4:
-            fill(std::span(kTen).first(4), kFourCodes, 0.707f);
-            break;
-        case 7:
-            fill(std::span(kTen).first(7), {}, kDefaultQ);
-            break;
-        case 10:
-            fill(kTen, {}, kDefaultQ);
-            break;
-        case 15:
-            fill(kFifteen, {}, kDefaultQ);
-            break;
-        case 20: {
-            std::array<float, 20> f{};
-            std::copy(kFifteen.begin(), kFifteen.end(), f.begin());
-            std::fill(f.begin() + 15, f.end(), 20000.0f);
-            fill(f, {}, kDefaultQ);
-            break;
-        }
-        case 24: {
-            std::array<float, 24> f{};
-            std::copy(kFifteen.begin(), kFifteen.end(), f.begin());
-            std::copy(kFifteen.begin(), kFifteen.begin() + 9, f.begin() + 15);
-            fill(f, {}, kDefaultQ);
-            break;
-        }
-        default:
-            break;
-    }
-    for (int i = 0; i < count; ++i) {
-        m_bands[static_cast<std::size_t>(i)].index = i;
-        m_bands[static_cast<std::size_t>(i)].gain = 0.0f;
-    }
+    kv::eq::FillDefaultBands(std::span(m_bands).first(static_cast<std::size_t>(count)));
+    for (int i = 0; i < count; ++i) m_bands[static_cast<std::size_t>(i)].index = i;
     if (m_selected >= count) m_selected = -1;
     if (m_hover >= count) m_hover = -1;
     EvaluateAllBands();

@@ -118,16 +118,13 @@ void CCompDlg::AddRows(int b) {
     const std::map<std::string, std::string, std::less<>> names{{"out", kInfo[b].name}};
     blk.firstHandle = Bind().Add(AddressRow(FillAddress("{out}.comp", names)), {blk.enable});
     // Each slider sends the whole compressor: its own new value with the others as stored.
-    const fld::OutputFields& out = *kInfo[b].out;
     for (int s = 0; s < kSliders; ++s) {
         BindRow row = AddressRow(FillAddress(kSliderInfo[s].address, names));
         if (!row.setting) continue;
         // A moving slider shows its position; a refresh shows the stored value itself.
         const Setting* setting = row.setting;
-        const int field = out.compThreshold() + s;
-        row.text = [this, setting, field](int p, LabelUse use) {
-            const double v = use == LabelUse::Moving ? p * setting->step
-                                                     : static_cast<double>(Context().Device().store.Float(field));
+        row.text = [this, setting](int p, LabelUse use) {
+            const double v = use == LabelUse::Moving ? p * setting->step : setting->read(Context().Device());
             return QString::fromStdString(FormatSetting(*setting, v));
         };
         Bind().Add(row, {blk.sliders[static_cast<std::size_t>(s)]}, {blk.values[static_cast<std::size_t>(s)]});

@@ -45,7 +45,7 @@ constexpr int kFirstCaptionId = 1293;  // row captions 1293 .. 1300
 constexpr int kOnOffIds[CDelayDlg::kRows] = {1123, 1124, 1125, 1126, 1131, 1132, 1135, 1136};
 constexpr int kFirstRadioId = 1190;  // high-frequency and whole-channel radios, in pairs
 constexpr int kSliderId = 400;
-constexpr int kSpinMin = 16;  // tenths of a millisecond
+constexpr int kSpinMin = 15;  // tenths of a millisecond: the least delay, so a step from it is a tenth
 constexpr int kSpinMax = 1000;
 constexpr int kStepMin = 1;
 
@@ -186,7 +186,7 @@ void CDelayDlg::Step(int r, int delta) {
     CSpinButtons* spin = m_rows[static_cast<std::size_t>(r)].spin;
     const int p = std::clamp(spin->Position() + (delta > 0 ? 1 : delta < 0 ? -1 : 0), kStepMin, kSpinMax);
     SetDelay(r, p / 10.0);
-    spin->SetPosition(p);  // within its own range: 1.5 ms is the least it reaches
+    spin->SetPosition(p);  // within its own range, which starts at the least delay
 }
 
 void CDelayDlg::OnLock(bool locked) {

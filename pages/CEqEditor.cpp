@@ -353,10 +353,7 @@ void CEqEditor::OnAlignment(int index) {
 void CEqEditor::SetBandKind(int b, int kind) {
     if (!IsRow(b) || kind < eq::kCodePeaking || kind > kLastKindCode || RefuseLocked()) return;
     if (IsSub()) {
-        eq::SetRowCodes(m_panel->Bands(), b, eq::MenuKindCodes(kind));
-        eq::BandRecord& band = m_panel->Band(b);
-        m_panel->SetGain(b, band.gain);  // pass kinds carry no gain
-        m_panel->SetQ(b, band.q);        // within the new kind's range
+        SetRowKind(m_panel->Bands(), m_eq, b, kind);
         m_panel->EvaluateBand(b);
         m_panel->update();
     } else {
@@ -419,8 +416,14 @@ void CEqEditor::ApplyBoxes(bool sliderMoved) {
     const eq::BandRecord& band = m_panel->Band(b);
     double values[3] = {band.gain, band.frequency, band.q};
     bool refused = false;
+    const QString shown[3] = {GainText(band.gain), FreqText(band.frequency), QText(band.q)};
     for (int i = 0; i < 3; ++i) {
         const QString text = boxes[i]->text();
+        // A box left as the band shows it keeps the band's exact value, not the rounded text.
+        if (text == shown[i]) {
+            ClearRefused(boxes[i]);
+            continue;
+        }
         const BoxValue v = ReadBox(BandSetting(b, kColumns[i]), text, m_context.Language());
         if (v) {
             values[i] = *v.value;
@@ -456,11 +459,6 @@ void CEqEditor::OnType(int kind) {
     if (m_selected >= 0) SetBandKind(m_selected, kind + 1);
 }
 
-double CEqEditor::CellValue(int row, int column, double otherwise) const {
-    const BoxValue v = ReadBox(BandSetting(row, column), m_list->CellText(row, column), m_context.Language());
-    return v ? *v.value : otherwise;
-}
-
 void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
     if (!IsRow(row) || (column != kGainColumn && column != kFreqColumn && column != kQColumn)) return;
     const BoxValue v = ReadBox(BandSetting(row, column), text, m_context.Language());
@@ -473,15 +471,10 @@ void CEqEditor::OnCellEdited(int row, int column, const QString& text) {
     }
     m_list->SetCellToolTip(row, column, QString());
     const eq::BandRecord& band = m_panel->Band(row);
+    // Only the edited cell changes the band: the others show rounded values of what it holds.
     double gain = band.gain;
     double freq = band.frequency;
     double q = band.q;
-    if (m_rules.outputList) {
-        // The output pages read the row as it stands, with the edited cell.
-        gain = CellValue(row, kGainColumn, gain);
-        freq = CellValue(row, kFreqColumn, freq);
-        q = CellValue(row, kQColumn, q);
-    }
     (column == kGainColumn ? gain : column == kFreqColumn ? freq : q) = *v.value;
     // There a frequency of 0 leaves the band's own.
     if (m_rules.outputList && column == kFreqColumn && std::fabs(v.typed) < kZero) freq = band.frequency;

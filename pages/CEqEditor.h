@@ -33,7 +33,7 @@ struct Setting;
 // Where the pages' loading and list rules differ.
 struct EqEditorRules {
     int highestCode = 5;      // stored section codes above this load as off
-    bool outputList = false;  // a list edit parses the whole row and 0 Hz keeps the frequency
+    bool outputList = false;  // a typed 0 Hz in the list keeps the band's frequency
     int typeColumnWidth = 55;
 };
 
@@ -135,7 +135,6 @@ private:
     // The setting a band's gain, frequency or Q box and cell are read as (by list column).
     const Setting& BandSetting(int band, int column) const;
     // A cell of the band's row as its text reads, or `otherwise`.
-    double CellValue(int row, int column, double otherwise) const;
     // Applies typed gain, frequency and Q to a band with the edit-box rules.
     void ApplyValues(int band, double gain, double freq, double q);
     void SendBand(int band);

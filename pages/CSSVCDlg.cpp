@@ -134,8 +134,8 @@ QWidget* CSSVCDlg::BuildPoints() {
         connect(boxes, &PointBoxes::stepped, this, [this, p](int a, int d) { StepPosition(p, a, d); });
     }
     m_centre = WithId(new QPushButton(QStringLiteral("居中"), listener), 1017);
-    // The listener's boxes and spin buttons keep their values until the next reload.
-    connect(m_centre, &QPushButton::clicked, this, [this] { MovePoint(kListener, 0.0, 0.0, kSpeakerCount, false); });
+    // The listener's boxes and spin buttons follow, so the next step starts from the centre.
+    connect(m_centre, &QPushButton::clicked, this, [this] { MovePoint(kListener, 0.0, 0.0, kSpeakerCount, true); });
     lg->addWidget(m_centre, 1, 5);
     v->addWidget(listener);
     v->addWidget(sources);

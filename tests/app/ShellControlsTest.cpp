@@ -15,6 +15,8 @@
 #include "device/Commands.h"
 #include "dialogs/CRemoteDlg.h"
 #include "dialogs/CRemoteStudyDlg.h"
+#include "dialogs/CSetDlg.h"
+#include "eq/CXBmpSlider.h"
 #include "model/ModeFile.h"
 #include "model/RemoteFile.h"
 #include "tests/app/ShellFixture.h"
@@ -266,6 +268,45 @@ void ShellControlsTest::maximumVolumesAndNotices() {
     QVERIFY(shell.Delivered().Violations().empty());
 }
 
+// The device settings window's power-on slider sets the live level too: the ribbon follows,
+// and its next step starts from there.
+void ShellControlsTest::powerOnSliderMovesTheRibbon_data() {
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("ribbon");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("mic") << int(CSetDlg::kMic) << int(RibbonSlider::Mic) << QStringLiteral("话筒音量: 37");
+    QTest::newRow("music") << int(CSetDlg::kMusic) << int(RibbonSlider::Music) << QStringLiteral("音乐音量: 37");
+}
+void ShellControlsTest::powerOnSliderMovesTheRibbon() {
+    QFETCH(int, channel);
+    QFETCH(int, ribbon);
+    QFETCH(QString, label);
+    Shell shell;
+    const auto id = static_cast<RibbonSlider>(ribbon);
+    shell.app->Aux().OpenDeviceSettings();
+    CSetDlg* dlg = shell.app->Aux().DeviceSettings();
+    QVERIFY(dlg);
+    if (!dlg->PowerOnCheck(channel)->isChecked()) dlg->PowerOnCheck(channel)->click();
+    dlg->PowerOnSlider(channel)->changed(0, 37);
+    for (int c = 0; c < kCategoryCount; ++c) QCOMPARE(shell.Slider(id, c)->value(), 37);
+    QCOMPARE(shell.Label(static_cast<RibbonLabel>(ribbon), kCategoryInput), label);
+    shell.Delivered().ClearTranscript();
+    ClickTrack(shell.Slider(id), true);  // one step of the ribbon slider
+    QCOMPARE(shell.Slider(id, kCategoryOutput)->value(), 38);
+    shell.app->Aux().DestroyAll();
+}
+
+void ShellControlsTest::settingsWindowOpensOverTheMainWindow() {
+    Shell shell;
+    shell.Frame()->show();
+    shell.app->Aux().OpenDeviceSettings();
+    CSetDlg* dlg = shell.app->Aux().DeviceSettings();
+    QVERIFY(dlg);
+    const QPoint offset = dlg->frameGeometry().center() - shell.Frame()->frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 40, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    shell.app->Aux().DestroyAll();
+}
+
 void ShellControlsTest::mutesAndSources() {
     Shell shell;
     struct Case {
@@ -367,15 +408,17 @@ void ShellControlsTest::modeFilesAndTargetSlot() {
         source.SetInt(fld::kMusicPitch, -2);
         QCOMPARE(WriteModeFile(QFile::encodeName(path).toStdString(), source).status, ModeFileStatus::Ok);
     }
+    const std::u16string firstName = shell.Delivered().ModeName(0);
     shell.Delivered().ClearTranscript();
     shell.prompts->files = {path};
     QTest::mouseClick(shell.Ribbon()->FileButton(kCategoryInput, RibbonFileButton::LoadFile), Qt::LeftButton);
     QVERIFY(shell.WaitAccepted(2));
     QCOMPARE(shell.prompts->filters.back(), QStringLiteral("Mode Files (*.K4v8 *.K4v9)"));
     const QString name = QStringLiteral("m2 evening show pres");
-    // The name goes to the slot that was current when the file was loaded.
-    QCOMPARE(QString::fromStdU16String(shell.Store().ModeName(0)), name);
-    QCOMPARE(QString::fromStdU16String(shell.Delivered().ModeName(0)), name);
+    // The name goes to the slot the data is saved into, not the one current at the load.
+    QCOMPARE(QString::fromStdU16String(shell.Store().ModeName(1)), name);
+    QCOMPARE(QString::fromStdU16String(shell.Delivered().ModeName(1)), name);
+    QVERIFY(shell.Delivered().ModeName(0) == firstName);
     QCOMPARE(shell.Delivered().ParamFloat(module::kReverb, 26), 0.42f);
     QCOMPARE(shell.Slider(RibbonSlider::Reverb, kCategoryOutput)->value(), 42);
     QCOMPARE(shell.Slider(RibbonSlider::Pitch)->value(), -2);

@@ -35,6 +35,7 @@ struct Shell {
     std::shared_ptr<SimBox> box = std::make_shared<SimBox>();
     // When set, the box is reached over this Unix socket (see ServedBox) instead of in process.
     std::string socketPath;
+    int syncGiveUpMs = 120000;  // how long the progress window waits for the box's next answer
     std::shared_ptr<ScriptedPrompts> prompts = std::make_shared<ScriptedPrompts>();
     std::unique_ptr<CKV4420v13App> app;
     std::unique_ptr<QSignalSpy> accepted;
@@ -58,7 +59,7 @@ struct Shell {
         options.syncTimings = SyncTimings{0, 0, 0, 0};
         options.encoderTimings = EncoderTimings{0, 0};
         options.startDelayMs = 0;
-        options.syncGiveUpMs = 120000;
+        options.syncGiveUpMs = syncGiveUpMs;
         options.prompts = prompts;
         if (!socketPath.empty()) {
             options.uri = TransportUri{TransportUri::Kind::Unix, socketPath};

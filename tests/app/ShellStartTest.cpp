@@ -1,6 +1,7 @@
 // Start-up, acceptance and refusal of the box, hot-plug, the status timer, keys and the
 // language toggle, driven on the real frame against the simulated box.
 
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -98,6 +99,46 @@ void ShellStartTest::silentBoxDoesNotAnswer() {
     QVERIFY(QTest::qWaitFor([&] { return shell.prompts->messages.size() == 1; }, kWaitMs));
     QCOMPARE(shell.prompts->messages[0].text, QStringLiteral("机器没有响应!"));
     QVERIFY(!shell.app->Device().link.IsOpen());
+}
+
+// The progress window gives up only when the box stopped answering for the give-up time, not
+// when a slow box takes longer than that for the whole read-back.
+void ShellStartTest::slowBoxReadsBackWithoutTimingOut() {
+    Shell shell(false);
+    shell.syncGiveUpMs = 600;
+    shell.Delivered().SetLatency(std::chrono::milliseconds(20));
+    QElapsedTimer took;
+    took.start();
+    shell.Start(false);
+    QVERIFY(shell.WaitAccepted(1));
+    QVERIFY2(took.elapsed() > shell.syncGiveUpMs, "the read-back was quicker than the give-up time");
+    QVERIFY(shell.prompts->messages.empty());
+}
+
+void ShellStartTest::boxThatStopsAnsweringTimesOut_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Chinese") << 0 << QStringLiteral("错误") << QStringLiteral("发生错误，与设备数据同步超时……");
+    QTest::newRow("English") << 1 << QStringLiteral("Error")
+                             << QStringLiteral("Error: the box stopped answering while synchronising its data.");
+}
+void ShellStartTest::boxThatStopsAnsweringTimesOut() {
+    QFETCH(int, language);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    QSettings(settings::kOrganization, settings::kApplication).setValue(settings::kLanguage, language);
+    Shell shell(false);
+    shell.syncGiveUpMs = 600;
+    shell.Delivered().SetLatency(std::chrono::milliseconds(20));
+    // The box answers for a while, then holds every later answer back (the timer fires inside
+    // the progress window's own loop).
+    QTimer::singleShot(300, [&] { shell.box->SetAnswersHeld(true); });
+    shell.Start(false);
+    QVERIFY(QTest::qWaitFor([&] { return !shell.prompts->messages.empty(); }, kWaitMs));
+    QCOMPARE(shell.prompts->messages[0].caption, caption);
+    QCOMPARE(shell.prompts->messages[0].text, text);
+    shell.box->SetAnswersHeld(false);
 }
 
 void ShellStartTest::refusesWrongModelAndCommandSet() {

@@ -13,6 +13,9 @@ private Q_SLOTS:
     void startsSynchronisesAndAccepts();
     void acceptsLowerCaseModel();
     void silentBoxDoesNotAnswer();
+    void slowBoxReadsBackWithoutTimingOut();
+    void boxThatStopsAnsweringTimesOut_data();
+    void boxThatStopsAnsweringTimesOut();
     void refusesWrongModelAndCommandSet();
     void twoRefusalsShowOneBox();
     void removalAndArrival();
@@ -65,6 +68,9 @@ private Q_SLOTS:
     void keyboardStepsOnEverySlider_data();
     void keyboardStepsOnEverySlider();
     void maximumVolumesAndNotices();
+    void powerOnSliderMovesTheRibbon_data();
+    void powerOnSliderMovesTheRibbon();
+    void settingsWindowOpensOverTheMainWindow();
     void mutesAndSources();
     void userModeSlots();
     void modeFilesAndTargetSlot();

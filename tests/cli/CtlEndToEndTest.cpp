@@ -265,7 +265,9 @@ TEST_F(CtlEndToEnd, ModeFileFromOneBoxGivesItsStateToAnother) {
     EXPECT_EQ(a["auxBytes"], b["auxBytes"]);
     EXPECT_EQ(a["currentMode"], 3);
     EXPECT_EQ(b["currentMode"], 1);
-    EXPECT_EQ(a["modeNames"][0], "m3 studio");
+    // The name went with the data into slot 3; slot 1 keeps its own.
+    EXPECT_EQ(a["modeNames"][2], "m3 studio");
+    EXPECT_NE(a["modeNames"][0], "m3 studio");
     EXPECT_EQ(b["modeNames"][0], "copy");
 
     // Box A: save-file, load-file (named for slot 3), save-file, dump.
@@ -285,12 +287,12 @@ TEST_F(CtlEndToEnd, ModeFileFromOneBoxGivesItsStateToAnother) {
     ASSERT_NE(i, std::string::npos) << Hex(sa[1]);
     EXPECT_EQ(Codes(sa[1].begin() + static_cast<std::ptrdiff_t>(i), sa[1].end()),
               (Codes{cmd::kModeSelect, cmd::kModeSave, cmd::kDisconnect}));
-    // The name goes to the slot that was current (1), the mode into the slot of the name (3).
+    // The name and the mode both go into the slot of the name (3).
     const auto toA = logA.ToBox();
     for (const auto& rep : toA) {
         if (rep.Code() == cmd::kModeNameWrite) {
             EXPECT_EQ(rep.bytes[2], 0x0F);
-            EXPECT_EQ(rep.bytes[3], 0);
+            EXPECT_EQ(rep.bytes[3], 0x80);
             EXPECT_EQ(rep.bytes[6], 'm');
             EXPECT_EQ(rep.bytes[8], '3');
         }

@@ -134,12 +134,16 @@ private Q_SLOTS:
         QTest::addColumn<float>("attack");
         QTest::addColumn<QList<int>>("positions");
         QTest::addColumn<QStringList>("texts");
+        // The values read as `get` reads them: whole units, as the next slider move sends the times.
         QTest::addRow("as stored") << -20.0f << 4.0f << 12.7f << QList<int>{-20, 40, 12, 250}
-                                   << QStringList{"-20dB", "4.0:1", "13ms", "251ms"};
+                                   << QStringList{"-20dB", "4.0:1", "12ms", "250ms"};
         QTest::addRow("ratio in tenths") << -7.6f << 2.3f << 1.0f << QList<int>{-7, 23, 1, 250}
-                                         << QStringList{"-8dB", "2.3:1", "1ms", "251ms"};
+                                         << QStringList{"-7dB", "2.3:1", "1ms", "250ms"};
         QTest::addRow("outside the sliders") << -80.0f << 50.0f << 500.0f << QList<int>{-60, 300, 100, 250}
-                                             << QStringList{"-80dB", "50.0:1", "500ms", "251ms"};
+                                             << QStringList{"-80dB", "50.0:1", "500ms", "250ms"};
+        // A fresh box holds zeros: shown as the 1:1 and the quickest times that are sent.
+        QTest::addRow("fresh box") << 0.0f << 0.0f << 0.0f << QList<int>{0, 10, 1, 250}
+                                   << QStringList{"0dB", "1.0:1", "1ms", "250ms"};
     }
     void loads() {
         QFETCH(float, threshold);

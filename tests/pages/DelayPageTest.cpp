@@ -80,7 +80,7 @@ private Q_SLOTS:
         Type(Delay(host)->DelayEdit(row), typed);
         QCOMPARE(Hex(host.Writes()), Hex({Ints(r.module, r.delay, {Samples(ms)})}));
         QCOMPARE(Delay(host)->DelayEdit(row)->text(), QString::asprintf("%.1fms", ms));
-        QCOMPARE(Delay(host)->Spin(row)->Position(), std::max(16, int(std::lround(ms * 10))));  // its own range
+        QCOMPARE(Delay(host)->Spin(row)->Position(), std::max(15, int(std::lround(ms * 10))));  // its own range
         QCOMPARE(Delay(host)->Panel()->Value(row), ms);
         QCOMPARE(host.core->store.Float(r.field), float(ms));
     }
@@ -100,6 +100,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("samples");  // one press after the other
         QTest::addRow("down to the least and no further") << 1.6f << -1 << QList<int>{72};
         QTest::addRow("up a tenth twice") << 10.0f << 1 << QList<int>{485, 490};
+        QTest::addRow("up from the least a tenth at a time") << 1.5f << 1 << QList<int>{77, 82};
         QTest::addRow("up at the most") << 100.0f << 1 << QList<int>{};
     }
     void spinStops() {

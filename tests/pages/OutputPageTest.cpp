@@ -395,8 +395,10 @@ private Q_SLOTS:
         const EqPlace sub{kSubModule, 0, kSubByte};
         std::vector<Report> want;
         const int codes[] = {18, 20, 1, 1};
+        // The stored Q 0.700 as held: the float just above 0.7, which encodes back to 700.
+        const float q = std::nextafter(0.7f, 1.0f);
         for (int k = 0; k < 4; ++k)
-            for (const Report& r : BandSent(sub, 4 + k, codes[k], 0.0f, 80.0f, 0.7f)) want.push_back(r);
+            for (const Report& r : BandSent(sub, 4 + k, codes[k], 0.0f, 80.0f, q)) want.push_back(r);
         QCOMPARE(Hex(host.Writes()), Hex(want));
     }
 
@@ -425,6 +427,48 @@ private Q_SLOTS:
         }
         QCOMPARE(ed->Panel()->Band(3).frequency, hz);
         QCOMPARE(ed->List()->CellText(3, CEqEditor::kFreqColumn), QString::asprintf("%.0fHz", hz));
+    }
+
+    // The cells and boxes show rounded values; an edit of one sends the others as held.
+    void typedValueKeepsTheOthers_data() {
+        QTest::addColumn<bool>("list");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QList<int>>("descriptor");  // gain code, Hz, Q code, section code
+        QTest::addRow("list gain") << true << int(CEqEditor::kGainColumn) << "-3.5" << QList<int>{115, 1234, 1414, 1};
+        QTest::addRow("list Q") << true << int(CEqEditor::kQColumn) << "2.5" << QList<int>{173, 1234, 2500, 1};
+        QTest::addRow("list freq") << true << int(CEqEditor::kFreqColumn) << "500" << QList<int>{173, 500, 1414, 1};
+        QTest::addRow("editor gain") << false << int(CEqEditor::kGainColumn) << "-3.5"
+                                     << QList<int>{115, 1234, 1414, 1};
+        QTest::addRow("editor freq") << false << int(CEqEditor::kFreqColumn) << "500" << QList<int>{173, 500, 1414, 1};
+    }
+    void typedValueKeepsTheOthers() {
+        QFETCH(bool, list);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QList<int>, descriptor);
+        PageHost host;
+        StoreBand(host, kOuts[0].firstByte, 3, 173, 1234, 1414, 1);
+        host.ShowPage(PageId::Output, eqkind::kMain);
+        CEqEditor* ed = Output(host)->Equaliser();
+        if (list) {
+            host.Clear();
+            ed->List()->cellEdited(3, column, typed);
+        } else {
+            ed->Panel()->bandChanged(3);  // as a press on the marker notifies
+            host.Settle();
+            host.Clear();
+            (column == CEqEditor::kGainColumn ? ed->GainEdit() : ed->FreqEdit())->setText(typed);
+            ed->ApplyEdits();
+        }
+        std::uint8_t d[7];
+        Put16(d, descriptor[0]);
+        Put16(d + 2, descriptor[1]);
+        Put16(d + 4, descriptor[2]);
+        d[6] = static_cast<std::uint8_t>(descriptor[3]);
+        const auto writes = host.Writes();
+        QVERIFY(!writes.empty());
+        QCOMPARE(HexOf(writes.front()), HexOf(BuildMemoryWrite(kOuts[0].firstByte + 7 * 3, d)));
     }
 
     void bypassAndReset() {

@@ -208,7 +208,12 @@ private Q_SLOTS:
         for (int s = 1; s <= 8; ++s) want << HexOf(Gain(s, Level(0, 0, kDefaults[s][0], kDefaults[s][1])));
         QCOMPARE(Gains(host), want);
         QCOMPARE(BlockWrites(host), 1);
-        QCOMPARE(page->Edit(0, 0)->text(), QStringLiteral("+1.0m"));  // until the next reload
+        // The boxes show the centre, and the next step starts from it.
+        QCOMPARE(page->Edit(0, 0)->text(), QStringLiteral("+0.0m"));
+        QCOMPARE(page->Edit(0, 1)->text(), QStringLiteral("+0.0m"));
+        QCOMPARE(page->Spin(0, 0)->Position(), 0);
+        page->Spin(0, 0)->stepped(1);
+        QCOMPARE(host.core->store.Float(CSSVCDlg::XField(0)), 0.1f);
     }
 
     void resetAll() {
