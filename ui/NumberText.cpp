@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include "ui/PageContext.h"
+#include "ui/SettingTip.h"
 #include "ui/UiLog.h"
 #include "ui/UiText.h"
 
@@ -37,12 +38,15 @@ BoxValue ReadBox(const Setting& s, const QString& text, int language) {
 }
 
 void ShowRefused(PageContext& context, QWidget* field, const QString& text, const QString& reason) {
-    if (field) field->setToolTip(reason);
+    if (field) {
+        const QString tip = SettingTipOf(field);
+        field->setToolTip(tip.isEmpty() ? reason : reason + QLatin1Char('\n') + tip);
+    }
     context.Notice(QStringLiteral("\u201C%1\u201D: %2").arg(text.trimmed(), reason));
 }
 
 void ClearRefused(QWidget* field) {
-    if (field) field->setToolTip(QString());
+    if (field) field->setToolTip(SettingTipOf(field));
 }
 
 }  // namespace kv
