@@ -18,6 +18,7 @@
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageStyle.h"
+#include "ui/SettingTip.h"
 #include "ui/UiText.h"
 
 namespace kv {
@@ -213,6 +214,11 @@ void CDelayDlg::OnReload() {
 void CDelayDlg::OnRelabel() {
     QStringList names;
     for (int r = 0; r < kRows; ++r) {
+        // The delay boxes are the page's own, not the binder's: their tip from the same setting.
+        const Row& row = m_rows[static_cast<std::size_t>(r)];
+        const QString tip = SettingTip(SettingAt(kInfo[r].address), Context().Language());
+        SetSettingTip(row.edit, tip);
+        SetSettingTip(row.spin, tip);
         const QString name = Context().Text(kInfo[r].chinese, kInfo[r].english);
         names << QStringLiteral("%1(%2)").arg(name, QString::fromLatin1(kInfo[r].tag));
     }

@@ -38,10 +38,7 @@ BoxValue ReadBox(const Setting& s, const QString& text, int language) {
 }
 
 void ShowRefused(PageContext& context, QWidget* field, const QString& text, const QString& reason) {
-    if (field) {
-        const QString tip = SettingTipOf(field);
-        field->setToolTip(tip.isEmpty() ? reason : reason + QLatin1Char('\n') + tip);
-    }
+    if (field) field->setToolTip(reason);
     context.Notice(QStringLiteral("\u201C%1\u201D: %2").arg(text.trimmed(), reason));
 }
 

@@ -232,6 +232,39 @@ TEST_P(Refused, BeforeAnythingChanges) {
 INSTANTIATE_TEST_SUITE_P(Values, Refused, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- each master level within its own maximum of the box's settings ----
+
+struct LevelLimit {
+    const char* name;
+    const char* item;
+    bool taken;
+};
+// The box allows the microphone up to 40 and music up to 70: each level is held to its own.
+const LevelLimit kLevelLimits[] = {
+    {"MicBelow", "mic.level=39", true},      {"MicAt", "mic.level=40", true},
+    {"MicAbove", "mic.level=41", false},     {"MicAtMusicMax", "mic.level=70", false},
+    {"MusicBelow", "music.level=69", true},  {"MusicAt", "music.level=70", true},
+    {"MusicAbove", "music.level=71", false}, {"MusicAtMicMax", "music.level=41", true},
+};
+class LevelWithinItsMaximum : public SimTest, public ::testing::WithParamInterface<LevelLimit> {};
+TEST_P(LevelWithinItsMaximum, OnTheCommandLine) {
+    const LevelLimit& c = GetParam();
+    ASSERT_EQ(Ctl(sim.Uri(), {"set", "settings.mic.max=40", "settings.music.max=70"}).exitCode, 0);
+    const std::size_t before = Logged(sim);
+    const ProcessResult r = Ctl(sim.Uri(), {"set", c.item});
+    const std::string address = std::string(c.item).substr(0, std::string(c.item).find('='));
+    if (!c.taken) {
+        EXPECT_EQ(r.exitCode, 2) << Describe(r);
+        EXPECT_NE(r.err.find(address == "mic.level" ? "at most 40" : "at most 70"), std::string::npos) << r.err;
+        EXPECT_TRUE(ChangesSince(sim, before).empty());
+        return;
+    }
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    EXPECT_EQ(Ctl(sim.Uri(), {"get", address}).out, std::string(c.item) + "\n");
+}
+INSTANTIATE_TEST_SUITE_P(Levels, LevelWithinItsMaximum, ::testing::ValuesIn(kLevelLimits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- typed values: set reads them as the pages' boxes do ----
 
 class TypedSet : public SimTest, public ::testing::WithParamInterface<TypedRow> {};
