@@ -98,7 +98,9 @@ void ConnectionLifecycle::OnSyncDone(int kind) {
     // A box that never answered its identity is not told apart as a wrong model: the store's
     // defaults would stand in for the answer.
     const bool answered = dev.sync.IdentityAnswered();
-    const Acceptance verdict = answered ? CheckAcceptance(dev.store.GetIdentity()) : Acceptance::WrongModel;
+    // Answers without the model name or the version leave the store's identity unproven.
+    const bool complete = answered && dev.sync.IdentityComplete();
+    const Acceptance verdict = complete ? CheckAcceptance(dev.store.GetIdentity()) : Acceptance::WrongModel;
     if (verdict != Acceptance::Accepted) {
         dev.link.Close(true);
         m_statusTimer.stop();

@@ -104,6 +104,11 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
     // The store's defaults stand in for answers that never came: they prove nothing.
     if (!m_ctx->sync.IdentityAnswered())
         return Fail(exitcode::kNoBox, "the box at " + m_options.device.ToString() + " does not answer", true);
+    if (!m_ctx->sync.IdentityComplete())
+        return Fail(exitcode::kRefused,
+                    "box refused: the box at " + m_options.device.ToString() +
+                        " answered the identity queries without its model name and command-set version",
+                    true);
     const Acceptance acceptance = CheckAcceptance(id);
     if (acceptance != Acceptance::Accepted)
         return Fail(exitcode::kRefused,

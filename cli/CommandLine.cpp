@@ -92,10 +92,11 @@ std::string CommandLine::UsageText() {
            "dash follows --.\n"
            "\n"
            "save-file and remote save write their file only after the box's part succeeded:\n"
-           "a command that fails leaves an existing file as it was. Files are read only when\n"
-           "they are regular files (a FIFO or device is refused at once); bytes past a mode\n"
-           "file's 1823 are not read; a .remo file must hold exactly 16 bytes. Nothing is\n"
-           "sent for a file that is refused.\n"
+           "a command that fails leaves an existing file as it was. Files are read when they\n"
+           "are regular files; load-file and remote load also read a named pipe, a process\n"
+           "substitution or - (standard input) until it ends, for at most 10 s (a device is\n"
+           "refused at once); bytes past a mode file's 1823 are not read; a .remo file must\n"
+           "hold exactly 16 bytes. Nothing is sent for a file that is refused.\n"
            "\n"
            "Exit status: 0 success, 2 usage error, 3 no box found, the box does not answer\n"
            "or the link failed (a report the box does not take within 1.8 s fails it),\n"
@@ -103,7 +104,8 @@ std::string CommandLine::UsageText() {
            "(wrong model or command-set version).\n"
            "\n"
            "Testing aid: KV4420_SYNC_WAIT_MS sets the wait before the first query of a\n"
-           "read-back (2800 ms, which a real box needs).\n";
+           "read-back (2800 ms, which a real box needs); KV4420_INPUT_WAIT_MS how long a\n"
+           "pipe is read (10000 ms).\n";
 }
 
 std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args, std::string& error) {

@@ -85,6 +85,7 @@ public:
     }
 
 private:
+    int InputWaitMs() const { return m_env.inputWaitMs.value_or(kInputWaitMs); }
     int Error(int code, const std::string& text) {
         m_err << "kv4420ctl: " << text << std::endl;
         return code;
@@ -142,7 +143,8 @@ private:
         // reported before the box is touched.
         std::vector<std::uint8_t> bytes;
         std::string problem;
-        if (!ReadWholeFile(m_line.path, kModeFileSizeV2, bytes, problem, true)) return Error(exitcode::kFile, problem);
+        if (!ReadInput(m_line.path, kModeFileSizeV2, bytes, problem, true, InputWaitMs()))
+            return Error(exitcode::kFile, problem);
         {
             ParameterStore scratch;
             const ModeFileResult check = DecodeModeFile(bytes, scratch);
@@ -233,7 +235,8 @@ private:
     int RemoteLoad() {
         std::vector<std::uint8_t> bytes;
         std::string problem;
-        if (!ReadWholeFile(m_line.path, kRemoteTableSize, bytes, problem)) return Error(exitcode::kFile, problem);
+        if (!ReadInput(m_line.path, kRemoteTableSize, bytes, problem, false, InputWaitMs()))
+            return Error(exitcode::kFile, problem);
         if (bytes.size() != kRemoteTableSize)
             return Error(exitcode::kFile, m_line.path + " is too short for a remote file (" +
                                               std::to_string(bytes.size()) + " bytes, expected exactly " +

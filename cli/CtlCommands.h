@@ -9,8 +9,9 @@
 namespace kv::cli {
 
 struct CtlEnvironment {
-    std::optional<int> syncWaitMs;  // KV4420_SYNC_WAIT_MS
-    bool progress = false;          // standard error is a terminal
+    std::optional<int> syncWaitMs;   // KV4420_SYNC_WAIT_MS
+    bool progress = false;           // standard error is a terminal
+    std::optional<int> inputWaitMs;  // KV4420_INPUT_WAIT_MS: how long a pipe is read
 };
 
 // Runs one parsed command; returns the exit status. Results go to out, errors to err.

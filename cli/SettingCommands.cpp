@@ -117,11 +117,13 @@ private:
                     j["maximum"] = s.maximum;
                     j["step"] = s.step;
                 }
+                j["description"] = s.description;
                 all.push_back(std::move(j));
             }
             m_out << all.dump(2) << "\n";
         } else {
-            for (const Setting& s : AllSettings()) m_out << s.address << "  " << SettingRange(s) << "\n";
+            for (const Setting& s : AllSettings())
+                m_out << s.address << "  " << SettingRange(s) << "  -- " << s.description << "\n";
         }
         return Output(nullptr);
     }

@@ -37,5 +37,15 @@ int main(int argc, char** argv) {
         }
         env.syncWaitMs = ms;
     }
+    if (const char* wait = std::getenv("KV4420_INPUT_WAIT_MS"); wait && *wait) {
+        int ms = -1;
+        const auto end = wait + std::strlen(wait);
+        const auto r = std::from_chars(wait, end, ms);
+        if (r.ec != std::errc{} || r.ptr != end || ms < 1 || ms > 600000) {
+            std::cerr << "kv4420ctl: KV4420_INPUT_WAIT_MS must be a number of milliseconds 1..600000" << std::endl;
+            return exitcode::kUsage;
+        }
+        env.inputWaitMs = ms;
+    }
     return RunCommand(*line, env, std::cout, std::cerr);
 }

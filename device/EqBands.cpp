@@ -164,19 +164,40 @@ void SendEqRow(Encoders& encoders, EqId id, std::span<eq::BandRecord> bands, int
     }
 }
 
+namespace {
+
+// A band's values as the box holds them: its descriptor read back, as a read-back loads it.
+BandDescriptor HeldDescriptor(const eq::BandRecord& band) {
+    std::uint8_t bytes[kBandDescriptorSize];
+    const double hz = std::isfinite(band.frequency) ? std::clamp<double>(band.frequency, 0.0, 65535.0) : 0.0;
+    BandDescriptor{band.gain, static_cast<int>(hz), band.q, band.code}.Encode(bytes);
+    return BandDescriptor::Decode(bytes);
+}
+
+}  // namespace
+
 void ApplyFilter(eq::BandRecord& band, const eq::FilterBand& filter) {
     SetBandCode(band, filter.code);
     if (!filter.hasValues) return;
     SetBandGain(band, filter.gain);
     band.frequency = static_cast<float>(filter.frequency);
     SetBandQ(band, filter.q);
+    // A Q written in thousandths keeps them through single precision and truncation.
+    band.q = KeptQ(band.q);
+    // Taken at the box's resolution, so that the coefficients sent are those of the
+    // descriptor stored, and an exported file brings another box the same bytes.
+    const BandDescriptor held = HeldDescriptor(band);
+    SetBandGain(band, held.gainDb);
+    band.frequency =
+        static_cast<float>(std::clamp<double>(held.frequencyHz, eqband::kMinFrequency, eqband::kMaxFrequency));
+    if (std::fabs(held.q) >= kZero) band.q = KeptQ(std::clamp(held.q, eqband::kMinQ, MaxQOf(band.code)));
 }
 
 std::vector<eq::FilterBand> FiltersOf(std::span<const eq::BandRecord> bands, EqId id) {
     std::vector<eq::FilterBand> filters;
     for (int row = 0; row < EqRowCount(id) && row < static_cast<int>(bands.size()); ++row) {
-        const eq::BandRecord& r = bands[static_cast<std::size_t>(row)];
-        filters.push_back({EqRowKind(bands, id, row), r.frequency, r.gain, r.q});
+        const BandDescriptor held = HeldDescriptor(bands[static_cast<std::size_t>(row)]);
+        filters.push_back({EqRowKind(bands, id, row), static_cast<double>(held.frequencyHz), held.gainDb, held.q});
     }
     return filters;
 }
@@ -187,7 +208,7 @@ void ApplyFilterFile(std::span<eq::BandRecord> bands, const eq::FilterFile& filt
 }
 
 std::string FilterFileText(std::span<const eq::BandRecord> bands, EqId eq) {
-    return eq::WriteFilters(FiltersOf(bands, eq));
+    return eq::WriteFilters(FiltersOf(bands, eq), eq::FilterDigits::Box);
 }
 
 }  // namespace kv

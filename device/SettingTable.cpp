@@ -11,6 +11,7 @@
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
 #include "device/Parameters.h"
+#include "device/SettingDescriptions.h"
 #include "device/TypedValue.h"
 #include "eq/Crossover.h"
 #include "eq/EqMath.h"
@@ -469,8 +470,14 @@ void AddDelays(std::vector<Setting>& t) {
             },
             1, 0.1));
         t.push_back(Switch(name + ".on", SwitchValue(off, 1), StoreSwitch(off, 0, 1)));
-        t.push_back(Choice(name + ".mode", {"high", "whole"}, SwitchValue(mode, 0),
-                           [out, side](DeviceContext& d, double v) { d.encoders.DelayMode(*out, side, P(v)); }));
+        Setting delayMode = Choice(name + ".mode", {"high", "whole"}, SwitchValue(mode, 0),
+                                   [out, side](DeviceContext& d, double v) { d.encoders.DelayMode(*out, side, P(v)); });
+        // The page offers the mode only while the delay is on, as it reads the switch.
+        delayMode.refuse = [off](const DeviceContext& d, double) {
+            if (d.store.Int(off) != 1) return std::string();
+            return std::string("only while the delay is on");
+        };
+        t.push_back(delayMode);
         Setting crossover = Number(
             name + ".crossover", U::Hertz, prm::CrossoverHighHz(0), prm::CrossoverHighHz(prm::kCrossoverCount - 1),
             [out, side](const DeviceContext& d) {
@@ -651,6 +658,11 @@ std::vector<Setting> Build() {
     AddDelays(t);
     AddPositions(t);
     AddDeviceSettings(t);
+    for (Setting& s : t) {
+        SettingDescription d = DescribeSetting(s.address);
+        s.description = std::move(d.english);
+        s.descriptionZh = std::move(d.chinese);
+    }
     return t;
 }
 

@@ -41,6 +41,9 @@ struct Setting {
     std::function<void(DeviceContext&, double)> stage;
     // The value at position 0 of a control bound to the setting: position = (value - zero) / step.
     double positionZero = 0;
+    // One line of what the setting moves (English, Chinese), for lists and tooltips.
+    std::string description;
+    std::string descriptionZh;
 };
 
 const std::vector<Setting>& AllSettings();

@@ -211,6 +211,11 @@ std::vector<OutOfRange> Synchronizer::ReadBackClamped() const {
     return m_clamped;
 }
 
+std::uint32_t Synchronizer::IdentityReplyCount() const {
+    return m_link.ReportCount(cmd::kModelName) + m_link.ReportCount(cmd::kCmdSetVersion) +
+           m_link.ReportCount(cmd::kMcuVersion) + m_link.ReportCount(cmd::kDspVersion);
+}
+
 void Synchronizer::ReadBack() {
     {
         std::lock_guard lock(m_clampedMutex);
@@ -221,8 +226,10 @@ void Synchronizer::ReadBack() {
     Sleep(m_timings.connectWaitMs);
 
     m_identityAnswered.store(false);
+    m_identityComplete.store(false);
     const std::uint32_t models = m_link.ReportCount(cmd::kModelName);
     const std::uint32_t versions = m_link.ReportCount(cmd::kCmdSetVersion);
+    const std::uint32_t others = IdentityReplyCount();
     for (int pass = 0; pass < kIdentityPasses; ++pass) {
         m_link.SendCommand({cmd::kModelName, -1});
         m_link.SendCommand({cmd::kCmdSetVersion, -1});
@@ -235,8 +242,11 @@ void Synchronizer::ReadBack() {
     const std::pair<std::uint8_t, std::uint32_t> any[] = {{cmd::kModelName, models + 1},
                                                           {cmd::kCmdSetVersion, versions + 1}};
     m_link.WaitForReports(all, m_link.Timings().permitWaitMs);
-    if (!m_link.WaitForReports(any, 0)) return;  // the box does not answer
-    m_identityAnswered.store(true);
+    // A box that sent identity replies, only not those asked for, answers: it is refused,
+    // never taken for a silent one, and the store's earlier identity proves nothing of it.
+    m_identityAnswered.store(IdentityReplyCount() != others);
+    if (!m_link.WaitForReports(any, 0)) return;
+    m_identityComplete.store(true);
     // A box of another model or command set is left alone; the view refuses it.
     if (CheckAcceptance(m_store.GetIdentity()) != Acceptance::Accepted) return;
 

@@ -41,6 +41,9 @@ public:
     // Whether the box answered the identity queries of the last read-back; a box that did
     // not is neither accepted nor refused: it does not answer.
     bool IdentityAnswered() const { return m_identityAnswered.load(); }
+    // Whether those answers held the model name and the command-set version; a box that
+    // answered without them is refused.
+    bool IdentityComplete() const { return m_identityComplete.load(); }
     // What the last read-back found out of range and clamped in the store (nothing of it is
     // sent): the pages show the clamped values and a later write-all sends them.
     std::vector<OutOfRange> ReadBackClamped() const;
@@ -56,6 +59,7 @@ private:
     void ReadBack();
     void WriteAll();
     void Debug(const char* text);
+    std::uint32_t IdentityReplyCount() const;
     void Sleep(int ms) const;
 
     ParameterStore& m_store;
@@ -67,6 +71,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_identityAnswered{false};
+    std::atomic<bool> m_identityComplete{false};
     std::atomic<bool> m_clampAfterReadBack{true};
     mutable std::mutex m_clampedMutex;
     std::vector<OutOfRange> m_clamped;

@@ -53,9 +53,16 @@ CDialogNG::CDialogNG(PageContext& context, QWidget* parent) : QDialog(parent), m
             slider->setMinimumWidth(220);
             auto* value = new QLabel(box);
             value->setMinimumWidth(32);
+            // The position is a time: the low end opens or closes fastest.
+            auto* fast = new QLabel(Bi(lang, "快", "fast"), box);
+            auto* slow = new QLabel(Bi(lang, "慢", "slow"), box);
+            fast->setObjectName(QStringLiteral("gateFast%1").arg(s));
+            slow->setObjectName(QStringLiteral("gateSlow%1").arg(s));
             grid->addWidget(caption, i, 0);
-            grid->addWidget(slider, i, 1);
-            grid->addWidget(value, i, 2);
+            grid->addWidget(fast, i, 1);
+            grid->addWidget(slider, i, 2);
+            grid->addWidget(slow, i, 3);
+            grid->addWidget(value, i, 4);
             m_sliders[static_cast<std::size_t>(s)] = slider;
             m_values[static_cast<std::size_t>(s)] = value;
             m_host.Bind().Add(AddressRow(r.address), {slider}, {value});

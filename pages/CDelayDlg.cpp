@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -17,6 +18,7 @@
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageStyle.h"
+#include "ui/SettingTip.h"
 #include "ui/UiText.h"
 
 namespace kv {
@@ -212,10 +214,30 @@ void CDelayDlg::OnReload() {
 void CDelayDlg::OnRelabel() {
     QStringList names;
     for (int r = 0; r < kRows; ++r) {
+        // The delay boxes are the page's own, not the binder's: their tip from the same setting.
+        const Row& row = m_rows[static_cast<std::size_t>(r)];
+        const QString tip = SettingTip(SettingAt(kInfo[r].address), Context().Language());
+        SetSettingTip(row.edit, tip);
+        SetSettingTip(row.spin, tip);
         const QString name = Context().Text(kInfo[r].chinese, kInfo[r].english);
         names << QStringLiteral("%1(%2)").arg(name, QString::fromLatin1(kInfo[r].tag));
     }
     m_panel->SetNames(names);
+}
+
+bool CDelayDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int steps = key == Qt::Key_Up || key == Qt::Key_PageUp       ? 1
+                          : key == Qt::Key_Down || key == Qt::Key_PageDown ? -1
+                                                                           : 0;
+        for (int r = 0; steps != 0 && r < kRows; ++r)
+            if (watched == m_rows[static_cast<std::size_t>(r)].edit) {
+                Step(r, steps);
+                return true;
+            }
+    }
+    return CPageBase::eventFilter(watched, event);
 }
 
 bool CDelayDlg::OnWheel(int steps) {

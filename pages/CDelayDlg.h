@@ -57,6 +57,8 @@ protected:
     void OnRelabel() override;
     void OnLock(bool locked) override;
     bool OnWheel(int steps) override;
+    // Arrow and Page keys in a delay box step it as a wheel notch does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Row {

@@ -517,7 +517,8 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
     m_panel->SetSelectedBand(-1);
     m_panel->update();
     QStringList notes;
-    for (const std::string& n : filters.notes) notes << QString::fromStdString(n);
+    const bool chinese = lang == 0 && filters.notesZh.size() == filters.notes.size();
+    for (const std::string& n : chinese ? filters.notesZh : filters.notes) notes << QString::fromStdString(n);
     *message = notes.join(QLatin1Char('\n'));
     return true;
 }

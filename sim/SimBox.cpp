@@ -69,6 +69,7 @@ struct SimBox::Impl {
     std::string dspVersion = "2014-03-20";
     std::chrono::microseconds latency{0};
     bool silent = false;
+    bool identitySwapped = false;
     bool answersHeld = false;
     bool unplugged = false;
     bool blankMemory = false;
@@ -117,6 +118,19 @@ struct SimBox::Impl {
                 return;
             }
         }
+    }
+    // The reply that belongs to the paired identity query (model <-> MCU, command set <-> DSP).
+    Report SwappedIdentityAnswer(std::uint8_t code) const {
+        const std::uint8_t other = code == cmd::kModelName       ? cmd::kMcuVersion
+                                   : code == cmd::kMcuVersion    ? cmd::kModelName
+                                   : code == cmd::kCmdSetVersion ? cmd::kDspVersion
+                                                                 : cmd::kCmdSetVersion;
+        Report a = Answer(other);
+        if (other == cmd::kCmdSetVersion)
+            a[2] = static_cast<std::uint8_t>(commandSetVersion);
+        else
+            PutText(a, other == cmd::kDspVersion ? dspVersion : other == cmd::kModelName ? model : mcuVersion);
+        return a;
     }
     bool CheckSlot(const Report& r, int slot) {
         if (slot >= 0 && slot < kSlots) return true;
@@ -285,12 +299,14 @@ std::optional<Report> SimBox::Impl::Handle(const Report& r) {
         case cmd::kModelName:
         case cmd::kMcuVersion: {
             ExpectZeroFrom(r, 2);
+            if (identitySwapped) return SwappedIdentityAnswer(code);
             Report a = Answer(code);
             PutText(a, code == cmd::kDspVersion ? dspVersion : code == cmd::kModelName ? model : mcuVersion);
             return a;
         }
         case cmd::kCmdSetVersion: {
             ExpectZeroFrom(r, 2);
+            if (identitySwapped) return SwappedIdentityAnswer(code);
             Report a = Answer(code);
             a[2] = static_cast<std::uint8_t>(commandSetVersion);
             return a;
@@ -386,6 +402,11 @@ std::chrono::microseconds SimBox::Latency() const {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->latency;
 }
+void SimBox::SetIdentitySwapped(bool swapped) {
+    std::lock_guard lock(m_impl->mutex);
+    m_impl->identitySwapped = swapped;
+}
+
 void SimBox::SetSilent(bool silent) {
     std::lock_guard lock(m_impl->mutex);
     m_impl->silent = silent;

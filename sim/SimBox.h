@@ -40,6 +40,9 @@ public:
     void SetLatency(std::chrono::microseconds latency);  // delay before each answer
     std::chrono::microseconds Latency() const;
     void SetSilent(bool silent);  // never answers
+    // Answers the model query with the MCU version reply and the command-set query with the
+    // DSP version reply, and the other way round: a box whose identity answers cross.
+    void SetIdentitySwapped(bool swapped);
     bool Silent() const;
     // Holds the answers back: the box takes reports as usual, and its in-process transports
     // deliver no answer until released, then all of them in order. Lets tests make the box

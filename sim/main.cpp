@@ -26,7 +26,7 @@ constexpr int kExitInUse = 3;
 constexpr const char* kUsage =
     "usage: kv4420-sim --listen PATH [--model NAME] [--cmd-version N] [--latency-ms X]\n"
     "                  [--mcu-version TEXT] [--dsp-version TEXT] [--blank]\n"
-    "                  [--unplug-after N] [--silent] [--hang-up-on CODE]\n"
+    "                  [--unplug-after N] [--silent] [--swap-identity] [--hang-up-on CODE]\n"
     "                  [--stop-reading-after N] [--flood N] [--log FILE]\n"
     "Serves a simulated KV4420 box on the Unix stream socket PATH (61-byte reports).\n"
     "  --listen PATH      socket to create; a stale socket file there is replaced\n"
@@ -41,6 +41,8 @@ constexpr const char* kUsage =
     "  --unplug-after N   take N reports, then drop the connection as if unplugged and\n"
     "                     accept no other (the N+1-th report never arrives)\n"
     "  --silent           never answers\n"
+    "  --swap-identity    answers the model and MCU version queries with each other's\n"
+    "                     replies, and the command-set and DSP version queries likewise\n"
     "  --hang-up-on CODE  a command with this code (0..255, 0x.. for hex) drops the\n"
     "                     connection unanswered\n"
     "  --stop-reading-after N  take N reports, then read nothing more while sending\n"
@@ -122,6 +124,7 @@ int main(int argc, char** argv) {
     std::optional<double> latencyMs;
     bool blank = false;
     bool silent = false;
+    bool swapIdentity = false;
 
     CLI::App app("kv4420-sim");
     app.set_help_flag("--help,-h");
@@ -143,6 +146,7 @@ int main(int argc, char** argv) {
     app.add_option("--flood", faults.flood)->type_name("N")->transform(WholeNumber(1000000, true));
     app.add_flag("--blank", blank);
     app.add_flag("--silent", silent);
+    app.add_flag("--swap-identity", swapIdentity);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -160,6 +164,7 @@ int main(int argc, char** argv) {
     if (latencyMs) box->SetLatency(std::chrono::microseconds(std::llround(*latencyMs * 1000.0)));
     box->SetBlankMemory(blank);
     box->SetSilent(silent);
+    box->SetIdentitySwapped(swapIdentity);
 
     // Signals arrive as readable data on one descriptor, so the serving loop ends cleanly.
     sigset_t signals;

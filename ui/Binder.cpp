@@ -16,6 +16,7 @@
 #include "ui/LockLook.h"
 #include "ui/NumberText.h"
 #include "ui/PageContext.h"
+#include "ui/SettingTip.h"
 #include "ui/UiLog.h"
 
 namespace kv {
@@ -186,7 +187,16 @@ void Binder::Rebind(const AddressNames& names) {
     Reload();
 }
 
+void Binder::Tip(Entry& e) {
+    // The setting's own words, for every page and window alike; a row without a setting
+    // leaves its controls' tips to the page.
+    if (!e.row.setting) return;
+    const QString tip = SettingTip(*e.row.setting, m_context.Language());
+    for (QWidget* c : e.controls) SetSettingTip(c, tip);
+}
+
 void Binder::Fit(Entry& e, bool enableKnown) {
+    Tip(e);
     for (QWidget* c : e.controls) {
         if (!c) continue;
         // The page enables its known controls itself; a rebound row may be known again.
@@ -322,6 +332,7 @@ void Binder::Reload(LabelUse use) {
 void Binder::Relabel() {
     for (int h = 0; h < Count(); ++h) {
         Entry& e = m_rows[static_cast<std::size_t>(h)];
+        Tip(e);
         if (!e.row.text) continue;
         const QString text = e.row.text(Position(h), LabelUse::LanguageChange);
         for (QLabel* l : e.labels)

@@ -148,6 +148,8 @@ private:
     };
     // Slider ranges from the row; the controls of an unknown address disabled.
     void Fit(Entry& e, bool enableKnown);
+    // Each control's tooltip from the row's setting, in the interface's language.
+    void Tip(Entry& e);
     void Listen(int handle, QWidget* control, int indexInRow);
     void Typed(int handle, QLineEdit* edit);
     void Show(Entry& e, int position, LabelUse use, bool labels = true);

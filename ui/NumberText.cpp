@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include "ui/PageContext.h"
+#include "ui/SettingTip.h"
 #include "ui/UiLog.h"
 #include "ui/UiText.h"
 
@@ -42,7 +43,7 @@ void ShowRefused(PageContext& context, QWidget* field, const QString& text, cons
 }
 
 void ClearRefused(QWidget* field) {
-    if (field) field->setToolTip(QString());
+    if (field) field->setToolTip(SettingTipOf(field));
 }
 
 }  // namespace kv

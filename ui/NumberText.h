@@ -31,7 +31,7 @@ BoxValue ReadBox(const Setting& s, const QString& text, int language);
 
 // A refused value: the reason on the field's tooltip and in the page's notice.
 void ShowRefused(PageContext& context, QWidget* field, const QString& text, const QString& reason);
-// An applied value: the field says nothing more.
+// An applied value: the field says nothing more than its setting's tip.
 void ClearRefused(QWidget* field);
 
 }  // namespace kv

@@ -389,6 +389,103 @@ TEST_F(CtlEndToEnd, RemoteKeyTableThroughFiles) {
         }
 }
 
+// A file that reaches kv4420ctl through a shell's plumbing: a named pipe, a process
+// substitution, standard input. Each is read to its end and loaded as the file itself is.
+TEST_F(CtlEndToEnd, LoadsReadPipesAndStandardInput) {
+    auto source = StartSim("source");
+    ASSERT_TRUE(source->Ready());
+    const std::string mode = m_dir.File("tweaked.K4v9");
+    WriteBytes(mode, TweakedModeFile(source->Uri()));
+    Bytes keys;
+    for (int k = 0; k < 16; ++k) keys.push_back(static_cast<std::uint8_t>(0x30 + k));
+    const std::string remo = m_dir.File("keys.remo");
+    WriteBytes(remo, keys);
+    ASSERT_EQ(::mkfifo(m_dir.File("pipe").c_str(), 0600), 0);
+    auto regular = StartSim("regular");
+    ASSERT_TRUE(regular->Ready());
+    ASSERT_EQ(Ctl(regular->Uri(), {"load-file", mode}).exitCode, 0);
+    ASSERT_EQ(Ctl(regular->Uri(), {"save-file", m_dir.File("reference.K4v9")}).exitCode, 0);
+    const Bytes reference = ReadBytes(m_dir.File("reference.K4v9"));
+
+    struct Case {
+        std::string name;
+        std::string command;  // load-file or remote load, PATH stands for what is read
+        std::string plumbing;
+    };
+    const std::string pipe = m_dir.File("pipe");
+    const std::vector<Case> cases{
+        {"fifo-mode", "load-file PATH", "cat FILE > " + pipe + " & CTL " + pipe},
+        {"substitution-mode", "load-file PATH", "CTL <(cat FILE)"},
+        {"stdin-mode", "load-file PATH", "cat FILE | CTL -"},
+        {"fifo-remote", "remote load PATH", "cat FILE > " + pipe + " & CTL " + pipe},
+        {"substitution-remote", "remote load PATH", "CTL <(cat FILE)"},
+        {"stdin-remote", "remote load PATH", "CTL - < FILE"},
+    };
+    auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto box = StartSim(c.name);
+        ASSERT_TRUE(box->Ready());
+        const bool isMode = c.command.rfind("load-file", 0) == 0;
+        const std::string ctl = std::string(KV_CTL_PATH) + " --device " + box->Uri() + " " + c.command;
+        std::string script = replace(c.plumbing, "CTL ", replace(ctl, "PATH", ""));
+        script = replace(script, "FILE", isMode ? mode : remo);
+        ProcessOptions options;
+        options.env.emplace("KV4420_SYNC_WAIT_MS", "0");
+        const auto r = RunProcess({"/bin/bash", "-c", script}, options);
+        ASSERT_EQ(r.exitCode, 0) << script << "\n" << Describe(r);
+        if (isMode) {
+            const std::string back = m_dir.File(c.name + ".K4v9");
+            ASSERT_EQ(Ctl(box->Uri(), {"save-file", back}).exitCode, 0);
+            const Bytes saved = ReadBytes(back);
+            ASSERT_EQ(saved.size(), kModeFileSize);
+            // As the file itself loads.
+            ASSERT_EQ(reference.size(), kModeFileSize);
+            EXPECT_TRUE(std::equal(reference.begin(), reference.begin() + kEqPart, saved.begin()));
+            EXPECT_TRUE(std::equal(reference.begin() + kEqPart, reference.end(), saved.begin() + kEqPart));
+        } else {
+            const std::string back = m_dir.File(c.name + ".remo");
+            ASSERT_EQ(Ctl(box->Uri(), {"remote", "save", back}).exitCode, 0);
+            EXPECT_EQ(ReadBytes(back), keys);
+        }
+    }
+}
+
+// A pipe that is never written or never ends holds the command only for the time bound,
+// and one that carries more than the file can hold is refused, before the box is touched.
+TEST_F(CtlEndToEnd, PipesAreReadWithinBounds) {
+    auto sim = StartSim("box");
+    ASSERT_TRUE(sim->Ready());
+    const std::string uri = sim->Uri();
+    ASSERT_EQ(::mkfifo(m_dir.File("silent").c_str(), 0600), 0);
+    const std::string ctl = std::string(KV_CTL_PATH) + " --device " + uri + " ";
+    struct Case {
+        std::string script;
+        std::string mentions;
+    };
+    const std::vector<Case> cases{
+        {ctl + "load-file " + m_dir.File("silent"), "did not end within 300 ms"},
+        {ctl + "remote load " + m_dir.File("silent"), "did not end within 300 ms"},
+        {ctl + "remote load - < <(printf '0123456789'; sleep 5 2>/dev/null)", "did not end within 300 ms (10 bytes"},
+        {"head -c 17 /dev/zero | " + ctl + "remote load -", "too long"},
+        {"head -c 4000 /dev/zero | " + ctl + "remote load <(cat)", "too long"},
+        {"printf '' | " + ctl + "remote load -", "too short"},
+    };
+    ProcessOptions options;
+    options.env = {{"KV4420_SYNC_WAIT_MS", "0"}, {"KV4420_INPUT_WAIT_MS", "300"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const auto r = RunProcess({"/bin/bash", "-c", c.script}, options);
+        ExpectOneErrorLine(r, 4, c.mentions);
+        EXPECT_LT(r.elapsed.count(), 4000) << Describe(r);
+    }
+    EXPECT_TRUE(SimLog::Read(sim->LogPath()).reports.empty());
+}
+
 TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
     auto sim = StartSim("box");
     ASSERT_TRUE(sim->Ready());
@@ -409,6 +506,8 @@ TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
     std::filesystem::create_directory(m_dir.File("folder.K4v9"));
     // No one ever writes into it: opening it for reading the usual way waits forever.
     ASSERT_EQ(::mkfifo(m_dir.File("fifo.K4v9").c_str(), 0600), 0);
+    ProcessOptions shortInputWait;
+    shortInputWait.env.emplace("KV4420_INPUT_WAIT_MS", "200");
 
     struct Case {
         std::vector<std::string> args;
@@ -425,8 +524,8 @@ TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
         {{"remote", "load", m_dir.File("short.remo")}, "too short"},
         {{"remote", "load", m_dir.File("folder.K4v9")}, "Is a directory"},
         {{"remote", "load", m_dir.File("long.remo")}, "too long"},
-        {{"load-file", m_dir.File("fifo.K4v9")}, "not a regular file"},
-        {{"remote", "load", m_dir.File("fifo.K4v9")}, "not a regular file"},
+        {{"load-file", m_dir.File("fifo.K4v9")}, "did not end within"},
+        {{"remote", "load", m_dir.File("fifo.K4v9")}, "did not end within"},
         {{"load-file", "/dev/zero"}, "not a regular file"},
         {{"remote", "load", "/dev/zero"}, "not a regular file"},
         {{"save-file", m_dir.File("no/such/folder.K4v9")}, "No such file"},
@@ -436,7 +535,7 @@ TEST_F(CtlEndToEnd, UnusableFilesAreReportedBeforeTheBoxIsTouched) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
-        ExpectOneErrorLine(Ctl(uri, c.args), 4, c.mentions);
+        ExpectOneErrorLine(Ctl(uri, c.args, shortInputWait), 4, c.mentions);
     }
     EXPECT_FALSE(std::filesystem::exists("/proc/kv4420ctl-test.K4v9"));
     // No probe or temporary file is left behind either.
@@ -535,6 +634,8 @@ TEST_F(CtlEndToEnd, HostileBoxesEndInBoundedTimeWithTheDocumentedStatus) {
     // wait and the notice; a box that stops reading one write bound (1.8 s) in all.
     const std::vector<Case> cases{
         {{"--silent"}, {"info"}, 3, "does not answer", 16000},
+        // It answers, only not what was asked: a box refused, not a silent one.
+        {{"--swap-identity"}, {"info"}, 5, "identity", 16000},
         {{"--flood", "4", "--latency-ms", "40"}, {"info"}, 0, "model:        KV4420M", 10000},
         {{"--stop-reading-after", "40"}, {"load-file", mode}, 3, "link", 8000},
         {{"--hang-up-on", "0x04"}, {"save-file", kept}, 3, "link", 8000},

@@ -210,6 +210,7 @@ const Refusal kRefusals[] = {
     {"NoGainOnHighPass", {"set", "eq.main.5.kind=HP", "eq.main.5.gain=3.0dB"}, "eq.main.5.gain", true},
     {"OutsideTheRoom", {"set", "room.width=4m", "position.rear.l.x=2.5m"}, "-2.0m..2.0m", true},
     {"CrossoverWhileOff", {"set", "delay.sub.on=off", "delay.sub.crossover=800Hz"}, "delay.sub.crossover", true},
+    {"ModeWhileOff", {"set", "delay.rear.l.on=off", "delay.rear.l.mode=whole"}, "only while the delay is on", true},
     {"NoSuchEqualiser", {"eq", "export", "bass", "x.txt"}, "unknown equaliser \"bass\"", false},
 };
 
@@ -229,6 +230,39 @@ TEST_P(Refused, BeforeAnythingChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, Refused, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- each master level within its own maximum of the box's settings ----
+
+struct LevelLimit {
+    const char* name;
+    const char* item;
+    bool taken;
+};
+// The box allows the microphone up to 40 and music up to 70: each level is held to its own.
+const LevelLimit kLevelLimits[] = {
+    {"MicBelow", "mic.level=39", true},      {"MicAt", "mic.level=40", true},
+    {"MicAbove", "mic.level=41", false},     {"MicAtMusicMax", "mic.level=70", false},
+    {"MusicBelow", "music.level=69", true},  {"MusicAt", "music.level=70", true},
+    {"MusicAbove", "music.level=71", false}, {"MusicAtMicMax", "music.level=41", true},
+};
+class LevelWithinItsMaximum : public SimTest, public ::testing::WithParamInterface<LevelLimit> {};
+TEST_P(LevelWithinItsMaximum, OnTheCommandLine) {
+    const LevelLimit& c = GetParam();
+    ASSERT_EQ(Ctl(sim.Uri(), {"set", "settings.mic.max=40", "settings.music.max=70"}).exitCode, 0);
+    const std::size_t before = Logged(sim);
+    const ProcessResult r = Ctl(sim.Uri(), {"set", c.item});
+    const std::string address = std::string(c.item).substr(0, std::string(c.item).find('='));
+    if (!c.taken) {
+        EXPECT_EQ(r.exitCode, 2) << Describe(r);
+        EXPECT_NE(r.err.find(address == "mic.level" ? "at most 40" : "at most 70"), std::string::npos) << r.err;
+        EXPECT_TRUE(ChangesSince(sim, before).empty());
+        return;
+    }
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    EXPECT_EQ(Ctl(sim.Uri(), {"get", address}).out, std::string(c.item) + "\n");
+}
+INSTANTIATE_TEST_SUITE_P(Levels, LevelWithinItsMaximum, ::testing::ValuesIn(kLevelLimits),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- typed values: set reads them as the pages' boxes do ----
@@ -263,11 +297,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, TypedSet, ::testing::ValuesIn(TypedRows()),
 TEST(List, NamesEveryEqualiserBandAndItsRange) {
     const ProcessResult r = RunProcess({KV_CTL_PATH, "list"});
     ASSERT_EQ(r.exitCode, 0) << Describe(r);
-    for (const char* line :
-         {"eq.main.24.q  0.10..30.00 for PEQ", "eq.sub.5.align  one of", "eq.reverbb.7.freq  20Hz..20000Hz",
-          "main.comp.ratio  1.0:1..30.0:1", "delay.top.r.crossover  500Hz..3000Hz in steps of 100Hz",
-          "music.agc.level  -6.0dB..6.0dB", "mic.level  0..99"})
+    for (const char* line : {"eq.main.24.q  0.10..30.00 for PEQ", "eq.sub.5.align  one of",
+                             "eq.reverbb.7.freq  20Hz..20000Hz", "main.comp.ratio  1.0:1..30.0:1",
+                             "delay.top.r.crossover  500Hz..3000Hz in steps of 100Hz", "music.agc.level  -6.0dB..6.0dB",
+                             "mic.level  0..99", "eq.top.bypass  on or off  -- on bypasses the TOP output equaliser"})
         EXPECT_NE(("\n" + r.out).find(std::string("\n") + line), std::string::npos) << line;
+    // Each line tells what its address moves.
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find("  -- ");
+        EXPECT_TRUE(at != std::string::npos && line.size() > at + 8) << line;
+    }
     EXPECT_EQ(r.out.find("eq.main.25."), std::string::npos);
     EXPECT_EQ(r.out.find("eq.sub.6."), std::string::npos);
 }
@@ -334,6 +374,65 @@ TEST_F(SimTest, ExportedFileGivesAnotherBoxTheSameBytes) {
     const std::string again = otherFolder.File("again.txt");
     ASSERT_EQ(Ctl(other.Uri(), {"eq", "export", "micb", again}).exitCode, 0);
     EXPECT_EQ(ReadText(again), ReadText(exported));
+}
+
+// A file at the box's resolution: the box takes each value as written, exports it as
+// written, and a fresh box given the export receives the first box's bytes.
+TEST_F(SimTest, ExportIsWrittenAtTheBoxsResolution) {
+    const std::string path = folder.File("measured.txt");
+    const char* const lines[] = {
+        "Filter 1: ON PK Fc 41 Hz Gain -5.2 dB Q 4.100",   "Filter 2: ON PK Fc 63 Hz Gain -3.7 dB Q 2.030",
+        "Filter 3: ON PK Fc 1234 Hz Gain 0.3 dB Q 1.410",  "Filter 4: ON LS Fc 120 Hz Gain 2.1 dB Q 0.710",
+        "Filter 5: ON HS Fc 8000 Hz Gain -1.1 dB Q 0.330", "Filter 6: ON PK Fc 333 Hz Gain -14.9 dB Q 7.770",
+        "Filter 7: ON PK Fc 5000 Hz Gain 4.4 dB Q 0.290"};
+    {
+        std::ofstream out(path);
+        out << "Filter Settings file\n\n";
+        for (const char* l : lines) out << l << "\n";
+    }
+    std::size_t before = Logged(sim);
+    ASSERT_EQ(Ctl(sim.Uri(), {"eq", "import", "top", path}).exitCode, 0);
+    const auto first = ChangesSince(sim, before);
+    const std::string exported = folder.File("top.txt");
+    ASSERT_EQ(Ctl(sim.Uri(), {"eq", "export", "top", exported}).exitCode, 0);
+    const std::string text = ReadText(exported);
+    for (const char* l : lines) EXPECT_NE(text.find(std::string(l) + "\n"), std::string::npos) << l << "\n" << text;
+
+    TempFolder otherFolder;
+    SimProcess other(otherFolder.Path());
+    ASSERT_TRUE(other.Ready());
+    before = Logged(other);
+    ASSERT_EQ(Ctl(other.Uri(), {"eq", "import", "top", exported}).exitCode, 0);
+    EXPECT_EQ(Hex(ChangesSince(other, before)), Hex(first));
+}
+
+// What the tools write that the box cannot follow as written is taken as closely as it can,
+// and said on the command line; a type the box does not have still refuses the file.
+TEST_F(SimTest, FilterImportSaysWhatItTookOtherwise) {
+    const std::string path = folder.File("headphone.txt");
+    {
+        std::ofstream out(path);
+        out << "Preamp: -6.4 dB\n"
+               "Filter 1: ON LSC Fc 17 Hz Gain 5,5 dB Q 0,71\n"
+               "Filter 2: ON PK Fc 2400 Hz Gain -3,5 dB Q 2,00\n";
+    }
+    const ProcessResult r = Ctl(sim.Uri(), {"eq", "import", "music", path});
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    EXPECT_NE(r.err.find("line 1: the equaliser has no preamp"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("lower the channel's volume by 6.4 dB"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 2: Fc 17 Hz"), std::string::npos) << r.err;
+    const ProcessResult g =
+        Ctl(sim.Uri(), {"get", "eq.music.1.freq", "eq.music.1.gain", "eq.music.2.gain", "eq.music.2.q"});
+    ASSERT_EQ(g.exitCode, 0) << Describe(g);
+    EXPECT_EQ(g.out, "eq.music.1.freq=20Hz\neq.music.1.gain=5.5dB\neq.music.2.gain=-3.5dB\neq.music.2.q=2.00\n");
+
+    const std::string bad = folder.File("unknown.txt");
+    std::ofstream(bad) << "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilter 2: ON NOTCH Fc 100 Hz\n";
+    const std::size_t before = Logged(sim);
+    const ProcessResult u = Ctl(sim.Uri(), {"eq", "import", "music", bad});
+    EXPECT_EQ(u.exitCode, 4) << Describe(u);
+    EXPECT_NE(u.err.find("line 2"), std::string::npos) << u.err;
+    EXPECT_EQ(Logged(sim), before);
 }
 
 TEST_F(SimTest, FilterFileThatDoesNotFitChangesNothing) {

@@ -13,6 +13,7 @@
 #include "eq/CXBmpSlider.h"
 #include "tests/common/TypedRows.h"
 #include "ui/Binder.h"
+#include "ui/SettingTip.h"
 
 namespace kv::test {
 
@@ -63,7 +64,49 @@ private Q_SLOTS:
         s->apply(plain.Device(), value);
         QCOMPARE(Hex(host.Writes()), Hex(plain.Writes()));
         QCOMPARE(box.text(), shown);
-        QVERIFY(box.toolTip().isEmpty());
+        QCOMPARE(box.toolTip(), SettingTip(*s, host.Language()));  // the refusal is gone
+    }
+
+    // Every bound control carries its setting's meaning, unit and range in the interface's
+    // language, and takes the other language when the interface switches.
+    void tooltipFromTheSetting_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        QTest::addRow("gain") << "eq.main.3.gain"
+                              << "范围：-15.0dB .. 15.0dB"
+                              << "Range: -15.0dB..15.0dB";
+        QTest::addRow("gate attack") << "mic.gate.attack"
+                                     << "1 最快，100 最慢"
+                                     << "1 fastest, 100 slowest";
+        QTest::addRow("crossover") << "delay.sub.crossover"
+                                   << "500Hz .. 3000Hz，步进 100Hz"
+                                   << "500Hz..3000Hz in steps of 100Hz";
+        QTest::addRow("switch") << "eq.top.bypass"
+                                << "范围：开或关"
+                                << "On bypasses the TOP output equaliser";
+        QTest::addRow("choice") << "delay.main.l.mode"
+                                << "可选：high、whole"
+                                << "Range: one of high, whole";
+        QTest::addRow("long choice") << "settings.mic.power-on"
+                                     << "0 .. 99 或 无效"
+                                     << "0..99 or none";
+    }
+    void tooltipFromTheSetting() {
+        QFETCH(QString, address);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        PageHost host(0);
+        CXBmpSlider slider(1, Qt::Horizontal);
+        QLineEdit box;
+        Binder binder(host);
+        binder.Add(AddressRow(address.toStdString()), {&slider, &box});
+        for (QWidget* w : {static_cast<QWidget*>(&slider), static_cast<QWidget*>(&box)})
+            QVERIFY2(w->toolTip().contains(chinese), qPrintable(w->toolTip()));
+        host.SetLanguage(1);
+        binder.Relabel();
+        for (QWidget* w : {static_cast<QWidget*>(&slider), static_cast<QWidget*>(&box)})
+            QVERIFY2(w->toolTip().contains(english), qPrintable(w->toolTip()));
     }
 
     void rowFromTheTable() {

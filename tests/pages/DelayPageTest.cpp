@@ -119,6 +119,33 @@ private Q_SLOTS:
         QCOMPARE(Hex(host.Writes()), Hex(want));
     }
 
+    // A key in a focused delay box steps it as a notch of the wheel and the spin buttons do.
+    void keysStepAsTheSpin_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("delta");
+        QTest::addRow("up") << int(Qt::Key_Up) << 1;
+        QTest::addRow("page up") << int(Qt::Key_PageUp) << 1;
+        QTest::addRow("down") << int(Qt::Key_Down) << -1;
+        QTest::addRow("page down") << int(Qt::Key_PageDown) << -1;
+    }
+    void keysStepAsTheSpin() {
+        QFETCH(int, key);
+        QFETCH(int, delta);
+        PageHost spun;
+        spun.core->store.SetFloat(kRows[2].field, 10.0f);
+        spun.ShowPage(PageId::Delay, 0);
+        spun.Clear();
+        Delay(spun)->Spin(2)->stepped(delta);
+        PageHost keyed;
+        keyed.core->store.SetFloat(kRows[2].field, 10.0f);
+        keyed.ShowPage(PageId::Delay, 0);
+        keyed.Clear();
+        QTest::keyClick(Delay(keyed)->DelayEdit(2), static_cast<Qt::Key>(key));
+        QVERIFY(!spun.Writes().empty());
+        QCOMPARE(Hex(keyed.Writes()), Hex(spun.Writes()));
+        QCOMPARE(Delay(keyed)->DelayEdit(2)->text(), Delay(spun)->DelayEdit(2)->text());
+    }
+
     void onOff_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("turnOn");
