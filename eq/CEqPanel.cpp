@@ -475,8 +475,12 @@ void CEqPanel::PaintGrid(QPainter& painter) const {
     const int titleBottom = g.Top() - 1;
     painter.drawText(titleRight - titleMetrics.horizontalAdvance(title), titleBottom - titleMetrics.descent(), title);
 
-    painter.setFont(m_axisFont);
-    const QFontMetrics axisMetrics(m_axisFont);
+    // The widest labels ("+15dB") must not run off the panel's left edge.
+    const int labelWidth = g.Left() - 3;
+    QStringList labels;
+    for (double gain : kGainLines) labels << Format("%+-.0fdB", gain);
+    painter.setFont(FittingFont(m_axisFont, labels, labelWidth));
+    const QFontMetrics axisMetrics(painter.font());
     for (double gain : kGainLines) {
         const int y = static_cast<int>(std::lround(g.YOfGain(gain)));
         painter.setPen(QPen(QColor(64, 64, 64), 1));
@@ -485,7 +489,7 @@ void CEqPanel::PaintGrid(QPainter& painter) const {
         const double value = gain == 0.0 ? -0.0 : gain;
         const QString label = Format("%+-.0fdB", value);
         painter.setPen(QColor(128, 128, 128));
-        painter.drawText(QRect(0, y - axisMetrics.height() / 2, g.Left() - 3, axisMetrics.height()),
+        painter.drawText(QRect(0, y - axisMetrics.height() / 2, labelWidth, axisMetrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, label);
     }
     painter.setPen(QPen(QColor(64, 64, 64), 1));
@@ -494,9 +498,11 @@ void CEqPanel::PaintGrid(QPainter& painter) const {
         painter.drawLine(x, g.Top() + 1, x, g.Bottom());
     }
     painter.setPen(QColor(128, 128, 128));
+    painter.setFont(m_axisFont);
+    const int labelHeight = QFontMetrics(m_axisFont).height();
     for (const FrequencyLabel& label : kFrequencyLabels) {
         const int x = static_cast<int>(std::lround(g.XOfFrequency(label.frequency)));
-        painter.drawText(QRect(x - 30, g.Bottom() + 4, 60, axisMetrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+        painter.drawText(QRect(x - 30, g.Bottom() + 4, 60, labelHeight), Qt::AlignHCenter | Qt::AlignTop,
                          QString::fromLatin1(label.text));
     }
 }

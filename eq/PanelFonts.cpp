@@ -1,6 +1,8 @@
 #include "eq/PanelFonts.h"
 
+#include <QFontMetrics>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace kv::eq {
@@ -33,6 +35,17 @@ QFont HeiFont(int pixelSize) {
 QFont ArialFont(double pointSize) {
     return MakeFont({"Arial", "Liberation Sans", "DejaVu Sans"},
                     static_cast<int>(std::lround(pointSize * 96.0 / 72.0)));
+}
+
+QFont FittingFont(QFont font, const QStringList& texts, int width) {
+    const auto widest = [&texts](const QFont& f) {
+        const QFontMetrics m(f);
+        int w = 0;
+        for (const QString& t : texts) w = std::max(w, m.horizontalAdvance(t));
+        return w;
+    };
+    while (font.pixelSize() > 6 && widest(font) > width) font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 }  // namespace kv::eq

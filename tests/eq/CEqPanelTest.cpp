@@ -8,6 +8,7 @@
 #include "OverlayText.h"
 #include "eq/CEqPanel.h"
 #include "eq/EqMath.h"
+#include "eq/PanelFonts.h"
 #include "tests/common/Focus.h"
 
 using namespace kv;
@@ -85,6 +86,16 @@ private:
     int m_menuAnswer = 0;
 
 private Q_SLOTS:
+    void gainLabelsFitBesideThePlot() {
+        // "+15dB" in the axis font is wider than the inset: drawn smaller, not cut to "-15dB".
+        const QFont axis = kv::eq::ArialFont(8.4);
+        const int room = EqPanelGeometry::kInsetLeft - 3;
+        QVERIFY(QFontMetrics(axis).horizontalAdvance(QStringLiteral("+15dB")) > room);
+        const QFont fitted = kv::eq::FittingFont(axis, {QStringLiteral("+15dB"), QStringLiteral("-12dB")}, room);
+        QVERIFY(QFontMetrics(fitted).horizontalAdvance(QStringLiteral("+15dB")) <= room);
+        QCOMPARE(kv::eq::FittingFont(axis, {QStringLiteral("0")}, room).pixelSize(), axis.pixelSize());
+    }
+
     void defaultsAndSetters() {
         auto p = MakePanel(4);
         QCOMPARE(p->Band(0).code, 3);
