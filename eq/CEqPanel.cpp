@@ -479,7 +479,7 @@ void CEqPanel::PaintGrid(QPainter& painter) const {
     const int labelWidth = g.Left() - 3;
     QStringList labels;
     for (double gain : kGainLines) labels << Format("%+-.0fdB", gain);
-    painter.setFont(FittingFont(m_axisFont, labels, labelWidth));
+    painter.setFont(kv::eq::FittingFont(m_axisFont, labels, labelWidth));
     const QFontMetrics axisMetrics(painter.font());
     for (double gain : kGainLines) {
         const int y = static_cast<int>(std::lround(g.YOfGain(gain)));

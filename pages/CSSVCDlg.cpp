@@ -18,6 +18,7 @@
 #include "ui/PageStyle.h"
 #include "ui/PointBoxes.h"
 #include "ui/UiText.h"
+#include "ui/WindowParts.h"
 
 namespace kv {
 
@@ -44,11 +45,6 @@ const Setting& PositionSetting(int point, int axis) {
 
 QString MetresText(double v) { return QString::asprintf("%+-.1fm", v); }
 QString RoomText(double v) { return QString::asprintf("%dm", RoundedPosition(v)); }
-
-// `id`: the label's key in the language tables.
-QLabel* Label(const char* text, QWidget* parent, int id) {
-    return WithId(new QLabel(QString::fromUtf8(text), parent), id);
-}
 
 }  // namespace
 
@@ -89,7 +85,7 @@ QWidget* CSSVCDlg::BuildRoom() {
     const int ids[2] = {1003, 1005};
     for (int a = 0; a < 2; ++a) {
         RoomSpin(a)->SetRange(kMinRoom, kMaxRoom);
-        h->addWidget(Label(names[a], box, ids[a]));
+        h->addWidget(IdLabel(QString::fromUtf8(names[a]), ids[a], box));
         h->addWidget(RoomEdit(a));
         h->addWidget(RoomSpin(a));
     }
@@ -114,8 +110,8 @@ QWidget* CSSVCDlg::BuildPoints() {
         g->setContentsMargins(6, 4, 6, 4);
         g->setVerticalSpacing(3);
         QWidget* owner = g == lg ? listener : sources;
-        g->addWidget(Label("X(m)", owner, 1012), 0, 1, 1, 2, Qt::AlignCenter);
-        g->addWidget(Label("Y(m)", owner, 1013), 0, 3, 1, 2, Qt::AlignCenter);
+        g->addWidget(IdLabel(QStringLiteral("X(m)"), 1012, owner), 0, 1, 1, 2, Qt::AlignCenter);
+        g->addWidget(IdLabel(QStringLiteral("Y(m)"), 1013, owner), 0, 3, 1, 2, Qt::AlignCenter);
     }
     for (int p = 0; p < kPoints; ++p) {
         QGridLayout* g = p == kListener ? lg : sg;
@@ -141,7 +137,7 @@ QWidget* CSSVCDlg::BuildPoints() {
     v->addWidget(sources);
     v->addStretch(1);
     auto* bottom = new QHBoxLayout;
-    QLabel* unit = Label("长度单位:米(m)", area, 1019);
+    QLabel* unit = IdLabel(QStringLiteral("长度单位:米(m)"), 1019, area);
     unit->setProperty("hint", true);
     m_reset = WithId(new QPushButton(QStringLiteral("全部复位"), area), 1018);
     connect(m_reset, &QPushButton::clicked, this, &CSSVCDlg::ResetAll);
