@@ -193,11 +193,8 @@ void CSSVolumePanel::paintEvent(QPaintEvent*) {
             p.setFont(name);
             p.setPen(kLevelText);
             const QString text = QString::asprintf("%.1fdB", level);
-            // Beside the icon, on its left where the right would leave the panel.
-            const bool right = c.x() + half + 52 <= width();
-            const QRectF box =
-                right ? QRectF(c.x() + half + 3, c.y() - 8, 50, 16) : QRectF(c.x() - half - 53, c.y() - 8, 50, 16);
-            p.drawText(box, (right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
+            // Above the icon: its name is under it, and a neighbour or the listener may sit beside it.
+            p.drawText(QRectF(c.x() - 30, c.y() - half - 15, 60, 14), Qt::AlignHCenter | Qt::AlignBottom, text);
         }
         if (outside) DrawOutsideMark(p, i, c);
     }

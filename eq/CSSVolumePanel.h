@@ -33,7 +33,7 @@ public:
     eq::RoomPoint Point(int index) const { return m_points[static_cast<std::size_t>(index)]; }
     // Names of speakers 1..8 drawn under their icons.
     void SetNames(const QStringList& names);
-    // The level in dB a speaker gets at a distance in metres from the listener; without one no
+    // The level in dB a speaker gets (drawn above it) at a distance in metres from the listener; without one no
     // level is shown.
     void SetLevelRule(std::function<double(double)> rule);
     // The level shown beside a speaker, or NaN when no rule is set.
