@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace kv {
 
@@ -13,6 +15,8 @@ const QColor kGrid(48, 50, 54);
 const QColor kOutline(128, 128, 128);
 const QColor kText(190, 194, 200);
 const QColor kIndexText(255, 0, 0);
+const QColor kWarning(255, 80, 60);
+const QColor kLevelText(220, 224, 230);
 constexpr std::array<QRgb, 8> kSpeakerColors{0xFF00C8FF, 0xFFFFC800, 0xFF3CE6A0, 0xFFE664FF,
                                              0xFFFF7840, 0xFF8C96FF, 0xFF64E632, 0xFFFF5A8C};
 
@@ -57,8 +61,51 @@ void CSSVolumePanel::SetNames(const QStringList& names) {
 }
 
 QPointF CSSVolumePanel::PixelOf(int index) const {
-    const eq::RoomPoint p = Geometry().Pixel(Point(index).x, Point(index).y);
+    const eq::RoomPoint p = Geometry().MarkerPixel(Point(index));
     return {p.x, p.y};
+}
+
+void CSSVolumePanel::SetLevelRule(std::function<double(double)> rule) {
+    m_levelRule = std::move(rule);
+    update();
+}
+
+double CSSVolumePanel::Level(int speaker) const {
+    if (!m_levelRule || speaker < 1 || speaker >= kPoints) return std::numeric_limits<double>::quiet_NaN();
+    // From the stored positions, as the box is told, not from where the marker is drawn.
+    const eq::RoomPoint s = Point(speaker), l = Point(0);
+    return m_levelRule(std::hypot(s.x - l.x, s.y - l.y));
+}
+
+void CSSVolumePanel::DrawOutsideMark(QPainter& p, int index, QPointF at) const {
+    // An arrow from the border towards where the point really is, and a "!" beside it.
+    const eq::RoomPoint real = Point(index), shown = Geometry().Clamped(real);
+    double dx = real.x - shown.x, dy = -(real.y - shown.y);
+    const double len = std::hypot(dx, dy);
+    if (len > 0) {
+        dx /= len;
+        dy /= len;
+    }
+    const double half = kIconSize / 2.0;
+    const QPointF tip = at + QPointF(dx, dy) * (half + 9), base = at + QPointF(dx, dy) * (half + 1);
+    const QPointF side(-dy * 4, dx * 4);
+    QPainterPath arrow;
+    arrow.moveTo(tip);
+    arrow.lineTo(base + side);
+    arrow.lineTo(base - side);
+    arrow.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(kWarning);
+    p.drawPath(arrow);
+    const QRectF badge(at.x() + half - 6, at.y() - half - 6, 12, 12);
+    p.drawEllipse(badge);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(10);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(badge, Qt::AlignCenter, QStringLiteral("!"));
+    p.setBrush(Qt::NoBrush);
 }
 
 void CSSVolumePanel::resizeEvent(QResizeEvent* event) {
@@ -127,9 +174,10 @@ void CSSVolumePanel::paintEvent(QPaintEvent*) {
     for (int i = 1; i < kPoints; ++i) {
         const QPointF c = PixelOf(i);
         const QColor col = SpeakerColor(i);
-        // A cabinet with its cone.
-        p.setPen(QPen(col, 1.5));
-        p.setBrush(QColor(40, 44, 50));
+        const bool outside = Outside(i);
+        // A cabinet with its cone; hollow and dashed while it stands outside the room.
+        p.setPen(QPen(outside ? kWarning : col, 1.5, outside ? Qt::DashLine : Qt::SolidLine));
+        p.setBrush(outside ? QBrush(Qt::NoBrush) : QBrush(QColor(40, 44, 50)));
         p.drawRoundedRect(QRectF(c.x() - half, c.y() - half, kIconSize, kIconSize), 4, 4);
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(c, half * 0.7, half * 0.7);
@@ -141,10 +189,20 @@ void CSSVolumePanel::paintEvent(QPaintEvent*) {
             p.setPen(col);
             p.drawText(QRectF(c.x() - 60, c.y() + half + 1, 120, 16), Qt::AlignHCenter | Qt::AlignTop, m_names[i - 1]);
         }
+        if (const double level = Level(i); std::isfinite(level)) {
+            p.setFont(name);
+            p.setPen(kLevelText);
+            const QString text = QString::asprintf("%.1fdB", level);
+            // Above the icon: its name is under it, and a neighbour or the listener may sit beside it.
+            p.drawText(QRectF(c.x() - 30, c.y() - half - 15, 60, 14), Qt::AlignHCenter | Qt::AlignBottom, text);
+        }
+        if (outside) DrawOutsideMark(p, i, c);
     }
     // The listener: a head seen from above, nose to the front.
     const QPointF c = PixelOf(0);
-    p.setPen(QPen(QColor(240, 240, 240), 1.5));
+    const bool listenerOutside = Outside(0);
+    p.setPen(
+        QPen(listenerOutside ? kWarning : QColor(240, 240, 240), 1.5, listenerOutside ? Qt::DashLine : Qt::SolidLine));
     p.setBrush(QColor(230, 180, 60));
     p.drawEllipse(c, half * 0.6, half * 0.6);
     p.drawEllipse(QPointF(c.x() - half * 0.6, c.y()), 3, 4);
@@ -154,6 +212,7 @@ void CSSVolumePanel::paintEvent(QPaintEvent*) {
     nose.lineTo(c.x(), c.y() - half * 0.85);
     nose.lineTo(c.x() + 3, c.y() - half * 0.55);
     p.drawPath(nose);
+    if (listenerOutside) DrawOutsideMark(p, 0, c);
 }
 
 void CSSVolumePanel::SetReadOnly(bool readOnly) {

@@ -55,6 +55,7 @@ CSSVCDlg::CSSVCDlg(PageContext& context, int kind, QWidget* parent)
     m_nav = new CNavigationBar(*this);
     m_panel = new CSSVolumePanel(this);
     m_panel->setObjectName(QStringLiteral("roomPanel"));
+    m_panel->SetLevelRule([](double metres) { return static_cast<double>(SpeakerLevelAt(metres)); });
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 6, 8, 8);
     grid->setSpacing(8);

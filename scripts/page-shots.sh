@@ -14,6 +14,10 @@ for lang in zh en; do
     "$shot" "$lang" "$here/docs/page-$name-$lang-1920.png" 1920x1080 "$page"
   done
 done
+# A 10 x 4 m room with a speaker left outside it, both languages.
+for lang in zh en; do
+  "$shot" "$lang" "$here/docs/page-speakers-outside-$lang.png" 1170x700 speakers-outside
+done
 # The close question and the save-file dialog after its Yes, in Chinese.
 "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-dialog-shot" zh "$here/docs/dialog-question-zh.png" "$here/docs/dialog-file-zh.png"
 # A typed frequency the F box refused, with its reason: the tooltip and the notice are windows

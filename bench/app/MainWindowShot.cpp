@@ -1,6 +1,6 @@
 // Saves a picture of the main window with the simulated box connected:
 //   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT]
-//   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused|locked|reset-question]
+//   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|speakers-outside|denied|refused|locked|reset-question]
 // Settings go to a throw-away directory so the user's settings are not touched. "refused" shows
 // a typed frequency the F box did not take, with its reason; its tooltip and notice are windows
 // of their own, so it grabs the screen and needs a real display (xvfb-run).
@@ -25,6 +25,7 @@
 #include "app/QtUiPrompts.h"
 #include "device/Encoders.h"
 #include "device/Report.h"
+#include "device/SettingTable.h"
 #include "eq/CEqPanel.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
@@ -69,10 +70,10 @@ QLineEdit* TypeRefusedFrequency(kv::CPageBase& page) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc < 3 || argc > 5) {
-        std::fprintf(
-            stderr,
-            "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
-            "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|denied|refused|locked|reset-question]\n");
+        std::fprintf(stderr,
+                     "usage: kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT] "
+                     "[music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|speakers-outside|denied|refused|"
+                     "locked|reset-question]\n");
         return 2;
     }
     QSize size(kv::CMainFrame::kMinWidth, kv::CMainFrame::kMinHeight);
@@ -95,7 +96,7 @@ int main(int argc, char* argv[]) {
     }
     if (pageArg == QLatin1String("comp")) page = kv::PageId::Compressor;
     if (pageArg == QLatin1String("delay")) page = kv::PageId::Delay;
-    if (pageArg == QLatin1String("speakers")) page = kv::PageId::SpeakerPosition;
+    if (pageArg.startsWith(QLatin1String("speakers"))) page = kv::PageId::SpeakerPosition;
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     const int language =
@@ -158,6 +159,14 @@ int main(int argc, char* argv[]) {
             app.Frame()->Ribbon()->SetActiveCategory(kv::kCategoryOutput);
         app.View()->ShowPage(page, kind);
         if (page == kv::PageId::Output && kind == kv::eqkind::kSub) SetCrossovers(*app.View()->Page());
+        if (pageArg == QLatin1String("speakers-outside")) {
+            // A 10 x 4 m room made from a longer one, leaving a speaker behind the front wall.
+            kv::DeviceContext& d = app.View()->Device();
+            kv::ApplyRoomSize(d, 10, 8);
+            kv::ApplySpeakerPoint(d, 2, 3.0, 3.0, 8);
+            kv::ApplyRoomSize(d, 10, 4);
+            app.View()->Page()->Reload();
+        }
         if (pageArg == QLatin1String("refused")) {
             QTimer::singleShot(500, &application, [&] {
                 QLineEdit* box = TypeRefusedFrequency(*app.View()->Page());

@@ -85,6 +85,58 @@ TEST(RoomScale, APointerOutsideTheRoomClampsToItsEdge) {
     EXPECT_DOUBLE_EQ(kRoom.Metres(1000, 1000).y, -1.5);
 }
 
+// Rooms drawn to scale, centred: a 500 x 300 client leaves a 440 x 240 area.
+struct ScaleCase {
+    const char* name;
+    double roomW, roomL;
+    double pixelsPerMetre, left, top;
+};
+class RoomToScale : public ::testing::TestWithParam<ScaleCase> {};
+TEST_P(RoomToScale, SameMetresPerPixelBothWaysAndCentred) {
+    const ScaleCase& c = GetParam();
+    const RoomGeometry g(0, 0, 500, 300, c.roomW, c.roomL);
+    EXPECT_DOUBLE_EQ(g.PixelsPerMetreX(), c.pixelsPerMetre) << c.name;
+    EXPECT_DOUBLE_EQ(g.PixelsPerMetreY(), c.pixelsPerMetre) << c.name;
+    const RoomPoint tl = g.Pixel(-c.roomW / 2, c.roomL / 2), br = g.Pixel(c.roomW / 2, -c.roomL / 2);
+    EXPECT_DOUBLE_EQ(tl.x, c.left) << c.name;
+    EXPECT_DOUBLE_EQ(tl.y, c.top) << c.name;
+    EXPECT_DOUBLE_EQ(br.x, 500 - c.left) << c.name;
+    EXPECT_DOUBLE_EQ(br.y, 300 - c.top) << c.name;
+    EXPECT_DOUBLE_EQ(g.Pixel(0, 0).x, 250) << c.name;
+    EXPECT_DOUBLE_EQ(g.Pixel(0, 0).y, 150) << c.name;
+}
+INSTANTIATE_TEST_SUITE_P(Rooms, RoomToScale,
+                         ::testing::Values(
+                             // 440/10 = 44 across, 240/4 = 60 down: the width decides, 440 x 176.
+                             ScaleCase{"10 x 4", 10, 4, 44, 30, 62},
+                             // 440/4 = 110 across, 240/10 = 24 down: the length decides, 96 x 240.
+                             ScaleCase{"4 x 10", 4, 10, 24, 202, 30}));
+
+// A 4 m x 3 m room in the 460 x 360 client above: the border runs x -2..2, y -1.5..1.5.
+struct OutsideCase {
+    const char* name;
+    RoomPoint at;
+    bool outside;
+    RoomPoint drawnAt;  // pixel
+};
+class RoomOutside : public ::testing::TestWithParam<OutsideCase> {};
+TEST_P(RoomOutside, DrawnOnTheBorderAndFlagged) {
+    const OutsideCase& c = GetParam();
+    EXPECT_EQ(kRoom.Outside(c.at), c.outside) << c.name;
+    EXPECT_DOUBLE_EQ(kRoom.MarkerPixel(c.at).x, c.drawnAt.x) << c.name;
+    EXPECT_DOUBLE_EQ(kRoom.MarkerPixel(c.at).y, c.drawnAt.y) << c.name;
+    // It can be taken where it is drawn, to be dragged back in.
+    const std::array<RoomPoint, 1> points{c.at};
+    EXPECT_EQ(kRoom.HitPoint(c.drawnAt.x, c.drawnAt.y, points), 0) << c.name;
+}
+INSTANTIATE_TEST_SUITE_P(Points, RoomOutside,
+                         ::testing::Values(OutsideCase{"inside", {1, 1}, false, {330, 80}},
+                                           OutsideCase{"on the corner", {-2, 1.5}, false, {30, 30}},
+                                           OutsideCase{"past the right wall", {3.5, 0.5}, true, {430, 130}},
+                                           OutsideCase{"behind the back wall", {-1, -4}, true, {130, 330}},
+                                           OutsideCase{"past a corner", {-5, 5}, true, {30, 30}},
+                                           OutsideCase{"a hair past the wall", {2.01, 0}, true, {430, 180}}));
+
 TEST(RoomScale, APressTakesTheFirstPointWithin16Pixels) {
     const std::array<RoomPoint, 3> points{RoomPoint{0, 0}, RoomPoint{0.1, 0}, RoomPoint{1, 1}};
     EXPECT_EQ(kRoom.HitPoint(236, 180, points), 0);  // both within reach: the first

@@ -280,6 +280,12 @@ private Q_SLOTS:
         page->ApplyRoomButton()->click();
         QCOMPARE(host.core->store.Float(CSSVCDlg::XField(3)), 4.0f);
         QCOMPARE(page->Panel()->Point(3).x, 4.0);
+        // Drawn flagged on the wall, with the level its stored place gives it, as the box gets it.
+        QVERIFY(page->Panel()->Outside(3));
+        QVERIFY(!page->Panel()->Outside(1));
+        const double dy = host.core->store.Float(CSSVCDlg::YField(3)) - host.core->store.Float(CSSVCDlg::YField(0));
+        const double dx = 4.0 - host.core->store.Float(CSSVCDlg::XField(0));
+        QCOMPARE(page->Panel()->Level(3), double(CSSVCDlg::LevelAt(std::hypot(dx, dy))));
     }
 
 private:
