@@ -1,7 +1,7 @@
 #include "app/HistoryControls.h"
 
+#include <QAction>
 #include <QMainWindow>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUndoView>
@@ -19,10 +19,13 @@ constexpr int kHistoryHeight = 420;
 HistoryControls::HistoryControls(QMainWindow& frame, QStatusBar& bar, EditHistory& history,
                                  std::function<int()> language)
     : QObject(&frame), m_frame(frame), m_history(history), m_language(std::move(language)) {
+    // Actions rather than shortcuts: the frame's one shortcut object is the lock's.
     const auto shortcut = [this](QKeySequence keys, void (EditHistory::*action)()) {
-        auto* s = new QShortcut(keys, &m_frame);
-        s->setContext(Qt::ApplicationShortcut);
-        connect(s, &QShortcut::activated, &m_history, action);
+        auto* a = new QAction(this);
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        m_frame.addAction(a);
+        connect(a, &QAction::triggered, &m_history, action);
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &EditHistory::Undo);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &EditHistory::Redo);

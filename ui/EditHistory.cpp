@@ -126,9 +126,11 @@ void EditHistory::Commit(const QString& chinese, const QString& english) {
 
 bool EditHistory::StartOverUnlessSame() {
     if (DiffSettings(*m_baseline, m_device).empty()) return false;
+    // Nothing to lose (the first read-back): nothing to say.
+    const bool hadSteps = m_stack.count() > 0;
     m_stack.clear();
     m_baseline = SnapshotOf(m_device);
-    return true;
+    return hadSteps;
 }
 
 void EditHistory::AmendLast() {

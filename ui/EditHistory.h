@@ -29,7 +29,7 @@ public:
     // names a step of several settings ("mode file", "EQ reset"); one setting names itself.
     void Commit(const QString& chinese = {}, const QString& english = {});
     // The box's settings were read back: when they are not those of the last step the
-    // history starts over; true when it did.
+    // history starts over; true when steps were dropped.
     bool StartOverUnlessSame();
     // The write-all that carried the last step out has ended: the step ends as the store now
     // stands.
