@@ -13,6 +13,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "app/AuxWindows.h"
 #include "app/CKV4420v13App.h"
@@ -35,6 +36,7 @@ constexpr int kPitchRange = range::kPitch;
 constexpr int kPitchRangeV8 = range::kPitchV8;
 constexpr int kCommandSetV8 = range::kCommandSetV8;
 constexpr int kBuiltLabelValue = 100;
+constexpr int kHistoryNoticeMs = 3000;
 
 constexpr std::array<const char*, 4> kSlotDigitsZh = {"一", "二", "三", "四"};
 constexpr std::array<int, 3> kSourceFields = {fld::kSpdifOn, fld::kAux1On, fld::kAux2On};
@@ -70,7 +72,21 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
     connect(&m_ribbon, &CMyMFCRibbonBar::loadFileRequested, this, &CKV4420v13View::LoadModeFile);
     connect(&m_ribbon, &CMyMFCRibbonBar::saveFileRequested, this, &CKV4420v13View::SaveModeFile);
 
+    m_history = new EditHistory(
+        m_app.Device(), [this] { return m_app.Language(); }, [this] { RefreshFromStore(); }, this);
     connect(&m_connection, &ConnectionLifecycle::accepted, this, &CKV4420v13View::RefreshFromStore);
+    // A box read back with other settings than the last step left starts a new history; the
+    // same box found again with the same settings keeps it.
+    connect(&m_connection, &ConnectionLifecycle::accepted, this, [this] {
+        if (std::exchange(m_writeAllOfStep, false)) {
+            m_history->AmendLast();
+            return;
+        }
+        if (m_history->StartOverUnlessSame())
+            m_status.ShowNotice(m_app.Text("已读取设备参数，撤销记录重新开始",
+                                           "Settings read from the box: the undo history starts anew"),
+                                kHistoryNoticeMs);
+    });
     connect(&m_connection, &ConnectionLifecycle::statusTick, this, &CKV4420v13View::UpdateMusicSourceCaption);
     connect(&m_connection, &ConnectionLifecycle::connectionChanged, this, &CKV4420v13View::UpdateConnectionPane);
     m_connection.Tray().SetFallback([this](const QString& title, const QString& text, int ms) {
@@ -279,7 +295,10 @@ void CKV4420v13View::RefreshFromStore() {
 
 void CKV4420v13View::ReloadRibbon() { m_ribbonBinder.Reload(LabelUse::Refresh); }
 
+void CKV4420v13View::Edited() { m_history->Commit(); }
+
 void CKV4420v13View::OnLanguageChanged() {
+    m_history->Relabel();
     m_status.Relabel(m_app.Language());
     m_ribbonBinder.Relabel();
     UpdateAgcButton();
@@ -338,6 +357,7 @@ void CKV4420v13View::OnResetEqClicked() {
     if (!AskDestructive(QStringLiteral("提示"), m_app.Text("您确定重置当前均衡吗?", "Are you sure reset the EQ?")))
         return;
     m_page->ResetEq();
+    m_history->Commit(QStringLiteral("均衡重置"), QStringLiteral("EQ reset"));
     m_page->Reload();
     UpdateEqItems();
 }
@@ -541,6 +561,8 @@ bool CKV4420v13View::LoadModeFileFrom(const QString& path) {
     const QString title = QString::fromStdU16String(ModeFileTitle(QFile::encodeName(path).toStdString()));
     // A refused file chooses no slot: the next synchronisation must not save into it.
     if (!ReadModeFileIntoStore(path)) return false;
+    m_history->Commit(QStringLiteral("载入模式文件"), QStringLiteral("mode file loaded"));
+    m_writeAllOfStep = true;
     // The name goes where the data is saved: the title's slot, or else the current one.
     const int target = TargetSlotFromTitle(title);
     m_app.SetTargetSlot(target);
@@ -554,6 +576,8 @@ bool CKV4420v13View::LoadModeFileFrom(const QString& path) {
 
 bool CKV4420v13View::OpenModeFile(const QString& path) {
     if (!ReadModeFileIntoStore(path)) return false;
+    m_history->Commit(QStringLiteral("载入模式文件"), QStringLiteral("mode file loaded"));
+    m_writeAllOfStep = true;
     m_connection.RunWriteAll();
     m_app.AddRecentFile(path);
     return true;

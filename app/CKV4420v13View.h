@@ -15,6 +15,7 @@
 #include "model/ModeFile.h"
 #include "pages/CPageBase.h"
 #include "ui/Binder.h"
+#include "ui/EditHistory.h"
 #include "ui/PageContext.h"
 
 namespace kv {
@@ -37,6 +38,8 @@ public:
                    QWidget* parent = nullptr);
 
     ConnectionLifecycle& Connection() { return m_connection; }
+    EditHistory& History() { return *m_history; }
+    void Edited() override;
     bool Connected() const { return m_connection.Connected(); }
 
     // Every control from the store, after an accepted synchronisation.
@@ -133,6 +136,8 @@ private:
     PageState m_pageState;
     QPointer<CPageBase> m_page;
     QTimer m_paneTimer;
+    EditHistory* m_history = nullptr;
+    bool m_writeAllOfStep = false;  // the running write-all carries out the last step
 };
 
 }  // namespace kv

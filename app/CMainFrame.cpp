@@ -7,6 +7,7 @@
 #include "app/CKV4420v13View.h"
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMyMFCRibbonBar.h"
+#include "app/HistoryControls.h"
 #include "app/UiPrompts.h"
 #include "dialogs/AppIcon.h"
 
@@ -26,6 +27,7 @@ CMainFrame::CMainFrame(CKV4420v13App& app, QWidget* parent) : QMainWindow(parent
     setStatusBar(m_status);
     m_view = new CKV4420v13View(app, *m_ribbon, *m_status, this);
     setCentralWidget(m_view);
+    m_history = new HistoryControls(*this, *m_status, m_view->History(), [&app] { return app.Language(); });
     m_ribbon->SetRecentFiles(app.Settings().RecentFiles());
 
     connect(m_ribbon, &CMyMFCRibbonBar::categoryChanged, this, &CMainFrame::OnCategoryChanged);
@@ -44,6 +46,7 @@ void CMainFrame::OnCategoryChanged(int category) { m_view->OnCategoryChanged(cat
 void CMainFrame::OnLanguageChanged() {
     m_ribbon->Relabel(m_app.Language());
     m_view->OnLanguageChanged();
+    m_history->Relabel();
 }
 
 void CMainFrame::Raise() {

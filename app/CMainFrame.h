@@ -10,6 +10,7 @@ class CKV4420v13App;
 class CKV4420v13View;
 class CMFCMyRibbonStatusBar;
 class CMyMFCRibbonBar;
+class HistoryControls;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
     CMyMFCRibbonBar* Ribbon() const { return m_ribbon; }
     CMFCMyRibbonStatusBar* Status() const { return m_status; }
     CKV4420v13View* View() const { return m_view; }
+    HistoryControls* History() const { return m_history; }
 
     void OnLanguageChanged();
     // Brings the window to the front, restoring it when minimised.
@@ -38,6 +40,7 @@ private:
     CMyMFCRibbonBar* m_ribbon = nullptr;
     CMFCMyRibbonStatusBar* m_status = nullptr;
     CKV4420v13View* m_view = nullptr;
+    HistoryControls* m_history = nullptr;
 };
 
 }  // namespace kv

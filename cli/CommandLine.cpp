@@ -78,6 +78,11 @@ std::string CommandLine::UsageText() {
            "                       with values out of their settings' range is refused\n"
            "                       (one line per value); --clamp loads it with each such\n"
            "                       value put to the nearest value in range\n"
+           "  load-file --changes-only PATH\n"
+           "                       send only the settings in which the file differs from\n"
+           "                       the box, each as its own edit sends it\n"
+           "  diff A B             the settings in which A and B differ, each a mode file or\n"
+           "                       box, with both values as get writes them\n"
            "  mode load N          recall user mode N (1..4) in the box\n"
            "  mode save N          store the box's settings as user mode N\n"
            "  mode reset N         reset user mode N of the box\n"
@@ -86,7 +91,7 @@ std::string CommandLine::UsageText() {
            "  eq export EQ FILE    write an equaliser's bands as filter lines\n"
            "  eq import EQ FILE    load filter lines into an equaliser\n"
            "\n"
-           "get and list take --json for output as JSON.\n"
+           "get, list and diff take --json for output as JSON.\n"
            "info and dump print their results; the other commands print nothing on success.\n"
            "Errors go to standard error, one line each. A file name that begins with a\n"
            "dash follows --.\n"
@@ -141,6 +146,10 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     CLI::App* loadFile = leaf(app, "load-file", CommandKind::LoadFile, "load-file [--clamp] PATH");
     pathOf(loadFile, "PATH");
     loadFile->add_flag("--clamp", line.clamp);
+    loadFile->add_flag("--changes-only", line.changesOnly);
+    CLI::App* diff = leaf(app, "diff", CommandKind::Diff, "diff [--json] A B");
+    diff->add_flag("--json", line.json);
+    diff->add_option("A B", line.items)->required()->expected(2);
     CLI::App* get = leaf(app, "get", CommandKind::Get, "get [--json] ADDRESS...");
     get->add_flag("--json", line.json);
     get->add_option("ADDRESS", line.items)->required();

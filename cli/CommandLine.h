@@ -33,7 +33,8 @@ enum class CommandKind {
     Set,
     List,
     EqExport,
-    EqImport
+    EqImport,
+    Diff
 };
 
 class CommandLine {
@@ -52,6 +53,7 @@ public:
     bool json = false;               // --json for get and list
     std::string eq;                  // eq export|import: the equaliser name (EQ), path = FILE
     bool clamp = false;              // load-file --clamp: values out of range are clamped, not refused
+    bool changesOnly = false;        // load-file --changes-only: only the settings that differ are sent
 };
 
 }  // namespace kv::cli

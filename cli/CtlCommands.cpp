@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "cli/BoxSession.h"
+#include "cli/DiffCommand.h"
 #include "cli/FileChecks.h"
 #include "cli/ModeFileTitle.h"
 #include "cli/SettingCommands.h"
 #include "cli/StoreJson.h"
 #include "device/StoreCheck.h"
+#include "device/StoreDiff.h"
 #include "model/ModeFile.h"
 #include "model/RemoteFile.h"
 #include "model/Utf16.h"
@@ -23,6 +25,8 @@ constexpr int kSaveModeSettleMs = 500;
 constexpr int kSelectToSaveMs = 20;
 
 int CurrentSlot(const ParameterStore& store) { return std::clamp(store.Int(fld::kCurrentMode), 0, kModeSlots - 1); }
+
+}  // namespace
 
 std::string ModeFileProblem(const std::string& path, const ModeFileResult& r) {
     switch (r.status) {
@@ -44,6 +48,8 @@ std::string ModeFileProblem(const std::string& path, const ModeFileResult& r) {
     }
     return "unusable mode file " + path;
 }
+
+namespace {
 
 class Commands {
 public:
@@ -80,6 +86,8 @@ public:
             case CommandKind::EqExport:
             case CommandKind::EqImport:
                 return RunSettingCommand(m_line, m_env, m_out, m_err);
+            case CommandKind::Diff:
+                return RunDiffCommand(m_line, m_env, m_out, m_err);
         }
         return exitcode::kUsage;
     }
@@ -177,6 +185,15 @@ private:
                 m_err << "kv4420ctl: note: " << m_line.path << ": " << o.address << " clamped from " << o.fileValue
                       << " to " << o.usedValue << "\n";
             m_err.flush();
+        }
+        if (m_line.changesOnly) {
+            // Only what differs, each setting as its own edit sends it; the name and the
+            // slot go with a whole mode only.
+            const auto target = MakeOfflineContext();
+            CopyStore(file, target->store);
+            SendDifferences(box, *target);
+            box.link.AwaitAnswer();
+            return session.Finish();
         }
         // The file's parts, now in range, replace the box's.
         DecodeModeFile(EncodeModeFile(file), box.store);

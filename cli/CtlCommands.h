@@ -3,8 +3,10 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 
 #include "cli/CommandLine.h"
+#include "model/ModeFile.h"
 
 namespace kv::cli {
 
@@ -15,6 +17,9 @@ struct CtlEnvironment {
 };
 
 // Runs one parsed command; returns the exit status. Results go to out, errors to err.
+// One line on why a mode file could not be used, or empty.
+std::string ModeFileProblem(const std::string& path, const ModeFileResult& r);
+
 int RunCommand(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err);
 
 }  // namespace kv::cli

@@ -268,6 +268,7 @@ void Binder::Issue(int handle, int position) {
         row.apply(dev, p);
     else
         ApplyDefault(row, p);
+    m_context.Edited();
     Show(e, p, LabelUse::Moving);
     const BindNotice& n = row.notice;
     if (n.field >= 0 && n.chinese && (!n.needsValue || p != 0)) {

@@ -37,6 +37,8 @@ public:
     // replaced otherwise. May be called from a button of the hosted page.
     virtual void ShowPage(PageId id, int kind) = 0;
     virtual PageState& State() = 0;
+    // A setting was stored and sent: the edit history takes it as a step (or its burst).
+    virtual void Edited() {}
     // A yes/no question before a change that cannot be undone, No being the default; true
     // only for an explicit Yes. A context without questions never says yes.
     virtual bool AskDestructive(const QString& caption, const QString& text) {

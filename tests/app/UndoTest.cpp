@@ -1,0 +1,207 @@
+// Undo and redo in the application against the simulated box: a slider drag is one step named
+// after its setting, undo sends what a user's edit back sends and shows the old value, a mode
+// load undone restores every setting, and a read-back keeps the history only for the same box.
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUndoView>
+
+#include "app/HistoryControls.h"
+#include "device/SettingTable.h"
+#include "device/StoreDiff.h"
+#include "model/ModeFile.h"
+#include "sim/SimTransport.h"
+#include "tests/app/ShellFixture.h"
+#include "ui/StepName.h"
+#include "ui/UiText.h"
+
+namespace kv::test {
+
+class UndoTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void stepNames_data();
+    void stepNames();
+    void dragIsOneStepAndUndoSendsTheEditBack();
+    void modeLoadUndoneRestoresEverySetting();
+    void readBackKeepsTheHistoryOnlyForTheSameSettings();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+};
+
+namespace {
+
+// Moves a ribbon slider as a drag does: the value, then the slider's notice.
+void Move(Shell& shell, RibbonSlider id, int value) {
+    shell.Slider(id)->setValue(value);
+    Q_EMIT shell.Ribbon()->sliderIssued(kCategoryInput, id);
+}
+
+std::vector<Report> ParamWrites(Shell& shell) { return shell.Delivered().Received(cmd::kParamWrite); }
+
+}  // namespace
+
+void UndoTest::init() {
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    IsolateSettings(*m_settingsDir);
+}
+
+void UndoTest::stepNames_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("band gain") << "eq.main.3.gain"
+                               << "主音箱 均衡 3 增益"
+                               << "MAIN EQ band 3 gain";
+    QTest::newRow("band of a channel") << "eq.mica.12.freq"
+                                       << "话筒 A 均衡 12 频率"
+                                       << "Mic CH A EQ band 12 frequency";
+    QTest::newRow("level") << "mic.level"
+                           << "话筒 音量"
+                           << "Mic level";
+    QTest::newRow("compressor") << "sub.comp.ratio"
+                                << "超低音 压限 比率"
+                                << "SUB compressor ratio";
+    QTest::newRow("delay side") << "delay.rear.r"
+                                << "延时 后置 右"
+                                << "delay REAR R";
+    QTest::newRow("unknown word kept") << "position.listener.x"
+                                       << "位置 听众 X"
+                                       << "position listener x";
+}
+
+void UndoTest::stepNames() {
+    QFETCH(QString, address);
+    QFETCH(QString, chinese);
+    QFETCH(QString, english);
+    const std::string a = address.toStdString();
+    QCOMPARE(StepName(a, 0), chinese);
+    QCOMPARE(StepName(a, kLanguageEnglish), english);
+}
+
+void UndoTest::dragIsOneStepAndUndoSendsTheEditBack() {
+    Shell shell;
+    EditHistory& history = shell.View()->History();
+    const int start = shell.Slider(RibbonSlider::Mic)->value();
+    int last = start;
+    for (int i = 0; i < 200; ++i) Move(shell, RibbonSlider::Mic, last = 1 + (start + 7 + i) % 90);
+    QCOMPARE(history.Stack().count(), 1);
+    QCOMPARE(history.Stack().undoText(), QStringLiteral("话筒 音量"));
+    QCOMPARE(shell.Frame()->History()->UndoButton()->toolTip(), QStringLiteral("撤销 (Ctrl+Z): 话筒 音量"));
+
+    shell.Settle();
+    shell.Frame()->show();
+    shell.Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(shell.Frame()));
+    shell.Delivered().ClearTranscript();
+    QTest::keyClick(shell.Frame(), Qt::Key_Z, Qt::ControlModifier);
+    shell.Settle();
+    const auto undone = ParamWrites(shell);
+    QCOMPARE(shell.Slider(RibbonSlider::Mic)->value(), start);
+    QCOMPARE(shell.Store().Int(fld::kMicVolume), start);
+
+    shell.Delivered().ClearTranscript();
+    QTest::keyClick(shell.Frame(), Qt::Key_Y, Qt::ControlModifier);
+    shell.Settle();
+    const auto redone = ParamWrites(shell);
+    QCOMPARE(shell.Slider(RibbonSlider::Mic)->value(), last);
+
+    // The user's own edits between the same values, for comparison.
+    shell.Delivered().ClearTranscript();
+    Move(shell, RibbonSlider::Mic, start);
+    shell.Settle();
+    const auto editBack = ParamWrites(shell);
+    shell.Delivered().ClearTranscript();
+    Move(shell, RibbonSlider::Mic, last);
+    shell.Settle();
+    QVERIFY(!undone.empty());
+    QCOMPARE(undone, editBack);
+    QCOMPARE(redone, ParamWrites(shell));
+    QVERIFY(shell.Delivered().Violations().empty());
+
+    // The history window lists the steps; in English the names follow the language.
+    QUndoView* view = shell.Frame()->History()->ShowHistory();
+    QVERIFY(view->isVisible());
+    shell.app->ToggleLanguage();
+    QCOMPARE(history.Stack().undoText(), QStringLiteral("Mic level"));
+    QCOMPARE(view->windowTitle(), QStringLiteral("Edit history"));
+}
+
+void UndoTest::modeLoadUndoneRestoresEverySetting() {
+    Shell shell(false);
+    {
+        // The simulated box starts with delays and pre-delays below their range, which no
+        // edit can send back; it is given values a user can set first.
+        DeviceContext setup(MakeSimOpener(shell.box), LinkTimings{2000, 500, 5}, SyncTimings{0, 0, 0, 0},
+                            EncoderTimings{0, 0});
+        QVERIFY(setup.link.Open());
+        for (const Setting& s : AllSettings())
+            if ((s.address.starts_with("delay.") && s.unit == SettingUnit::Millis) || s.address.ends_with(".predelay"))
+                s.apply(setup, s.minimum);
+        setup.link.AwaitAnswer();
+        setup.link.Close(false);
+    }
+    shell.Start();
+    DeviceContext& dev = shell.app->Device();
+    const auto before = MakeOfflineContext();
+    CopyStore(dev.store, before->store);
+    // A file that differs from the box in settings of every kind of encoder call.
+    const auto file = MakeOfflineContext();
+    CopyStore(dev.store, file->store);
+    const std::pair<const char*, double> edits[] = {{"reverb.level", 61.0},     {"eq.music.2.gain", -7.5},
+                                                    {"main.comp.attack", 30.0}, {"delay.top.l", 20.0},
+                                                    {"position.center.y", 2.0}, {"mic.3.route", 0.0}};
+    for (auto [address, value] : edits) FindSetting(address)->apply(*file, value);
+    const QString path = m_settingsDir->filePath(QStringLiteral("other.K4v9"));
+    QCOMPARE(WriteModeFile(path.toStdString(), file->store).status, ModeFileStatus::Ok);
+
+    QVERIFY(shell.View()->LoadModeFileFrom(path));
+    QVERIFY(shell.WaitAccepted(2));
+    for (auto [address, value] : edits) QCOMPARE(FindSetting(address)->read(dev), value);
+    QCOMPARE(shell.View()->History().Stack().count(), 1);
+    QCOMPARE(shell.View()->History().Stack().undoText(), QStringLiteral("载入模式文件"));
+
+    shell.View()->History().Undo();
+    shell.Settle();
+    QCOMPARE(DiffSettings(dev, *before).size(), std::size_t{0});
+    QCOMPARE(EncodeModeFile(dev.store), EncodeModeFile(before->store));
+    QCOMPARE(shell.Slider(RibbonSlider::Reverb)->value(), static_cast<int>(before->store.Int(fld::kReverbVolume)));
+    QVERIFY(shell.Delivered().Violations().empty());
+}
+
+void UndoTest::readBackKeepsTheHistoryOnlyForTheSameSettings() {
+    Shell shell;
+    auto& link = shell.app->Device().link;
+    Move(shell, RibbonSlider::Echo, 33);
+    shell.Settle();
+    QCOMPARE(shell.View()->History().Stack().count(), 1);
+
+    // Lost and found with the same settings: the history stays.
+    shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()));
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(shell.WaitAccepted(2));
+    QCOMPARE(shell.View()->History().Stack().count(), 1);
+
+    // Changed by someone else meanwhile: a new history, and the status bar says so.
+    shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()));
+    {
+        DeviceContext other(MakeSimOpener(shell.box), LinkTimings{2000, 500, 5}, SyncTimings{0, 0, 0, 0},
+                            EncoderTimings{0, 0});
+        QVERIFY(other.link.Open());
+        FindSetting("echo.level")->apply(other, 12);
+        other.link.AwaitAnswer();
+        other.link.Close(false);
+    }
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(shell.WaitAccepted(3));
+    QCOMPARE(shell.View()->History().Stack().count(), 0);
+    QVERIFY(shell.Status()->NoticePane()->text().contains(QStringLiteral("撤销记录重新开始")));
+}
+
+}  // namespace kv::test
+
+QTEST_MAIN(kv::test::UndoTest)
+#include "UndoTest.moc"
