@@ -33,7 +33,9 @@ enum class CommandKind {
     Set,
     List,
     EqExport,
-    EqImport
+    EqImport,
+    EqResponse,
+    Align
 };
 
 class CommandLine {
@@ -52,6 +54,14 @@ public:
     bool json = false;               // --json for get and list
     std::string eq;                  // eq export|import: the equaliser name (EQ), path = FILE
     bool clamp = false;              // load-file --clamp: values out of range are clamped, not refused
+    // align: --temperature (degrees Celsius) and --apply.
+    std::optional<double> temperature;
+    bool apply = false;
+    // eq response: --points, --from, --to and --csv (json above).
+    int points = 512;
+    double fromHz = 20.0;
+    double toHz = 20000.0;
+    bool csv = false;
 };
 
 }  // namespace kv::cli

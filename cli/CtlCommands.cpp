@@ -7,6 +7,7 @@
 #include "cli/BoxSession.h"
 #include "cli/FileChecks.h"
 #include "cli/ModeFileTitle.h"
+#include "cli/ResponseCommands.h"
 #include "cli/SettingCommands.h"
 #include "cli/StoreJson.h"
 #include "device/StoreCheck.h"
@@ -80,6 +81,9 @@ public:
             case CommandKind::EqExport:
             case CommandKind::EqImport:
                 return RunSettingCommand(m_line, m_env, m_out, m_err);
+            case CommandKind::EqResponse:
+            case CommandKind::Align:
+                return RunResponseCommand(m_line, m_env, m_out, m_err);
         }
         return exitcode::kUsage;
     }
