@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "device/DelayAlignment.h"
+
 namespace kv::cli {
 namespace {
 
@@ -20,6 +22,12 @@ struct Group {
     const char* form;
     const char* actions;
 };
+
+// eq response: the grid's size and the frequencies below the box's Nyquist frequency.
+constexpr int kMinPoints = 2;
+constexpr int kMaxPoints = 100000;
+constexpr double kMinHz = 1.0;
+constexpr double kMaxHz = 23000.0;
 
 const CLI::Validator kSlot(
     [](std::string& v) -> std::string {
@@ -90,6 +98,15 @@ std::string CommandLine::UsageText() {
            "  remote load PATH     send a .remo file's key table to the box\n"
            "  eq export EQ FILE    write an equaliser's bands as filter lines\n"
            "  eq import EQ FILE    load filter lines into an equaliser\n"
+           "  eq response EQ [--points N] [--from HZ --to HZ] [--csv|--json]\n"
+           "                       frequency, magnitude (dB), phase (degrees) and group delay\n"
+           "                       (ms) of an equaliser's bands on a logarithmic grid\n"
+           "                       (512 points, 20Hz..20000Hz unless given)\n"
+           "  align [--temperature T] [--apply] [--json]\n"
+           "                       the delays that make every speaker's sound reach the\n"
+           "                       listener at once, from the box's positions (T in degrees\n"
+           "                       Celsius, 20 unless given); --apply sets them and switches\n"
+           "                       the delays on\n"
            "\n"
            "get, list and diff take --json for output as JSON.\n"
            "info and dump print their results; the other commands print nothing on success.\n"
@@ -166,13 +183,26 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     CLI::App* remote = group("remote", "remote save|load PATH", "save or load");
     pathOf(leaf(*remote, "save", CommandKind::RemoteSave, "remote save PATH"), "PATH");
     pathOf(leaf(*remote, "load", CommandKind::RemoteLoad, "remote load PATH"), "PATH");
-    CLI::App* eq = group("eq", "eq export|import EQ FILE", "export or import");
+    CLI::App* eq = group("eq", "eq export|import EQ FILE", "export, import or response");
     for (auto [name, kind, form] : {std::tuple{"export", CommandKind::EqExport, "eq export EQ FILE"},
                                     std::tuple{"import", CommandKind::EqImport, "eq import EQ FILE"}}) {
         CLI::App* sub = leaf(*eq, name, kind, form);
         sub->add_option("EQ", line.eq)->required();
         sub->add_option("FILE", line.path)->required();
     }
+    CLI::App* response = leaf(*eq, "response", CommandKind::EqResponse,
+                              "eq response EQ [--points N] [--from HZ --to HZ] [--csv|--json]");
+    response->add_option("EQ", line.eq)->required();
+    response->add_option("--points", line.points)->type_name("N")->check(CLI::Range(kMinPoints, kMaxPoints));
+    response->add_option("--from", line.fromHz)->type_name("HZ")->check(CLI::Range(kMinHz, kMaxHz));
+    response->add_option("--to", line.toHz)->type_name("HZ")->check(CLI::Range(kMinHz, kMaxHz));
+    response->add_flag("--csv", line.csv)->excludes(response->add_flag("--json", line.json));
+    CLI::App* align = leaf(app, "align", CommandKind::Align, "align [--temperature T] [--apply] [--json]");
+    align->add_option("--temperature", line.temperature)
+        ->type_name("T")
+        ->check(CLI::Range(kMinAlignTemperatureC, kMaxAlignTemperatureC));
+    align->add_flag("--apply", line.apply);
+    align->add_flag("--json", line.json);
 
     // CLI11 takes the words last first.
     std::vector<std::string> words(args.rbegin(), args.rend());
@@ -216,6 +246,10 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     if (!device.empty()) line.device = *TransportUri::Parse(device);
     if (!slot.empty()) line.slot = slot[0] - '1';
     const bool takesPath = chosen->app->get_option_no_throw("PATH") || chosen->app->get_option_no_throw("FILE");
+    if (line.command == CommandKind::EqResponse && !(line.fromHz < line.toHz)) {
+        error = "--from must be below --to";
+        return std::nullopt;
+    }
     if (takesPath && line.path.empty()) {
         error = "the file path is empty";
         return std::nullopt;

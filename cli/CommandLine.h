@@ -34,7 +34,9 @@ enum class CommandKind {
     List,
     EqExport,
     EqImport,
-    Diff
+    Diff,
+    EqResponse,
+    Align
 };
 
 class CommandLine {
@@ -54,6 +56,14 @@ public:
     std::string eq;                  // eq export|import: the equaliser name (EQ), path = FILE
     bool clamp = false;              // load-file --clamp: values out of range are clamped, not refused
     bool changesOnly = false;        // load-file --changes-only: only the settings that differ are sent
+    // align: --temperature (degrees Celsius) and --apply.
+    std::optional<double> temperature;
+    bool apply = false;
+    // eq response: --points, --from, --to and --csv (json above).
+    int points = 512;
+    double fromHz = 20.0;
+    double toHz = 20000.0;
+    bool csv = false;
 };
 
 }  // namespace kv::cli

@@ -8,6 +8,7 @@
 #include "cli/DiffCommand.h"
 #include "cli/FileChecks.h"
 #include "cli/ModeFileTitle.h"
+#include "cli/ResponseCommands.h"
 #include "cli/SettingCommands.h"
 #include "cli/StoreJson.h"
 #include "device/StoreCheck.h"
@@ -88,6 +89,9 @@ public:
                 return RunSettingCommand(m_line, m_env, m_out, m_err);
             case CommandKind::Diff:
                 return RunDiffCommand(m_line, m_env, m_out, m_err);
+            case CommandKind::EqResponse:
+            case CommandKind::Align:
+                return RunResponseCommand(m_line, m_env, m_out, m_err);
         }
         return exitcode::kUsage;
     }

@@ -8,7 +8,7 @@ KV_PACKAGES=(
   libhidapi-dev libudev-dev nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
   dpkg-dev lintian appstream desktop-file-utils
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-wqy-microhei time
 )
 

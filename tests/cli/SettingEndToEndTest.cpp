@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
@@ -449,6 +450,43 @@ TEST_F(SimTest, FilterFileThatDoesNotFitChangesNothing) {
     const ProcessResult sub = Ctl(sim.Uri(), {"eq", "import", "sub", path});
     EXPECT_EQ(sub.exitCode, 2) << Describe(sub);
     EXPECT_EQ(Logged(sim), before);
+}
+
+// ---- align --apply sends what the delay page's edits send ----
+
+// Default room: corners 1.414 m, Center and SUB 1 m, TOP 0.5 m from the listener, at 20 C.
+TEST_F(SimTest, AlignApplySendsTheDelayPagesEdits) {
+    const std::size_t before = Logged(sim);
+    ASSERT_EQ(Ctl(sim.Uri(), {"set", "delay.sub.on=off", "delay.main.l=1.5"}).exitCode, 0);
+    const ProcessResult r = Ctl(sim.Uri(), {"align", "--apply", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    const auto expected = ChangesOf([](DeviceContext& d) {
+        FindSetting("delay.sub.on")->apply(d, 0);
+        FindSetting("delay.main.l")->apply(d, 1.5);
+        const std::pair<const char*, double> rows[] = {{"main.l", 1.5}, {"center", 2.7}, {"main.r", 1.5},
+                                                       {"rear.l", 1.5}, {"sub", 2.7},    {"rear.r", 1.5},
+                                                       {"top.l", 4.2},  {"top.r", 4.2}};
+        // The delay typed (an unchanged one sends nothing), then a switch that is off clicked on.
+        for (const auto& [name, ms] : rows) {
+            FindSetting(std::string("delay.") + name)->apply(d, ms);
+            if (std::string(name) == "sub") FindSetting("delay.sub.on")->apply(d, 1);
+        }
+    });
+    EXPECT_EQ(Hex(ChangesSince(sim, before)), Hex(expected));
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_DOUBLE_EQ(json["speakers"][6]["proposed_ms"].get<double>(), 4.2);
+    EXPECT_FALSE(json["speakers"][4]["delay_on"].get<bool>());
+    const ProcessResult get = Ctl(sim.Uri(), {"get", "delay.top.l", "delay.sub.on"});
+    EXPECT_EQ(get.out, "delay.top.l=4.2ms\ndelay.sub.on=on\n");
+}
+
+TEST_F(SimTest, AlignWithoutApplyChangesNothing) {
+    const std::size_t before = Logged(sim);
+    const ProcessResult r = Ctl(sim.Uri(), {"align", "--temperature", "0"});
+    ASSERT_EQ(r.exitCode, 0) << Describe(r);
+    EXPECT_NE(r.out.find("top.l"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("4.3ms"), std::string::npos) << r.out;  // slower sound at 0 C
+    EXPECT_TRUE(ChangesSince(sim, before).empty());
 }
 
 }  // namespace
