@@ -62,6 +62,7 @@ std::string CommandLine::UsageText() {
            "                 this program) or unix:PATH (a box served on a Unix socket,\n"
            "                 e.g. by kv4420-sim)\n"
            "  --verbose      print the link's debug messages on standard error\n"
+           "  --direct       open the box even when a running server holds it\n"
            "  --help         this text\n"
            "\n"
            "Commands:\n"
@@ -85,6 +86,10 @@ std::string CommandLine::UsageText() {
            "  remote load PATH     send a .remo file's key table to the box\n"
            "  eq export EQ FILE    write an equaliser's bands as filter lines\n"
            "  eq import EQ FILE    load filter lines into an equaliser\n"
+           "  serve [--listen HOST:PORT] [--token-file FILE]\n"
+           "                       hold the boxes (--device may be given several times) and\n"
+           "                       serve them over HTTP and WebSocket until SIGINT or\n"
+           "                       SIGTERM (default 127.0.0.1:4420; see kv4420ctl-serve(1))\n"
            "\n"
            "get and list take --json for output as JSON.\n"
            "info and dump print their results; the other commands print nothing on success.\n"
@@ -108,14 +113,15 @@ std::string CommandLine::UsageText() {
 
 std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args, std::string& error) {
     CommandLine line;
-    std::string device;
+    std::vector<std::string> devices;
     std::string slot;
 
     CLI::App app("", "kv4420ctl");
     app.set_help_flag("--help,-h");
     app.fallthrough();  // the options above may follow the command too
     app.require_subcommand(0, 1);
-    app.add_option("--device", device)->type_name("URI")->check(kDevice);
+    app.add_option("--device", devices)->type_name("URI")->check(kDevice);
+    app.add_flag("--direct", line.direct);
     app.add_flag("--verbose,-v", line.verbose);
 
     std::vector<Leaf> leaves;
@@ -147,6 +153,9 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
         ->required()
         ->check(kAssignment);
     leaf(app, "list", CommandKind::List, "list [--json]")->add_flag("--json", line.json);
+    CLI::App* serve = leaf(app, "serve", CommandKind::Serve, "serve [--listen HOST:PORT] [--token-file FILE]");
+    serve->add_option("--listen", line.listen)->type_name("HOST:PORT");
+    serve->add_option("--token-file", line.tokenFile)->type_name("FILE");
 
     CLI::App* mode = group("mode", "mode load|save|reset N", "load, save or reset");
     for (auto [name, kind] : {std::pair{"load", CommandKind::ModeLoad}, std::pair{"save", CommandKind::ModeSave},
@@ -202,7 +211,13 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
         return std::nullopt;
     }
     line.command = chosen->kind;
-    if (!device.empty()) line.device = *TransportUri::Parse(device);
+    for (const std::string& d : devices) line.devices.push_back(*TransportUri::Parse(d));
+    if (!line.devices.empty()) line.device = line.devices.front();
+    // Only the server holds several boxes at once.
+    if (line.devices.size() > 1 && line.command != CommandKind::Serve) {
+        error = "--device is given once (only serve takes several)";
+        return std::nullopt;
+    }
     if (!slot.empty()) line.slot = slot[0] - '1';
     const bool takesPath = chosen->app->get_option_no_throw("PATH") || chosen->app->get_option_no_throw("FILE");
     if (takesPath && line.path.empty()) {
