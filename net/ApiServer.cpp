@@ -20,6 +20,9 @@
 #include "net/BoxHolder.h"
 #include "net/Token.h"
 
+// The page is compiled into this static library; its resources are registered by hand.
+static void RegisterPage() { Q_INIT_RESOURCE(net); }
+
 namespace kv::net {
 namespace {
 
@@ -31,8 +34,6 @@ constexpr char kApiPrefix[] = "/api/v1";
 constexpr char kJsonType[] = "application/json";
 constexpr char kOctetType[] = "application/octet-stream";
 constexpr char kEventsPath[] = "events";
-// The WebSocket close code for a server that is full for now (Qt names no constant for it).
-constexpr auto kTryAgainLater = static_cast<QWebSocketProtocol::CloseCode>(1013);
 
 QByteArray Dump(const Json& j) {
     return QByteArray::fromStdString(j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
@@ -76,6 +77,7 @@ struct ApiServer::Reply {
 
 ApiServer::ApiServer(QByteArray token, std::vector<BoxHolder*> boxes, QObject* parent)
     : QAbstractHttpServer(parent), m_token(std::move(token)), m_boxes(std::move(boxes)) {
+    RegisterPage();
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &ApiServer::TakeWebSocket);
     for (BoxHolder* box : m_boxes) {
         connect(box, &BoxHolder::SettingChanged, this, [this, box](int index) { OnSettingChanged(box, index); });
@@ -113,6 +115,9 @@ bool ApiServer::Authorised(const QHttpServerRequest& request, bool queryAllowed)
 }
 
 bool ApiServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    // An upgrade is answered by the WebSocket handshake that follows; its path and token
+    // are checked there.
+    if (HeaderValue(request, "upgrade").compare("websocket", Qt::CaseInsensitive) == 0) return true;
     Reply reply = Route(request, socket);
     if (reply.deferred) return true;
     QHttpServerResponder responder = makeResponder(request, socket);
@@ -337,7 +342,8 @@ void ApiServer::TakeWebSocket() {
         }
         m_clients.removeAll(nullptr);
         if (m_clients.size() >= kMaxEventClients) {
-            ws->close(kTryAgainLater, "too many event clients (" + QString::number(kMaxEventClients) + " at most)");
+            ws->close(QWebSocketProtocol::CloseCodePolicyViolated,
+                      "too many event clients (" + QString::number(kMaxEventClients) + " at most)");
             continue;
         }
         m_clients.push_back(ws);
