@@ -85,6 +85,10 @@ int RunServe(const cli::CommandLine& line, const cli::CtlEnvironment& env, std::
                 return fail(cli::exitcode::kUsage,
                             "the box " + QString::fromStdString(uris[i].ToString()) + " is named twice");
 
+    // Said before listening, so that it is said even when the address cannot be had.
+    if (!host.isLoopback())
+        err << "kv4420ctl: warning: listening on " << listen
+            << ": the box's settings can be changed from the network by anyone who has the token" << std::endl;
     auto server = std::make_unique<ApiServer>(token, boxes);
     const quint16 bound = server->Listen(host, port, problem);
     if (!bound) return fail(cli::exitcode::kUsage, problem);
@@ -101,9 +105,6 @@ int RunServe(const cli::CommandLine& line, const cli::CtlEnvironment& env, std::
     const QString shown =
         (host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]" : host.toString()) + ":" +
         QString::number(bound);
-    if (!host.isLoopback())
-        err << "kv4420ctl: warning: listening on " << shown.toStdString()
-            << ": the box's settings can be changed from the network by anyone who has the token" << std::endl;
     for (BoxHolder* box : boxes) box->Start();
     out << "kv4420ctl: serving http://" << shown.toStdString() << "/?token=" << token.toStdString() << std::endl;
 
