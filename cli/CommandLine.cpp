@@ -120,7 +120,8 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     app.set_help_flag("--help,-h");
     app.fallthrough();  // the options above may follow the command too
     app.require_subcommand(0, 1);
-    app.add_option("--device", devices)->type_name("URI")->check(kDevice);
+    // One URI per --device; several only for serve.
+    app.add_option("--device", devices)->type_name("URI")->check(kDevice)->allow_extra_args(false);
     app.add_flag("--direct", line.direct);
     app.add_flag("--verbose,-v", line.verbose);
 
