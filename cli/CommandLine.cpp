@@ -70,6 +70,7 @@ std::string CommandLine::UsageText() {
            "                 this program) or unix:PATH (a box served on a Unix socket,\n"
            "                 e.g. by kv4420-sim)\n"
            "  --verbose      print the link's debug messages on standard error\n"
+           "  --direct       open the box even when a running server holds it\n"
            "  --help         this text\n"
            "\n"
            "Commands:\n"
@@ -107,6 +108,10 @@ std::string CommandLine::UsageText() {
            "                       listener at once, from the box's positions (T in degrees\n"
            "                       Celsius, 20 unless given); --apply sets them and switches\n"
            "                       the delays on\n"
+           "  serve [--listen HOST:PORT] [--token-file FILE]\n"
+           "                       hold the boxes (--device may be given several times) and\n"
+           "                       serve them over HTTP and WebSocket until SIGINT or\n"
+           "                       SIGTERM (default 127.0.0.1:4420; see kv4420ctl-serve(1))\n"
            "\n"
            "get, list and diff take --json for output as JSON.\n"
            "info and dump print their results; the other commands print nothing on success.\n"
@@ -132,14 +137,16 @@ std::string CommandLine::UsageText() {
 
 std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args, std::string& error) {
     CommandLine line;
-    std::string device;
+    std::vector<std::string> devices;
     std::string slot;
 
     CLI::App app("", "kv4420ctl");
     app.set_help_flag("--help,-h");
     app.fallthrough();  // the options above may follow the command too
     app.require_subcommand(0, 1);
-    app.add_option("--device", device)->type_name("URI")->check(kDevice);
+    // One URI per --device; several only for serve.
+    app.add_option("--device", devices)->type_name("URI")->check(kDevice)->allow_extra_args(false);
+    app.add_flag("--direct", line.direct);
     app.add_flag("--verbose,-v", line.verbose);
 
     std::vector<Leaf> leaves;
@@ -175,6 +182,9 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
         ->required()
         ->check(kAssignment);
     leaf(app, "list", CommandKind::List, "list [--json]")->add_flag("--json", line.json);
+    CLI::App* serve = leaf(app, "serve", CommandKind::Serve, "serve [--listen HOST:PORT] [--token-file FILE]");
+    serve->add_option("--listen", line.listen)->type_name("HOST:PORT");
+    serve->add_option("--token-file", line.tokenFile)->type_name("FILE");
 
     CLI::App* mode = group("mode", "mode load|save|reset N", "load, save or reset");
     for (auto [name, kind] : {std::pair{"load", CommandKind::ModeLoad}, std::pair{"save", CommandKind::ModeSave},
@@ -243,7 +253,13 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
         return std::nullopt;
     }
     line.command = chosen->kind;
-    if (!device.empty()) line.device = *TransportUri::Parse(device);
+    for (const std::string& d : devices) line.devices.push_back(*TransportUri::Parse(d));
+    if (!line.devices.empty()) line.device = line.devices.front();
+    // Only the server holds several boxes at once.
+    if (line.devices.size() > 1 && line.command != CommandKind::Serve) {
+        error = "--device is given once (only serve takes several)";
+        return std::nullopt;
+    }
     if (!slot.empty()) line.slot = slot[0] - '1';
     const bool takesPath = chosen->app->get_option_no_throw("PATH") || chosen->app->get_option_no_throw("FILE");
     if (line.command == CommandKind::EqResponse && !(line.fromHz < line.toHz)) {

@@ -36,7 +36,8 @@ enum class CommandKind {
     EqImport,
     Diff,
     EqResponse,
-    Align
+    Align,
+    Serve
 };
 
 class CommandLine {
@@ -46,14 +47,18 @@ public:
     static std::string UsageText();
 
     bool help = false;
-    bool verbose = false;  // link debug output on standard error
-    TransportUri device;   // hid unless --device says otherwise
+    bool verbose = false;               // link debug output on standard error
+    TransportUri device;                // hid unless --device says otherwise
+    std::vector<TransportUri> devices;  // every --device, in order (serve holds several)
+    bool direct = false;                // --direct: never through a running server
     CommandKind command = CommandKind::Info;
     std::string path;                // file commands (eq export|import: FILE)
     int slot = 0;                    // mode commands, 0..3 (the user types 1..4)
     std::vector<std::string> items;  // get: ADDRESS...; set: ADDRESS=VALUE... (in order, at least one)
     bool json = false;               // --json for get and list
     std::string eq;                  // eq export|import: the equaliser name (EQ), path = FILE
+    std::string listen;              // serve --listen HOST:PORT (empty: the default)
+    std::string tokenFile;           // serve --token-file FILE (empty: the default)
     bool clamp = false;              // load-file --clamp: values out of range are clamped, not refused
     bool changesOnly = false;        // load-file --changes-only: only the settings that differ are sent
     // align: --temperature (degrees Celsius) and --apply.

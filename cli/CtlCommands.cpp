@@ -92,6 +92,9 @@ public:
             case CommandKind::EqResponse:
             case CommandKind::Align:
                 return RunResponseCommand(m_line, m_env, m_out, m_err);
+            case CommandKind::Serve:
+                // The server is a program of its own kind (Qt's event loop); main runs it.
+                return Error(exitcode::kUsage, "this kv4420ctl was built without the server");
         }
         return exitcode::kUsage;
     }

@@ -9,6 +9,7 @@
 
 #include "cli/BoxSession.h"
 #include "cli/FileChecks.h"
+#include "cli/SettingJson.h"
 #include "device/DeviceContext.h"
 #include "device/EqBands.h"
 #include "device/SettingTable.h"
@@ -22,11 +23,6 @@ namespace {
 // A filter file is a page of text; anything far larger is not one.
 constexpr std::size_t kMaxFilterFileBytes = 1 << 20;
 
-struct Item {
-    const Setting* setting;
-    double value;
-};
-
 std::string EqNames() {
     std::string names;
     for (const EqInfo& e : kEqualisers) {
@@ -34,29 +30,6 @@ std::string EqNames() {
         names += EqName(e.id);
     }
     return names;
-}
-
-// A core with no link: the encoders store and send nothing, so a copy of the box's store
-// shows whether a whole list of changes is taken before the first one reaches the box.
-std::unique_ptr<DeviceContext> Scratch(const ParameterStore& from) {
-    auto scratch = std::make_unique<DeviceContext>([](const DebugOutput&) { return std::unique_ptr<Transport>(); });
-    ParameterStore& to = scratch->store;
-    to.SetCommandSetVersion(from.CommandSetVersion());
-    to.SetAppliedSettings(from.AppliedSettings());
-    to.SetEqImage(from.GetEqImage());
-    to.SetSpeakerPositions(from.GetSpeakerPositions());
-    to.SetSpeakerGains(from.GetSpeakerGains());
-    for (int f = 0; f < fld::kCount; ++f) to.SetRaw(f, from.Raw(f));
-    return scratch;
-}
-
-nlohmann::ordered_json JsonValue(const Setting& s, double v) {
-    if (s.unit == SettingUnit::Switch) return v != 0;
-    if (s.unit == SettingUnit::Choice) return FormatSetting(s, v);
-    // The shown decimals, not the float's noise.
-    if (s.decimals == 0) return static_cast<long long>(std::llround(v));
-    const double scale = std::pow(10.0, s.decimals);
-    return std::round(v * scale) / scale;
 }
 
 class SettingCommands {
@@ -89,7 +62,7 @@ private:
 
     const Setting* Find(const std::string& address) {
         const Setting* s = FindSetting(address);
-        if (!s) Error(exitcode::kUsage, "unknown setting \"" + address + "\" (kv4420ctl list names them)");
+        if (!s) Error(exitcode::kUsage, UnknownSettingText(address));
         return s;
     }
 
@@ -103,23 +76,7 @@ private:
     int List() {
         if (m_line.json) {
             nlohmann::ordered_json all = nlohmann::ordered_json::array();
-            for (const Setting& s : AllSettings()) {
-                nlohmann::ordered_json j{{"address", s.address}, {"range", SettingRange(s)}};
-                if (s.unit == SettingUnit::Switch || s.unit == SettingUnit::Choice) {
-                    j["unit"] = s.unit == SettingUnit::Switch ? "switch" : "choice";
-                    nlohmann::ordered_json choices = nlohmann::ordered_json::array();
-                    for (int i = static_cast<int>(s.minimum); i <= static_cast<int>(s.maximum); ++i)
-                        choices.push_back(s.choices[static_cast<std::size_t>(i)]);
-                    j["choices"] = choices;
-                } else {
-                    j["unit"] = std::string(UnitSuffix(s.unit));
-                    j["minimum"] = s.minimum;
-                    j["maximum"] = s.maximum;
-                    j["step"] = s.step;
-                }
-                j["description"] = s.description;
-                all.push_back(std::move(j));
-            }
+            for (const Setting& s : AllSettings()) all.push_back(SettingListEntry(s));
             m_out << all.dump(2) << "\n";
         } else {
             for (const Setting& s : AllSettings())
@@ -140,10 +97,7 @@ private:
         const DeviceContext& box = session.Box();
         if (m_line.json) {
             nlohmann::ordered_json all = nlohmann::ordered_json::object();
-            for (const Setting* s : settings) {
-                const double v = s->read(box);
-                all[s->address] = {{"value", JsonValue(*s, v)}, {"text", FormatSetting(*s, v)}};
-            }
+            for (const Setting* s : settings) all[s->address] = SettingValueObject(*s, box);
             m_out << all.dump(2) << "\n";
         } else {
             for (const Setting* s : settings) m_out << s->address << "=" << FormatSetting(*s, s->read(box)) << "\n";
@@ -154,40 +108,24 @@ private:
     int Set() {
         // Every item is checked before the link is opened, and again against the box's own
         // limits before the first change goes out: a refused list changes nothing.
-        std::vector<Item> items;
+        std::vector<SettingChange> items;
         for (const std::string& text : m_line.items) {
             const std::size_t eq = text.find('=');
             const std::string address = text.substr(0, eq);
-            const std::string value = text.substr(eq + 1);
             const Setting* s = Find(address);
             if (!s) return exitcode::kUsage;
-            const TypedValue v = ReadTyped(*s, value, TypedMode::Exact);
-            if (!v) {
-                // The range says all there is to say about a number outside it.
-                const TypedRefusal& why = v.refusal;
-                const std::string reason = why.reason == TypedReason::OutOfRange ? "" : ": " + RefusalText(why);
-                return Error(exitcode::kUsage, address + ": \"" + value + "\" is not one of its values (" +
-                                                   SettingRange(*s) + ")" + reason);
-            }
-            items.push_back({s, *v.value});
+            SettingChange change;
+            if (const std::string refusal = ReadChange(*s, text.substr(eq + 1), change); !refusal.empty())
+                return Error(exitcode::kUsage, refusal);
+            items.push_back(change);
         }
         BoxSession session(m_options, m_err);
         if (int rc = session.Connect()) return rc;
-        DeviceContext& box = session.Box();
-        {
-            const auto scratch = Scratch(box.store);
-            for (const Item& item : items) {
-                const std::string reason = item.setting->refuse ? item.setting->refuse(*scratch, item.value) : "";
-                if (!reason.empty()) {
-                    const int rc = session.Finish();
-                    Error(exitcode::kUsage, item.setting->address + ": " + FormatSetting(*item.setting, item.value) +
-                                                " is refused: " + reason);
-                    return rc ? rc : exitcode::kUsage;
-                }
-                item.setting->apply(*scratch, item.value);
-            }
+        if (const std::string refusal = ApplyChanges(session.Box(), items); !refusal.empty()) {
+            const int rc = session.Finish();
+            Error(exitcode::kUsage, refusal);
+            return rc ? rc : exitcode::kUsage;
         }
-        for (const Item& item : items) item.setting->apply(box, item.value);
         return session.Finish();
     }
 

@@ -11,6 +11,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/CtlCommands.h"
+#ifdef KV_HAVE_SERVER
+#include "net/ServeCommand.h"
+#endif
 
 int main(int argc, char** argv) {
     using namespace kv::cli;
@@ -47,5 +50,8 @@ int main(int argc, char** argv) {
         }
         env.inputWaitMs = ms;
     }
+#ifdef KV_HAVE_SERVER
+    if (line->command == CommandKind::Serve) return kv::net::RunServe(*line, env, std::cout, std::cerr);
+#endif
     return RunCommand(*line, env, std::cout, std::cerr);
 }

@@ -10,6 +10,7 @@ KV_PACKAGES=(
   dpkg-dev lintian appstream desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-wqy-microhei time
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium chromium-driver python3-selenium
 )
 
 # Only scripts/fuzz.sh needs these: clang with libFuzzer and the sanitizer runtimes.
