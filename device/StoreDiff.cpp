@@ -202,10 +202,11 @@ SendResult SendDifferences(DeviceContext& box, const DeviceContext& target) {
                 r.calls += SendPositions(box, target);
                 break;
             case GroupKind::Compressor:
-                // The compressor goes out whole: its other values first, then this one's call.
-                for (int f : {g.out->compThreshold(), g.out->compRatio(), g.out->compAttack(), g.out->compRelease()})
-                    box.store.SetRaw(f, target.store.Raw(f));
-                d.setting->apply(box, d.to);
+                // The compressor goes out whole, as the target holds it: a time or ratio below the
+                // sliders' least (a fresh box's 0) stays what it was rather than the least it reads as.
+                box.encoders.Compressor(*g.out, target.store.Float(g.out->compThreshold()),
+                                        target.store.Float(g.out->compRatio()), target.store.Float(g.out->compAttack()),
+                                        target.store.Float(g.out->compRelease()));
                 ++r.calls;
                 break;
             case GroupKind::Single:
