@@ -23,11 +23,7 @@ Bytes FileBytes(const std::string& path) {
 }
 
 std::vector<Bytes> ChangesSince(const SimProcess& sim, std::size_t from) {
-    std::vector<Bytes> changes;
-    const auto reports = SimLog::Read(sim.LogPath()).reports;
-    for (std::size_t i = from; i < reports.size(); ++i)
-        if (reports[i].toBox && ChangesTheBox(reports[i].Code())) changes.push_back(reports[i].bytes);
-    return changes;
+    return SimLog::Read(sim.LogPath()).ChangesAfter(from);
 }
 std::size_t Logged(const SimProcess& sim) { return SimLog::Read(sim.LogPath()).reports.size(); }
 

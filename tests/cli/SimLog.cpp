@@ -47,6 +47,13 @@ std::vector<std::uint8_t> SimLog::CodesToBox() const {
     return out;
 }
 
+std::vector<std::vector<std::uint8_t>> SimLog::ChangesAfter(std::size_t from) const {
+    std::vector<std::vector<std::uint8_t>> changes;
+    for (std::size_t i = from; i < reports.size(); ++i)
+        if (reports[i].toBox && ChangesTheBox(reports[i].Code())) changes.push_back(reports[i].bytes);
+    return changes;
+}
+
 bool ChangesTheBox(std::uint8_t code) {
     switch (code) {
         case cmd::kModeSelect:

@@ -23,6 +23,8 @@ struct SimLog {
     std::vector<LoggedReport> ToBox() const;
     // Codes of what the application sent, in order.
     std::vector<std::uint8_t> CodesToBox() const;
+    // The reports that changed the box, after the first `from` reports of the log.
+    std::vector<std::vector<std::uint8_t>> ChangesAfter(std::size_t from) const;
 };
 
 // Commands that change something in the box.
