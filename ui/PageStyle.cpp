@@ -42,6 +42,17 @@ void ApplyPageLook(QWidget* page) {
         "QLabel, QRadioButton, QCheckBox, QGroupBox { color: rgb(220,222,226); }"
         "QLabel:disabled, QRadioButton:disabled, QCheckBox:disabled { color: rgb(95,98,104); }"
         "QLabel[hint=\"true\"] { color: rgb(150,154,160); }"
+        // The platform's indicator is drawn for light windows: on this background its empty
+        // disc reads as chosen and its dot as empty, so the dark pages draw their own.
+        "QRadioButton::indicator { width: 12px; height: 12px; border-radius: 7px;"
+        " border: 1px solid rgb(150,154,160); background: rgb(20,20,20); }"
+        "QRadioButton::indicator:checked { border-color: rgb(0,200,255); background: qradialgradient("
+        "cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 rgb(0,200,255), stop:0.5 rgb(0,200,255),"
+        " stop:0.6 rgb(20,20,20), stop:1 rgb(20,20,20)); }"
+        "QRadioButton::indicator:disabled { border-color: rgb(70,74,80); }"
+        "QRadioButton::indicator:checked:disabled { background: qradialgradient(cx:0.5, cy:0.5, radius:0.5,"
+        " fx:0.5, fy:0.5, stop:0 rgb(95,98,104), stop:0.5 rgb(95,98,104), stop:0.6 rgb(20,20,20),"
+        " stop:1 rgb(20,20,20)); }"
         "QGroupBox { border: 1px solid rgb(62,66,72); border-radius: 3px; margin-top: 8px; padding-top: 4px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 3px; color: rgb(0,200,255); }"
         "QLineEdit { background: rgb(20,20,20); color: rgb(255,200,0); border: 1px solid rgb(70,74,80);"
