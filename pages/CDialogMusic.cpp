@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -256,8 +257,9 @@ QWidget* CDialogMusic::BuildMeters() {
         g->addLayout(bars, 0, col, Qt::AlignHCenter);
         auto* l = TextLabel(box, grp.id, grp.chinese);
         l->setFont(style::TextFont(10));
-        l->setWordWrap(true);
-        l->setFixedWidth(40);
+        // One line each: a name broken inside a word ("光纤/同\n轴") reads as two names.
+        l->setMinimumWidth(40);
+        l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         g->addWidget(l, 1, col, Qt::AlignHCenter | Qt::AlignTop);
     }
     g->setRowStretch(0, 1);
@@ -275,6 +277,10 @@ QWidget* CDialogMusic::BuildEffects() {
     m_effectList->SetRowCount(kEffectRows);
     for (int r = 0; r < kEffectRows; ++r) m_effectList->SetCellText(r, 0, QString::number(r + 1));
     m_effectList->setMinimumWidth(276);
+    // Every parameter in sight: the list is short, and a scroll bar hides the last ones.
+    m_effectList->setMinimumHeight(m_effectList->horizontalHeader()->sizeHint().height() +
+                                   kEffectRows * m_effectList->verticalHeader()->defaultSectionSize() +
+                                   2 * m_effectList->frameWidth());
     v->addWidget(m_effectList, 1);
     CGridListCtrlEx* list = m_effectList;
     const SettingList::View view{list, [list](int r, const QString& t) { list->SetCellText(r, kEffectColumnName, t); },

@@ -159,7 +159,8 @@ QWidget* CDialogOutput::BuildMixes() {
     auto column = [&](int col, int sliderId, int captionId, const char* chinese, CXBmpSlider** slider, QLabel** value,
                       QLabel** caption) {
         *caption = Caption(box, captionId, chinese);
-        (*caption)->setFixedWidth(44);
+        // At least the column's width, wider when the language's word needs it ("Surround").
+        (*caption)->setMinimumWidth(44);
         sliders->addWidget(*caption, 0, col);
         auto* s = new CXBmpSlider(sliderId, Qt::Vertical, box);
         s->setMinimumSize(24, 120);
