@@ -190,17 +190,10 @@ QString CKV4420v13View::ValueLabelText(RibbonLabel id, int value, LabelUse use) 
     return prefix + QString::asprintf("%3d", value);
 }
 
-QString CKV4420v13View::PitchCaption(int pitch, LabelUse use) const {
-    const QString prefix = Bi(m_app.Language(), "音乐变调:", "Music Pitch:");
-    switch (use) {
-        case LabelUse::Refresh:
-            return prefix + QString::asprintf("%d", pitch);
-        case LabelUse::LanguageChange:
-            return prefix + QString::asprintf("%+-d", pitch);
-        case LabelUse::Moving:
-            break;
-    }
-    return prefix + QString::asprintf("%3d", pitch);
+QString CKV4420v13View::PitchCaption(int pitch, LabelUse) const {
+    // One text however the caption was refreshed, and the one `get music.pitch` prints: the
+    // Input and Output copies showed "+0" and "  0" for the same key.
+    return Bi(m_app.Language(), "音乐变调:", "Music Pitch:") + QString::number(pitch);
 }
 
 void CKV4420v13View::UpdateModePane() {

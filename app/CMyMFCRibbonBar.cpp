@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "app/CMFCRibbonStepSlider.h"
 #include "dialogs/AppIcon.h"
@@ -356,6 +357,12 @@ void CMyMFCRibbonBar::Relabel(int language) {
     m_language = language;
     ShowLocked(m_locked);
     m_buttons[Ix(RibbonButton::About)]->setToolTip(Bi(language, "关于", "About"));
+    // Chinese lines are taller than English ones, and a hidden category keeps the height of the
+    // language it was laid out in: both take the tallest page, so that switching between them
+    // never moves the page below.
+    int height = 0;
+    for (const auto& cat : m_categories) height = std::max(height, cat.page->sizeHint().height());
+    m_stack->setFixedHeight(height);
 }
 
 void CMyMFCRibbonBar::ShowLocked(bool locked) {

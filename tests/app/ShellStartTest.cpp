@@ -373,7 +373,7 @@ void ShellStartTest::languageToggleThereAndBack() {
     QCOMPARE(shell.Check(RibbonCheck::SpdifOn, kCategoryOutput)->text(), QStringLiteral("SPDIF Input"));
     QCOMPARE(shell.Ribbon()->Button(RibbonButton::Reset)->text(), QStringLiteral("Reset"));
     QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Mic), QStringLiteral("Mic  Vol"));
-    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("Music Pitch:+2"));
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("Music Pitch:2"));
     const int gate = shell.Slider(RibbonSlider::NoiseGate)->value();
     QCOMPARE(shell.Label(RibbonLabel::NoiseGate), QStringLiteral("Noisegate: ") + QString::asprintf("%3d", gate));
     QCOMPARE(shell.Status()->Bypass()->text(), QStringLiteral("Bypass"));
@@ -387,7 +387,7 @@ void ShellStartTest::languageToggleThereAndBack() {
     QCOMPARE(shell.Ribbon()->Tabs()->tabText(0), QStringLiteral("输入控制"));
     const int reverb = shell.Slider(RibbonSlider::Reverb)->value();
     QCOMPARE(shell.Label(RibbonLabel::Reverb), QStringLiteral("混响音量:") + QString::asprintf("%3d", reverb));
-    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:+2"));
+    QCOMPARE(shell.Ribbon()->PanelCaption(RibbonPanel::Pitch), QStringLiteral("音乐变调:2"));
     QCOMPARE(shell.Status()->ResetEq()->text(), QStringLiteral("重置均衡"));
 }
 
@@ -481,6 +481,37 @@ void ShellStartTest::ribbonSwallowsTabDoubleClickAndWheel() {
     QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     QCOMPARE(doubleClicks.count(), 0);
     QVERIFY(shell.Ribbon()->Panel(kCategoryInput, RibbonPanel::Mic)->isVisible());
+}
+
+void ShellStartTest::categoriesLineUp_data() {
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Chinese") << false;
+    QTest::newRow("English") << true;
+}
+
+// The two categories show the same panels: switching between them must not move anything.
+void ShellStartTest::categoriesLineUp() {
+    QFETCH(bool, english);
+    Shell shell;
+    shell.Frame()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shell.Frame()));
+    if (english) shell.app->ToggleLanguage();
+    shell.Store().SetInt(fld::kMusicPitch, -3);
+    shell.View()->ReloadRibbon();
+    CMyMFCRibbonBar* ribbon = shell.Ribbon();
+    const auto geometryOf = [&](int category) {
+        ribbon->SetActiveCategory(category);
+        QTest::qWait(50);
+        QList<QRect> rects;
+        for (RibbonPanel id : {RibbonPanel::Mic, RibbonPanel::Reverb, RibbonPanel::Echo, RibbonPanel::Music,
+                               RibbonPanel::Source, RibbonPanel::Pitch, RibbonPanel::Load, RibbonPanel::Save}) {
+            QWidget* panel = ribbon->Panel(category, id);
+            rects.append(QRect(panel->mapTo(ribbon, QPoint(0, 0)), panel->size()));
+        }
+        return rects;
+    };
+    const QList<QRect> input = geometryOf(kCategoryInput);
+    QCOMPARE(geometryOf(kCategoryOutput), input);
 }
 
 }  // namespace kv::test

@@ -29,6 +29,8 @@ private Q_SLOTS:
     void statusPanesFollowTheLanguageFromTheStart();
     void withoutTheBox();
     void ribbonSwallowsTabDoubleClickAndWheel();
+    void categoriesLineUp_data();
+    void categoriesLineUp();
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
