@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "eq/CardinalSpline.h"
 #include "eq/Crossover.h"
@@ -18,6 +19,7 @@
 
 using kv::eq::BandRecord;
 using kv::eq::EqPanelGeometry;
+using kv::eq::HeldFrequency;
 using kv::eq::kGridPoints;
 using kv::eq::TakesGain;
 
@@ -598,35 +600,49 @@ void CEqPanel::PaintMarkers(QPainter& painter) const {
     painter.setBrush(Qt::NoBrush);
 }
 
+std::array<QString, 3> CEqPanel::ReadoutValues(int index) const {
+    const BandRecord& band = Band(index);
+    return {Format("%.0fHz", HeldFrequency(band.frequency)), Format("%+-.1fdB", band.gain), Format("%.2f", band.q)};
+}
+
 void CEqPanel::PaintReadout(QPainter& painter) const {
     const int index = m_hover >= 0 && IsValidBand(m_hover) ? m_hover : m_selected;
     if (!IsValidBand(index)) return;
     const BandRecord& band = Band(index);
     const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
-    const bool above = band.gain < -0.01f;
-    const std::array<int, 3> offsets = above ? std::array<int, 3>{-42, -33, -24} : std::array<int, 3>{18, 27, 36};
     const std::array<QString, 3> labels = {"F:", "G:", "Q:"};
-    const std::array<QString, 3> values = {Format("%.0fHz", band.frequency), Format("%+-.1fdB", band.gain),
-                                           Format("%.2f", band.q)};
-    painter.setFont(m_readoutFont);
-    const int lineHeight = QFontMetrics(m_readoutFont).height();
+    const std::array<QString, 3> values = ReadoutValues(index);
+    const QFontMetrics metrics(m_readoutFont);
+    int labelWidth = 0, valueWidth = 0;
     for (std::size_t l = 0; l < 3; ++l) {
-        const double top = centre.y() + offsets[l];
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(labels[l]));
+        valueWidth = std::max(valueWidth, metrics.horizontalAdvance(values[l]));
+    }
+    std::vector<std::array<double, 2>> others;
+    for (int i = 0; i < MarkerCount(); ++i)
+        if (i != index && Band(i).code != kv::eq::kCodeOff)
+            others.push_back({m_geometry.XOfFrequency(Band(i).frequency), m_geometry.YOfGain(Band(i).gain)});
+    const kv::eq::ReadoutPlacement place = m_geometry.PlaceReadout(centre.x(), centre.y(), band.gain < -0.01f,
+                                                                   metrics.height(), labelWidth, valueWidth, others);
+    painter.setFont(m_readoutFont);
+    for (std::size_t l = 0; l < 3; ++l) {
         painter.setPen(QColor(180, 180, 180));
-        painter.drawText(QRectF(centre.x() - 60, top, 50, lineHeight), Qt::AlignRight | Qt::AlignTop, labels[l]);
+        painter.drawText(QRectF(place.labelLeft, place.tops[l], labelWidth, metrics.height()),
+                         Qt::AlignRight | Qt::AlignTop, labels[l]);
         painter.setPen(QColor(16, 255, 16));
-        painter.drawText(QRectF(centre.x() + 13, top, 80, lineHeight), Qt::AlignLeft | Qt::AlignTop, values[l]);
+        painter.drawText(QRectF(place.valueLeft, place.tops[l], valueWidth + 1, metrics.height()),
+                         Qt::AlignLeft | Qt::AlignTop, values[l]);
     }
 }
 
 void CEqPanel::PaintStatus(QPainter& painter) const {
     if (!IsValidBand(m_selected)) return;
     const BandRecord& band = Band(m_selected);
-    const QString head =
-        m_language == 1
-            ? QString::asprintf("Index=%d     Frequency=%.0fHz    Q=%.2f     Gain=", m_selected + 1, band.frequency,
-                                band.q)
-            : QString::asprintf("EQ号=%d    频率=%.0fHz    Q值=%.2f     增益=", m_selected + 1, band.frequency, band.q);
+    const QString head = m_language == 1
+                             ? QString::asprintf("Index=%d     Frequency=%.0fHz    Q=%.2f     Gain=", m_selected + 1,
+                                                 HeldFrequency(band.frequency), band.q)
+                             : QString::asprintf("EQ号=%d    频率=%.0fHz    Q值=%.2f     增益=", m_selected + 1,
+                                                 HeldFrequency(band.frequency), band.q);
     const QString gain = Format("%+-.1fdB ", band.gain);
     const float magnitude = std::fabs(band.gain);
     const QColor gainColor = magnitude <= 6.0f   ? QColor(0, 255, 0)

@@ -64,6 +64,8 @@ public:
     void SetBypass(bool bypass);
     QRgb CurveColor() const { return m_curveColor; }
     const kv::eq::EqPanelGeometry& Geometry() const { return m_geometry; }
+    // The read-out's values of a band (frequency, gain, Q) as the box holds them.
+    std::array<QString, 3> ReadoutValues(int index) const;
 
     // While read-only (the window is locked) the panel shows its values but takes no edit.
     void SetReadOnly(bool readOnly);

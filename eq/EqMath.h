@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <span>
 
 #include "eq/BandRecord.h"
@@ -31,6 +32,10 @@ inline constexpr int kCodeLastFixed = 21;  // 22 and above (and negative) are al
 inline constexpr bool TakesGain(int code) {
     return code == kCodePeaking || code == kCodeLowShelf || code == kCodeHighShelf;
 }
+
+// The band descriptor keeps whole hertz, cut rather than rounded: what a panel shows of a
+// band's frequency is what the box holds (a band dragged to 1516.7 Hz is 1516 Hz there).
+inline double HeldFrequency(double hz) { return hz > 0 ? std::trunc(hz) : 0.0; }
 
 // The box processes at this rate; every caller designs at it.
 inline constexpr double kSampleRate = 48000.0;

@@ -33,4 +33,50 @@ double EqPanelGeometry::GainAtPlotY(double plotY) const {
     return kMaxGain - plotY / m_height * (kMaxGain - kMinGain);
 }
 
+namespace {
+constexpr double kLabelGap = 10;  // the labels end this far left of the marker's centre
+constexpr double kValueGap = 13;  // the values start this far right of it
+constexpr double kColumnGap = 3;
+constexpr std::array<double, 3> kBelow = {18, 27, 36};
+constexpr std::array<double, 3> kAbove = {-42, -33, -24};
+}  // namespace
+
+ReadoutPlacement EqPanelGeometry::PlaceReadout(double x, double y, bool above, double lineHeight, double labelWidth,
+                                               double valueWidth,
+                                               std::span<const std::array<double, 2>> otherMarkers) const {
+    ReadoutPlacement p;
+    const double both = labelWidth + kColumnGap + valueWidth;
+    if (x - kLabelGap - labelWidth < Left()) {
+        p.labelLeft = std::min(x + kValueGap, Right() - both);  // no room left of the marker
+        p.valueLeft = p.labelLeft + labelWidth + kColumnGap;
+    } else if (x + kValueGap + valueWidth > Right()) {
+        p.valueLeft = std::max(x - kLabelGap - valueWidth, Left() + labelWidth + kColumnGap);
+        p.labelLeft = p.valueLeft - kColumnGap - labelWidth;
+    } else {
+        p.labelLeft = x - kLabelGap - labelWidth;
+        p.valueLeft = x + kValueGap;
+    }
+    const PanelBox columns{p.labelLeft, 0, p.valueLeft + valueWidth - p.labelLeft, 0};
+    const auto boxOf = [&](const std::array<double, 3>& offsets) {
+        PanelBox b = columns;
+        b.top = y + offsets.front();
+        b.height = offsets.back() - offsets.front() + lineHeight;
+        return b;
+    };
+    const auto fits = [&](const PanelBox& b) { return b.top >= Top() && b.Bottom() <= Bottom(); };
+    const auto covered = [&](const PanelBox& b) {
+        int n = 0;
+        for (const auto& m : otherMarkers)
+            n += b.Intersects({m[0] - kMarkerHalf, m[1] - kMarkerHalf, 2 * kMarkerHalf, 2 * kMarkerHalf}) ? 1 : 0;
+        return n;
+    };
+    const PanelBox first = boxOf(above ? kAbove : kBelow);
+    const PanelBox other = boxOf(above ? kBelow : kAbove);
+    const bool flip = fits(other) && (!fits(first) || covered(other) < covered(first));
+    p.above = flip ? !above : above;
+    const std::array<double, 3>& offsets = p.above ? kAbove : kBelow;
+    for (std::size_t l = 0; l < offsets.size(); ++l) p.tops[l] = y + offsets[l];
+    return p;
+}
+
 }  // namespace kv::eq

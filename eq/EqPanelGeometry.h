@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <span>
+
 #include "eq/BandLimits.h"
 #include "eq/EqMath.h"
 
@@ -7,8 +10,27 @@ namespace kv::eq {
 
 // Plot placement and axis mapping of the large equaliser panel. Client pixels
 // unless a name says "plot" (relative to the plot's top-left corner).
+// An axis-aligned box in client pixels.
+struct PanelBox {
+    double left = 0, top = 0, width = 0, height = 0;
+    double Right() const { return left + width; }
+    double Bottom() const { return top + height; }
+    bool Intersects(const PanelBox& o) const {
+        return left < o.Right() && o.left < Right() && top < o.Bottom() && o.top < Bottom();
+    }
+};
+
+// Where a band's three read-out lines go: a column of labels and a column of values.
+struct ReadoutPlacement {
+    double labelLeft = 0;  // the labels are right-aligned in [labelLeft, labelLeft + label width]
+    double valueLeft = 0;
+    std::array<double, 3> tops{};
+    bool above = false;
+};
+
 class EqPanelGeometry {
 public:
+    static constexpr double kMarkerHalf = 9;  // half the side of the box a marker covers
     static constexpr int kInsetLeft = 36;
     static constexpr int kInsetTop = 18;
     static constexpr int kInsetRight = 6;
@@ -35,6 +57,13 @@ public:
     double YOfGain(double gainDb) const;
     // x of grid point k (0..512).
     double XOfGridPoint(int k) const;
+
+    // The read-out of the band whose marker is at (x, y): labels ending left of the marker and
+    // values right of it, below the marker (above for a cut). It stays inside the plot, clear
+    // of the axis labels around it, and takes the other side when the first would cover
+    // another marker and the other would not.
+    ReadoutPlacement PlaceReadout(double x, double y, bool above, double lineHeight, double labelWidth,
+                                  double valueWidth, std::span<const std::array<double, 2>> otherMarkers) const;
 
     // Inverse mappings from pointer client coordinates (pointer conventions above).
     double FrequencyAtPointer(double px) const;

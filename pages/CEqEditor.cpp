@@ -58,7 +58,7 @@ const GridColumn kBandColumns[] = {
 };
 
 QString GainText(double gain) { return QString::asprintf("%+-.1fdB", gain); }
-QString FreqText(double hz) { return QString::asprintf("%.0fHz", hz); }
+QString FreqText(double hz) { return QString::asprintf("%.0fHz", eq::HeldFrequency(hz)); }
 QString QText(double q) { return QString::asprintf("%.2f", q); }
 
 }  // namespace

@@ -18,6 +18,11 @@ done
 for lang in zh en; do
   "$shot" "$lang" "$here/docs/page-speakers-outside-$lang.png" 1170x700 speakers-outside
 done
+# The band read-out at both ends of the MAIN graph, kept inside the plot.
+for lang in zh en; do
+  "$shot" "$lang" "$here/docs/readout-lowest-$lang.png" 1170x700 readout:0
+  "$shot" "$lang" "$here/docs/readout-highest-$lang.png" 1170x700 readout:23
+done
 # The close question and the save-file dialog after its Yes, in Chinese.
 "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-dialog-shot" zh "$here/docs/dialog-question-zh.png" "$here/docs/dialog-file-zh.png"
 # A typed frequency the F box refused, with its reason: the tooltip and the notice are windows

@@ -94,6 +94,12 @@ int main(int argc, char* argv[]) {
         page = kv::PageId::Output;
         kind = pageArg.mid(7).toInt();
     }
+    // "readout:N": the MAIN page with band N selected, its read-out beside the marker.
+    const bool readout = pageArg.startsWith(QLatin1String("readout:"));
+    if (readout) {
+        page = kv::PageId::Output;
+        kind = kv::eqkind::kMain;
+    }
     if (pageArg == QLatin1String("comp")) page = kv::PageId::Compressor;
     if (pageArg == QLatin1String("delay")) page = kv::PageId::Delay;
     if (pageArg.startsWith(QLatin1String("speakers"))) page = kv::PageId::SpeakerPosition;
@@ -159,6 +165,9 @@ int main(int argc, char* argv[]) {
             app.Frame()->Ribbon()->SetActiveCategory(kv::kCategoryOutput);
         app.View()->ShowPage(page, kind);
         if (page == kv::PageId::Output && kind == kv::eqkind::kSub) SetCrossovers(*app.View()->Page());
+        if (readout)
+            if (auto* panel = app.View()->Page()->findChild<kv::CEqPanel*>())
+                panel->SetSelectedBand(pageArg.mid(8).toInt());
         if (pageArg == QLatin1String("speakers-outside")) {
             // A 10 x 4 m room made from a longer one, leaving a speaker behind the front wall.
             kv::DeviceContext& d = app.View()->Device();

@@ -180,6 +180,25 @@ private Q_SLOTS:
         QVERIFY(std::all_of(indices.begin(), indices.end(), [](int i) { return i == 5; }));
     }
 
+    // A dragged band sits between whole hertz; the box keeps the whole hertz below it, and the
+    // read-out shows that, not the nearest.
+    void readoutShowsTheHeldFrequency_data() {
+        QTest::addColumn<float>("frequency");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("1516.7") << 1516.7f << "1516Hz";
+        QTest::newRow("1516.5") << 1516.5f << "1516Hz";
+        QTest::newRow("whole") << 1516.0f << "1516Hz";
+        QTest::newRow("just below 100") << 99.9f << "99Hz";
+        QTest::newRow("top") << 19999.6f << "19999Hz";
+    }
+    void readoutShowsTheHeldFrequency() {
+        QFETCH(float, frequency);
+        QFETCH(QString, shown);
+        auto p = MakePanel();
+        p->Band(5).frequency = frequency;
+        QCOMPARE(p->ReadoutValues(5)[0], shown);
+    }
+
     void dragPassMarkerKeepsZeroGain() {
         auto p = MakePanel();
         p->SetCode(3, 2);

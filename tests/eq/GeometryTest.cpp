@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "eq/EqPanelGeometry.h"
 #include "eq/SmallEqGeometry.h"
 
@@ -45,6 +49,52 @@ TEST(SmallEqGeometry, AxisTable) {
     EXPECT_EQ(g.PointFrequency(28), 501);    // 501.187...
     EXPECT_EQ(g.PointFrequency(55), 21841);  // 21841.3...
 }
+
+// The read-out of a band, 10 px labels and 40 px values on 10 px lines, in an 800 x 400 plot.
+struct ReadoutCase {
+    const char* name;
+    double frequency, gain;
+    std::vector<std::array<double, 2>> others;  // other markers, as (frequency, gain)
+    bool expectAbove;
+    bool expectUsual;  // labels end 10 px left of the marker, values start 13 px right of it
+};
+
+class ReadoutPlacementTest : public testing::TestWithParam<ReadoutCase> {};
+
+TEST_P(ReadoutPlacementTest, StaysInThePlotClearOfLabelsAndMarkers) {
+    const ReadoutCase& c = GetParam();
+    const EqPanelGeometry g(842, 438);
+    const double x = g.XOfFrequency(c.frequency), y = g.YOfGain(c.gain);
+    std::vector<std::array<double, 2>> others;
+    for (const auto& o : c.others) others.push_back({g.XOfFrequency(o[0]), g.YOfGain(o[1])});
+    const ReadoutPlacement p = g.PlaceReadout(x, y, c.gain < -0.01, 10, 10, 40, others);
+    EXPECT_EQ(p.above, c.expectAbove);
+    if (c.expectUsual) {
+        EXPECT_DOUBLE_EQ(p.labelLeft, x - 20);
+        EXPECT_DOUBLE_EQ(p.valueLeft, x + 13);
+    }
+    const PanelBox block{p.labelLeft, p.tops[0], p.valueLeft + 40 - p.labelLeft, p.tops[2] + 10 - p.tops[0]};
+    // The gain labels stand left of the plot, the frequency labels below it.
+    EXPECT_GE(block.left, g.Left());
+    EXPECT_LE(block.Right(), g.Right());
+    EXPECT_GE(block.top, g.Top());
+    EXPECT_LE(block.Bottom(), g.Bottom());
+    // Never over the band's own marker.
+    EXPECT_FALSE(block.Intersects({x - 9, y - 9, 18, 18}));
+    EXPECT_LT(p.valueLeft - p.labelLeft, 10 + 40);  // labels before values, not over them
+    for (const auto& o : others) EXPECT_FALSE(block.Intersects({o[0] - 9, o[1] - 9, 18, 18}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EqPanelGeometry, ReadoutPlacementTest,
+                         testing::Values(ReadoutCase{"MidPlotBoostBelow", 1000, 3, {}, false, true},
+                                         ReadoutCase{"MidPlotCutAbove", 1000, -3, {}, true, true},
+                                         ReadoutCase{"LowestBandRightOfItsMarker", 20, 0, {}, false, false},
+                                         ReadoutCase{"HighestBandLeftOfItsMarker", 20000, 0, {}, false, false},
+                                         ReadoutCase{"TopOfThePlot", 1000, 15, {}, false, true},
+                                         ReadoutCase{"BottomOfThePlot", 1000, -15, {}, true, true},
+                                         ReadoutCase{"AMarkerBelowSendsItAbove", 1000, 0, {{1100, -2}}, true, true},
+                                         ReadoutCase{"AMarkerAboveSendsItBelow", 1000, -3, {{1100, -1}}, false, true}),
+                         [](const testing::TestParamInfo<ReadoutCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kv::eq
