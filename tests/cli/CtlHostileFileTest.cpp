@@ -132,6 +132,12 @@ TEST_P(CtlHostileFile, NothingOutOfRangeReachesTheBox) {
         EXPECT_GT(writes, 100u);
     else
         EXPECT_EQ(writes, 0u);
+#if defined(__SANITIZE_THREAD__)
+    // Qt starts the children above with vfork semantics, on this process's memory and this
+    // thread's sanitizer state: a link opened here afterwards has every lock misread as a race.
+    // The box's own side is read in the plain and address-sanitizer builds.
+    return;
+#endif
     EXPECT_EQ(BoxSide(sim.Socket()), "");
 }
 
