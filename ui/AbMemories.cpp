@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "device/DeviceContext.h"
+#include "device/SettingTable.h"
 #include "device/StoreCheck.h"
 #include "model/AtomicFile.h"
 #include "model/ModeFile.h"
@@ -126,11 +127,17 @@ bool AbMemories::Switch(QString* problem, int language) {
         return refuse(
             Bi(language, "记忆 %1 是空的: 请先把当前参数存为 %1", "Memory %1 is empty: store the settings as %1 first")
                 .arg(MemoryName(target)));
-    const auto outOfRange = CheckStore(Settings(target).store);
-    if (!outOfRange.empty())
+    // A value out of range that the switch would send (a file changed by hand): nothing goes out.
+    // What the box already holds out of range is left as it is.
+    QString outside;
+    const auto diffs = DiffSettings(m_device, Settings(target));
+    for (const OutOfRange& o : CheckStore(Settings(target).store))
+        for (const SettingDifference& d : diffs)
+            if (outside.isEmpty() && d.setting->address == o.address) outside = QString::fromStdString(o.address);
+    if (!outside.isEmpty())
         return refuse(Bi(language, "记忆 %1 有超出范围的值(%2)，未切换",
                          "Memory %1 holds a value out of range (%2): not switched")
-                          .arg(MemoryName(target), QString::fromStdString(outOfRange.front().address)));
+                          .arg(MemoryName(target), outside));
     // What was tuned on the memory on show stays with it, and an edit not yet a step becomes one.
     m_history.Commit();
     if (Modified()) Keep(m_active, m_device.store, problem, language);
