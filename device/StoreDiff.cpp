@@ -168,10 +168,55 @@ int SendRemainder(DeviceContext& box, const DeviceContext& target, int& unsent) 
 
 }  // namespace
 
+namespace {
+
+// The equaliser whose bands a setting's value is read from (a row's kind, frequency, gain, Q
+// or alignment), by the setting's place in the table.
+const std::vector<std::optional<EqId>>& RowEqualisers() {
+    static const std::vector<std::optional<EqId>> eqs = [] {
+        std::vector<std::optional<EqId>> out;
+        for (const Setting& s : AllSettings()) {
+            const Group g = GroupOf(s);
+            out.push_back(g.kind == GroupKind::EqRow ? std::optional<EqId>(g.eq) : std::nullopt);
+        }
+        return out;
+    }();
+    return eqs;
+}
+
+bool SameBands(const std::vector<eq::BandRecord>& a, const std::vector<eq::BandRecord>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto& x = a[i];
+        const auto& y = b[i];
+        if (x.code != y.code || std::memcmp(&x.frequency, &y.frequency, sizeof(float)) != 0 ||
+            std::memcmp(&x.gain, &y.gain, sizeof(float)) != 0 || std::memcmp(&x.q, &y.q, sizeof(float)) != 0)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::vector<SettingDifference> DiffSettings(const DeviceContext& from, const DeviceContext& to) {
     std::vector<SettingDifference> out;
-    for (const Setting& s : AllSettings()) {
+    // Undo and A/B ask this after every step: two stores that hold the same mode read alike.
+    if (from.store.CommandSetVersion() == to.store.CommandSetVersion() &&
+        EncodeModeFile(from.store) == EncodeModeFile(to.store))
+        return out;
+    // A row's values are read from its equaliser's bands, loaded whole for each value; an
+    // equaliser whose bands load alike in both stores has no row that differs.
+    std::array<std::optional<bool>, kEqualisers.size()> sameEq{};
+    const auto& rowEqs = RowEqualisers();
+    const auto& settings = AllSettings();
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const Setting& s = settings[i];
         if (s.stage || !s.read) continue;
+        if (const auto id = rowEqs[i]) {
+            auto& same = sameEq[static_cast<std::size_t>(*id)];
+            if (!same) same = SameBands(LoadEqBands(from.encoders, *id), LoadEqBands(to.encoders, *id));
+            if (*same) continue;
+        }
         const double a = s.read(from);
         const double b = s.read(to);
         if (!Same(a, b)) out.push_back({&s, a, b});
