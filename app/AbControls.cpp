@@ -8,6 +8,7 @@
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMFCMyRibbonStatusBar.h"
+#include "device/DeviceContext.h"
 #include "ui/AbMemories.h"
 #include "ui/UiText.h"
 
@@ -67,10 +68,13 @@ void AbControls::Switch() {
         m_bar.ShowNotice(m_app.Text("请先连接设备!", "Please connect device!"), kNoticeMs);
         return;
     }
+    if (m_app.Device().sync.Running()) {
+        m_bar.ShowNotice(m_app.Text("正在同步，请稍后再切换", "Synchronising: switch when it has ended"), kNoticeMs);
+        return;
+    }
     QString problem;
-    const bool switched = m_memories.Switch(&problem, m_app.Language());
+    m_memories.Switch(&problem, m_app.Language());
     if (!problem.isEmpty()) m_bar.ShowNotice(problem, kNoticeMs);
-    if (switched) m_view.ReloadRibbon();
 }
 
 void AbControls::Relabel() {

@@ -185,13 +185,15 @@ void EditHistory::Relabel() {
 }
 
 void EditHistory::Undo() {
+    // A transfer of the whole setting owns the link until it ends.
+    if (m_device.sync.Running()) return;
     // An edit no path committed yet becomes a step of its own first, so nothing is lost.
     Commit();
     m_stack.undo();
 }
 
 void EditHistory::Redo() {
-    if (!m_stack.canRedo()) return;
+    if (!m_stack.canRedo() || m_device.sync.Running()) return;
     m_stack.redo();
 }
 
