@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMainWindow>
+#include <QMenu>
 #include <QToolButton>
 
 #include "app/AbCompareWindow.h"
@@ -16,22 +17,18 @@ namespace kv {
 
 AbControls::AbControls(QMainWindow& frame, CMFCMyRibbonStatusBar& bar, CKV4420v13View& view, CKV4420v13App& app)
     : QObject(&frame), m_frame(frame), m_bar(bar), m_view(view), m_app(app), m_memories(view.Memories()) {
-    const auto button = [&bar](const char* name, const QString& text) {
-        auto* b = new QToolButton(&bar);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setText(text);
-        b->setAutoRaise(true);
-        bar.addPermanentWidget(b);
-        return b;
-    };
-    m_storeA = button("abStoreA", QStringLiteral("→A"));
-    m_storeB = button("abStoreB", QStringLiteral("→B"));
-    m_switch = button("abSwitch", QStringLiteral("A⇄B"));
-    m_pane = button("abPane", QString());
-    connect(m_storeA, &QToolButton::clicked, this, [this] { Store(AbMemories::kA); });
-    connect(m_storeB, &QToolButton::clicked, this, [this] { Store(AbMemories::kB); });
+    m_switch = new QToolButton(&bar);
+    m_switch->setObjectName(QStringLiteral("abSwitch"));
+    m_switch->setAutoRaise(true);
+    m_switch->setPopupMode(QToolButton::MenuButtonPopup);
+    auto* menu = new QMenu(m_switch);
+    m_storeA = menu->addAction(QString(), this, [this] { Store(AbMemories::kA); });
+    m_storeB = menu->addAction(QString(), this, [this] { Store(AbMemories::kB); });
+    menu->addSeparator();
+    m_list = menu->addAction(QString(), this, [this] { ShowWindow(); });
+    m_switch->setMenu(menu);
+    bar.addPermanentWidget(m_switch);
     connect(m_switch, &QToolButton::clicked, this, &AbControls::Switch);
-    connect(m_pane, &QToolButton::clicked, this, [this] { ShowWindow(); });
     // An action, as the undo keys: the frame's one shortcut object is the lock's.
     auto* f9 = new QAction(this);
     f9->setShortcut(QKeySequence(Qt::Key_F9));
@@ -79,26 +76,29 @@ void AbControls::Switch() {
 
 void AbControls::Relabel() {
     const bool en = m_app.Language() == kLanguageEnglish;
-    m_storeA->setToolTip(en ? QStringLiteral("Store the settings as memory A")
-                            : QStringLiteral("把当前参数存为记忆 A"));
-    m_storeB->setToolTip(en ? QStringLiteral("Store the settings as memory B")
-                            : QStringLiteral("把当前参数存为记忆 B"));
-    m_switch->setToolTip(en ? QStringLiteral("Switch between A and B (F9): sends only the settings that differ")
-                            : QStringLiteral("在 A 与 B 之间切换 (F9): 只发送不同的参数"));
+    m_storeA->setText(en ? QStringLiteral("Store the settings as memory A") : QStringLiteral("把当前参数存为记忆 A"));
+    m_storeB->setText(en ? QStringLiteral("Store the settings as memory B") : QStringLiteral("把当前参数存为记忆 B"));
+    m_list->setText(en ? QStringLiteral("Settings that differ...") : QStringLiteral("不同的参数..."));
     const int active = m_memories.Active();
     QString shown = active == AbMemories::kNone ? QStringLiteral("A/B") : AbMemories::MemoryName(active);
     if (m_memories.Modified()) shown += QLatin1Char('*');
     const int count = m_memories.DifferingCount();
     QString text;
-    if (count < 0)
-        text = en ? QStringLiteral("%1 · one memory empty").arg(shown) : QStringLiteral("%1 · 有记忆为空").arg(shown);
+    const bool hasA = m_memories.Has(AbMemories::kA), hasB = m_memories.Has(AbMemories::kB);
+    if (!hasA && !hasB)
+        text = en ? QStringLiteral("A/B empty") : QStringLiteral("A/B 空");
+    else if (count < 0)
+        text = (en ? QStringLiteral("%1 · %2 empty") : QStringLiteral("%1 · %2 空"))
+                   .arg(shown, AbMemories::MemoryName(hasA ? AbMemories::kB : AbMemories::kA));
     else
         text = en ? QStringLiteral("%1 · %2 differ").arg(shown).arg(count)
                   : QStringLiteral("%1 · %2 项不同").arg(shown).arg(count);
-    m_pane->setText(text);
-    m_pane->setToolTip(
-        en ? QStringLiteral("The memory on show and the settings in which A and B differ: click to list them")
-           : QStringLiteral("当前记忆及 A、B 不同的参数数目: 点击列出"));
+    m_switch->setText(text);
+    m_switch->setToolTip(en ? QStringLiteral("A/B: the memory on show (* tuned since) and the settings in which A and "
+                                             "B differ.\nClick or F9 switches, sending only those; the arrow stores "
+                                             "the settings as A or B and lists the differences.")
+                            : QStringLiteral("A/B: 当前记忆(* 表示之后已调整)及 A、B 不同的参数数目。\n单击或 F9 "
+                                             "切换，只发送不同的参数；箭头菜单可存为 A 或 B，并列出不同的参数。"));
     if (m_window && m_window->isVisible()) m_window->Refresh();
 }
 

@@ -3,6 +3,7 @@
 // step, the status bar counts the differences, the window lists them in both languages, and
 // the memories survive a new shell; a damaged memory file is not used and says so.
 
+#include <QAction>
 #include <QFile>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -101,10 +102,10 @@ void AbCompareTest::switchSendsOnlyTheDifferences() {
     std::vector<double> old;
     for (const Edit& e : list) old.push_back(e.setting->read(dev));
 
-    Ab(shell).Store(AbMemories::kA);
+    Ab(shell).StoreAction(AbMemories::kA)->trigger();
     const auto forward = EditAsUser(shell, list, false);
     QVERIFY(!forward.empty());
-    Ab(shell).Store(AbMemories::kB);
+    Ab(shell).StoreAction(AbMemories::kB)->trigger();
     QCOMPARE(Memories(shell).DifferingCount(), static_cast<int>(list.size()));
     QCOMPARE(Ab(shell).Pane()->text(), QStringLiteral("B · %1 项不同").arg(list.size()));
 
