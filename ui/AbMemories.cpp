@@ -130,10 +130,11 @@ bool AbMemories::Switch(QString* problem, int language) {
     // A value out of range that the switch would send (a file changed by hand): nothing goes out.
     // What the box already holds out of range is left as it is.
     QString outside;
-    const auto diffs = DiffSettings(m_device, Settings(target));
-    for (const OutOfRange& o : CheckStore(Settings(target).store))
-        for (const SettingDifference& d : diffs)
-            if (outside.isEmpty() && d.setting->address == o.address) outside = QString::fromStdString(o.address);
+    for (const OutOfRange& o : CheckStore(Settings(target).store)) {
+        const Setting* s = FindSetting(o.address);
+        if (outside.isEmpty() && s && s->read(m_device) != s->read(Settings(target)))
+            outside = QString::fromStdString(o.address);
+    }
     if (!outside.isEmpty())
         return refuse(Bi(language, "记忆 %1 有超出范围的值(%2)，未切换",
                          "Memory %1 holds a value out of range (%2): not switched")
