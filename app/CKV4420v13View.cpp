@@ -1,11 +1,13 @@
 #include "app/CKV4420v13View.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -27,6 +29,7 @@
 #include "model/ModeFile.h"
 #include "model/ModeFileTitle.h"
 #include "pages/PageRegistry.h"
+#include "ui/AbMemories.h"
 #include "ui/UiText.h"
 
 namespace kv {
@@ -45,6 +48,12 @@ constexpr std::array<const char*, 3> kSourceNames = {"spdif", "aux1", "aux2"};  
 template <typename E>
 constexpr int Ix(E e) {
     return static_cast<int>(e);
+}
+
+// The A/B memories live where the application's settings do: the settings file's own folder.
+QString MemoryFolder() {
+    const QFileInfo file(QSettings(settings::kOrganization, settings::kApplication).fileName());
+    return file.absoluteDir().filePath(file.completeBaseName());
 }
 
 const QString kLoadFilter = QStringLiteral("Mode Files (*.K4v8 *.K4v9)");
@@ -74,6 +83,8 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
 
     m_history = new EditHistory(
         m_app.Device(), [this] { return m_app.Language(); }, [this] { RefreshFromStore(); }, this);
+    m_memories = new AbMemories(
+        m_app.Device(), *m_history, MemoryFolder(), [this] { RefreshFromStore(); }, this);
     connect(&m_connection, &ConnectionLifecycle::accepted, this, &CKV4420v13View::RefreshFromStore);
     // A box read back with other settings than the last step left starts a new history; the
     // same box found again with the same settings keeps it.
@@ -82,10 +93,43 @@ CKV4420v13View::CKV4420v13View(CKV4420v13App& app, CMyMFCRibbonBar& ribbon, CMFC
             m_history->AmendLast();
             return;
         }
-        if (m_history->StartOverUnlessSame())
-            m_status.ShowNotice(m_app.Text("已读取设备参数，撤销记录重新开始",
-                                           "Settings read from the box: the undo history starts anew"),
-                                kHistoryNoticeMs);
+        if (const int slot = std::exchange(m_slotLoadStep, -1); slot >= 0) {
+            // The slot's settings as read back are the step; undoing it sends the ones before.
+            m_history->CommitNamed(QStringLiteral("载入模式%1").arg(QString::fromUtf8(kSlotDigitsZh[slot])),
+                                   QStringLiteral("mode %1 loaded").arg(slot + 1));
+            return;
+        }
+        switch (m_history->BoxReadBack()) {
+            case EditHistory::Arrival::StartedOver:
+                m_status.ShowNotice(m_app.Text("已读取设备参数，撤销记录重新开始",
+                                               "Settings read from the box: the undo history starts anew"),
+                                    kHistoryNoticeMs);
+                break;
+            case EditHistory::Arrival::NotSent:
+                m_status.ShowNotice(m_app.Text("设备参数已在别处改变：断开时的撤销未发送，撤销记录重新开始",
+                                               "The box's settings changed while it was away: the undo made "
+                                               "meanwhile is not sent, the history starts anew"),
+                                    kHistoryNoticeMs);
+                break;
+            case EditHistory::Arrival::Sent:
+                m_status.ShowNotice(
+                    m_app.Text("断开时的撤销已发送至设备", "The undo made while the box was away is sent now"),
+                    kHistoryNoticeMs);
+                break;
+            case EditHistory::Arrival::Kept:
+            case EditHistory::Arrival::Nothing:
+                break;
+        }
+    });
+    connect(&m_connection, &ConnectionLifecycle::connectionChanged, this, [this](bool connected) {
+        if (connected) return;
+        m_slotLoadStep = -1;
+        m_history->BoxLost();
+    });
+    connect(m_history, &EditHistory::heldForBox, this, [this] {
+        m_status.ShowNotice(m_app.Text("设备未连接：已在本机更改，设备回来时发送",
+                                       "Not sent, the box is not connected: changed here, sent when the box is back"),
+                            kHistoryNoticeMs);
     });
     connect(&m_connection, &ConnectionLifecycle::statusTick, this, &CKV4420v13View::UpdateMusicSourceCaption);
     connect(&m_connection, &ConnectionLifecycle::connectionChanged, this, &CKV4420v13View::UpdateConnectionPane);
@@ -289,6 +333,10 @@ void CKV4420v13View::RefreshFromStore() {
 void CKV4420v13View::ReloadRibbon() { m_ribbonBinder.Reload(LabelUse::Refresh); }
 
 void CKV4420v13View::Edited() { m_history->Commit(); }
+
+void CKV4420v13View::EditedAs(const QString& chinese, const QString& english) {
+    m_history->CommitNamed(chinese, english);
+}
 
 void CKV4420v13View::OnLanguageChanged() {
     m_history->Relabel();
@@ -513,9 +561,11 @@ void CKV4420v13View::LoadUserMode(int slot) {
                 : QStringLiteral("参数已更改，确定要直接载入模式%1?").arg(QString::fromUtf8(kSlotDigitsZh[slot]));
         if (!AskDestructive(m_app.Text("信息", "Information"), text)) return;
     }
+    m_history->Commit();
     dev.encoders.LoadUserMode(slot);
     UpdateModePane();
-    m_connection.RunReadBack();
+    m_slotLoadStep = slot;
+    if (!m_connection.RunReadBack()) m_slotLoadStep = -1;
 }
 
 void CKV4420v13View::SaveUserMode(int slot) {

@@ -20,6 +20,7 @@
 
 namespace kv {
 
+class AbMemories;
 class CKV4420v13App;
 class CMFCMyRibbonStatusBar;
 
@@ -39,7 +40,10 @@ public:
 
     ConnectionLifecycle& Connection() { return m_connection; }
     EditHistory& History() { return *m_history; }
+    // The A/B memories, kept beside the application's settings.
+    AbMemories& Memories() { return *m_memories; }
     void Edited() override;
+    void EditedAs(const QString& chinese, const QString& english) override;
     bool Connected() const { return m_connection.Connected(); }
 
     // Every control from the store, after an accepted synchronisation.
@@ -137,7 +141,9 @@ private:
     QPointer<CPageBase> m_page;
     QTimer m_paneTimer;
     EditHistory* m_history = nullptr;
+    AbMemories* m_memories = nullptr;
     bool m_writeAllOfStep = false;  // the running write-all carries out the last step
+    int m_slotLoadStep = -1;        // the running read-back loads this slot: a step of its own
 };
 
 }  // namespace kv

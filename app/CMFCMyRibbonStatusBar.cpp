@@ -43,6 +43,9 @@ CMFCMyRibbonStatusBar::CMFCMyRibbonStatusBar(int language, QWidget* parent) : QS
 
     m_notice = new QLabel(this);
     m_notice->setObjectName(QStringLiteral("noticePane"));
+    // A long notice takes the room that is left rather than pushing the buttons on the right
+    // out of the window; its tooltip holds all of it.
+    m_notice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_notice, 1);
     m_noticeTimer.setSingleShot(true);
     connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QLabel::clear);
@@ -73,6 +76,7 @@ void CMFCMyRibbonStatusBar::SetModeText(const QString& text) { m_mode->setText(t
 
 void CMFCMyRibbonStatusBar::ShowNotice(const QString& text, int durationMs) {
     m_notice->setText(text);
+    m_notice->setToolTip(text);
     if (text.isEmpty())
         m_noticeTimer.stop();
     else

@@ -168,10 +168,67 @@ int SendRemainder(DeviceContext& box, const DeviceContext& target, int& unsent) 
 
 }  // namespace
 
+namespace {
+
+// The equaliser row a setting's value is read from (a row's kind, frequency, gain, Q or
+// alignment), by the setting's place in the table.
+struct RowOf {
+    EqId eq;
+    int row;
+};
+const std::vector<std::optional<RowOf>>& RowsOfSettings() {
+    static const std::vector<std::optional<RowOf>> rows = [] {
+        std::vector<std::optional<RowOf>> out;
+        for (const Setting& s : AllSettings()) {
+            const Group g = GroupOf(s);
+            out.push_back(g.kind == GroupKind::EqRow ? std::optional<RowOf>(RowOf{g.eq, g.row}) : std::nullopt);
+        }
+        return out;
+    }();
+    return rows;
+}
+
+bool SameBand(const eq::BandRecord& x, const eq::BandRecord& y) {
+    return x.code == y.code && std::memcmp(&x.frequency, &y.frequency, sizeof(float)) == 0 &&
+           std::memcmp(&x.gain, &y.gain, sizeof(float)) == 0 && std::memcmp(&x.q, &y.q, sizeof(float)) == 0;
+}
+
+// A row reads the same from two stores when its band, and for a crossover row its stages, load
+// alike: each of its values is read from those bands and no others.
+bool SameRow(const std::vector<eq::BandRecord>& a, const std::vector<eq::BandRecord>& b, EqId id, int row) {
+    const auto same = [&](int band) {
+        const auto i = static_cast<std::size_t>(band);
+        return i < a.size() && i < b.size() ? SameBand(a[i], b[i]) : a.size() == b.size();
+    };
+    if (!same(row)) return false;
+    if (id == EqId::Sub && row < eq::kCrossoverRows)
+        for (int s = 0; s < eq::kStagesPerRow; ++s)
+            if (!same(eq::StageBand(row, s))) return false;
+    return true;
+}
+
+}  // namespace
+
 std::vector<SettingDifference> DiffSettings(const DeviceContext& from, const DeviceContext& to) {
     std::vector<SettingDifference> out;
-    for (const Setting& s : AllSettings()) {
+    // Undo and A/B ask this after every step: two stores that hold the same mode read alike.
+    if (from.store.CommandSetVersion() == to.store.CommandSetVersion() &&
+        EncodeModeFile(from.store) == EncodeModeFile(to.store))
+        return out;
+    // A row's values are each read from its equaliser's bands loaded whole; the bands are
+    // loaded once here, and only the values of rows whose bands differ are read.
+    std::array<std::optional<std::pair<std::vector<eq::BandRecord>, std::vector<eq::BandRecord>>>, kEqualisers.size()>
+        bands;
+    const auto& rows = RowsOfSettings();
+    const auto& settings = AllSettings();
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const Setting& s = settings[i];
         if (s.stage || !s.read) continue;
+        if (const auto& r = rows[i]) {
+            auto& loaded = bands[static_cast<std::size_t>(r->eq)];
+            if (!loaded) loaded.emplace(LoadEqBands(from.encoders, r->eq), LoadEqBands(to.encoders, r->eq));
+            if (SameRow(loaded->first, loaded->second, r->eq, r->row)) continue;
+        }
         const double a = s.read(from);
         const double b = s.read(to);
         if (!Same(a, b)) out.push_back({&s, a, b});

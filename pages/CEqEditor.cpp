@@ -513,6 +513,7 @@ bool CEqEditor::ImportFilters(const QString& path, QString* message) {
         SendBand(b);
         ShowRow(b);
     }
+    m_context.EditedAs(QStringLiteral("导入滤波器"), QStringLiteral("filters imported"));
     OnNoBand();
     m_panel->SetSelectedBand(-1);
     m_panel->update();

@@ -39,3 +39,7 @@ done
 for lang in zh en; do
   "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-out-of-range-shot" "$lang" "$here/docs/question-out-of-range-$lang.png"
 done
+# The undo buttons with the A/B pane, the history window and the A/B window, both languages.
+for lang in zh en; do
+  "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-history-shot" "$lang" "$here/docs"
+done

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QUndoCommand>
+#include <utility>
 #include <vector>
 
 #include "device/DeviceContext.h"
@@ -45,9 +46,11 @@ public:
     }
     void Name(int language) { setText(language == 1 ? m_english : m_chinese); }
 
-    int id() const override { return m_changes.size() == 1 ? kSingleSettingStep : -1; }
+    void SetAlone() { m_alone = true; }
+    int id() const override { return m_changes.size() == 1 && !m_alone ? kSingleSettingStep : -1; }
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = static_cast<const SettingsStep*>(other);
+        if (next->m_alone) return false;
         if (next->m_changes.front().address != m_changes.front().address) return false;
         if (m_made.elapsed() > EditHistory::kBurstMs) return false;
         m_after = SnapshotOf(*next->m_after);
@@ -80,6 +83,7 @@ private:
     QString m_chinese, m_english;
     QElapsedTimer m_made;
     bool m_first = true;
+    bool m_alone = false;
 };
 
 }  // namespace
@@ -92,7 +96,13 @@ EditHistory::EditHistory(DeviceContext& device, std::function<int()> language, s
       m_reload(std::move(reload)),
       m_baseline(SnapshotOf(device)) {
     // The history window moves through the steps by itself: the baseline follows.
-    connect(&m_stack, &QUndoStack::indexChanged, this, [this] { m_baseline = SnapshotOf(m_device); });
+    connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
+        m_baseline = SnapshotOf(m_device);
+        if (m_lostWith && !m_device.link.IsOpen() && DiffSettings(*m_baseline, *m_lostWith).size() > 0) {
+            m_heldForBox = true;
+            Q_EMIT heldForBox();
+        }
+    });
 }
 
 EditHistory::~EditHistory() {
@@ -101,7 +111,11 @@ EditHistory::~EditHistory() {
     m_stack.clear();
 }
 
-void EditHistory::Commit(const QString& chinese, const QString& english) {
+void EditHistory::Commit(const QString& chinese, const QString& english) { Push(chinese, english, false); }
+
+void EditHistory::CommitNamed(const QString& chinese, const QString& english) { Push(chinese, english, true); }
+
+void EditHistory::Push(const QString& chinese, const QString& english, bool named) {
     const auto diffs = DiffSettings(*m_baseline, m_device);
     if (diffs.empty()) return;
     std::vector<Change> changes;
@@ -109,7 +123,8 @@ void EditHistory::Commit(const QString& chinese, const QString& english) {
     auto after = SnapshotOf(m_device);
     auto* step = new SettingsStep(m_device, std::move(m_baseline), SnapshotOf(*after), std::move(changes), m_reload);
     m_baseline = std::move(after);
-    if (diffs.size() == 1 || chinese.isEmpty()) {
+    if (named) step->SetAlone();
+    if (!named && (diffs.size() == 1 || chinese.isEmpty())) {
         const std::string& address = diffs.front().setting->address;
         QString zh = StepName(address, 0), en = StepName(address, 1);
         if (diffs.size() > 1) {
@@ -133,6 +148,31 @@ bool EditHistory::StartOverUnlessSame() {
     return hadSteps;
 }
 
+void EditHistory::BoxLost() {
+    if (m_lostWith) return;  // a refused box after a removal is not the one that went away
+    Commit();
+    m_lostWith = SnapshotOf(m_device);
+    m_heldForBox = false;
+}
+
+EditHistory::Arrival EditHistory::BoxReadBack() {
+    const auto lost = std::move(m_lostWith);
+    const bool held = std::exchange(m_heldForBox, false);
+    if (lost && DiffSettings(*lost, m_device).empty()) {
+        // The same box, untouched meanwhile: what the history moved to goes out now.
+        if (DiffSettings(*m_baseline, m_device).empty()) return Arrival::Kept;
+        SendDifferences(m_device, *m_baseline);
+        m_reload();
+        return Arrival::Sent;
+    }
+    if (!lost && DiffSettings(*m_baseline, m_device).empty()) return Arrival::Kept;
+    const bool hadSteps = m_stack.count() > 0;
+    m_stack.clear();
+    m_baseline = SnapshotOf(m_device);
+    if (held) return Arrival::NotSent;
+    return hadSteps ? Arrival::StartedOver : Arrival::Nothing;
+}
+
 void EditHistory::AmendLast() {
     if (m_stack.count() > 0 && m_stack.index() == m_stack.count())
         static_cast<SettingsStep*>(const_cast<QUndoCommand*>(m_stack.command(m_stack.count() - 1)))->Amend(m_device);
@@ -145,13 +185,15 @@ void EditHistory::Relabel() {
 }
 
 void EditHistory::Undo() {
+    // A transfer of the whole setting owns the link until it ends.
+    if (m_device.sync.Running()) return;
     // An edit no path committed yet becomes a step of its own first, so nothing is lost.
     Commit();
     m_stack.undo();
 }
 
 void EditHistory::Redo() {
-    if (!m_stack.canRedo()) return;
+    if (!m_stack.canRedo() || m_device.sync.Running()) return;
     m_stack.redo();
 }
 

@@ -8,9 +8,12 @@
 #include <QUndoView>
 
 #include "app/HistoryControls.h"
+#include "device/EqTable.h"
 #include "device/SettingTable.h"
 #include "device/StoreDiff.h"
 #include "model/ModeFile.h"
+#include "pages/CEqEditor.h"
+#include "pages/CPageBase.h"
 #include "sim/SimTransport.h"
 #include "tests/app/ShellFixture.h"
 #include "ui/StepName.h"
@@ -27,6 +30,9 @@ private Q_SLOTS:
     void dragIsOneStepAndUndoSendsTheEditBack();
     void modeLoadUndoneRestoresEverySetting();
     void readBackKeepsTheHistoryOnlyForTheSameSettings();
+    void slotLoadAndFilterImportAreNamedSteps();
+    void undoWhileTheBoxIsGone_data();
+    void undoWhileTheBoxIsGone();
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -41,6 +47,22 @@ void Move(Shell& shell, RibbonSlider id, int value) {
 }
 
 std::vector<Report> ParamWrites(Shell& shell) { return shell.Delivered().Received(cmd::kParamWrite); }
+
+std::unique_ptr<DeviceContext> Snapshot(const DeviceContext& dev) {
+    auto copy = MakeOfflineContext();
+    CopyStore(dev.store, copy->store);
+    return copy;
+}
+
+// Another program changes the box while this one does not see it.
+void ChangeElsewhere(Shell& shell, const char* address, double value) {
+    DeviceContext other(MakeSimOpener(shell.box), LinkTimings{2000, 500, 5}, SyncTimings{0, 0, 0, 0},
+                        EncoderTimings{0, 0});
+    QVERIFY(other.link.Open());
+    FindSetting(address)->apply(other, value);
+    other.link.AwaitAnswer();
+    other.link.Close(false);
+}
 
 }  // namespace
 
@@ -187,18 +209,97 @@ void UndoTest::readBackKeepsTheHistoryOnlyForTheSameSettings() {
 
     // Changed by someone else meanwhile: a new history, and the status bar says so.
     shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()));
-    {
-        DeviceContext other(MakeSimOpener(shell.box), LinkTimings{2000, 500, 5}, SyncTimings{0, 0, 0, 0},
-                            EncoderTimings{0, 0});
-        QVERIFY(other.link.Open());
-        FindSetting("echo.level")->apply(other, 12);
-        other.link.AwaitAnswer();
-        other.link.Close(false);
-    }
+    ChangeElsewhere(shell, "echo.level", 12);
     shell.Watcher()->RaiseArrived();
     QVERIFY(shell.WaitAccepted(3));
     QCOMPARE(shell.View()->History().Stack().count(), 0);
     QVERIFY(shell.Status()->NoticePane()->text().contains(QStringLiteral("撤销记录重新开始")));
+}
+
+void UndoTest::slotLoadAndFilterImportAreNamedSteps() {
+    Shell shell;
+    DeviceContext& dev = shell.app->Device();
+    EditHistory& history = shell.View()->History();
+    // Slot 2 holds an echo of 33; the window has 50 when slot 2 is loaded.
+    Move(shell, RibbonSlider::Echo, 33);
+    shell.Settle();
+    dev.encoders.SaveUserMode(1);
+    Move(shell, RibbonSlider::Echo, 50);
+    shell.Settle();
+    const auto beforeLoad = Snapshot(dev);
+    const int steps = history.Stack().count();
+    shell.prompts->answers.push_back(UiPrompts::Answer::Yes);
+    shell.View()->LoadUserMode(1);
+    QVERIFY(shell.WaitAccepted(2));
+    QCOMPARE(shell.Store().Int(fld::kEchoVolume), 33);
+    QCOMPARE(history.Stack().count(), steps + 1);
+    QCOMPARE(history.Stack().undoText(), QStringLiteral("载入模式二"));
+
+    // A filter file on the main output's equaliser: one step of its own, before the next edit.
+    shell.View()->ShowPage(PageId::Output, eqkind::kMain);
+    const auto beforeImport = Snapshot(dev);
+    QString message;
+    QVERIFY(shell.View()->Page()->Equaliser()->ImportFilters(QStringLiteral(KV_TEST_DATA_DIR "/room-correction.txt"),
+                                                             &message));
+    QCOMPARE(history.Stack().undoText(), QStringLiteral("导入滤波器"));
+    QVERIFY(!DiffSettings(dev, *beforeImport).empty());
+    Move(shell, RibbonSlider::Mic, 12);
+    QCOMPARE(history.Stack().count(), steps + 3);
+
+    history.Undo();
+    history.Undo();
+    shell.Settle();
+    QCOMPARE(DiffSettings(dev, *beforeImport).size(), std::size_t{0});
+    history.Undo();
+    shell.Settle();
+    QCOMPARE(DiffSettings(dev, *beforeLoad).size(), std::size_t{0});
+    QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), 50);
+    // The box itself went back: a read-back finds the settings from before the load.
+    QVERIFY(shell.View()->Connection().RunReadBack());
+    QVERIFY(shell.WaitAccepted(3));
+    QCOMPARE(shell.Store().Int(fld::kEchoVolume), 50);
+    QVERIFY(shell.Delivered().Violations().empty());
+}
+
+void UndoTest::undoWhileTheBoxIsGone_data() {
+    QTest::addColumn<bool>("changedMeanwhile");
+    QTest::addColumn<int>("echoAfter");
+    QTest::addColumn<int>("stepsAfter");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("same box back: sent") << false << -1 << 1 << "断开时的撤销已发送至设备";
+    QTest::newRow("changed elsewhere: not sent") << true << 12 << 0 << "断开时的撤销未发送";
+}
+
+void UndoTest::undoWhileTheBoxIsGone() {
+    QFETCH(bool, changedMeanwhile);
+    QFETCH(int, echoAfter);
+    QFETCH(int, stepsAfter);
+    QFETCH(QString, notice);
+    Shell shell;
+    auto& link = shell.app->Device().link;
+    const int start = shell.Store().Int(fld::kEchoVolume);
+    Move(shell, RibbonSlider::Echo, start == 33 ? 34 : 33);
+    shell.Settle();
+
+    // Undone with no box: the store and the window go back, and the status bar says why
+    // nothing went out.
+    shell.Watcher()->RaiseRemoved(QString::fromStdString(link.DevicePath()));
+    shell.View()->History().Undo();
+    QCOMPARE(shell.Store().Int(fld::kEchoVolume), start);
+    QCOMPARE(shell.Slider(RibbonSlider::Echo)->value(), start);
+    QVERIFY(shell.Status()->NoticePane()->text().contains(QStringLiteral("设备回来时发送")));
+
+    if (changedMeanwhile) ChangeElsewhere(shell, "echo.level", 12);
+    shell.Watcher()->RaiseArrived();
+    QVERIFY(shell.WaitAccepted(2));
+    QVERIFY2(shell.Status()->NoticePane()->text().contains(notice), qPrintable(shell.Status()->NoticePane()->text()));
+    QCOMPARE(shell.View()->History().Stack().count(), stepsAfter);
+    // What the box holds now, read back.
+    shell.Settle();
+    QVERIFY(shell.View()->Connection().RunReadBack());
+    QVERIFY(shell.WaitAccepted(3));
+    QCOMPARE(shell.Store().Int(fld::kEchoVolume), echoAfter < 0 ? start : echoAfter);
+    QVERIFY(shell.Delivered().Violations().empty());
 }
 
 }  // namespace kv::test

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,20 @@ TEST(StoreDiff, ARowAndACompressorGoOutOnceAndAModeComesBackWhole) {
 
     ReadBack(*b.core);
     EXPECT_EQ(EncodeModeFile(b.core->store), EncodeModeFile(start->store));
+}
+
+// A crossover row's alignment lives in its stage bands: a change of it alone is still found,
+// and nothing else is listed with it.
+TEST(StoreDiff, AnAlignmentChangeInTheStagesIsFound) {
+    const auto a = MakeOfflineContext();
+    Set(*a, "eq.sub.1.kind", "LP");
+    Set(*a, "eq.sub.1.align", "Bessel 12dB");
+    const auto b = Snapshot(*a);
+    Set(*b, "eq.sub.1.align", "Bessel 24dB");
+    std::vector<std::string> found;
+    for (const SettingDifference& d : DiffSettings(*a, *b)) found.push_back(d.setting->address);
+    EXPECT_NE(std::find(found.begin(), found.end(), "eq.sub.1.align"), found.end());
+    for (const std::string& f : found) EXPECT_TRUE(f.starts_with("eq.sub.1.")) << f;
 }
 
 }  // namespace
