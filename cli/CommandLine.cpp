@@ -39,7 +39,7 @@ const CLI::Validator kSlot(
 const CLI::Validator kDevice(
     [](std::string& v) -> std::string {
         if (TransportUri::Parse(v)) return {};
-        return "unknown device \"" + v + "\" (use hid, sim or unix:PATH)";
+        return "unknown device \"" + v + "\" (use hid, sim, unix:PATH or file:PATH)";
     },
     "");
 
@@ -67,8 +67,12 @@ std::string CommandLine::UsageText() {
            "\n"
            "Options:\n"
            "  --device URI   hid (default: the box on USB), sim (a simulated box inside\n"
-           "                 this program) or unix:PATH (a box served on a Unix socket,\n"
-           "                 e.g. by kv4420-sim)\n"
+           "                 this program), unix:PATH (a box served on a Unix socket,\n"
+           "                 e.g. by kv4420-sim) or file:PATH (a mode file edited as if it\n"
+           "                 were a box: get, set, list, eq and the other commands work on\n"
+           "                 it; a command that changed the mode rewrites the file\n"
+           "                 atomically at its end; a refused value or a failed command\n"
+           "                 leaves it as it was)\n"
            "  --verbose      print the link's debug messages on standard error\n"
            "  --direct       open the box even when a running server holds it\n"
            "  --help         this text\n"

@@ -37,6 +37,14 @@ TEST(CtlCommandLine, CommandsWithTheirArgumentsAndDevice) {
     ASSERT_TRUE(line);
     EXPECT_EQ(line->device.kind, TransportUri::Kind::Hid);
 
+    // The path is everything after the first colon, colons included.
+    line = Parse({"--device", "file:rooms/a:b.K4v9", "get", "reverb.level"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->device.kind, TransportUri::Kind::File);
+    EXPECT_EQ(line->device.path, "rooms/a:b.K4v9");
+    EXPECT_EQ(line->device.ToString(), "file:rooms/a:b.K4v9");
+    EXPECT_FALSE(Parse({"--device", "file:", "list"}));
+
     line = Parse({"info", "--help"});
     ASSERT_TRUE(line);
     EXPECT_TRUE(line->help);
