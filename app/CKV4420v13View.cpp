@@ -19,6 +19,7 @@
 #include "app/CKV4420v13App.h"
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMFCRibbonStepSlider.h"
+#include "app/OfflineEditing.h"
 #include "app/UiPrompts.h"
 #include "device/HidTransport.h"
 #include "device/Parameters.h"
@@ -228,7 +229,12 @@ void CKV4420v13View::UpdateConnectionPane() {
     const QString denied = m_app.Options().uri.kind == TransportUri::Kind::Hid
                                ? QString::fromStdString(HidTransport::DeniedPath())
                                : QString();
-    if (Connected()) {
+    if (Connected() && m_app.Offline().Active()) {
+        // A file stands in for the box: say which one.
+        m_status.SetConnectionText(OfflineEditing::PaneText(m_app.Offline().Path(), m_app.Language()),
+                                   QColor(0, 90, 200));
+        m_status.ConnectionPane()->setToolTip(QFileInfo(m_app.Offline().Path()).absoluteFilePath());
+    } else if (Connected()) {
         m_status.SetConnectionText(m_app.Text("USB：已连接", "USB:Connected"), QColor(0, 150, 0));
         m_status.ConnectionPane()->setToolTip(QString());
     } else if (!denied.isEmpty()) {
@@ -663,6 +669,12 @@ bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
 void CKV4420v13View::SaveModeFile() {
     if (!Connected()) {
         Notice("请先连接设备!", "Please connect device!");
+        return;
+    }
+    // The file being edited is the document: saved in place.
+    if (m_app.Offline().Active()) {
+        if (m_app.Offline().Save())
+            Notice(QStringLiteral("%1 %2").arg(m_app.Text("已保存", "Saved"), m_app.Offline().Path()));
         return;
     }
     const QString path = m_app.Prompts().SaveFile(window(), QStringLiteral("name"), QStringLiteral("K4v9"), kSaveFilter,

@@ -5,6 +5,7 @@
 
 #include "app/CKV4420v13App.h"
 #include "app/HotplugWatcher.h"
+#include "app/OfflineEditing.h"
 #include "app/UiPrompts.h"
 #include "device/Acceptance.h"
 
@@ -48,9 +49,29 @@ bool ConnectionLifecycle::OpenAndSync(int balloonMs, bool arrival) {
     return true;
 }
 
-void ConnectionLifecycle::OnStartTimer() { OpenAndSync(kConnectedBalloonMs, false); }
+void ConnectionLifecycle::OnStartTimer() {
+    if (OpenAndSync(kConnectedBalloonMs, false)) return;
+    // No box: a mode file named at start is edited in its place.
+    if (!Connected() && m_app.Offline().BeginWithStartFile()) OpenAndSync(kConnectedBalloonMs, false);
+}
 
-void ConnectionLifecycle::OnArrival() { OpenAndSync(kArrivalBalloonMs, true); }
+void ConnectionLifecycle::OnArrival() {
+    OfflineEditing& offline = m_app.Offline();
+    if (!offline.Active()) {
+        OpenAndSync(kArrivalBalloonMs, true);
+        return;
+    }
+    // A box arrived while a file stands in for it: the box is read, then the user chooses.
+    if (!offline.LeaveForBox()) {
+        if (m_app.Device().sync.Running()) m_arrivalPending = true;
+        return;
+    }
+    m_statusTimer.stop();
+    Q_EMIT connectionChanged(false);
+    if (OpenAndSync(kArrivalBalloonMs, true)) return;
+    offline.ReturnToFile();
+    OpenAndSync(kConnectedBalloonMs, false);
+}
 
 void ConnectionLifecycle::OnRemoval(const QString& path) {
     auto& link = m_app.Device().link;

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "device/DeviceContext.h"
+#include "device/StoreDiff.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 
@@ -38,6 +39,20 @@ private:
     bool m_open = false;
 };
 
+// The simulated box's transport under the file's name.
+class NamedTransport : public Transport {
+public:
+    NamedTransport(std::unique_ptr<Transport> inner, std::string path)
+        : m_inner(std::move(inner)), m_path(std::move(path)) {}
+    ReadStatus Read(Report& out, int timeoutMs) override { return m_inner->Read(out, timeoutMs); }
+    int Write(const Report& report, int timeoutMs) override { return m_inner->Write(report, timeoutMs); }
+    std::string Path() const override { return m_path; }
+
+private:
+    std::unique_ptr<Transport> m_inner;
+    std::string m_path;
+};
+
 std::string Resolve(const std::string& path) {
     std::error_code ec;
     const auto target = std::filesystem::canonical(path, ec);
@@ -51,7 +66,7 @@ FileBox::FileBox(std::string path, std::string target, std::shared_ptr<SimBox> b
 
 FileBox::~FileBox() = default;
 
-std::shared_ptr<FileBox> FileBox::Load(const std::string& path, FileBoxProblem& problem) {
+std::shared_ptr<FileBox> FileBox::Load(const std::string& path, FileBoxProblem& problem, bool clampOutside) {
     problem = {};
     auto box = std::make_shared<SimBox>();
     Visit visit(box);
@@ -66,11 +81,21 @@ std::shared_ptr<FileBox> FileBox::Load(const std::string& path, FileBoxProblem& 
     file.SetCommandSetVersion(store.CommandSetVersion());
     problem.file = ReadModeFile(path, file);
     if (problem.file.status != ModeFileStatus::Ok) return nullptr;
-    problem.outside = CheckStore(file);
-    if (!problem.outside.empty()) return nullptr;
+    if (clampOutside) {
+        problem.outside = ClampStore(file);
+    } else {
+        problem.outside = CheckStore(file);
+        if (!problem.outside.empty()) return nullptr;
+    }
 
-    DecodeModeFile(EncodeModeFile(file), store);
-    if (!visit.Sync(false) || !visit.Sync(true)) {
+    // Only what differs from the box, each as its own edit sends it: a whole write-all would
+    // put values the file holds outside a control's reach (a fresh box's zero predelays) to
+    // the control's least, and the file would change where nobody edited it.
+    const auto target = MakeOfflineContext();
+    CopyStore(file, target->store);
+    SendDifferences(visit.Ctx(), *target);
+    visit.Ctx().link.AwaitAnswer();
+    if (!visit.Sync(true)) {
         problem.file = {ModeFileStatus::CannotOpen, 0, 0};
         return nullptr;
     }
@@ -79,7 +104,13 @@ std::shared_ptr<FileBox> FileBox::Load(const std::string& path, FileBoxProblem& 
     return loaded;
 }
 
-TransportOpener FileBox::Opener() const { return MakeSimOpener(m_box); }
+TransportOpener FileBox::Opener() const {
+    return [box = m_box, path = "file:" + m_path](const DebugOutput& debug) -> std::unique_ptr<Transport> {
+        auto inner = MakeSimOpener(box)(debug);
+        if (!inner) return nullptr;
+        return std::make_unique<NamedTransport>(std::move(inner), path);
+    };
+}
 
 std::vector<std::uint8_t> FileBox::ReadBack() const {
     Visit visit(m_box);

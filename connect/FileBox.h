@@ -28,8 +28,9 @@ class FileBox {
 public:
     // The file read into a fresh simulated box; nothing, and the reason in problem, when it
     // is not a mode file, is damaged or short, of a version this program does not read, or
-    // holds values out of range. The file is never touched then.
-    static std::shared_ptr<FileBox> Load(const std::string& path, FileBoxProblem& problem);
+    // holds values out of range (unless clampOutside: then they are put in range, and
+    // problem.outside lists what was clamped). The file is never touched then.
+    static std::shared_ptr<FileBox> Load(const std::string& path, FileBoxProblem& problem, bool clampOutside = false);
 
     ~FileBox();
     FileBox(const FileBox&) = delete;
@@ -39,7 +40,8 @@ public:
     const std::string& Path() const { return m_path; }
     const std::string& Target() const { return m_target; }
     std::shared_ptr<SimBox> Box() const { return m_box; }
-    // Opens a link to the box, as often as asked; always finds it.
+    // Opens a link to the box, as often as asked; always finds it. Its device path is
+    // "file:" and the path, so that no removal notice of a box is taken for it.
     TransportOpener Opener() const;
 
     // Reads the box back and, when its mode differs from the file's, writes the file

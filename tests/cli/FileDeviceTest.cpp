@@ -54,7 +54,7 @@ TEST_F(FileDevice, SetThenGetGivesTheFileABoxSavesAfterTheSameEdit) {
     ASSERT_EQ(set.exitCode, 0) << Describe(set);
     EXPECT_EQ(set.out, "");
 
-    ASSERT_EQ(Ctl(m_sim->Uri(), {"load-file", Base()}).exitCode, 0);
+    ASSERT_EQ(Ctl(m_sim->Uri(), {"load-file", "--changes-only", Base()}).exitCode, 0);
     const auto boxSet = Ctl(m_sim->Uri(), edit);
     ASSERT_EQ(boxSet.exitCode, 0) << Describe(boxSet);
     const std::string saved = m_dir.File("saved.K4v9");
