@@ -42,7 +42,11 @@ bool ConnectionLifecycle::OpenAndSync(int balloonMs, bool arrival) {
     // Windows that showed the previous box's state are not carried over.
     if (arrival) m_app.DestroyAuxWindows();
     Q_EMIT connectionChanged(true);
-    ShowBalloon("设备已连接，同步中……", "Device connected!", balloonMs);
+    if (m_app.Offline().Active())
+        m_tray.ShowBalloon(OfflineEditing::BalloonText(m_app.Offline().Path(), m_app.Language()),
+                           m_app.Text("信息", "Information"), balloonMs);
+    else
+        ShowBalloon("设备已连接，同步中……", "Device connected!", balloonMs);
     // The poll waits for the link to be idle, so the timer may run during the read-back.
     m_statusTimer.start();
     RunReadBack();
@@ -62,10 +66,11 @@ void ConnectionLifecycle::OnArrival() {
         return;
     }
     // A box arrived while a file stands in for it: the box is read, then the user chooses.
-    if (!offline.LeaveForBox()) {
-        if (m_app.Device().sync.Running()) m_arrivalPending = true;
+    if (m_app.Device().sync.Running()) {
+        m_arrivalPending = true;
         return;
     }
+    if (!offline.LeaveForBox()) return;
     m_statusTimer.stop();
     Q_EMIT connectionChanged(false);
     if (OpenAndSync(kArrivalBalloonMs, true)) return;

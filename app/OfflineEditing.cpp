@@ -69,6 +69,9 @@ bool OfflineEditing::BeginWithStartFile() {
 void OfflineEditing::UseFile() {
     auto& dev = m_app.Device();
     dev.link.SetOpener(m_file->Opener());
+    // A file has no signal: its meters stay at rest.
+    m_meterPoll = dev.link.MeterPollEnabled();
+    dev.link.SetMeterPollEnabled(false);
     SyncTimings timings = m_app.Options().syncTimings;
     timings.connectWaitMs = kFileConnectWaitMs;
     dev.sync.SetTimings(timings);
@@ -78,10 +81,13 @@ void OfflineEditing::UseFile() {
 bool OfflineEditing::LeaveForBox() {
     auto& dev = m_app.Device();
     if (!Active() || dev.sync.Running()) return false;
+    // Any other device's notice must not take the file away: only a box that opens does.
+    if (!m_boxOpener || !m_boxOpener(DebugOutput())) return false;
     m_edited = MakeOfflineContext();
     CopyStore(dev.store, m_edited->store);
     dev.link.Close(true);
     dev.link.SetOpener(m_boxOpener);
+    dev.link.SetMeterPollEnabled(m_meterPoll);
     dev.sync.SetTimings(m_app.Options().syncTimings);
     m_leftFile = m_path;
     m_leftBox = std::move(m_file);
@@ -175,6 +181,11 @@ QString OfflineEditing::ArrivalQuestionText(const QString& file, int differing, 
         .arg(name)
         .arg(differing)
         .arg(memoryB);
+}
+
+QString OfflineEditing::BalloonText(const QString& file, int language) {
+    return Bi(language, "正在编辑文件 %1 (未连接机器)", "Editing the file %1 (no box connected)")
+        .arg(QFileInfo(file).fileName());
 }
 
 QString OfflineEditing::PaneText(const QString& file, int language) {

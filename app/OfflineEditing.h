@@ -36,7 +36,8 @@ public:
     QString Path() const { return m_path; }
 
     // A box arrived while a file is edited: the edited settings are remembered and the link
-    // is closed and pointed at the box. False when the file cannot be left now (a transfer runs).
+    // is closed and pointed at the box. False when the file cannot be left now (a transfer
+    // runs) or no box opens (the notice was another device's).
     bool LeaveForBox();
     // The box could not be opened after all: the file again, with every edit in it.
     void ReturnToFile();
@@ -56,6 +57,7 @@ public:
 
     static QString ArrivalQuestionText(const QString& file, int differing, const QString& memoryB, int language);
     static QString PaneText(const QString& file, int language);
+    static QString BalloonText(const QString& file, int language);
 
 private:
     void UpdateTitle();
@@ -68,6 +70,7 @@ private:
     QString m_startFile;
     QString m_leftFile;                       // the file the edited settings came from
     std::shared_ptr<FileBox> m_leftBox;       // its box, until the box that arrived was read
+    bool m_meterPoll = true;                  // the box's meter poll, kept while a file stands in
     std::unique_ptr<DeviceContext> m_edited;  // the settings edited, while a box is read
 };
 

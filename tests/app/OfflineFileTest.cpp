@@ -28,6 +28,7 @@ private Q_SLOTS:
     void arrivingBoxAsksWhoseSettingsWin_data();
     void arrivingBoxAsksWhoseSettingsWin();
     void arrivingBoxWithTheSameSettingsAsksNothing();
+    void noticeWithoutABoxKeepsTheFile();
     void unusableFileIsRefused_data();
     void unusableFileIsRefused();
 
@@ -220,6 +221,23 @@ void OfflineFileTest::arrivingBoxWithTheSameSettingsAsksNothing() {
     QVERIFY(shell.prompts->asked.empty());
     QVERIFY(Writes(shell.Delivered()).empty());
     QVERIFY(!QFile::exists(OfflineEditing::MemoryBPath()));
+}
+
+void OfflineFileTest::noticeWithoutABoxKeepsTheFile() {
+    const QString path = FreshModeFile(*m_dir, QStringLiteral("room.K4v9"));
+    Shell shell(false);
+    shell.filePath = QFile::encodeName(path).toStdString();
+    shell.box->SetUnplugged(true);
+    shell.Start();
+    Move(shell, RibbonSlider::Reverb, 37);
+    shell.Settle();
+    shell.Watcher()->RaiseArrived();  // another device, or a box that cannot be opened
+    QTest::qWait(50);
+    QVERIFY(shell.app->Offline().Active());
+    QVERIFY(shell.View()->Connected());
+    QCOMPARE(shell.accepted->count(), 1);
+    QVERIFY(shell.prompts->asked.empty());
+    QCOMPARE(FindSetting("reverb.level")->read(shell.app->Device()), 37.0);
 }
 
 void OfflineFileTest::unusableFileIsRefused_data() {
