@@ -50,9 +50,13 @@ protected:
 TEST_F(FileDevice, SetThenGetGivesTheFileABoxSavesAfterTheSameEdit) {
     const Args edit{"set", "reverb.level=42", "eq.music.3.gain=-4.5", "delay.main.l=12.5", "main.mute=on"};
     const std::string file = Copy("edited.K4v9");
+    ::chmod(file.c_str(), 0640);
     const auto set = Ctl("file:" + file, edit);
     ASSERT_EQ(set.exitCode, 0) << Describe(set);
     EXPECT_EQ(set.out, "");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);  // rewritten, with the permissions it had
 
     ASSERT_EQ(Ctl(m_sim->Uri(), {"load-file", "--changes-only", Base()}).exitCode, 0);
     const auto boxSet = Ctl(m_sim->Uri(), edit);
