@@ -515,8 +515,16 @@ void CKV4420v13View::OnButton(RibbonButton id) {
 
 // ---- User-mode slots ----
 
+bool CKV4420v13View::NoSlotsInFile() {
+    if (!m_app.Offline().Active()) return false;
+    // What went to a slot would be lost with the file's stand-in box.
+    Notice("模式文件没有机器的用户模式, 请先连接设备!", "A mode file has no user modes: connect the box first!");
+    return true;
+}
+
 void CKV4420v13View::LoadUserMode(int slot) {
     if (!Connected() || Locked()) return;
+    if (NoSlotsInFile()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     auto& dev = m_app.Device();
     if (dev.store.SettingsChanged()) {
@@ -533,6 +541,7 @@ void CKV4420v13View::LoadUserMode(int slot) {
 
 void CKV4420v13View::SaveUserMode(int slot) {
     if (!Connected() || Locked()) return;
+    if (NoSlotsInFile()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     const QString digitZh = QString::fromUtf8(kSlotDigitsZh[slot]);
     const QString text = m_app.Language() == kLanguageEnglish ? QStringLiteral("Save to machine mode %1?").arg(slot + 1)

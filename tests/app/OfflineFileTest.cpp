@@ -133,6 +133,13 @@ void OfflineFileTest::editsTheFileAndSavesItInPlace() {
     QCOMPARE(FileBytes(path), expected);
     QVERIFY(shell.box->Received().empty());  // the absent box was never spoken to
 
+    // A file has no user-mode slots: nothing is asked, nothing changes.
+    shell.View()->LoadUserMode(1);
+    shell.View()->SaveUserMode(2);
+    QVERIFY(shell.prompts->asked.empty());
+    QVERIFY(shell.Info().contains("模式文件没有机器的用户模式"));
+    QCOMPARE(FindSetting("reverb.level")->read(shell.app->Device()), 37.0);
+
     shell.app->ToggleLanguage();
     QCOMPARE(shell.Status()->ConnectionPane()->text(), QStringLiteral("File:room.K4v9"));
 }
