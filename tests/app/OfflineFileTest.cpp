@@ -29,6 +29,8 @@ private Q_SLOTS:
     void arrivingBoxAsksWhoseSettingsWin();
     void arrivingBoxWithTheSameSettingsAsksNothing();
     void noticeWithoutABoxKeepsTheFile();
+    void closingAsksAndSavesInPlace_data();
+    void closingAsksAndSavesInPlace();
     void unusableFileIsRefused_data();
     void unusableFileIsRefused();
 
@@ -247,6 +249,31 @@ void OfflineFileTest::noticeWithoutABoxKeepsTheFile() {
     QCOMPARE(FindSetting("reverb.level")->read(shell.app->Device()), 37.0);
 }
 
+void OfflineFileTest::closingAsksAndSavesInPlace_data() {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("Yes saves the file in place") << true;
+    QTest::newRow("No leaves it as it was") << false;
+}
+
+void OfflineFileTest::closingAsksAndSavesInPlace() {
+    QFETCH(bool, save);
+    const QString path = FreshModeFile(*m_dir, QStringLiteral("room.K4v9"));
+    const Bytes before = FileBytes(path);
+    Shell shell(false);
+    shell.filePath = QFile::encodeName(path).toStdString();
+    shell.Start();
+    Move(shell, RibbonSlider::Reverb, 37);
+    shell.Settle();
+    shell.prompts->answers.push_back(save ? UiPrompts::Answer::Yes : UiPrompts::Answer::No);
+    QVERIFY(shell.Frame()->close());
+    QCOMPARE(shell.prompts->asked.size(), std::size_t(1));
+    QVERIFY(shell.prompts->saveDefaults.empty());  // no file dialog: the file is the document
+    Bytes expected = before;
+    const std::int32_t level = 37;
+    if (save) expected.replace(kReverbOffset, 4, QByteArray(reinterpret_cast<const char*>(&level), 4));
+    QCOMPARE(FileBytes(path), expected);
+}
+
 void OfflineFileTest::unusableFileIsRefused_data() {
     QTest::addColumn<int>("what");  // 0 text, 1 newer version, 2 cut short, 3 value out of range
     QTest::addColumn<QString>("says");
@@ -254,6 +281,7 @@ void OfflineFileTest::unusableFileIsRefused_data() {
     QTest::newRow("newer version") << 1 << "版本 3";
     QTest::newRow("cut short") << 2 << "文件太短";
     QTest::newRow("value out of range") << 3 << "超出范围";
+    QTest::newRow("missing") << 4 << "无法打开文件";
 }
 
 void OfflineFileTest::unusableFileIsRefused() {
@@ -266,7 +294,10 @@ void OfflineFileTest::unusableFileIsRefused() {
     if (what == 1) bytes.replace(0, 4, QByteArray(reinterpret_cast<const char*>(&three), 4));
     if (what == 2) bytes.truncate(900);
     if (what == 3) bytes.replace(kReverbOffset, 4, QByteArray(reinterpret_cast<const char*>(&huge), 4));
-    WriteBytes(path, bytes);
+    if (what == 4)
+        QFile::remove(path);
+    else
+        WriteBytes(path, bytes);
 
     Shell shell(false);
     shell.filePath = QFile::encodeName(path).toStdString();
@@ -280,7 +311,8 @@ void OfflineFileTest::unusableFileIsRefused() {
     QCOMPARE(shown.size(), std::size_t(1));
     QVERIFY2(shown[0].text.contains(says) && shown[0].text.contains(path), qPrintable(shown[0].text));
     if (what == 3) QVERIFY(shell.prompts->askedDestructive[0]);
-    QCOMPARE(FileBytes(path), bytes);
+    QCOMPARE(QFile::exists(path), what != 4);
+    if (what != 4) QCOMPARE(FileBytes(path), bytes);
     QCOMPARE(shell.Frame()->windowTitle(), QString::fromLatin1(CKV4420v13App::kCaption));
 }
 
