@@ -16,6 +16,7 @@
 #include "app/CMainFrame.h"
 #include "app/CMyMFCRibbonBar.h"
 #include "app/HotplugWatcher.h"
+#include "app/OfflineEditing.h"
 #include "app/QtUiPrompts.h"
 #include "app/UiPrompts.h"
 #include "dialogs/CAboutDlg.h"
@@ -29,17 +30,29 @@
 namespace kv {
 
 namespace {
+// The box to look for: while a file is edited, the one that may arrive meanwhile.
+const TransportUri& BoxUri(const AppOptions& options) {
+    return options.uri.kind == TransportUri::Kind::File ? options.boxUri : options.uri;
+}
+
 TransportOpener ChooseOpener(const AppOptions& options, const std::shared_ptr<SimBox>& sim) {
     if (options.opener) return options.opener;
-    return MakeOpener(options.uri, sim);
+    return MakeOpener(BoxUri(options), sim);
+}
+
+TransportOpener NoBox() {
+    return [](const DebugOutput&) { return std::unique_ptr<Transport>(); };
 }
 }  // namespace
 
 CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options)) {
     m_sim = m_options.simBox;
-    if (!m_sim && m_options.uri.kind == TransportUri::Kind::Sim) m_sim = std::make_shared<SimBox>();
-    m_device = std::make_unique<DeviceContext>(ChooseOpener(m_options, m_sim), m_options.linkTimings,
+    if (!m_sim && BoxUri(m_options).kind == TransportUri::Kind::Sim) m_sim = std::make_shared<SimBox>();
+    const bool file = m_options.uri.kind == TransportUri::Kind::File;
+    // A file given as the device takes the box's place at Start, where its problems can be shown.
+    m_device = std::make_unique<DeviceContext>(file ? NoBox() : ChooseOpener(m_options, m_sim), m_options.linkTimings,
                                                m_options.syncTimings, m_options.encoderTimings);
+    m_offline = std::make_unique<OfflineEditing>(*this, ChooseOpener(m_options, m_sim));
     m_prompts = m_options.prompts ? m_options.prompts : std::make_shared<QtUiPrompts>();
     m_aux = std::make_unique<AuxWindows>(*this);
 
@@ -71,7 +84,7 @@ CKV4420v13App::CKV4420v13App(AppOptions options) : m_options(std::move(options))
     probe.isOpen = [this] { return m_device->link.IsOpen(); };
     probe.readThreadEnded = [this] { return m_device->link.ReadThreadEnded(); };
     probe.devicePath = [this] { return m_device->link.DevicePath(); };
-    m_watcher = MakeHotplugWatcher(m_options.uri, std::move(probe), m_options.socketPollMs);
+    m_watcher = MakeHotplugWatcher(BoxUri(m_options), std::move(probe), m_options.socketPollMs);
 
     m_language = m_settings.Language();
     m_table.Load(m_language);
@@ -102,6 +115,17 @@ void CKV4420v13App::Start(const QString& modeFile) {
     m_frame = new CMainFrame(*this);
     m_frame->setAttribute(Qt::WA_DeleteOnClose, false);
     m_frame->setWindowTitle(QString::fromLatin1(kCaption));
+    connect(&m_frame->View()->Connection(), &ConnectionLifecycle::accepted, m_offline.get(),
+            &OfflineEditing::OnAccepted);
+    if (m_options.uri.kind == TransportUri::Kind::File) {
+        if (!m_offline->Begin(QString::fromStdString(m_options.uri.path)))
+            m_device->link.SetOpener(ChooseOpener(m_options, m_sim));
+    } else if (!modeFile.isEmpty()) {
+        const QString suffix = modeFile.mid(modeFile.lastIndexOf('.') + 1);
+        if (suffix.compare(QStringLiteral("K4v8"), Qt::CaseInsensitive) == 0 ||
+            suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) == 0)
+            m_offline->SetStartFile(modeFile);
+    }
     if (!modeFile.isEmpty()) OpenDocument(modeFile);
     m_frame->show();
     m_frame->View()->Connection().Start(m_options.startDelayMs);

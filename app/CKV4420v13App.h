@@ -25,6 +25,7 @@ class AuxWindows;
 class CAboutDlg;
 class CKV4420v13View;
 class HotplugWatcher;
+class OfflineEditing;
 class SimBox;
 class UiPrompts;
 
@@ -32,6 +33,8 @@ struct AppOptions {
     TransportUri uri;                // the real box unless told otherwise
     std::shared_ptr<SimBox> simBox;  // serves "sim"; created when not given
     TransportOpener opener;          // replaces the URI's opener when set
+    // While a mode file is edited (uri file:PATH): the box that may arrive; hid unless told.
+    TransportUri boxUri;
     LinkTimings linkTimings;
     SyncTimings syncTimings;
     EncoderTimings encoderTimings;
@@ -53,6 +56,7 @@ public:
     ~CKV4420v13App() override;
 
     // Creates the main window, opens a mode file given on the command line, shows the window.
+    // With no box found at start, that file is edited in the box's place.
     void Start(const QString& modeFile = {});
     // Closes the link (telling the box) and joins a running synchronisation.
     void Shutdown();
@@ -64,6 +68,8 @@ public:
     DeviceContext& Device() { return *m_device; }
     SimBox* Sim() const { return m_sim.get(); }
     HotplugWatcher* Watcher() const { return m_watcher.get(); }
+    // Editing a mode file in the box's place.
+    OfflineEditing& Offline() { return *m_offline; }
     UiPrompts& Prompts() { return *m_prompts; }
     AppSettings& Settings() { return m_settings; }
 
@@ -108,6 +114,7 @@ private:
     std::shared_ptr<SimBox> m_sim;
     std::unique_ptr<DeviceContext> m_device;
     std::unique_ptr<HotplugWatcher> m_watcher;
+    std::unique_ptr<OfflineEditing> m_offline;
     std::shared_ptr<UiPrompts> m_prompts;
     std::unique_ptr<AuxWindows> m_aux;
     AppSettings m_settings;

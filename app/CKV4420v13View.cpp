@@ -21,6 +21,7 @@
 #include "app/CKV4420v13App.h"
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMFCRibbonStepSlider.h"
+#include "app/OfflineEditing.h"
 #include "app/UiPrompts.h"
 #include "device/HidTransport.h"
 #include "device/Parameters.h"
@@ -265,7 +266,12 @@ void CKV4420v13View::UpdateConnectionPane() {
     const QString denied = m_app.Options().uri.kind == TransportUri::Kind::Hid
                                ? QString::fromStdString(HidTransport::DeniedPath())
                                : QString();
-    if (Connected()) {
+    if (Connected() && m_app.Offline().Active()) {
+        // A file stands in for the box: say which one.
+        m_status.SetConnectionText(OfflineEditing::PaneText(m_app.Offline().Path(), m_app.Language()),
+                                   QColor(0, 90, 200));
+        m_status.ConnectionPane()->setToolTip(QFileInfo(m_app.Offline().Path()).absoluteFilePath());
+    } else if (Connected()) {
         m_status.SetConnectionText(m_app.Text("USB：已连接", "USB:Connected"), QColor(0, 150, 0));
         m_status.ConnectionPane()->setToolTip(QString());
     } else if (!denied.isEmpty()) {
@@ -550,8 +556,16 @@ void CKV4420v13View::OnButton(RibbonButton id) {
 
 // ---- User-mode slots ----
 
+bool CKV4420v13View::NoSlotsInFile() {
+    if (!m_app.Offline().Active()) return false;
+    // What went to a slot would be lost with the file's stand-in box.
+    Notice("模式文件没有机器的用户模式, 请先连接设备!", "A mode file has no user modes: connect the box first!");
+    return true;
+}
+
 void CKV4420v13View::LoadUserMode(int slot) {
     if (!Connected() || Locked()) return;
+    if (NoSlotsInFile()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     auto& dev = m_app.Device();
     if (dev.store.SettingsChanged()) {
@@ -570,6 +584,7 @@ void CKV4420v13View::LoadUserMode(int slot) {
 
 void CKV4420v13View::SaveUserMode(int slot) {
     if (!Connected() || Locked()) return;
+    if (NoSlotsInFile()) return;
     slot = std::clamp(slot, 0, kModeSlots - 1);
     const QString digitZh = QString::fromUtf8(kSlotDigitsZh[slot]);
     const QString text = m_app.Language() == kLanguageEnglish ? QStringLiteral("Save to machine mode %1?").arg(slot + 1)
@@ -706,6 +721,12 @@ bool CKV4420v13View::ReadModeFileIntoStore(const QString& path) {
 void CKV4420v13View::SaveModeFile() {
     if (!Connected()) {
         Notice("请先连接设备!", "Please connect device!");
+        return;
+    }
+    // The file being edited is the document: saved in place.
+    if (m_app.Offline().Active()) {
+        if (m_app.Offline().Save())
+            Notice(QStringLiteral("%1 %2").arg(m_app.Text("已保存", "Saved"), m_app.Offline().Path()));
         return;
     }
     const QString path = m_app.Prompts().SaveFile(window(), QStringLiteral("name"), QStringLiteral("K4v9"), kSaveFilter,

@@ -127,6 +127,8 @@ private:
     void OnResetEqClicked();
     void Notice(const char* chinese, const char* english, int durationMs = kNoticeMs);
     bool ReadModeFileIntoStore(const QString& path);
+    // While a file is edited the box's user-mode slots are not there: says so.
+    bool NoSlotsInFile();
     int ClampToMaximum(int value, int maxByte, const char* chinese, const char* english);
     int CurrentSlot() const;
 

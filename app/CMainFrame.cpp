@@ -9,6 +9,7 @@
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMyMFCRibbonBar.h"
 #include "app/HistoryControls.h"
+#include "app/OfflineEditing.h"
 #include "app/UiPrompts.h"
 #include "dialogs/AppIcon.h"
 
@@ -72,7 +73,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
-        if (answer == UiPrompts::Answer::Yes) {
+        if (answer == UiPrompts::Answer::Yes && m_app.Offline().Active()) {
+            // The file being edited is saved in place; a failed save keeps the window open.
+            if (!m_app.Offline().Save()) {
+                event->ignore();
+                return;
+            }
+        } else if (answer == UiPrompts::Answer::Yes) {
             const QString path = m_app.Prompts().SaveFile(this, QStringLiteral("preset"), QStringLiteral("K4v9"),
                                                           QStringLiteral("Mode Files (*.K4v9)"), m_app.ModeFolder());
             if (!path.isEmpty()) m_view->SaveModeFileTo(path);

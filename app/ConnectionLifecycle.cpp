@@ -5,6 +5,7 @@
 
 #include "app/CKV4420v13App.h"
 #include "app/HotplugWatcher.h"
+#include "app/OfflineEditing.h"
 #include "app/UiPrompts.h"
 #include "device/Acceptance.h"
 
@@ -41,16 +42,41 @@ bool ConnectionLifecycle::OpenAndSync(int balloonMs, bool arrival) {
     // Windows that showed the previous box's state are not carried over.
     if (arrival) m_app.DestroyAuxWindows();
     Q_EMIT connectionChanged(true);
-    ShowBalloon("设备已连接，同步中……", "Device connected!", balloonMs);
+    if (m_app.Offline().Active())
+        m_tray.ShowBalloon(OfflineEditing::BalloonText(m_app.Offline().Path(), m_app.Language()),
+                           m_app.Text("信息", "Information"), balloonMs);
+    else
+        ShowBalloon("设备已连接，同步中……", "Device connected!", balloonMs);
     // The poll waits for the link to be idle, so the timer may run during the read-back.
     m_statusTimer.start();
     RunReadBack();
     return true;
 }
 
-void ConnectionLifecycle::OnStartTimer() { OpenAndSync(kConnectedBalloonMs, false); }
+void ConnectionLifecycle::OnStartTimer() {
+    if (OpenAndSync(kConnectedBalloonMs, false)) return;
+    // No box: a mode file named at start is edited in its place.
+    if (!Connected() && m_app.Offline().BeginWithStartFile()) OpenAndSync(kConnectedBalloonMs, false);
+}
 
-void ConnectionLifecycle::OnArrival() { OpenAndSync(kArrivalBalloonMs, true); }
+void ConnectionLifecycle::OnArrival() {
+    OfflineEditing& offline = m_app.Offline();
+    if (!offline.Active()) {
+        OpenAndSync(kArrivalBalloonMs, true);
+        return;
+    }
+    // A box arrived while a file stands in for it: the box is read, then the user chooses.
+    if (m_app.Device().sync.Running()) {
+        m_arrivalPending = true;
+        return;
+    }
+    if (!offline.LeaveForBox()) return;
+    m_statusTimer.stop();
+    Q_EMIT connectionChanged(false);
+    if (OpenAndSync(kArrivalBalloonMs, true)) return;
+    offline.ReturnToFile();
+    OpenAndSync(kConnectedBalloonMs, false);
+}
 
 void ConnectionLifecycle::OnRemoval(const QString& path) {
     auto& link = m_app.Device().link;

@@ -13,6 +13,7 @@ std::unique_ptr<HotplugWatcher> MakeHotplugWatcher(const TransportUri& uri, Link
         case TransportUri::Kind::Unix:
             return std::make_unique<SocketHotplugWatcher>(uri.path, std::move(probe), socketPollMs);
         case TransportUri::Kind::Sim:
+        case TransportUri::Kind::File:
             break;
     }
     return std::make_unique<ManualHotplugWatcher>();

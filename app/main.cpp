@@ -1,4 +1,4 @@
-// kv4420 [--device hid|sim|unix:PATH] [--exit-after-first-paint] [MODEFILE]
+// kv4420 [--device hid|sim|unix:PATH|file:PATH] [--exit-after-first-paint] [MODEFILE]
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,18 +41,22 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Control application of the KV4420 audio processor"));
     parser.addHelpOption();
-    QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Transport: hid (default), sim or unix:PATH."),
-                              QStringLiteral("URI"), QStringLiteral("hid"));
+    QCommandLineOption device(
+        QStringLiteral("device"),
+        QStringLiteral("Transport: hid (default), sim, unix:PATH or file:PATH (a mode file edited "
+                       "as if it were a box)."),
+        QStringLiteral("URI"), QStringLiteral("hid"));
     QCommandLineOption firstPaint(QStringLiteral("exit-after-first-paint"),
                                   QStringLiteral("Exit as soon as the main window painted (start-up measurement)."));
     parser.addOption(device);
     parser.addOption(firstPaint);
-    parser.addPositionalArgument(QStringLiteral("MODEFILE"), QStringLiteral("Mode file to open."));
+    parser.addPositionalArgument(QStringLiteral("MODEFILE"),
+                                 QStringLiteral("Mode file to open; edited in the box's place when no box is found."));
     parser.process(application);
 
     const auto uri = kv::TransportUri::Parse(parser.value(device).toStdString());
     if (!uri) {
-        std::fprintf(stderr, "kv4420: unknown device '%s' (use hid, sim or unix:PATH)\n",
+        std::fprintf(stderr, "kv4420: unknown device '%s' (use hid, sim, unix:PATH or file:PATH)\n",
                      qPrintable(parser.value(device)));
         return 2;
     }

@@ -7,7 +7,9 @@
 #include <thread>
 
 #include "cli/CommandLine.h"
+#include "cli/CtlCommands.h"
 #include "cli/ProgressIndicator.h"
+#include "connect/FileBox.h"
 #include "device/Acceptance.h"
 #include "device/HidTransport.h"
 
@@ -20,8 +22,14 @@ constexpr auto kProgressTick = std::chrono::milliseconds(100);
 
 BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(std::move(options)), m_err(err) {
     SyncTimings syncTimings;
+    const bool file = m_options.device.kind == TransportUri::Kind::File;
+    // A file has no box that needs time to settle.
+    if (file) syncTimings.connectWaitMs = 0;
     if (m_options.syncWaitMs) syncTimings.connectWaitMs = *m_options.syncWaitMs;
-    m_ctx = std::make_unique<DeviceContext>(MakeOpener(m_options.device), LinkTimings{}, syncTimings);
+    // A file's box is opened by Connect, which says why a file cannot be used.
+    TransportOpener opener = file ? TransportOpener([](const DebugOutput&) { return std::unique_ptr<Transport>(); })
+                                  : MakeOpener(m_options.device);
+    m_ctx = std::make_unique<DeviceContext>(std::move(opener), LinkTimings{}, syncTimings);
     if (m_options.verbose) {
         auto debug = [](const std::string& text) {
             std::string line = text;
@@ -53,7 +61,29 @@ int BoxSession::Fail(int code, const std::string& text, bool notice) {
     return code;
 }
 
+int BoxSession::OpenFile() {
+    const std::string& path = m_options.device.path;
+    FileBoxProblem problem;
+    m_file = FileBox::Load(path, problem);
+    if (m_file) {
+        m_ctx->link.SetOpener(m_file->Opener());
+        return exitcode::kOk;
+    }
+    if (problem.file.status != ModeFileStatus::Ok) {
+        m_err << "kv4420ctl: " << ModeFileProblem(path, problem.file) << std::endl;
+        return exitcode::kFile;
+    }
+    for (const OutOfRange& o : problem.outside)
+        m_err << "kv4420ctl: " << path << ": " << o.address << " is " << o.fileValue << ", out of range\n";
+    m_err << "kv4420ctl: " << path << ": " << problem.outside.size()
+          << (problem.outside.size() == 1 ? " value" : " values")
+          << " out of range: the file is damaged or not a mode file, and was left as it is" << std::endl;
+    return exitcode::kFile;
+}
+
 int BoxSession::Connect() {
+    if (m_options.device.kind == TransportUri::Kind::File && !m_file)
+        if (int rc = OpenFile()) return rc;
     if (!m_ctx->link.Open()) {
         const std::string denied =
             m_options.device.kind == TransportUri::Kind::Hid ? HidTransport::DeniedPath() : std::string();
@@ -122,6 +152,14 @@ int BoxSession::Finish() {
     if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
         return Fail(exitcode::kNoBox, "the link to the box failed", false);
     m_ctx->link.Close(true);
+    if (m_file) {
+        const ModeFileResult written = m_file->WriteBack();
+        if (written.status != ModeFileStatus::Ok) {
+            m_err << "kv4420ctl: " << ModeFileProblem(m_file->Target(), written) << "; the file was left as it was"
+                  << std::endl;
+            return exitcode::kFile;
+        }
+    }
     return exitcode::kOk;
 }
 

@@ -12,6 +12,10 @@
 #include "connect/TransportUri.h"
 #include "device/DeviceContext.h"
 
+namespace kv {
+class FileBox;
+}
+
 namespace kv::cli {
 
 struct SessionOptions {
@@ -36,6 +40,8 @@ public:
     // Sends the whole store to the box, with the same checks afterwards.
     int WriteAll(const std::string& label);
     // Says goodbye with the disconnect notice; kNoBox when the link had failed meanwhile.
+    // A mode file edited as a box is written back then, when its mode changed (kFile when
+    // that fails); a command that failed before it leaves the file as it was.
     int Finish();
 
     DeviceContext& Box() { return *m_ctx; }
@@ -44,10 +50,12 @@ public:
 private:
     int RunSync(bool readBack, const std::string& label);
     int Fail(int code, const std::string& text, bool notice);
+    int OpenFile();
 
     SessionOptions m_options;
     std::ostream& m_err;
     std::unique_ptr<DeviceContext> m_ctx;
+    std::shared_ptr<FileBox> m_file;
 };
 
 }  // namespace kv::cli

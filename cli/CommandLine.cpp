@@ -39,7 +39,7 @@ const CLI::Validator kSlot(
 const CLI::Validator kDevice(
     [](std::string& v) -> std::string {
         if (TransportUri::Parse(v)) return {};
-        return "unknown device \"" + v + "\" (use hid, sim or unix:PATH)";
+        return "unknown device \"" + v + "\" (use hid, sim, unix:PATH or file:PATH)";
     },
     "");
 
@@ -67,8 +67,12 @@ std::string CommandLine::UsageText() {
            "\n"
            "Options:\n"
            "  --device URI   hid (default: the box on USB), sim (a simulated box inside\n"
-           "                 this program) or unix:PATH (a box served on a Unix socket,\n"
-           "                 e.g. by kv4420-sim)\n"
+           "                 this program), unix:PATH (a box served on a Unix socket,\n"
+           "                 e.g. by kv4420-sim) or file:PATH (a mode file edited as if it\n"
+           "                 were a box: get, set, list, eq, load-file, save-file and diff\n"
+           "                 work on it, mode and remote need a box; a command that\n"
+           "                 changed the mode rewrites the file atomically at its end; a\n"
+           "                 refused value or a failed command leaves it as it was)\n"
            "  --verbose      print the link's debug messages on standard error\n"
            "  --direct       open the box even when a running server holds it\n"
            "  --help         this text\n"
@@ -259,6 +263,25 @@ std::optional<CommandLine> CommandLine::Parse(std::span<const std::string> args,
     if (line.devices.size() > 1 && line.command != CommandKind::Serve) {
         error = "--device is given once (only serve takes several)";
         return std::nullopt;
+    }
+    // A served file would take edits that nothing ever writes back.
+    if (line.command == CommandKind::Serve &&
+        std::any_of(line.devices.begin(), line.devices.end(),
+                    [](const TransportUri& d) { return d.kind == TransportUri::Kind::File; })) {
+        error = "serve holds boxes, not files: edit a mode file with get, set or eq instead";
+        return std::nullopt;
+    }
+    // What a mode file does not hold would be thrown away when the command ends: refused.
+    if (line.device.kind == TransportUri::Kind::File) {
+        const auto k = line.command;
+        if (k == CommandKind::ModeLoad || k == CommandKind::ModeSave || k == CommandKind::ModeReset) {
+            error = "a mode file has no user-mode slots: mode load, save and reset need a box";
+            return std::nullopt;
+        }
+        if (k == CommandKind::RemoteLoad || k == CommandKind::RemoteSave) {
+            error = "a mode file holds no remote key table: remote load and save need a box";
+            return std::nullopt;
+        }
     }
     if (!slot.empty()) line.slot = slot[0] - '1';
     const bool takesPath = chosen->app->get_option_no_throw("PATH") || chosen->app->get_option_no_throw("FILE");

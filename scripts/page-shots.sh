@@ -43,3 +43,8 @@ done
 for lang in zh en; do
   "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-history-shot" "$lang" "$here/docs"
 done
+# A mode file edited with no box, and the question when a box with other settings arrives.
+for lang in zh en; do
+  "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-offline-shot" "$lang" "$here/docs/offline-file-$lang.png" \
+    "$here/docs/question-box-arrived-$lang.png"
+done

@@ -35,6 +35,10 @@ struct Shell {
     std::shared_ptr<SimBox> box = std::make_shared<SimBox>();
     // When set, the box is reached over this Unix socket (see ServedBox) instead of in process.
     std::string socketPath;
+    // When set, the application edits this mode file in the box's place (file:PATH); box is
+    // then the one that may arrive meanwhile.
+    std::string filePath;
+    QString startFile;          // a mode file named on the command line
     int syncGiveUpMs = 120000;  // how long the progress window waits for the box's next answer
     std::shared_ptr<ScriptedPrompts> prompts = std::make_shared<ScriptedPrompts>();
     std::unique_ptr<CKV4420v13App> app;
@@ -66,8 +70,12 @@ struct Shell {
             options.simBox = nullptr;
             options.socketPollMs = kSocketPollMs;
         }
+        if (!filePath.empty()) {
+            options.uri = TransportUri{TransportUri::Kind::File, filePath};
+            options.boxUri = TransportUri{TransportUri::Kind::Sim, {}};
+        }
         app = std::make_unique<CKV4420v13App>(options);
-        app->Start();
+        app->Start(startFile);
         accepted = std::make_unique<QSignalSpy>(&app->View()->Connection(), &ConnectionLifecycle::accepted);
         if (waitForSync) WaitAccepted(1);
     }

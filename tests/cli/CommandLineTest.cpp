@@ -37,6 +37,28 @@ TEST(CtlCommandLine, CommandsWithTheirArgumentsAndDevice) {
     ASSERT_TRUE(line);
     EXPECT_EQ(line->device.kind, TransportUri::Kind::Hid);
 
+    // The path is everything after the first colon, colons included.
+    line = Parse({"--device", "file:rooms/a:b.K4v9", "get", "reverb.level"});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->device.kind, TransportUri::Kind::File);
+    EXPECT_EQ(line->device.path, "rooms/a:b.K4v9");
+    EXPECT_EQ(line->device.ToString(), "file:rooms/a:b.K4v9");
+    EXPECT_FALSE(Parse({"--device", "file:", "list"}));
+    std::string error;
+    EXPECT_FALSE(Parse({"--device", "sim", "--device", "file:a.K4v9", "serve"}, &error));
+    EXPECT_NE(error.find("not files"), std::string::npos) << error;
+    // A file holds no slots and no key table: what went there would be lost.
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"mode", "save", "2"},
+                                                  {"mode", "load", "1"},
+                                                  {"mode", "reset", "4"},
+                                                  {"remote", "load", "k.remo"},
+                                                  {"remote", "save", "k.remo"}}) {
+        std::vector<std::string> args{"--device", "file:a.K4v9"};
+        args.insert(args.end(), words.begin(), words.end());
+        EXPECT_FALSE(Parse(args, &error)) << words[0] << " " << words[1];
+        EXPECT_NE(error.find("need a box"), std::string::npos) << error;
+    }
+
     line = Parse({"info", "--help"});
     ASSERT_TRUE(line);
     EXPECT_TRUE(line->help);
