@@ -297,6 +297,8 @@ void CKV4420v13View::ReloadRibbon() { m_ribbonBinder.Reload(LabelUse::Refresh); 
 
 void CKV4420v13View::Edited() { m_history->Commit(); }
 
+void CKV4420v13View::EditedAs(const QString& chinese, const QString& english) { m_history->Commit(chinese, english); }
+
 void CKV4420v13View::OnLanguageChanged() {
     m_history->Relabel();
     m_status.Relabel(m_app.Language());

@@ -40,6 +40,7 @@ public:
     ConnectionLifecycle& Connection() { return m_connection; }
     EditHistory& History() { return *m_history; }
     void Edited() override;
+    void EditedAs(const QString& chinese, const QString& english) override;
     bool Connected() const { return m_connection.Connected(); }
 
     // Every control from the store, after an accepted synchronisation.

@@ -39,6 +39,12 @@ public:
     virtual PageState& State() = 0;
     // A setting was stored and sent: the edit history takes it as a step (or its burst).
     virtual void Edited() {}
+    // One action changed several settings: the history takes them as one step of this name.
+    virtual void EditedAs(const QString& chinese, const QString& english) {
+        Q_UNUSED(chinese);
+        Q_UNUSED(english);
+        Edited();
+    }
     // A yes/no question before a change that cannot be undone, No being the default; true
     // only for an explicit Yes. A context without questions never says yes.
     virtual bool AskDestructive(const QString& caption, const QString& text) {
