@@ -31,6 +31,38 @@ TEST(EqPanelGeometry, AxisTable) {
     EXPECT_EQ(EqPanelGeometry(10, 10).Width(), 0);  // too small: empty plot, no negative size
 }
 
+// The group-delay axis: eight steps above zero hold the largest delay, two below it.
+struct DelayAxisRow {
+    double largestMs, step, low, high;
+    int decimals;
+};
+class GroupDelayAxisTest : public ::testing::TestWithParam<DelayAxisRow> {};
+TEST_P(GroupDelayAxisTest, HoldsTheLargestDelay) {
+    const DelayAxisRow r = GetParam();
+    const ValueAxis a = GroupDelayAxis(r.largestMs);
+    EXPECT_DOUBLE_EQ(a.step, r.step);
+    EXPECT_DOUBLE_EQ(a.low, r.low);
+    EXPECT_DOUBLE_EQ(a.high, r.high);
+    EXPECT_EQ(a.decimals, r.decimals);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, GroupDelayAxisTest,
+                         ::testing::Values(DelayAxisRow{0.0, 0.25, -0.5, 2.0, 2}, DelayAxisRow{2.0, 0.25, -0.5, 2.0, 2},
+                                           DelayAxisRow{2.01, 0.5, -1.0, 4.0, 1}, DelayAxisRow{7.9, 1.0, -2.0, 8.0, 0},
+                                           DelayAxisRow{33.0, 5.0, -10.0, 40.0, 0},
+                                           DelayAxisRow{500.0, 20.0, -40.0, 160.0, 0}));
+
+TEST(EqPanelGeometry, ValueAxes) {
+    const EqPanelGeometry g(842, 438);  // plot 800 x 400 from y = 18
+    EXPECT_DOUBLE_EQ(g.YOfValue(180.0, PhaseAxis()), 18.0);
+    EXPECT_DOUBLE_EQ(g.YOfValue(0.0, PhaseAxis()), 218.0);
+    EXPECT_DOUBLE_EQ(g.YOfValue(-180.0, PhaseAxis()), 418.0);
+    EXPECT_DOUBLE_EQ(PhaseAxis().step, 30.0);
+    // Zero delay stands a fifth of the plot above its bottom.
+    EXPECT_DOUBLE_EQ(g.YOfValue(0.0, GroupDelayAxis(5.0)), 338.0);
+    // The magnitude view keeps the gain scale.
+    EXPECT_DOUBLE_EQ(g.YOfValue(6.0, MagnitudeAxis()), g.YOfGain(6.0));
+}
+
 TEST(SmallEqGeometry, AxisTable) {
     const SmallEqGeometry g(116, 64);  // plot 112 x 60
     EXPECT_DOUBLE_EQ(g.XOfFrequency(10), 2);
