@@ -95,6 +95,7 @@ constexpr QRgb kSumCurveColor = 0xFFF0F0F0;
 constexpr QRgb kDipColor = 0xFFFF3030;
 // Neighbouring phase values further apart than this are a wrap, not a slope.
 constexpr double kPhaseWrapDeg = 180.0;
+constexpr double kQuietDb = -80.0;
 
 QColor WithAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
@@ -805,16 +806,24 @@ void CEqPanel::PaintViewCurve(QPainter& painter, std::span<const kv::eq::Complex
     const auto high = static_cast<double>(m_geometry.Bottom() + kCurveMargin);
     QPainterPath path;
     double last = 0.0;
+    bool broken = true;
     for (int k = 0; k < kGridPoints; ++k) {
-        const double v = ValueOf(points[static_cast<std::size_t>(k)]);
+        const kv::eq::ComplexPoint& point = points[static_cast<std::size_t>(k)];
+        // Where a path is this far down its phase is noise: nothing is drawn.
+        if (kv::eq::MagnitudeDbOf(point) < kQuietDb) {
+            broken = true;
+            continue;
+        }
+        const double v = ValueOf(point);
         const QPointF p(m_geometry.XOfGridPoint(k), std::clamp(m_geometry.YOfValue(v, axis), low, high));
         // A wrapped phase starts a new piece instead of a line across the plot.
         const bool wrap = m_view == EqView::Phase && std::fabs(v - last) > kPhaseWrapDeg;
-        if (k == 0 || wrap)
+        if (broken || wrap)
             path.moveTo(p);
         else
             path.lineTo(p);
         last = v;
+        broken = false;
     }
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);

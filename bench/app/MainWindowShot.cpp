@@ -29,6 +29,7 @@
 #include "device/Report.h"
 #include "device/SettingTable.h"
 #include "eq/CEqPanel.h"
+#include "eq/Crossover.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
 #include "pages/CSSVCDlg.h"
@@ -163,6 +164,21 @@ int main(int argc, char* argv[]) {
     int rc = 1;
     // Grab once the box is accepted and the window settled.
     QObject::connect(&app.View()->Connection(), &kv::ConnectionLifecycle::accepted, &application, [&] {
+        if (page == kv::PageId::Output && kind == kv::eqkind::kSub) {
+            // MAIN high-passed where SUB hands over (24 dB Linkwitz-Riley at 90 Hz).
+            const kv::eq::RowCodes high = kv::eq::AlignmentCodes(kv::eq::kCodeHighPass, 1);
+            for (int b = 0; b < 4; ++b)
+                app.View()->Device().encoders.EqBand(kv::EqId::Main, b, high[static_cast<std::size_t>(b)], 0.0, 90.0,
+                                                     0.7);
+            // SUB waits for the longer way to MAIN left and half a period more: the sum dips.
+            kv::DeviceContext& d = app.View()->Device();
+            for (const char* side : {"delay.main.l", "delay.sub"}) {
+                kv::FindSetting(std::string(side) + ".on")->apply(d, 1);
+                kv::FindSetting(std::string(side) + ".mode")->apply(d, 1);  // the whole channel
+            }
+            kv::FindSetting("delay.main.l")->apply(d, 1.5);
+            kv::FindSetting("delay.sub")->apply(d, 8.2);
+        }
         if (page == kv::PageId::Output && kind == kv::eqkind::kMain) {
             // A MAIN as installers set it: high-pass at the crossover, a room dip, a shelf.
             kv::Encoders& e = app.View()->Device().encoders;
