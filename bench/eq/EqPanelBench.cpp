@@ -42,6 +42,31 @@ BENCHMARK(BM_EqPanelRepaint)
         return s[s.size() / 2];
     });
 
+// The phase and group-delay views at the same size: range(0) the view, range(1) 1 when a band
+// changed before each repaint, so that the complex response and the delay axis's grid are
+// computed again as after an edit.
+void BM_EqPanelRepaintView(benchmark::State& state) {
+    CEqPanel panel;
+    FillPanel(panel);
+    panel.SetView(static_cast<kv::eq::EqView>(state.range(0)));
+    const bool edited = state.range(1) != 0;
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    panel.render(&image);
+    int step = 0;
+    for (auto _ : state) {
+        if (edited) panel.SetGain(9, (++step % 2) ? 3.0 : -3.0);
+        panel.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_EqPanelRepaintView)
+    ->ArgNames({"view", "edited"})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond);
+
 // One drag step: the pointer moves, the band is re-evaluated, the page is told.
 void BM_EqPanelDragStep(benchmark::State& state) {
     CEqPanel panel;
