@@ -172,7 +172,7 @@ void CEqPanel::EnsureComplex() const {
     if (m_listenerSum) {
         m_sum = m_listenerSum(bands, frequencies);
         for (const auto& p : m_sum.other) m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(p));
-        for (const auto& p : m_sum.sum) m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(p));
+        // Not the sum's: it spikes where the two cancel and would flatten every other curve.
     } else {
         m_sum = {};
     }

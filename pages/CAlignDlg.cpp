@@ -41,6 +41,8 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignCente
 
 CAlignDlg::CAlignDlg(PageContext& context, QWidget* parent) : QDialog(parent), m_context(context) {
     setObjectName(QStringLiteral("alignDelays"));
+    // A window of its own: dark text on the light window, not the dark page's light labels.
+    setStyleSheet(QStringLiteral("QLabel { color: rgb(20,20,20); }"));
     PaintWindowBackground(*this);
     auto* v = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -64,7 +66,7 @@ CAlignDlg::CAlignDlg(PageContext& context, QWidget* parent) : QDialog(parent), m
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setMinimumSize(600, 290);
+    m_table->setMinimumSize(600, 270);
     v->addWidget(m_table, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -93,7 +95,7 @@ void CAlignDlg::Refresh() {
         if (row.clamped)
             note = m_context.Text("超过 %1ms，已限制", "longer than %1ms: clamped").arg(most, 0, 'f', 1);
         else if (!row.delayOn)
-            note = m_context.Text("延时将打开", "delay switched on");
+            note = m_context.Text("应用时打开延时", "switched on when applied");
         m_table->setItem(
             k, kSpeaker,
             Cell(m_context.Text(kSpeakerNames[k][0], kSpeakerNames[k][1]), Qt::AlignLeft | Qt::AlignVCenter));

@@ -196,6 +196,8 @@ int main(int argc, char* argv[]) {
         if (pageArg == QLatin1String("align")) {
             // The listener a metre behind the centre and off to the left.
             kv::ApplySpeakerPoint(app.View()->Device(), 0, -0.6, -0.8, 8);
+            // One row switched off: the table says it will be switched on.
+            kv::FindSetting("delay.top.r.on")->apply(app.View()->Device(), 0);
             app.View()->Page()->Reload();
             auto* speakers = qobject_cast<kv::CSSVCDlg*>(app.View()->Page());
             speakers->OpenAlignment();
