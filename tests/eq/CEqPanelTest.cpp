@@ -389,8 +389,6 @@ private Q_SLOTS:
             QVERIFY(largest > 2.0 && largest <= axis.high);
             QVERIFY(lowest >= axis.low);
         }
-        QImage image(panel->size(), QImage::Format_ARGB32_Premultiplied);
-        panel->render(&image);
     }
 
     void dragInPhaseViewKeepsTheGain() {
@@ -408,9 +406,6 @@ private Q_SLOTS:
         Release(*panel, marker + QPointF(60, 90));
         QCOMPARE(panel->Band(4).gain, gain);
         QVERIFY(panel->Band(4).frequency > freq * 1.2f);
-        // Back in the magnitude view the same drag moves the gain as it always has.
-        panel->SetView(kv::eq::EqView::Magnitude);
-        QCOMPARE(panel->ViewSwitch()->Button(kv::eq::EqView::Magnitude)->isChecked(), true);
     }
 };
 

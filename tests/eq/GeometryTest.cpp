@@ -51,18 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, GroupDelayAxisTest,
                                            DelayAxisRow{33.0, 5.0, -10.0, 40.0, 0},
                                            DelayAxisRow{500.0, 20.0, -40.0, 160.0, 0}));
 
-TEST(EqPanelGeometry, ValueAxes) {
-    const EqPanelGeometry g(842, 438);  // plot 800 x 400 from y = 18
-    EXPECT_DOUBLE_EQ(g.YOfValue(180.0, PhaseAxis()), 18.0);
-    EXPECT_DOUBLE_EQ(g.YOfValue(0.0, PhaseAxis()), 218.0);
-    EXPECT_DOUBLE_EQ(g.YOfValue(-180.0, PhaseAxis()), 418.0);
-    EXPECT_DOUBLE_EQ(PhaseAxis().step, 30.0);
-    // Zero delay stands a fifth of the plot above its bottom.
-    EXPECT_DOUBLE_EQ(g.YOfValue(0.0, GroupDelayAxis(5.0)), 338.0);
-    // The magnitude view keeps the gain scale.
-    EXPECT_DOUBLE_EQ(g.YOfValue(6.0, MagnitudeAxis()), g.YOfGain(6.0));
-}
-
 TEST(SmallEqGeometry, AxisTable) {
     const SmallEqGeometry g(116, 64);  // plot 112 x 60
     EXPECT_DOUBLE_EQ(g.XOfFrequency(10), 2);

@@ -32,7 +32,6 @@ struct Room {
     int offRows;           // bit r: delay-page row r switched off
     double mainLeftNowMs;  // MAIN left's delay before aligning
 };
-using Rooms = QList<Room>;
 
 const double kDefaults[8][2] = {{-1, 1}, {0, 1}, {1, 1}, {-1, -1}, {0, -1}, {1, -1}, {-0.5, 0}, {0.5, 0}};
 
@@ -44,23 +43,17 @@ void Prepare(PageHost& host, const Room& room) {
         s.SetFloat(PositionXField(k + 1), float(room.speakers[k][0]));
         s.SetFloat(PositionYField(k + 1), float(room.speakers[k][1]));
     }
-    for (int r = 0; r < 8; ++r) {
-        s.SetFloat(kDelayField[r], 1.5f);
-        s.SetInt(kOnOffField[r], (room.offRows >> r) & 1);
-    }
-    s.SetFloat(kDelayField[0], float(room.mainLeftNowMs));
+    for (int r = 0; r < 8; ++r) s.SetFloat(kDelayField[r], r ? 1.5f : float(room.mainLeftNowMs));
+    for (int r = 0; r < 8; ++r) s.SetInt(kOnOffField[r], (room.offRows >> r) & 1);
 }
 
 // 1.5 ms for the farthest speaker, the lead of every nearer one added, at 20 C, in tenths.
 std::array<double, 8> Expected(const Room& room) {
     const double c = 331.3 * std::sqrt(1.0 + 20.0 / 273.15);
-    std::array<double, 8> d{};
-    double far = 0;
-    for (int k = 0; k < 8; ++k) {
+    std::array<double, 8> d{}, ms{};
+    for (int k = 0; k < 8; ++k)
         d[k] = std::hypot(room.speakers[k][0] - room.listener[0], room.speakers[k][1] - room.listener[1]);
-        far = std::max(far, d[k]);
-    }
-    std::array<double, 8> ms{};
+    const double far = *std::max_element(d.begin(), d.end());
     for (int k = 0; k < 8; ++k) ms[k] = std::min(100.0, std::round((1.5 + (far - d[k]) / c * 1000.0) * 10.0) / 10.0);
     return ms;
 }
@@ -121,21 +114,6 @@ private Q_SLOTS:
         QVERIFY(!typed.Writes().empty());
         QCOMPARE(Hex(aligned.Writes()), Hex(typed.Writes()));
         QVERIFY(aligned.Delivered().Violations().empty());
-        // The table now shows the delays as set, every row on.
-        for (int k = 0; k < 8; ++k)
-            QCOMPARE(window->Table()->item(k, CAlignDlg::kDelayNow)->text(), QString::asprintf("%.1fms", ms[k]));
-    }
-
-    void lockedWindowSendsNothing() {
-        PageHost host;
-        host.ShowPage(PageId::SpeakerPosition, 0);
-        host.core->store.SetFloat(PositionXField(0), 1.0f);
-        auto* page = qobject_cast<CSSVCDlg*>(host.page.data());
-        page->AlignButton()->click();
-        host.state.locked = true;
-        host.Clear();
-        page->AlignWindow()->Apply();
-        QVERIFY(host.Writes().empty());
     }
 };
 

@@ -1,5 +1,5 @@
 // The SUB page draws MAIN and the two summed at the listener over its own curve, and marks a
-// sum that cancels at the crossover; the other outputs draw nothing of the kind.
+// sum that cancels at the crossover.
 
 #include "PageFixture.h"
 #include "device/EqBands.h"
@@ -19,7 +19,7 @@ constexpr double kCrossoverHz = 100.0;
 // SUB's first row low-passes and MAIN's first four bands high-pass at 100 Hz, both 24 dB
 // Linkwitz-Riley; the listener and the speakers where a reset puts them (MAIN left 1.414 m,
 // SUB 1 m away).
-void Crossover(PageHost& host, double subDelayMs) {
+void Crossover(PageHost& host, double mainDelayMs, double subDelayMs, bool subOn, bool subWhole) {
     DeviceContext& d = *host.core;
     ResetSpeakers(d);
     auto sub = LoadEqBands(d.encoders, EqId::Sub);
@@ -33,12 +33,13 @@ void Crossover(PageHost& host, double subDelayMs) {
     const eq::RowCodes high = eq::AlignmentCodes(eq::kCodeHighPass, kLr24);
     for (int b = 0; b < 4; ++b)
         d.encoders.EqBand(EqId::Main, b, high[static_cast<std::size_t>(b)], 0.0, kCrossoverHz, 0.7);
-    for (const char* side : {"main.l", "sub"}) {
-        FindSetting(std::string("delay.") + side + ".on")->apply(d, 1);
-        FindSetting(std::string("delay.") + side + ".mode")->apply(d, 1);  // the whole channel
-    }
-    FindSetting("delay.main.l")->apply(d, 1.5);
-    FindSetting("delay.sub")->apply(d, subDelayMs);
+    const std::pair<const char*, double> delays[] = {{"delay.main.l", mainDelayMs},
+                                                     {"delay.main.l.on", 1.0},
+                                                     {"delay.main.l.mode", 1.0},  // whole
+                                                     {"delay.sub", subDelayMs},
+                                                     {"delay.sub.on", subOn ? 1.0 : 0.0},
+                                                     {"delay.sub.mode", subWhole ? 1.0 : 0.0}};
+    for (auto [address, value] : delays) FindSetting(address)->apply(d, value);
 }
 
 }  // namespace
@@ -48,18 +49,26 @@ class SubSumPageTest : public QObject {
 
 private Q_SLOTS:
     void dipMarkedOnlyWhenTheSidesCancel_data() {
+        QTest::addColumn<double>("mainDelayMs");
         QTest::addColumn<double>("subDelayMs");
+        QTest::addColumn<bool>("subOn");
+        QTest::addColumn<bool>("subWhole");
         QTest::addColumn<bool>("dip");
-        // 0.414 m further to MAIN left is 1.2 ms at 20 C: SUB waits as long.
-        QTest::addRow("aligned") << 2.7 << false;
-        QTest::addRow("SUB half a period late") << 7.7 << true;
-        QTest::addRow("SUB not waiting") << 1.5 << false;
+        // 0.414 m further to MAIN left is 1.2 ms at 20 C: SUB waits as long more.
+        QTest::addRow("aligned") << 5.0 << 6.2 << true << true << false;
+        QTest::addRow("SUB half a period late") << 1.5 << 7.7 << true << true << true;
+        // A delay that is off, or delays only the part above its split, leaves SUB early.
+        QTest::addRow("SUB's delay switched off") << 5.0 << 6.2 << false << true << true;
+        QTest::addRow("SUB delaying its high part only") << 5.0 << 6.2 << true << false << true;
     }
     void dipMarkedOnlyWhenTheSidesCancel() {
+        QFETCH(double, mainDelayMs);
         QFETCH(double, subDelayMs);
+        QFETCH(bool, subOn);
+        QFETCH(bool, subWhole);
         QFETCH(bool, dip);
         PageHost host;
-        Crossover(host, subDelayMs);
+        Crossover(host, mainDelayMs, subDelayMs, subOn, subWhole);
         host.ShowPage(PageId::Output, eqkind::kSub);
         CEqPanel* panel = host.page->Equaliser()->Panel();
         const eq::CrossoverSum& sum = panel->ListenerSumNow();
@@ -67,13 +76,11 @@ private Q_SLOTS:
         QVERIFY(sum.crossoverHz && std::fabs(*sum.crossoverHz - kCrossoverHz) < 3.0);
         QCOMPARE(sum.dip.has_value(), dip);
         if (dip) QVERIFY(std::fabs(sum.dip->frequencyHz - kCrossoverHz) < 20.0);
-        QImage image(panel->size(), QImage::Format_ARGB32_Premultiplied);
-        panel->render(&image);
     }
 
-    void otherOutputsDrawNoSum() {
+    void mainPageDrawsNoSum() {
         PageHost host;
-        Crossover(host, 7.7);
+        Crossover(host, 1.5, 7.7, true, true);
         host.ShowPage(PageId::Output, eqkind::kSub);
         host.ShowPage(PageId::Output, eqkind::kMain);  // the same page, switched
         QVERIFY(host.page->Equaliser()->Panel()->ListenerSumNow().sum.empty());
