@@ -93,9 +93,11 @@ QString Format(const char* format, double value) {
 constexpr QRgb kOtherCurveColor = 0xFFFFA040;
 constexpr QRgb kSumCurveColor = 0xFFF0F0F0;
 constexpr QRgb kDipColor = 0xFFFF3030;
-// Neighbouring phase values further apart than this are a wrap, not a slope.
-constexpr double kPhaseWrapDeg = 180.0;
+// Neighbouring phase values further apart than this are a wrap, or a phase turning faster than
+// the grid can show (a long delay high up): no line is drawn between them.
+constexpr double kPhaseWrapDeg = 90.0;
 constexpr double kQuietDb = -80.0;
+constexpr std::size_t kRunPoints = 5;
 
 QColor WithAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
@@ -804,30 +806,32 @@ void CEqPanel::PaintViewCurve(QPainter& painter, std::span<const kv::eq::Complex
     const kv::eq::ValueAxis axis = Axis();
     const auto low = static_cast<double>(m_geometry.Top() - kCurveMargin);
     const auto high = static_cast<double>(m_geometry.Bottom() + kCurveMargin);
-    QPainterPath path;
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    std::vector<QPointF> piece;
+    piece.reserve(kGridPoints);
+    const auto flush = [&] {
+        // In short runs: the antialiased stroke of one long zigzag (the comb of a delayed sum)
+        // costs the raster engine many times what the same segments cost a few at a time.
+        for (std::size_t from = 0; from + 1 < piece.size(); from += kRunPoints - 1)
+            painter.drawPolyline(piece.data() + from, static_cast<int>(std::min(kRunPoints, piece.size() - from)));
+        piece.clear();
+    };
     double last = 0.0;
-    bool broken = true;
     for (int k = 0; k < kGridPoints; ++k) {
         const kv::eq::ComplexPoint& point = points[static_cast<std::size_t>(k)];
         // Where a path is this far down its phase is noise: nothing is drawn.
-        if (kv::eq::MagnitudeDbOf(point) < kQuietDb) {
-            broken = true;
+        const double v = ValueOf(point);
+        if (kv::eq::MagnitudeDbOf(point) < kQuietDb || !std::isfinite(v)) {
+            flush();
             continue;
         }
-        const double v = ValueOf(point);
-        const QPointF p(m_geometry.XOfGridPoint(k), std::clamp(m_geometry.YOfValue(v, axis), low, high));
         // A wrapped phase starts a new piece instead of a line across the plot.
-        const bool wrap = m_view == EqView::Phase && std::fabs(v - last) > kPhaseWrapDeg;
-        if (broken || wrap)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
+        if (m_view == EqView::Phase && !piece.empty() && std::fabs(v - last) > kPhaseWrapDeg) flush();
+        piece.emplace_back(m_geometry.XOfGridPoint(k), std::clamp(m_geometry.YOfValue(v, axis), low, high));
         last = v;
-        broken = false;
     }
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(path);
+    flush();
 }
 
 void CEqPanel::PaintListenerSum(QPainter& painter) const {
@@ -836,7 +840,7 @@ void CEqPanel::PaintListenerSum(QPainter& painter) const {
     if (m_sum.other.size() < kGridPoints || m_sum.sum.size() < kGridPoints) return;
     const EqPanelGeometry& g = m_geometry;
     PaintViewCurve(painter, m_sum.other, QPen(QColor::fromRgba(kOtherCurveColor), 1.5));
-    PaintViewCurve(painter, m_sum.sum, QPen(QColor::fromRgba(kSumCurveColor), 1.5, Qt::DashLine));
+    PaintViewCurve(painter, m_sum.sum, QPen(QColor::fromRgba(kSumCurveColor), 1.5));
     painter.setFont(m_axisFont);
     const QFontMetrics metrics(m_axisFont);
     const int line = metrics.height();
@@ -847,7 +851,7 @@ void CEqPanel::PaintListenerSum(QPainter& painter) const {
                                m_language ? QStringLiteral("SUB + MAIN sum") : QStringLiteral("超低 + 前置 叠加")};
     const QRgb colors[2] = {kOtherCurveColor, kSumCurveColor};
     for (int i = 0; i < 2; ++i, top += line) {
-        painter.setPen(QPen(QColor::fromRgba(colors[i]), 1.5, i ? Qt::DashLine : Qt::SolidLine));
+        painter.setPen(QPen(QColor::fromRgba(colors[i]), 1.5));
         painter.drawLine(left, top + line / 2, left + 18, top + line / 2);
         painter.setPen(QColor::fromRgba(colors[i]));
         painter.drawText(QRect(left + 22, top, 240, line), Qt::AlignLeft | Qt::AlignVCenter, legend[i]);
