@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "eq/CEqViewSwitch.h"
 #include "eq/CardinalSpline.h"
 #include "eq/Crossover.h"
 #include "eq/DefaultBands.h"
@@ -19,6 +20,7 @@
 
 using kv::eq::BandRecord;
 using kv::eq::EqPanelGeometry;
+using kv::eq::EqView;
 using kv::eq::HeldFrequency;
 using kv::eq::kGridPoints;
 using kv::eq::TakesGain;
@@ -90,6 +92,15 @@ QString Format(const char* format, double value) {
     return QString::fromUtf8(buffer);
 }
 
+constexpr QRgb kOtherCurveColor = 0xFFFFA040;
+constexpr QRgb kSumCurveColor = 0xFFF0F0F0;
+constexpr QRgb kDipColor = 0xFFFF3030;
+// Neighbouring phase values further apart than this are a wrap, or a phase turning faster than
+// the grid can show (a long delay high up): no line is drawn between them.
+constexpr double kPhaseWrapDeg = 90.0;
+constexpr double kQuietDb = -80.0;
+constexpr std::size_t kRunPoints = 5;
+
 QColor WithAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
     return c;
@@ -115,6 +126,106 @@ CEqPanel::CEqPanel(QWidget* parent)
         const QAction* chosen = menu.exec(globalPos);
         return chosen ? chosen->data().toInt() : 0;
     };
+    m_viewSwitch = new CEqViewSwitch(this);
+    connect(m_viewSwitch, &CEqViewSwitch::viewChosen, this, &CEqPanel::SetView);
+    PlaceViewSwitch();
+}
+
+void CEqPanel::SetView(EqView view) {
+    m_viewSwitch->SetView(view);
+    if (view == m_view) return;
+    m_view = view;
+    m_gridValid = false;
+    update();
+    Q_EMIT viewChanged(view);
+}
+
+void CEqPanel::SetListenerSum(ListenerSum source) {
+    m_listenerSum = std::move(source);
+    m_sum = {};
+    ListenerSumChanged();
+}
+
+void CEqPanel::ListenerSumChanged() {
+    m_complexValid = false;
+    m_gridValid = false;
+    update();
+}
+
+const kv::eq::CrossoverSum& CEqPanel::ListenerSumNow() const {
+    EnsureComplex();
+    return m_sum;
+}
+
+void CEqPanel::EnsureComplex() const {
+    if (m_complexValid) return;
+    m_complexValid = true;
+    const auto width = static_cast<float>(m_geometry.Width());
+    const std::span<const BandRecord> bands(m_bands.data(), static_cast<std::size_t>(m_bandCount));
+    const std::vector<kv::eq::Biquad> sections = kv::eq::EqualiserSections(bands, IsSub());
+    std::array<double, kGridPoints> frequencies{};
+    m_largestDelayMs = 0.0;
+    for (int k = 0; k < kGridPoints; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        frequencies[i] = kv::eq::GridFrequency(k, width > 0.0f ? width : 1.0f);
+        m_complex[i] = kv::eq::ChainAt(sections, frequencies[i]);
+        m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(m_complex[i]));
+    }
+    for (int b = 0; b < m_bandCount; ++b)
+        m_markerValues[static_cast<std::size_t>(b)] = ValueOf(kv::eq::ChainAt(sections, Band(b).frequency));
+    if (m_listenerSum) {
+        m_sum = m_listenerSum(bands, frequencies);
+        for (const auto& p : m_sum.other) m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(p));
+        // Not the sum's: it spikes where the two cancel and would flatten every other curve.
+    } else {
+        m_sum = {};
+    }
+}
+
+double CEqPanel::ValueOf(const kv::eq::ComplexPoint& p) const {
+    switch (m_view) {
+        case EqView::Phase:
+            return kv::eq::PhaseDegOf(p);
+        case EqView::GroupDelay:
+            return kv::eq::GroupDelayMsOf(p);
+        case EqView::Magnitude:
+            break;
+    }
+    return kv::eq::MagnitudeDbOf(p);
+}
+
+kv::eq::ValueAxis CEqPanel::Axis() const {
+    switch (m_view) {
+        case EqView::Phase:
+            return kv::eq::PhaseAxis();
+        case EqView::GroupDelay:
+            EnsureComplex();
+            return kv::eq::GroupDelayAxis(m_largestDelayMs);
+        case EqView::Magnitude:
+            break;
+    }
+    return kv::eq::MagnitudeAxis();
+}
+
+double CEqPanel::CurveValue(int k) const {
+    EnsureComplex();
+    return ValueOf(m_complex[static_cast<std::size_t>(std::clamp(k, 0, kGridPoints - 1))]);
+}
+
+QPointF CEqPanel::MarkerCentre(int index) const {
+    const BandRecord& band = Band(index);
+    const double x = m_geometry.XOfFrequency(band.frequency);
+    if (m_view == EqView::Magnitude) return {x, m_geometry.YOfGain(band.gain)};
+    EnsureComplex();
+    const double y = m_geometry.YOfValue(m_markerValues[static_cast<std::size_t>(index)], Axis());
+    return {x, std::clamp(y, static_cast<double>(m_geometry.Top()), static_cast<double>(m_geometry.Bottom()))};
+}
+
+void CEqPanel::PlaceViewSwitch() {
+    // Inside the plot's top-right corner: the top margin holds the status line and the title.
+    m_viewSwitch->adjustSize();
+    const EqPanelGeometry g(width(), height());
+    m_viewSwitch->move(std::max(g.Left(), g.Right() - m_viewSwitch->width() - 4), g.Top() + 4);
 }
 
 QString CEqPanel::KindTitle(int kind, int language) {
@@ -142,6 +253,7 @@ void CEqPanel::SetBandCount(int count) {
     m_bandCount = count;
     kv::eq::FillDefaultBands(std::span(m_bands).first(static_cast<std::size_t>(count)));
     for (int i = 0; i < count; ++i) m_bands[static_cast<std::size_t>(i)].index = i;
+    m_complexValid = false;
     if (m_selected >= count) m_selected = -1;
     if (m_hover >= count) m_hover = -1;
     EvaluateAllBands();
@@ -152,12 +264,16 @@ void CEqPanel::SetKind(int kind) {
     m_kind = std::clamp(kind, 0, kKindCount - 1);
     m_curveColor = KindCurveColor(m_kind);
     m_gridValid = false;
+    m_complexValid = false;
+    PlaceViewSwitch();
     update();
 }
 
 void CEqPanel::SetLanguage(int language) {
     m_language = language ? 1 : 0;
     m_gridValid = false;
+    m_viewSwitch->SetLanguage(m_language);
+    PlaceViewSwitch();
     update();
 }
 
@@ -216,6 +332,7 @@ void CEqPanel::SyncGeometry() {
     m_geometrySize = size();
     m_geometry = EqPanelGeometry(width(), height());
     m_gridValid = false;
+    m_complexValid = false;
     // The grid and the pinned point depend on the plot width.
     for (int i = 0; i < kMaxBands; ++i) UpdateMarker(i);
     for (int i = 0; i < m_bandCount; ++i) EvaluateWithCurrentGeometry(i);
@@ -229,6 +346,7 @@ void CEqPanel::EvaluateBand(int index) {
 
 void CEqPanel::EvaluateWithCurrentGeometry(int index) {
     UpdateMarker(index);
+    m_complexValid = false;
     const auto width = static_cast<float>(m_geometry.Width());
     if (width <= 0.0f) return;  // no plot yet: evaluated again on the first resize
     if (IsCrossoverRow(index)) {
@@ -293,7 +411,8 @@ int CEqPanel::HitTest(QPointF pos, Button button) const {
     for (int i = 0; i < MarkerCount(); ++i) {
         const BandRecord& band = Band(i);
         if (button != Button::Right && band.code == kv::eq::kCodeOff) continue;
-        if (std::fabs(band.x - px) < reach && std::fabs(band.y - py) < reach) {
+        const double bandY = MarkerCentre(i).y() - m_geometry.Top();
+        if (std::fabs(band.x - px) < reach && std::fabs(bandY - py) < reach) {
             hit = i;
             if (button != Button::Hover) break;  // presses take the first, hovering the last
         }
@@ -323,7 +442,8 @@ void CEqPanel::mousePressEvent(QMouseEvent* event) {
         if (m_selected >= 0) {
             const BandRecord& band = Band(m_selected);
             m_grab = QPoint(static_cast<int>(pos.x() - EqPanelGeometry::kInsetLeft - band.x),
-                            static_cast<int>(pos.y() - EqPanelGeometry::kPointerTop - band.y));
+                            static_cast<int>(pos.y() - EqPanelGeometry::kPointerTop -
+                                             (MarkerCentre(m_selected).y() - m_geometry.Top())));
             Q_EMIT bandChanged(m_selected);
         }
     } else if (event->button() == Qt::RightButton) {
@@ -347,7 +467,10 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
     if (m_leftDrag && m_selected >= 0) {
         BandRecord& band = Band(m_selected);
         band.frequency = static_cast<float>(m_geometry.FrequencyAtPointer(pos.x()));
-        if (TakesGain(band.code)) {
+        if (m_view != EqView::Magnitude) {
+            // Only the magnitude view plots gain: elsewhere a drag moves the frequency alone.
+            if (!TakesGain(band.code)) band.gain = 0.0f;
+        } else if (TakesGain(band.code)) {
             const double gain = m_geometry.GainAtPlotY(py - m_grab.y());
             band.gain = static_cast<float>(std::round(gain * 10.0) / 10.0);
         } else {
@@ -449,13 +572,16 @@ void CEqPanel::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
 void CEqPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     SyncGeometry();
+    PlaceViewSwitch();
 }
 
 // ---- painting ----
 
 void CEqPanel::EnsureGridCache() {
     const qreal dpr = devicePixelRatioF();
-    if (m_gridValid && m_gridCache.devicePixelRatio() == dpr && m_gridCache.size() == size() * dpr) {
+    const kv::eq::ValueAxis axis = Axis();
+    if (m_gridValid && m_gridAxis == axis && m_gridCache.devicePixelRatio() == dpr &&
+        m_gridCache.size() == size() * dpr) {
         return;
     }
     m_gridCache = QPixmap(size() * dpr);
@@ -463,6 +589,7 @@ void CEqPanel::EnsureGridCache() {
     QPainter painter(&m_gridCache);
     PaintGrid(painter);
     m_gridValid = true;
+    m_gridAxis = axis;
 }
 
 void CEqPanel::PaintGrid(QPainter& painter) const {
@@ -477,22 +604,49 @@ void CEqPanel::PaintGrid(QPainter& painter) const {
     const int titleBottom = g.Top() - 1;
     painter.drawText(titleRight - titleMetrics.horizontalAdvance(title), titleBottom - titleMetrics.descent(), title);
 
+    // Each view's value lines with their labels.
+    std::vector<std::pair<double, QString>> lines;
+    if (m_view == EqView::Magnitude) {
+        // The 0 dB line has always been labelled "-0dB": its value is a negative zero.
+        for (double gain : kGainLines) lines.emplace_back(gain, Format("%+-.0fdB", gain == 0.0 ? -0.0 : gain));
+    } else {
+        const kv::eq::ValueAxis axis = Axis();
+        const int count = static_cast<int>(std::lround((axis.high - axis.low) / axis.step));
+        for (int i = 0; i <= count; ++i) {
+            const double v = axis.low + axis.step * i;
+            const QString text = m_view == EqView::Phase
+                                     ? QString::asprintf(v == 0.0 ? "%.0f°" : "%+.0f°", v)
+                                     : QString::asprintf(v == 0.0 ? "%.*fms" : "%+.*fms", axis.decimals, v);
+            lines.emplace_back(v, text);
+        }
+    }
     // The widest labels ("+15dB") must not run off the panel's left edge.
     const int labelWidth = g.Left() - 3;
     QStringList labels;
-    for (double gain : kGainLines) labels << Format("%+-.0fdB", gain);
+    for (const auto& line : lines) labels << line.second;
     painter.setFont(kv::eq::FittingFont(m_axisFont, labels, labelWidth));
     const QFontMetrics axisMetrics(painter.font());
-    for (double gain : kGainLines) {
-        const int y = static_cast<int>(std::lround(g.YOfGain(gain)));
-        painter.setPen(QPen(QColor(64, 64, 64), 1));
+    const kv::eq::ValueAxis axis = Axis();
+    for (const auto& [value, label] : lines) {
+        const double at = m_view == EqView::Magnitude ? g.YOfGain(value) : g.YOfValue(value, axis);
+        const int y = static_cast<int>(std::lround(at));
+        // The zero line of phase and delay stands out, as 0 dB stands in the middle.
+        const bool zero = m_view != EqView::Magnitude && value == 0.0;
+        painter.setPen(QPen(zero ? QColor(96, 96, 96) : QColor(64, 64, 64), 1));
         painter.drawLine(g.Left(), y, g.Right(), y);
-        // The 0 dB line has always been labelled "-0dB": its value is a negative zero.
-        const double value = gain == 0.0 ? -0.0 : gain;
-        const QString label = Format("%+-.0fdB", value);
         painter.setPen(QColor(128, 128, 128));
         painter.drawText(QRect(0, y - axisMetrics.height() / 2, labelWidth, axisMetrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, label);
+    }
+    if (m_view != EqView::Magnitude) {
+        // What the axis is, inside the plot's top-left corner.
+        const QString name = m_view == EqView::Phase
+                                 ? (m_language ? QStringLiteral("Phase (°)") : QStringLiteral("相位 (°)"))
+                                 : (m_language ? QStringLiteral("Group delay (ms)") : QStringLiteral("群延时 (ms)"));
+        painter.setFont(m_axisFont);
+        painter.setPen(QColor(160, 160, 160));
+        painter.drawText(QRect(g.Left() + 4, g.Top() + 2, 200, QFontMetrics(m_axisFont).height()),
+                         Qt::AlignLeft | Qt::AlignTop, name);
     }
     painter.setPen(QPen(QColor(64, 64, 64), 1));
     for (double f : kFrequencyLines) {
@@ -519,8 +673,14 @@ void CEqPanel::paintEvent(QPaintEvent*) {
     const QRect plot(m_geometry.Left(), m_geometry.Top(), m_geometry.Width(), m_geometry.Height());
     painter.save();
     painter.setClipRect(plot);
-    PaintSelectedShade(painter);
-    PaintOverallCurve(painter);
+    if (m_view == EqView::Magnitude) {
+        PaintSelectedShade(painter);
+        PaintOverallCurve(painter);
+    } else {
+        EnsureComplex();
+        PaintViewCurve(painter, m_complex, QPen(QColor::fromRgba(m_curveColor), 2.0));
+    }
+    PaintListenerSum(painter);
     painter.restore();
     PaintMarkers(painter);
     PaintReadout(painter);
@@ -570,7 +730,7 @@ void CEqPanel::PaintMarkers(QPainter& painter) const {
     for (int i = 0; i < MarkerCount(); ++i) {
         const BandRecord& band = Band(i);
         if (band.code == kv::eq::kCodeOff) continue;
-        const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
+        const QPointF centre = MarkerCentre(i);
         const QColor color = BandColor(i);
         const bool selected = i == m_selected;
         const QColor fill = WithAlpha(color, selected ? 0x50 : 0x25);
@@ -609,7 +769,8 @@ void CEqPanel::PaintReadout(QPainter& painter) const {
     const int index = m_hover >= 0 && IsValidBand(m_hover) ? m_hover : m_selected;
     if (!IsValidBand(index)) return;
     const BandRecord& band = Band(index);
-    const QPointF centre(m_geometry.XOfFrequency(band.frequency), m_geometry.YOfGain(band.gain));
+    const QPointF centre = MarkerCentre(index);
+    const bool above = m_view == EqView::Magnitude ? band.gain < -0.01f : centre.y() > m_geometry.Top() + 50;
     const std::array<QString, 3> labels = {"F:", "G:", "Q:"};
     const std::array<QString, 3> values = ReadoutValues(index);
     const QFontMetrics metrics(m_readoutFont);
@@ -621,9 +782,9 @@ void CEqPanel::PaintReadout(QPainter& painter) const {
     std::vector<std::array<double, 2>> others;
     for (int i = 0; i < MarkerCount(); ++i)
         if (i != index && Band(i).code != kv::eq::kCodeOff)
-            others.push_back({m_geometry.XOfFrequency(Band(i).frequency), m_geometry.YOfGain(Band(i).gain)});
-    const kv::eq::ReadoutPlacement place = m_geometry.PlaceReadout(centre.x(), centre.y(), band.gain < -0.01f,
-                                                                   metrics.height(), labelWidth, valueWidth, others);
+            others.push_back({MarkerCentre(i).x(), MarkerCentre(i).y()});
+    const kv::eq::ReadoutPlacement place =
+        m_geometry.PlaceReadout(centre.x(), centre.y(), above, metrics.height(), labelWidth, valueWidth, others);
     painter.setFont(m_readoutFont);
     for (std::size_t l = 0; l < 3; ++l) {
         painter.setPen(QColor(180, 180, 180));
@@ -655,6 +816,84 @@ void CEqPanel::PaintStatus(QPainter& painter) const {
     painter.drawText(EqPanelGeometry::kInsetLeft, baseline, head);
     painter.setPen(gainColor);
     painter.drawText(EqPanelGeometry::kInsetLeft + metrics.horizontalAdvance(head), baseline, gain);
+}
+
+void CEqPanel::PaintViewCurve(QPainter& painter, std::span<const kv::eq::ComplexPoint> points, const QPen& pen) const {
+    if (m_geometry.Width() <= 0 || points.size() < kGridPoints) return;
+    const kv::eq::ValueAxis axis = Axis();
+    const auto low = static_cast<double>(m_geometry.Top() - kCurveMargin);
+    const auto high = static_cast<double>(m_geometry.Bottom() + kCurveMargin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    std::vector<QPointF> piece;
+    piece.reserve(kGridPoints);
+    const auto flush = [&] {
+        // In short runs: the antialiased stroke of one long zigzag (the comb of a delayed sum)
+        // costs the raster engine many times what the same segments cost a few at a time.
+        for (std::size_t from = 0; from + 1 < piece.size(); from += kRunPoints - 1)
+            painter.drawPolyline(piece.data() + from, static_cast<int>(std::min(kRunPoints, piece.size() - from)));
+        piece.clear();
+    };
+    double last = 0.0;
+    for (int k = 0; k < kGridPoints; ++k) {
+        const kv::eq::ComplexPoint& point = points[static_cast<std::size_t>(k)];
+        // Where a path is this far down its phase is noise: nothing is drawn.
+        const double v = ValueOf(point);
+        if (kv::eq::MagnitudeDbOf(point) < kQuietDb || !std::isfinite(v)) {
+            flush();
+            continue;
+        }
+        // A wrapped phase starts a new piece instead of a line across the plot.
+        if (m_view == EqView::Phase && !piece.empty() && std::fabs(v - last) > kPhaseWrapDeg) flush();
+        piece.emplace_back(m_geometry.XOfGridPoint(k), std::clamp(m_geometry.YOfValue(v, axis), low, high));
+        last = v;
+    }
+    flush();
+}
+
+void CEqPanel::PaintListenerSum(QPainter& painter) const {
+    if (!m_listenerSum) return;
+    EnsureComplex();
+    if (m_sum.other.size() < kGridPoints || m_sum.sum.size() < kGridPoints) return;
+    const EqPanelGeometry& g = m_geometry;
+    PaintViewCurve(painter, m_sum.other, QPen(QColor::fromRgba(kOtherCurveColor), 1.5));
+    PaintViewCurve(painter, m_sum.sum, QPen(QColor::fromRgba(kSumCurveColor), 1.5));
+    painter.setFont(m_axisFont);
+    const QFontMetrics metrics(m_axisFont);
+    const int line = metrics.height();
+    // The legend under the axis name (or where it would stand).
+    const int left = g.Left() + 4;
+    int top = g.Top() + 2 + line;
+    const QString legend[2] = {m_language ? QStringLiteral("MAIN at the listener") : QStringLiteral("前置 (听众处)"),
+                               m_language ? QStringLiteral("SUB + MAIN sum") : QStringLiteral("超低 + 前置 叠加")};
+    const QRgb colors[2] = {kOtherCurveColor, kSumCurveColor};
+    for (int i = 0; i < 2; ++i, top += line) {
+        painter.setPen(QPen(QColor::fromRgba(colors[i]), 1.5));
+        painter.drawLine(left, top + line / 2, left + 18, top + line / 2);
+        painter.setPen(QColor::fromRgba(colors[i]));
+        painter.drawText(QRect(left + 22, top, 240, line), Qt::AlignLeft | Qt::AlignVCenter, legend[i]);
+    }
+    if (!m_sum.dip) return;
+    const kv::eq::SumDip& dip = *m_sum.dip;
+    const double x = g.XOfFrequency(dip.frequencyHz);
+    const double y = m_view == EqView::Magnitude ? std::clamp(g.YOfGain(dip.sumDb), static_cast<double>(g.Top()),
+                                                              static_cast<double>(g.Bottom()))
+                                                 : g.Top() + g.Height() * 0.5;
+    painter.setPen(QPen(QColor::fromRgba(kDipColor), 1.0, Qt::DashLine));
+    painter.drawLine(QPointF(x, g.Top()), QPointF(x, g.Bottom()));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgba(kDipColor));
+    const QPointF tip(x, y);
+    painter.drawPolygon(QPolygonF{tip, tip + QPointF(-6, -10), tip + QPointF(6, -10)});
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QColor::fromRgba(kDipColor));
+    const QString text =
+        (m_language ? QStringLiteral("sum dip -%1dB at %2Hz") : QStringLiteral("叠加凹陷 -%1dB @ %2Hz"))
+            .arg(dip.lossDb, 0, 'f', 1)
+            .arg(dip.frequencyHz, 0, 'f', 0);
+    const int width = metrics.horizontalAdvance(text);
+    const double textLeft = std::min(x + 8, static_cast<double>(g.Right() - width - 4));
+    painter.drawText(QPointF(textLeft, y - 12), text);
 }
 
 void CEqPanel::PaintBypass(QPainter& painter) const {

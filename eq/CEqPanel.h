@@ -9,9 +9,13 @@
 #include <span>
 
 #include "eq/BandRecord.h"
+#include "eq/ComplexResponse.h"
+#include "eq/CrossoverSum.h"
 #include "eq/EqPanelGeometry.h"
 
 namespace kv {
+
+class CEqViewSwitch;
 
 // The large graphic equaliser: grid, overall curve, the selected band's shaded
 // curve, numbered markers, read-out, status line; bands are edited on it with
@@ -36,7 +40,27 @@ public:
     // (kFirstMenuCommand + item) or 0. Replaceable so that tests need no modal loop.
     using MenuChooser = std::function<int(const QStringList& items, const QPoint& globalPos)>;
 
+    // A second output heard with this one (MAIN with SUB): given this panel's bands and the
+    // grid's frequencies, the two paths at the listener and their sum.
+    using ListenerSum = std::function<kv::eq::CrossoverSum(std::span<const kv::eq::BandRecord> bands,
+                                                           std::span<const double> frequencies)>;
+
     explicit CEqPanel(QWidget* parent = nullptr);
+
+    // Magnitude (the bands' gains, as the box has always shown them), phase or group delay.
+    void SetView(kv::eq::EqView view);
+    kv::eq::EqView View() const { return m_view; }
+    CEqViewSwitch* ViewSwitch() const { return m_viewSwitch; }
+    // The axis of the current view (group delay scales to the curve).
+    kv::eq::ValueAxis Axis() const;
+    // The curve of the current view at grid point k (dB, degrees or ms).
+    double CurveValue(int k) const;
+    // The other output and the sum drawn over this panel's curve; none without a source.
+    void SetListenerSum(ListenerSum source);
+    // The sum as last drawn (empty without a source); recomputed when a band changed.
+    const kv::eq::CrossoverSum& ListenerSumNow() const;
+    // The source's inputs changed outside the panel (the other output, a delay).
+    void ListenerSumChanged();
 
     // Parent operations.
     void SetBandCount(int count);
@@ -82,6 +106,7 @@ public:
 Q_SIGNALS:
     void bandChanged(int index);
     void noBand();
+    void viewChanged(kv::eq::EqView view);
 
 protected:
     bool event(QEvent* event) override;
@@ -117,6 +142,15 @@ private:
     void PaintReadout(QPainter& painter) const;
     void PaintStatus(QPainter& painter) const;
     void PaintBypass(QPainter& painter) const;
+    void PaintViewCurve(QPainter& painter, std::span<const kv::eq::ComplexPoint> points, const QPen& pen) const;
+    void PaintListenerSum(QPainter& painter) const;
+    void PlaceViewSwitch();
+
+    // The complex response of the bands (and the listener sum) on the grid, when stale.
+    void EnsureComplex() const;
+    double ValueOf(const kv::eq::ComplexPoint& p) const;
+    // Where a band's marker stands: at its gain in the magnitude view, on the curve otherwise.
+    QPointF MarkerCentre(int index) const;
 
     std::array<kv::eq::BandRecord, kMaxBands> m_bands{};
     int m_bandCount = 10;
@@ -138,6 +172,16 @@ private:
 
     QPixmap m_gridCache;
     bool m_gridValid = false;
+    kv::eq::ValueAxis m_gridAxis;
+
+    kv::eq::EqView m_view = kv::eq::EqView::Magnitude;
+    CEqViewSwitch* m_viewSwitch = nullptr;
+    ListenerSum m_listenerSum;
+    mutable bool m_complexValid = false;
+    mutable std::array<kv::eq::ComplexPoint, kv::eq::kGridPoints> m_complex{};
+    mutable std::array<double, kMaxBands> m_markerValues{};
+    mutable kv::eq::CrossoverSum m_sum;
+    mutable double m_largestDelayMs = 0.0;
     QFont m_titleFont;
     QFont m_axisFont;
     QFont m_markerFont;

@@ -73,8 +73,19 @@ std::vector<Biquad> EqualiserSections(std::span<const BandRecord> bands, bool cr
 }
 
 ComplexPoint ChainAt(std::span<const Biquad> sections, double freqHz, double sampleRate) {
+    // The powers of z^-1 once for every section: the same sums as SectionAt, cascaded.
+    const double w = 2.0 * std::numbers::pi * freqHz / sampleRate;
+    const Complex z1 = std::polar(1.0, -w);
+    const Complex z2 = z1 * z1;
+    const Complex j(0.0, 1.0);
     ComplexPoint p;
-    for (const Biquad& s : sections) p = Cascade(p, SectionAt(s, freqHz, sampleRate));
+    for (const Biquad& s : sections) {
+        const Complex b = s.b0 + s.b1 * z1 + s.b2 * z2;
+        const Complex a = 1.0 + s.a1 * z1 + s.a2 * z2;
+        const Complex db = -j * (s.b1 * z1 + 2.0 * s.b2 * z2);
+        const Complex da = -j * (s.a1 * z1 + 2.0 * s.a2 * z2);
+        p = Cascade(p, ComplexPoint{b / a, (db * a - b * da) / (a * a)});
+    }
     return p;
 }
 

@@ -2,10 +2,32 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "eq/BandRecord.h"
 
 namespace kv::eq {
+
+namespace {
+constexpr double kGroupDelaySteps[] = {0.25, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0};
+constexpr int kStepsAbove = 8;
+constexpr int kStepsBelow = 2;
+}  // namespace
+
+ValueAxis MagnitudeAxis() { return {EqPanelGeometry::kMinGain, EqPanelGeometry::kMaxGain, 3.0, 0}; }
+
+ValueAxis PhaseAxis() { return {-180.0, 180.0, 30.0, 0}; }
+
+ValueAxis GroupDelayAxis(double largestMs) {
+    double step = kGroupDelaySteps[std::size(kGroupDelaySteps) - 1];
+    for (double s : kGroupDelaySteps)
+        if (s * kStepsAbove >= largestMs) {
+            step = s;
+            break;
+        }
+    const int decimals = step < 0.5 ? 2 : step < 1.0 ? 1 : 0;
+    return {-kStepsBelow * step, kStepsAbove * step, step, decimals};
+}
 
 EqPanelGeometry::EqPanelGeometry(int clientWidth, int clientHeight)
     : m_width(std::max(0, clientWidth - kInsetLeft - kInsetRight)),
@@ -17,6 +39,10 @@ double EqPanelGeometry::XOfFrequency(double freqHz) const {
 
 double EqPanelGeometry::YOfGain(double gainDb) const {
     return kInsetTop + m_height * (kMaxGain - gainDb) / (kMaxGain - kMinGain);
+}
+
+double EqPanelGeometry::YOfValue(double value, const ValueAxis& axis) const {
+    return kInsetTop + m_height * (axis.high - value) / (axis.high - axis.low);
 }
 
 double EqPanelGeometry::XOfGridPoint(int k) const {

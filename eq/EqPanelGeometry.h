@@ -8,6 +8,27 @@
 
 namespace kv::eq {
 
+// What the panel plots against frequency.
+enum class EqView { Magnitude, Phase, GroupDelay };
+
+// A value axis: its lowest and highest value, the spacing of its grid lines and the decimals
+// their labels show.
+struct ValueAxis {
+    double low = 0.0;
+    double high = 1.0;
+    double step = 1.0;
+    int decimals = 0;
+    bool operator==(const ValueAxis&) const = default;
+};
+
+// Gain, -15..+15 dB every 3 dB, as the panel has always shown it.
+ValueAxis MagnitudeAxis();
+// Phase, -180..+180 degrees every 30.
+ValueAxis PhaseAxis();
+// Group delay: eight grid steps above zero that hold the largest delay (down to 0.25 ms a step,
+// up to 20 ms), two below it for the negative delays of shelves and peaks.
+ValueAxis GroupDelayAxis(double largestMs);
+
 // Plot placement and axis mapping of the large equaliser panel. Client pixels
 // unless a name says "plot" (relative to the plot's top-left corner).
 // An axis-aligned box in client pixels.
@@ -55,6 +76,7 @@ public:
 
     double XOfFrequency(double freqHz) const;
     double YOfGain(double gainDb) const;
+    double YOfValue(double value, const ValueAxis& axis) const;
     // x of grid point k (0..512).
     double XOfGridPoint(int k) const;
 

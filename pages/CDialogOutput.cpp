@@ -7,6 +7,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "device/DeviceContext.h"
+#include "device/ListenerPaths.h"
 #include "eq/CEqPanel.h"
 #include "eq/CXBmpSlider.h"
 #include "pages/CEqEditor.h"
@@ -222,10 +224,25 @@ void CDialogOutput::OnKindChanged() {
     Bind().Rebind(OutNames());
     m_editor->SetListColors(LookOf(Kind()).listText, style::kListBackground);
     static_cast<OutputPicture*>(m_picture)->Set(Kind(), Context().Language());
+    // SUB is judged with MAIN: MAIN's curve and the two summed at the listener over SUB's.
+    if (Kind() == eqkind::kSub) {
+        m_editor->Panel()->SetListenerSum(
+            [this](std::span<const eq::BandRecord> bands, std::span<const double> frequencies) {
+                const DeviceContext& d = Context().Device();
+                const eq::ListenerPath sub{eq::EqualiserSections(bands, true), 0.0};
+                return eq::SumAtListener(sub, MainBesideSub(d), frequencies);
+            });
+    } else {
+        m_editor->Panel()->SetListenerSum({});
+    }
     m_nav->Mark();
 }
 
-void CDialogOutput::OnReload() { m_editor->Load(EqOfPanelKind(Kind())->id); }
+void CDialogOutput::OnReload() {
+    m_editor->Load(EqOfPanelKind(Kind())->id);
+    // MAIN's bands, the delays or the positions may have changed with the store.
+    m_editor->Panel()->ListenerSumChanged();
+}
 
 void CDialogOutput::OnRelabel() {
     const int lang = Context().Language();

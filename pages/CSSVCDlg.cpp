@@ -12,12 +12,14 @@
 
 #include "device/DeviceContext.h"
 #include "eq/CSSVolumePanel.h"
+#include "pages/CAlignDlg.h"
 #include "pages/CNavigationBar.h"
 #include "ui/CSpinButtons.h"
 #include "ui/LockLook.h"
 #include "ui/PageStyle.h"
 #include "ui/PointBoxes.h"
 #include "ui/UiText.h"
+#include "ui/WindowLook.h"
 #include "ui/WindowParts.h"
 
 namespace kv {
@@ -142,7 +144,11 @@ QWidget* CSSVCDlg::BuildPoints() {
     unit->setProperty("hint", true);
     m_reset = WithId(new QPushButton(QStringLiteral("全部复位"), area), 1018);
     connect(m_reset, &QPushButton::clicked, this, &CSSVCDlg::ResetAll);
+    m_align = new QPushButton(QStringLiteral("对齐延时"), area);
+    m_align->setObjectName(QStringLiteral("alignButton"));
+    connect(m_align, &QPushButton::clicked, this, &CSSVCDlg::OpenAlignment);
     bottom->addWidget(unit, 1);
+    bottom->addWidget(m_align);
     bottom->addWidget(m_reset);
     v->addLayout(bottom);
     return area;
@@ -155,6 +161,19 @@ void CSSVCDlg::MovePoint(int p, double x, double y, int listenerReach, bool show
         for (int a = 0; a < 2; ++a) Points(p).Show(a, a == kX ? x : y);
     m_panel->SetPoint(p, x, y);
     ApplySpeakerPoint(Context().Device(), p, x, y, listenerReach);
+    if (m_alignWindow) m_alignWindow->Refresh();
+}
+
+void CSSVCDlg::OpenAlignment() {
+    if (!m_alignWindow) {
+        m_alignWindow = new CAlignDlg(Context(), this);
+        m_alignWindow->setWindowFlag(Qt::Window);
+        MakeModeless(*m_alignWindow);
+    }
+    m_alignWindow->Refresh();
+    m_alignWindow->ApplyButton()->setEnabled(!Context().Locked());
+    m_alignWindow->show();
+    m_alignWindow->raise();
 }
 
 double CSSVCDlg::StoredPosition(int p, int axis) { return PositionSetting(p, axis).read(Context().Device()); }
@@ -220,6 +239,7 @@ void CSSVCDlg::OnLock(bool locked) {
     for (QWidget* w : findChildren<QLineEdit*>()) SetLockLook(w, locked);
     for (QWidget* w : findChildren<CSpinButtons*>()) SetLockLook(w, locked);
     for (QWidget* b : {m_applyRoom, m_centre, m_reset}) SetLockLook(b, locked);
+    if (m_alignWindow) m_alignWindow->ApplyButton()->setEnabled(!locked);
 }
 
 void CSSVCDlg::OnReload() {
@@ -230,6 +250,7 @@ void CSSVCDlg::OnReload() {
         for (int a = 0; a < 2; ++a) Points(p).Show(a, StoredPosition(p, a));
         m_panel->SetPoint(p, StoredPosition(p, kX), StoredPosition(p, kY));
     }
+    if (m_alignWindow) m_alignWindow->Refresh();
 }
 
 void CSSVCDlg::OnRelabel() {
@@ -240,6 +261,8 @@ void CSSVCDlg::OnRelabel() {
         if (p != kListener) names << QStringLiteral("%1(%2)").arg(caption, QString::fromLatin1(kInfo[p].tag));
     }
     m_panel->SetNames(names);
+    m_align->setText(Context().Text("对齐延时", "Align delays"));
+    if (m_alignWindow) m_alignWindow->Relabel();
 }
 
 bool CSSVCDlg::OnWheel(int steps) {

@@ -3,9 +3,11 @@
 // stepped or dragged on the room drawn to scale; each speaker's level follows its distance
 // from the listener.
 
+#include <QPointer>
 #include <array>
 
 #include "device/SettingTable.h"
+#include "pages/CAlignDlg.h"
 #include "pages/CPageBase.h"
 #include "ui/NumberText.h"
 #include "ui/PointBoxes.h"
@@ -45,6 +47,10 @@ public:
     QPushButton* ApplyRoomButton() const { return m_applyRoom; }
     QPushButton* CentreButton() const { return m_centre; }
     QPushButton* ResetButton() const { return m_reset; }
+    QPushButton* AlignButton() const { return m_align; }
+    // The alignment table, while it is open.
+    CAlignDlg* AlignWindow() const { return m_alignWindow; }
+    void OpenAlignment();
 
     // Enter in one of a point's boxes.
     void TypePosition(int point);
@@ -79,6 +85,8 @@ private:
     QPushButton* m_applyRoom = nullptr;
     QPushButton* m_centre = nullptr;
     QPushButton* m_reset = nullptr;
+    QPushButton* m_align = nullptr;
+    QPointer<CAlignDlg> m_alignWindow;
 };
 
 }  // namespace kv

@@ -14,6 +14,15 @@ for lang in zh en; do
     "$shot" "$lang" "$here/docs/page-$name-$lang-1920.png" 1920x1080 "$page"
   done
 done
+# The equaliser graph's phase and group-delay views (MAIN and SUB, SUB with MAIN and their sum
+# at the listener), and the speaker page's alignment table, both languages.
+for lang in zh en; do
+  for view in phase group-delay; do
+    "$shot" "$lang" "$here/docs/page-main-$view-$lang.png" 1170x700 "output:5:$view"
+    "$shot" "$lang" "$here/docs/page-sub-$view-$lang.png" 1170x700 "output:2:$view"
+  done
+  "$shot" "$lang" "$here/docs/align-delays-$lang.png" 1170x700 align
+done
 # A 10 x 4 m room with a speaker left outside it, both languages.
 for lang in zh en; do
   "$shot" "$lang" "$here/docs/page-speakers-outside-$lang.png" 1170x700 speakers-outside

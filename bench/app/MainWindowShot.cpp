@@ -1,6 +1,8 @@
 // Saves a picture of the main window with the simulated box connected:
 //   kv4420-shot zh|en OUTPUT.png [WIDTHxHEIGHT]
 //   [music|mica|micb|effects:KIND|output:TYPE|comp|delay|speakers|speakers-outside|denied|refused|locked|reset-question]
+//   An output page may end in ":phase" or ":group-delay" for the graph's other views; "align"
+//   is the speaker page's alignment table.
 // Settings go to a throw-away directory so the user's settings are not touched. "refused" shows
 // a typed frequency the F box did not take, with its reason; its tooltip and notice are windows
 // of their own, so it grabs the screen and needs a real display (xvfb-run).
@@ -27,8 +29,10 @@
 #include "device/Report.h"
 #include "device/SettingTable.h"
 #include "eq/CEqPanel.h"
+#include "eq/Crossover.h"
 #include "pages/CEqEditor.h"
 #include "pages/CGridListCtrlEx.h"
+#include "pages/CSSVCDlg.h"
 #include "sim/SimBox.h"
 #include "ui/UiText.h"
 
@@ -90,9 +94,13 @@ int main(int argc, char* argv[]) {
         page = kv::PageId::Effects;
         kind = pageArg.mid(8).toInt();
     }
+    kv::eq::EqView view = kv::eq::EqView::Magnitude;
     if (pageArg.startsWith(QLatin1String("output:"))) {
         page = kv::PageId::Output;
-        kind = pageArg.mid(7).toInt();
+        const QStringList parts = pageArg.split(':');
+        kind = parts.value(1).toInt();
+        if (parts.value(2) == QLatin1String("phase")) view = kv::eq::EqView::Phase;
+        if (parts.value(2) == QLatin1String("group-delay")) view = kv::eq::EqView::GroupDelay;
     }
     // "readout:N": the MAIN page with band N selected, its read-out beside the marker.
     const bool readout = pageArg.startsWith(QLatin1String("readout:"));
@@ -100,6 +108,7 @@ int main(int argc, char* argv[]) {
         page = kv::PageId::Output;
         kind = kv::eqkind::kMain;
     }
+    if (pageArg == QLatin1String("align")) page = kv::PageId::SpeakerPosition;
     if (pageArg == QLatin1String("comp")) page = kv::PageId::Compressor;
     if (pageArg == QLatin1String("delay")) page = kv::PageId::Delay;
     if (pageArg.startsWith(QLatin1String("speakers"))) page = kv::PageId::SpeakerPosition;
@@ -161,6 +170,28 @@ int main(int argc, char* argv[]) {
     int rc = 1;
     // Grab once the box is accepted and the window settled.
     QObject::connect(&app.View()->Connection(), &kv::ConnectionLifecycle::accepted, &application, [&] {
+        if (page == kv::PageId::Output && kind == kv::eqkind::kSub) {
+            // MAIN high-passed where SUB hands over (24 dB Linkwitz-Riley at 90 Hz).
+            const kv::eq::RowCodes high = kv::eq::AlignmentCodes(kv::eq::kCodeHighPass, 1);
+            for (int b = 0; b < 4; ++b)
+                app.View()->Device().encoders.EqBand(kv::EqId::Main, b, high[static_cast<std::size_t>(b)], 0.0, 90.0,
+                                                     0.7);
+            // SUB waits for the longer way to MAIN left and half a period more: the sum dips.
+            kv::DeviceContext& d = app.View()->Device();
+            for (const char* side : {"delay.main.l", "delay.sub"}) {
+                kv::FindSetting(std::string(side) + ".on")->apply(d, 1);
+                kv::FindSetting(std::string(side) + ".mode")->apply(d, 1);  // the whole channel
+            }
+            kv::FindSetting("delay.main.l")->apply(d, 1.5);
+            kv::FindSetting("delay.sub")->apply(d, 8.2);
+        }
+        if (page == kv::PageId::Output && kind == kv::eqkind::kMain) {
+            // A MAIN as installers set it: high-pass at the crossover, a room dip, a shelf.
+            kv::Encoders& e = app.View()->Device().encoders;
+            e.EqBand(kv::EqId::Main, 0, kv::eq::kCodeHighPass, 0.0, 90.0, 0.7);
+            e.EqBand(kv::EqId::Main, 3, kv::eq::kCodePeaking, -5.0, 160.0, 2.0);
+            e.EqBand(kv::EqId::Main, 16, kv::eq::kCodeHighShelf, 3.0, 6000.0, 0.7);
+        }
         if (page != kv::PageId::Music && page != kv::PageId::Effects)
             app.Frame()->Ribbon()->SetActiveCategory(kv::kCategoryOutput);
         app.View()->ShowPage(page, kind);
@@ -168,6 +199,27 @@ int main(int argc, char* argv[]) {
         if (readout)
             if (auto* panel = app.View()->Page()->findChild<kv::CEqPanel*>())
                 panel->SetSelectedBand(pageArg.mid(8).toInt());
+        if (kv::CEqEditor* ed = app.View()->Page()->Equaliser()) {
+            ed->Panel()->SetView(view);
+        }
+        if (pageArg == QLatin1String("align")) {
+            // The listener a metre behind the centre and off to the left.
+            kv::ApplySpeakerPoint(app.View()->Device(), 0, -0.6, -0.8, 8);
+            // One row switched off: the table says it will be switched on.
+            kv::FindSetting("delay.top.r.on")->apply(app.View()->Device(), 0);
+            app.View()->Page()->Reload();
+            auto* speakers = qobject_cast<kv::CSSVCDlg*>(app.View()->Page());
+            speakers->OpenAlignment();
+            QTimer::singleShot(500, &application, [&, speakers] {
+                QWidget* w = speakers->AlignWindow();
+                w->adjustSize();
+                rc = w->grab().save(out) ? 0 : 1;
+                std::printf("%s %dx%d\n", qPrintable(out), w->width(), w->height());
+                app.Shutdown();
+                QApplication::exit(rc);
+            });
+            return;
+        }
         if (pageArg == QLatin1String("speakers-outside")) {
             // A 10 x 4 m room made from a longer one, leaving a speaker behind the front wall.
             kv::DeviceContext& d = app.View()->Device();

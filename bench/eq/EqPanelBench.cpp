@@ -42,6 +42,63 @@ BENCHMARK(BM_EqPanelRepaint)
         return s[s.size() / 2];
     });
 
+// The phase and group-delay views at the same size: range(0) the view, range(1) 1 when a band
+// changed before each repaint, so that the complex response and the delay axis's grid are
+// computed again as after an edit.
+void BM_EqPanelRepaintView(benchmark::State& state) {
+    CEqPanel panel;
+    FillPanel(panel);
+    panel.SetView(static_cast<kv::eq::EqView>(state.range(0)));
+    const bool edited = state.range(1) != 0;
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    panel.render(&image);
+    int step = 0;
+    for (auto _ : state) {
+        if (edited) panel.SetGain(9, (++step % 2) ? 3.0 : -3.0);
+        panel.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_EqPanelRepaintView)
+    ->ArgNames({"view", "edited"})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The SUB page's graph: its bands (a 24 dB low-pass at 90 Hz), MAIN's 24 (a high-pass at 90 Hz
+// among them) arriving 4 ms later, and their sum at the listener, all computed again after an
+// edit before each repaint, in the view range(0).
+void BM_EqPanelRepaintSum(benchmark::State& state) {
+    CEqPanel main;
+    FillPanel(main);
+    main.SetCode(0, kv::eq::kCodeHighPass);
+    main.Band(0).frequency = 90.0f;
+    main.EvaluateBand(0);
+    const kv::eq::ListenerPath mainPath{kv::eq::EqualiserSections(main.Bands(), false), 0.004};
+    CEqPanel panel;
+    panel.resize(1920, 1080);
+    panel.SetKind(CEqPanel::kSubKind);
+    panel.SetBandCount(20);
+    panel.SetCode(1, kv::eq::kCodeLowPass);
+    panel.Band(1).frequency = 90.0f;
+    panel.ApplyAlignment(1, 1);
+    panel.SetView(static_cast<kv::eq::EqView>(state.range(0)));
+    panel.SetListenerSum([&mainPath](std::span<const kv::eq::BandRecord> bands, std::span<const double> f) {
+        return kv::eq::SumAtListener({kv::eq::EqualiserSections(bands, true), 0.0}, mainPath, f);
+    });
+    QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+    panel.render(&image);
+    int step = 0;
+    for (auto _ : state) {
+        panel.SetGain(2, (++step % 2) ? 3.0 : -3.0);
+        panel.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_EqPanelRepaintSum)->ArgName("view")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 // One drag step: the pointer moves, the band is re-evaluated, the page is told.
 void BM_EqPanelDragStep(benchmark::State& state) {
     CEqPanel panel;

@@ -2,6 +2,7 @@
 // after its setting, undo sends what a user's edit back sends and shows the old value, a mode
 // load undone restores every setting, and a read-back keeps the history only for the same box.
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -14,6 +15,7 @@
 #include "model/ModeFile.h"
 #include "pages/CEqEditor.h"
 #include "pages/CPageBase.h"
+#include "pages/CSSVCDlg.h"
 #include "sim/SimTransport.h"
 #include "tests/app/ShellFixture.h"
 #include "ui/StepName.h"
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void slotLoadAndFilterImportAreNamedSteps();
     void undoWhileTheBoxIsGone_data();
     void undoWhileTheBoxIsGone();
+    void alignedDelaysAreOneNamedStep();
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -300,6 +303,34 @@ void UndoTest::undoWhileTheBoxIsGone() {
     QVERIFY(shell.WaitAccepted(3));
     QCOMPARE(shell.Store().Int(fld::kEchoVolume), echoAfter < 0 ? start : echoAfter);
     QVERIFY(shell.Delivered().Violations().empty());
+}
+
+// The alignment's delays and switches are one step, apart from an edit made before it, and
+// undoing it gives every delay back.
+void UndoTest::alignedDelaysAreOneNamedStep() {
+    Shell shell;
+    DeviceContext& dev = shell.app->Device();
+    // Delays a user can set, so that undo can send them back.
+    for (const char* side : {"main.l", "main.r", "center", "sub", "rear.l", "rear.r", "top.l", "top.r"})
+        FindSetting(std::string("delay.") + side)->apply(dev, 20.0);
+    FindSetting("delay.sub.on")->apply(dev, 0);
+    shell.View()->Edited();
+    shell.View()->ShowPage(PageId::SpeakerPosition, 0);
+    auto* page = qobject_cast<CSSVCDlg*>(shell.View()->Page());
+    QVERIFY(page);
+    FindSetting("position.listener.x")->apply(dev, 1.0);  // not committed by any path yet
+    const auto before = MakeOfflineContext();
+    CopyStore(dev.store, before->store);
+    EditHistory& history = shell.View()->History();
+    const int steps = history.Stack().count();
+    page->AlignButton()->click();
+    page->AlignWindow()->ApplyButton()->click();
+    QCOMPARE(history.Stack().count(), steps + 2);
+    QCOMPARE(history.Stack().undoText(), QStringLiteral("对齐延时"));
+    QCOMPARE(FindSetting("delay.sub.on")->read(dev), 1.0);
+    history.Undo();
+    shell.Settle();
+    QCOMPARE(DiffSettings(dev, *before).size(), std::size_t{0});
 }
 
 }  // namespace kv::test

@@ -3,10 +3,12 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include "OverlayText.h"
 #include "eq/CEqPanel.h"
+#include "eq/CEqViewSwitch.h"
 #include "eq/EqMath.h"
 #include "eq/PanelFonts.h"
 #include "tests/common/Focus.h"
@@ -371,6 +373,58 @@ private Q_SLOTS:
             QVERIFY2(found, bypass ? "curve hidden by bypass" : "curve missing");
             QCOMPARE(image.pixelColor(2, image.height() - 2), QColor(20, 20, 20));
         }
+    }
+
+    // The switch picks the view; phase is wrapped, delay in ms; markers sit on the curve.
+    void viewSwitch_data() {
+        QTest::addColumn<int>("view");
+        QTest::addRow("phase") << int(kv::eq::EqView::Phase);
+        QTest::addRow("group delay") << int(kv::eq::EqView::GroupDelay);
+    }
+    void viewSwitch() {
+        QFETCH(int, view);
+        auto panel = MakePanel(24, CEqPanel::kSubKind);
+        // A steep low-pass turns the phase through many half turns.
+        panel->ApplyAlignment(0, 3);  // LinkwitzRiely 48dB
+        panel->Band(0).frequency = 200.0f;
+        panel->EvaluateBand(0);
+        panel->SetGain(6, 0.0);
+        QSignalSpy changed(panel.get(), &CEqPanel::viewChanged);
+        panel->ViewSwitch()->Button(static_cast<kv::eq::EqView>(view))->click();
+        QCOMPARE(int(panel->View()), view);
+        QCOMPARE(changed.count(), 1);
+        const kv::eq::ValueAxis axis = panel->Axis();
+        double largest = -1e9, lowest = 1e9;
+        for (int k = 0; k < kv::eq::kGridPoints; ++k) {
+            largest = std::max(largest, panel->CurveValue(k));
+            lowest = std::min(lowest, panel->CurveValue(k));
+        }
+        if (view == int(kv::eq::EqView::Phase)) {
+            QVERIFY(largest <= 180.0 && lowest >= -180.0);
+            QVERIFY(largest - lowest > 300.0);  // it did wrap
+            QCOMPARE(axis.low, -180.0);
+        } else {
+            // Eight second-order low-pass stages at 200 Hz: several ms at the low end.
+            QVERIFY(largest > 2.0 && largest <= axis.high);
+            QVERIFY(lowest >= axis.low);
+        }
+    }
+
+    void dragInPhaseViewKeepsTheGain() {
+        auto panel = MakePanel(10, 0);
+        panel->SetGain(4, 6.0);
+        panel->SetView(kv::eq::EqView::Phase);
+        const float gain = panel->Band(4).gain;
+        const float freq = panel->Band(4).frequency;
+        // The marker stands on the phase curve at its frequency: the peak's phase there is 0.
+        const QPointF marker(panel->Geometry().XOfFrequency(freq),
+                             panel->Geometry().YOfValue(0.0, kv::eq::PhaseAxis()));
+        Press(*panel, marker);
+        QCOMPARE(panel->SelectedBand(), 4);
+        Move(*panel, marker + QPointF(60, 90));
+        Release(*panel, marker + QPointF(60, 90));
+        QCOMPARE(panel->Band(4).gain, gain);
+        QVERIFY(panel->Band(4).frequency > freq * 1.2f);
     }
 };
 

@@ -35,6 +35,26 @@ TEST(EqPanelGeometry, AxisTable) {
     EXPECT_EQ(EqPanelGeometry(10, 10).Width(), 0);  // too small: empty plot, no negative size
 }
 
+// The group-delay axis: eight steps above zero hold the largest delay, two below it.
+struct DelayAxisRow {
+    double largestMs, step, low, high;
+    int decimals;
+};
+class GroupDelayAxisTest : public ::testing::TestWithParam<DelayAxisRow> {};
+TEST_P(GroupDelayAxisTest, HoldsTheLargestDelay) {
+    const DelayAxisRow r = GetParam();
+    const ValueAxis a = GroupDelayAxis(r.largestMs);
+    EXPECT_DOUBLE_EQ(a.step, r.step);
+    EXPECT_DOUBLE_EQ(a.low, r.low);
+    EXPECT_DOUBLE_EQ(a.high, r.high);
+    EXPECT_EQ(a.decimals, r.decimals);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, GroupDelayAxisTest,
+                         ::testing::Values(DelayAxisRow{0.0, 0.25, -0.5, 2.0, 2}, DelayAxisRow{2.0, 0.25, -0.5, 2.0, 2},
+                                           DelayAxisRow{2.01, 0.5, -1.0, 4.0, 1}, DelayAxisRow{7.9, 1.0, -2.0, 8.0, 0},
+                                           DelayAxisRow{33.0, 5.0, -10.0, 40.0, 0},
+                                           DelayAxisRow{500.0, 20.0, -40.0, 160.0, 0}));
+
 TEST(SmallEqGeometry, AxisTable) {
     const SmallEqGeometry g(116, 64);  // plot 112 x 60
     EXPECT_DOUBLE_EQ(g.XOfFrequency(10), 2);
