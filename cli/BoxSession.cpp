@@ -16,12 +16,23 @@ namespace {
 
 constexpr auto kProgressTick = std::chrono::milliseconds(100);
 
+std::string RefusalText(const Identity& id, Acceptance acceptance) {
+    return std::string("box refused: ") + AcceptanceMessage(acceptance) + " (model \"" + id.model + "\", command set " +
+           std::to_string(id.commandSetVersion) + ")";
+}
+
 }  // namespace
 
 BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(std::move(options)), m_err(err) {
+    if (m_options.held) {
+        // The holder set up its own hooks; they are not changed for one command.
+        m_ctx = m_options.held;
+        return;
+    }
     SyncTimings syncTimings;
     if (m_options.syncWaitMs) syncTimings.connectWaitMs = *m_options.syncWaitMs;
-    m_ctx = std::make_unique<DeviceContext>(MakeOpener(m_options.device), LinkTimings{}, syncTimings);
+    m_own = std::make_unique<DeviceContext>(MakeOpener(m_options.device), LinkTimings{}, syncTimings);
+    m_ctx = m_own.get();
     if (m_options.verbose) {
         auto debug = [](const std::string& text) {
             std::string line = text;
@@ -41,7 +52,7 @@ BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(st
 BoxSession::~BoxSession() {
     // An early return must still not leave a synchronisation writing to a closing link.
     m_ctx->sync.Wait();
-    m_ctx->link.Close(false);
+    if (!m_options.held) m_ctx->link.Close(false);
 }
 
 void BoxSession::Pause(int ms) const { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -49,11 +60,25 @@ void BoxSession::Pause(int ms) const { std::this_thread::sleep_for(std::chrono::
 int BoxSession::Fail(int code, const std::string& text, bool notice) {
     m_err << "kv4420ctl: " << text << std::endl;
     m_ctx->sync.Wait();
-    m_ctx->link.Close(notice);
+    // A held box stays with its holder, which sees for itself whether it failed.
+    if (!m_options.held) m_ctx->link.Close(notice);
     return code;
 }
 
 int BoxSession::Connect() {
+    if (m_options.held) {
+        // Open and read back already, or being read back just now.
+        m_ctx->sync.Wait();
+        if (!m_ctx->link.IsOpen() || m_ctx->link.ReadThreadEnded()) {
+            m_err << "kv4420ctl: no box found at " << m_options.device.ToString() << std::endl;
+            return exitcode::kNoBox;
+        }
+        // Its holder read it back and accepted it; only a refusal since could stand in the way.
+        const Identity id = m_ctx->store.GetIdentity();
+        const Acceptance acceptance = CheckAcceptance(id);
+        if (acceptance != Acceptance::Accepted) return Fail(exitcode::kRefused, RefusalText(id, acceptance), false);
+        return exitcode::kOk;
+    }
     if (!m_ctx->link.Open()) {
         const std::string denied =
             m_options.device.kind == TransportUri::Kind::Hid ? HidTransport::DeniedPath() : std::string();
@@ -97,7 +122,10 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
         }
     }
     m_ctx->sync.Wait();
+    return CheckAfterSync(label);
+}
 
+int BoxSession::CheckAfterSync(const std::string& label) {
     if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
         return Fail(exitcode::kNoBox, "the link to the box failed (" + label + ")", false);
     const Identity id = m_ctx->store.GetIdentity();
@@ -110,17 +138,19 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
                         " answered the identity queries without its model name and command-set version",
                     true);
     const Acceptance acceptance = CheckAcceptance(id);
-    if (acceptance != Acceptance::Accepted)
-        return Fail(exitcode::kRefused,
-                    std::string("box refused: ") + AcceptanceMessage(acceptance) + " (model \"" + id.model +
-                        "\", command set " + std::to_string(id.commandSetVersion) + ")",
-                    true);
+    if (acceptance != Acceptance::Accepted) return Fail(exitcode::kRefused, RefusalText(id, acceptance), true);
     return exitcode::kOk;
 }
 
 int BoxSession::Finish() {
     if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
         return Fail(exitcode::kNoBox, "the link to the box failed", false);
+    if (m_options.held) {
+        // What the command queued has reached the box when the command ends, as with a close.
+        m_ctx->link.Flush();
+        return m_ctx->link.ReadThreadEnded() ? Fail(exitcode::kNoBox, "the link to the box failed", false)
+                                             : exitcode::kOk;
+    }
     m_ctx->link.Close(true);
     return exitcode::kOk;
 }

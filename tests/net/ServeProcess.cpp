@@ -1,5 +1,7 @@
 #include "ServeProcess.h"
 
+#include <sys/stat.h>
+
 #include <QProcess>
 #include <QTcpSocket>
 #include <chrono>
@@ -17,6 +19,8 @@ constexpr int kAnswerMs = 5000;
 ServeProcess::ServeProcess(const std::string& home, const std::vector<std::string>& uris,
                            std::vector<std::string> extra)
     : m_process(std::make_unique<QProcess>()) {
+    // The runtime folder exists, as the session's does; the server makes its own inside.
+    ::mkdir((home + "/run").c_str(), 0700);
     QStringList args{"serve", "--listen", "127.0.0.1:0"};
     for (const std::string& uri : uris) args << "--device" << QString::fromStdString(uri);
     for (const std::string& e : extra) args << QString::fromStdString(e);

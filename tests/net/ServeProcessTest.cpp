@@ -2,10 +2,16 @@
 // ends cleanly on SIGTERM; and a PUT sends the box byte for byte what kv4420ctl set sends.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
@@ -14,6 +20,7 @@
 #include "../cli/SimLog.h"
 #include "ServeProcess.h"
 #include "device/Commands.h"
+#include "net/CommandSocket.h"
 
 namespace kv::test {
 namespace {
@@ -145,6 +152,144 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PutSendsWhatSetSends,
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
                          });
+
+// A command through the server and the same directly on the second box: the same output and
+// exit status, with each box's URI put as BOX; the served box is never opened a second time.
+struct CommandRow {
+    CommandRow(std::vector<std::string> a, int code, const char* f = nullptr, std::vector<std::string> t = {})
+        : args(std::move(a)), exitCode(code), file(f), then(std::move(t)) {}
+    std::vector<std::string> args;
+    int exitCode;
+    const char* file = nullptr;     // a file the command writes, named relative to its folder
+    std::vector<std::string> then;  // a command after it, whose output shows what it did
+};
+void PrintTo(const CommandRow& row, std::ostream* os) {
+    for (const std::string& a : row.args) *os << a << ' ';
+}
+
+std::string Neutral(std::string text, const std::string& uri) {
+    for (std::size_t at; (at = text.find(uri)) != std::string::npos;) text.replace(at, uri.size(), "BOX");
+    return text;
+}
+
+std::size_t Disconnects(const SimProcess& sim) {
+    const auto codes = SimLog::Read(sim.LogPath()).CodesToBox();
+    return static_cast<std::size_t>(std::count(codes.begin(), codes.end(), cmd::kDisconnect));
+}
+
+class SameAsDirect : public PutAsSet, public ::testing::WithParamInterface<CommandRow> {};
+
+TEST_P(SameAsDirect, OutputAndExitStatus) {
+    ASSERT_TRUE(s_served->Ready() && s_direct->Ready() && s_connected) << s_serve->Output();
+    const CommandRow& row = GetParam();
+    ProcessOptions options;
+    options.env["XDG_RUNTIME_DIR"] = s_folder->File("run");
+    auto run = [&](const SimProcess& sim, const std::string& where, const std::vector<std::string>& args) {
+        std::filesystem::create_directories(s_folder->File(where));
+        options.workingDirectory = s_folder->File(where);
+        return Ctl(sim.Uri(), args, options);
+    };
+    const std::size_t goodbyes = Disconnects(*s_served);
+    const ProcessResult served = run(*s_served, "through", row.args);
+    const ProcessResult direct = run(*s_direct, "direct", row.args);
+    EXPECT_EQ(served.exitCode, row.exitCode) << Describe(served);
+    EXPECT_EQ(direct.exitCode, row.exitCode) << Describe(direct);
+    EXPECT_EQ(Neutral(served.out, s_served->Uri()), Neutral(direct.out, s_direct->Uri()));
+    EXPECT_EQ(Neutral(served.err, s_served->Uri()), Neutral(direct.err, s_direct->Uri()));
+    EXPECT_EQ(Disconnects(*s_served), goodbyes) << "the command opened the served box itself";
+    if (!row.then.empty()) {
+        const ProcessResult servedThen = run(*s_served, "through", row.then);
+        EXPECT_EQ(servedThen.out, run(*s_direct, "direct", row.then).out) << Describe(servedThen);
+    }
+    if (row.file) {
+        auto read = [&](const std::string& where) {
+            std::ifstream in(s_folder->File(where) + "/" + row.file);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        EXPECT_FALSE(read("through").empty());
+        EXPECT_EQ(read("through"), read("direct"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SameAsDirect,
+    ::testing::Values(
+        CommandRow{{"set", "music.level=40", "music.pitch=-2"}, 0, nullptr, {"get", "music.level", "music.pitch"}},
+        CommandRow{{"get", "music.level", "music.pitch", "eq.music.3.gain"}, 0},
+        CommandRow{{"get", "--json", "main.comp.ratio"}, 0}, CommandRow{{"set", "music.level=400"}, 2},
+        CommandRow{{"get", "music.loud"}, 2}, CommandRow{{"set", "music.mute=on", "music.level=x"}, 2},
+        CommandRow{{"info"}, 0}, CommandRow{{"dump"}, 0}, CommandRow{{"mode", "save", "2"}, 0},
+        CommandRow{{"mode", "load", "3"}, 0, nullptr, {"info"}}, CommandRow{{"mode", "reset", "4"}, 0},
+        CommandRow{{"eq", "export", "music", "music.txt"}, 0, "music.txt"},
+        CommandRow{{"eq", "response", "main", "--points", "8", "--csv"}, 0}),
+    [](const ::testing::TestParamInfo<CommandRow>& info) {
+        std::string name = std::to_string(info.index);
+        for (const std::string& a : info.param.args) name += "_" + a;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+// A server that takes the command and never answers, or ends without answering, at the
+// socket of a box; --direct passes it by.
+class FakeServer {
+public:
+    FakeServer(const std::string& path, bool answerNothingAndClose) {
+        m_listen = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        ::bind(m_listen, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        ::listen(m_listen, 4);
+        m_thread = std::thread([this, answerNothingAndClose] {
+            const int fd = ::accept(m_listen, nullptr, nullptr);
+            if (fd < 0) return;
+            char buffer[4096];
+            (void)::recv(fd, buffer, sizeof buffer, 0);
+            ++m_requests;
+            if (answerNothingAndClose) ::close(fd);
+        });
+    }
+    ~FakeServer() {
+        ::shutdown(m_listen, SHUT_RDWR);
+        ::close(m_listen);
+        m_thread.join();
+    }
+    int Requests() const { return m_requests; }
+
+private:
+    int m_listen = -1;
+    std::atomic<int> m_requests{0};
+    std::thread m_thread;
+};
+
+TEST(ThroughServer, DirectPassesTheServerByAndAServerThatEndsIsReported) {
+    TempFolder folder;
+    SimProcess sim(folder.Path());
+    ASSERT_TRUE(sim.Ready()) << sim.StartupError();
+    ProcessOptions options;
+    options.env["XDG_RUNTIME_DIR"] = folder.File("run");
+    options.limit = std::chrono::seconds(20);
+    std::filesystem::create_directory(folder.File("run"));
+    ::setenv("XDG_RUNTIME_DIR", folder.File("run").c_str(), 1);
+    std::string problem;
+    ASSERT_TRUE(net::PrepareCommandFolder(problem)) << problem;
+    const std::string socket = net::CommandSocketPath(sim.Uri());
+    {
+        FakeServer fake(socket, true);
+        const ProcessResult ended = Ctl(sim.Uri(), {"set", "music.level=7"}, options);
+        EXPECT_EQ(ended.exitCode, 3) << Describe(ended);
+        EXPECT_NE(ended.err.find("ended before it answered"), std::string::npos) << Describe(ended);
+        EXPECT_EQ(fake.Requests(), 1);
+    }
+    std::filesystem::remove(socket);
+    FakeServer silent(socket, false);
+    const ProcessResult direct = Ctl(sim.Uri(), {"--direct", "set", "music.level=7"}, options);
+    EXPECT_EQ(direct.exitCode, 0) << Describe(direct);
+    EXPECT_EQ(silent.Requests(), 0);
+    EXPECT_EQ(Ctl(sim.Uri(), {"--direct", "get", "music.level"}, options).out, "music.level=7\n");
+    ::unsetenv("XDG_RUNTIME_DIR");
+}
 
 }  // namespace
 }  // namespace kv::test
