@@ -8,6 +8,7 @@
 #include "app/CMFCMyRibbonStatusBar.h"
 #include "app/CMyMFCRibbonBar.h"
 #include "app/HistoryControls.h"
+#include "app/RemoteAccess.h"
 #include "app/UiPrompts.h"
 #include "dialogs/AppIcon.h"
 
@@ -28,6 +29,7 @@ CMainFrame::CMainFrame(CKV4420v13App& app, QWidget* parent) : QMainWindow(parent
     m_view = new CKV4420v13View(app, *m_ribbon, *m_status, this);
     setCentralWidget(m_view);
     m_history = new HistoryControls(*this, *m_status, m_view->History(), [&app] { return app.Language(); });
+    m_remote = new RemoteAccess(app, *m_status, this);
     m_ribbon->SetRecentFiles(app.Settings().RecentFiles());
 
     connect(m_ribbon, &CMyMFCRibbonBar::categoryChanged, this, &CMainFrame::OnCategoryChanged);
@@ -47,6 +49,7 @@ void CMainFrame::OnLanguageChanged() {
     m_ribbon->Relabel(m_app.Language());
     m_view->OnLanguageChanged();
     m_history->Relabel();
+    m_remote->Relabel();
 }
 
 void CMainFrame::Raise() {

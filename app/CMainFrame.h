@@ -11,6 +11,7 @@ class CKV4420v13View;
 class CMFCMyRibbonStatusBar;
 class CMyMFCRibbonBar;
 class HistoryControls;
+class RemoteAccess;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
     CMFCMyRibbonStatusBar* Status() const { return m_status; }
     CKV4420v13View* View() const { return m_view; }
     HistoryControls* History() const { return m_history; }
+    RemoteAccess* Remote() const { return m_remote; }
 
     void OnLanguageChanged();
     // Brings the window to the front, restoring it when minimised.
@@ -41,6 +43,7 @@ private:
     CMFCMyRibbonStatusBar* m_status = nullptr;
     CKV4420v13View* m_view = nullptr;
     HistoryControls* m_history = nullptr;
+    RemoteAccess* m_remote = nullptr;
 };
 
 }  // namespace kv

@@ -105,6 +105,7 @@ void CommandServer::Read(QLocalSocket* socket) {
         bad ? Answer(cli::exitcode::kUsage, {}, "kv4420ctl: a malformed request\n") : Run(*request);
     socket->write(answer.data(), static_cast<qint64>(answer.size()));
     socket->disconnectFromServer();
+    if (!bad) Q_EMIT Ran();
 }
 
 std::string CommandServer::Run(const std::vector<std::string>& request) {

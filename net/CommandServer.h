@@ -28,6 +28,10 @@ public:
     bool Listen(std::string& problem);
     QString Path() const { return m_path; }
 
+Q_SIGNALS:
+    // A command ran on the box (it may have changed settings).
+    void Ran();
+
 private:
     void TakeConnection();
     void Read(QLocalSocket* socket);
