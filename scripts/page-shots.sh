@@ -34,3 +34,7 @@ done
 for lang in zh en; do
   "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-out-of-range-shot" "$lang" "$here/docs/question-out-of-range-$lang.png"
 done
+# The window's remote access, turned on, with its address and QR code, both languages.
+for lang in zh en; do
+  "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-remote-shot" "$lang" "$here/docs/remote-access-$lang.png"
+done
