@@ -77,6 +77,7 @@ def main():
                KV4420_SYNC_WAIT_MS="0")
     procs, driver = [], None
     try:
+        os.mkdir(os.path.join(home, "run"), 0o700)
         os.mkdir(os.path.join(home, "a"))
         os.mkdir(os.path.join(home, "b"))
         served, served_uri, served_log = start_sim(os.path.join(home, "a"))
@@ -88,10 +89,13 @@ def main():
                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                  text=True)
         procs.append(serve)
-        said = serve.stdout.readline()
-        m = re.search(r"(http://127\.0\.0\.1:\d+/\?token=[0-9a-f]+)", said)
-        if not m:
-            sys.exit("kv4420ctl serve said: " + said)
+        said, m = "", None
+        while not m:  # notes may come first; the line with the address is the last it says
+            line = serve.stdout.readline()
+            if not line:
+                sys.exit("kv4420ctl serve said: " + said)
+            said += line
+            m = re.search(r"(http://127\.0\.0\.1:\d+/\?token=[0-9a-f]+)", line)
         url = m.group(1)
 
         options = webdriver.ChromeOptions()
