@@ -24,6 +24,13 @@ void AppSettings::SetLocked(bool locked) {
     m_settings.sync();
 }
 
+bool AppSettings::RemoteAccess() const { return m_settings.value(settings::kRemoteAccess, false).toBool(); }
+
+void AppSettings::SetRemoteAccess(bool on) {
+    m_settings.setValue(settings::kRemoteAccess, on);
+    m_settings.sync();
+}
+
 QStringList AppSettings::RecentFiles() const {
     QStringList files;
     m_settings.beginGroup(settings::kRecentFileGroup);

@@ -16,6 +16,7 @@ inline constexpr char kRecentFileGroup[] = "Recent File List";
 inline constexpr char kRecentFileEntry[] = "File%1";     // File1 is the most recent
 inline constexpr char kLocked[] = "Locked";              // the window takes no edit
 inline constexpr char kModeFolder[] = "ModeFileFolder";  // where the file dialogs start
+inline constexpr char kRemoteAccess[] = "RemoteAccess";  // the window serves its box to the network
 constexpr int kDefaultLook = 215;                        // the blue visual style
 constexpr int kDefaultLanguage = 0;                      // Chinese
 constexpr int kMaxRecentFiles = 10;
@@ -32,6 +33,8 @@ public:
 
     bool Locked() const;
     void SetLocked(bool locked);
+    bool RemoteAccess() const;  // off unless turned on
+    void SetRemoteAccess(bool on);
 
     QStringList RecentFiles() const;
     // Moves the path to the front; the list keeps the most recent entries only.

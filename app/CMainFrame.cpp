@@ -10,6 +10,7 @@
 #include "app/CMyMFCRibbonBar.h"
 #include "app/HistoryControls.h"
 #include "app/OfflineEditing.h"
+#include "app/RemoteAccess.h"
 #include "app/UiPrompts.h"
 #include "dialogs/AppIcon.h"
 
@@ -31,6 +32,7 @@ CMainFrame::CMainFrame(CKV4420v13App& app, QWidget* parent) : QMainWindow(parent
     setCentralWidget(m_view);
     m_history = new HistoryControls(*this, *m_status, m_view->History(), [&app] { return app.Language(); });
     m_ab = new AbControls(*this, *m_status, *m_view, app);
+    m_remote = new RemoteAccess(app, *m_status, this);
     m_ribbon->SetRecentFiles(app.Settings().RecentFiles());
 
     connect(m_ribbon, &CMyMFCRibbonBar::categoryChanged, this, &CMainFrame::OnCategoryChanged);
@@ -51,6 +53,7 @@ void CMainFrame::OnLanguageChanged() {
     m_view->OnLanguageChanged();
     m_history->Relabel();
     m_ab->Relabel();
+    m_remote->Relabel();
 }
 
 void CMainFrame::Raise() {

@@ -12,6 +12,7 @@ class CMFCMyRibbonStatusBar;
 class CMyMFCRibbonBar;
 class HistoryControls;
 class AbControls;
+class RemoteAccess;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
     CKV4420v13View* View() const { return m_view; }
     HistoryControls* History() const { return m_history; }
     AbControls* Ab() const { return m_ab; }
+    RemoteAccess* Remote() const { return m_remote; }
 
     void OnLanguageChanged();
     // Brings the window to the front, restoring it when minimised.
@@ -44,6 +46,7 @@ private:
     CKV4420v13View* m_view = nullptr;
     HistoryControls* m_history = nullptr;
     AbControls* m_ab = nullptr;
+    RemoteAccess* m_remote = nullptr;
 };
 
 }  // namespace kv

@@ -18,9 +18,19 @@ namespace {
 
 constexpr auto kProgressTick = std::chrono::milliseconds(100);
 
+std::string RefusalText(const Identity& id, Acceptance acceptance) {
+    return std::string("box refused: ") + AcceptanceMessage(acceptance) + " (model \"" + id.model + "\", command set " +
+           std::to_string(id.commandSetVersion) + ")";
+}
+
 }  // namespace
 
 BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(std::move(options)), m_err(err) {
+    if (m_options.held) {
+        // The holder set up its own hooks; they are not changed for one command.
+        m_ctx = m_options.held;
+        return;
+    }
     SyncTimings syncTimings;
     const bool file = m_options.device.kind == TransportUri::Kind::File;
     // A file has no box that needs time to settle.
@@ -29,7 +39,8 @@ BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(st
     // A file's box is opened by Connect, which says why a file cannot be used.
     TransportOpener opener = file ? TransportOpener([](const DebugOutput&) { return std::unique_ptr<Transport>(); })
                                   : MakeOpener(m_options.device);
-    m_ctx = std::make_unique<DeviceContext>(std::move(opener), LinkTimings{}, syncTimings);
+    m_own = std::make_unique<DeviceContext>(std::move(opener), LinkTimings{}, syncTimings);
+    m_ctx = m_own.get();
     if (m_options.verbose) {
         auto debug = [](const std::string& text) {
             std::string line = text;
@@ -49,7 +60,7 @@ BoxSession::BoxSession(SessionOptions options, std::ostream& err) : m_options(st
 BoxSession::~BoxSession() {
     // An early return must still not leave a synchronisation writing to a closing link.
     m_ctx->sync.Wait();
-    m_ctx->link.Close(false);
+    if (!m_options.held) m_ctx->link.Close(false);
 }
 
 void BoxSession::Pause(int ms) const { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -57,7 +68,8 @@ void BoxSession::Pause(int ms) const { std::this_thread::sleep_for(std::chrono::
 int BoxSession::Fail(int code, const std::string& text, bool notice) {
     m_err << "kv4420ctl: " << text << std::endl;
     m_ctx->sync.Wait();
-    m_ctx->link.Close(notice);
+    // A held box stays with its holder, which sees for itself whether it failed.
+    if (!m_options.held) m_ctx->link.Close(notice);
     return code;
 }
 
@@ -82,6 +94,19 @@ int BoxSession::OpenFile() {
 }
 
 int BoxSession::Connect() {
+    if (m_options.held) {
+        // Open and read back already, or being read back just now.
+        m_ctx->sync.Wait();
+        if (!m_ctx->link.IsOpen() || m_ctx->link.ReadThreadEnded()) {
+            m_err << "kv4420ctl: no box found at " << m_options.device.ToString() << std::endl;
+            return exitcode::kNoBox;
+        }
+        // Its holder read it back and accepted it; only a refusal since could stand in the way.
+        const Identity id = m_ctx->store.GetIdentity();
+        const Acceptance acceptance = CheckAcceptance(id);
+        if (acceptance != Acceptance::Accepted) return Fail(exitcode::kRefused, RefusalText(id, acceptance), false);
+        return exitcode::kOk;
+    }
     if (m_options.device.kind == TransportUri::Kind::File && !m_file)
         if (int rc = OpenFile()) return rc;
     if (!m_ctx->link.Open()) {
@@ -127,7 +152,10 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
         }
     }
     m_ctx->sync.Wait();
+    return CheckAfterSync(label);
+}
 
+int BoxSession::CheckAfterSync(const std::string& label) {
     if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
         return Fail(exitcode::kNoBox, "the link to the box failed (" + label + ")", false);
     const Identity id = m_ctx->store.GetIdentity();
@@ -140,17 +168,19 @@ int BoxSession::RunSync(bool readBack, const std::string& label) {
                         " answered the identity queries without its model name and command-set version",
                     true);
     const Acceptance acceptance = CheckAcceptance(id);
-    if (acceptance != Acceptance::Accepted)
-        return Fail(exitcode::kRefused,
-                    std::string("box refused: ") + AcceptanceMessage(acceptance) + " (model \"" + id.model +
-                        "\", command set " + std::to_string(id.commandSetVersion) + ")",
-                    true);
+    if (acceptance != Acceptance::Accepted) return Fail(exitcode::kRefused, RefusalText(id, acceptance), true);
     return exitcode::kOk;
 }
 
 int BoxSession::Finish() {
     if (m_ctx->link.ReadThreadEnded() || !m_ctx->link.IsOpen())
         return Fail(exitcode::kNoBox, "the link to the box failed", false);
+    if (m_options.held) {
+        // What the command queued has reached the box when the command ends, as with a close.
+        m_ctx->link.Flush();
+        return m_ctx->link.ReadThreadEnded() ? Fail(exitcode::kNoBox, "the link to the box failed", false)
+                                             : exitcode::kOk;
+    }
     m_ctx->link.Close(true);
     if (m_file) {
         const ModeFileResult written = m_file->WriteBack();

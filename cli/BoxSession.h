@@ -23,6 +23,8 @@ struct SessionOptions {
     std::optional<int> syncWaitMs;  // replaces the 2800 ms settling wait (testing aid)
     bool progress = false;          // spinner on standard error while a synchronisation runs
     bool verbose = false;           // the link's debug texts on the error stream
+    // A box a server holds: it is already open and read back, and stays open afterwards.
+    DeviceContext* held = nullptr;
 };
 
 class BoxSession {
@@ -49,12 +51,14 @@ public:
 
 private:
     int RunSync(bool readBack, const std::string& label);
+    int CheckAfterSync(const std::string& label);
     int Fail(int code, const std::string& text, bool notice);
     int OpenFile();
 
     SessionOptions m_options;
     std::ostream& m_err;
-    std::unique_ptr<DeviceContext> m_ctx;
+    std::unique_ptr<DeviceContext> m_own;  // empty when the box is held
+    DeviceContext* m_ctx = nullptr;        // the own box or the held one
     std::shared_ptr<FileBox> m_file;
 };
 

@@ -59,7 +59,7 @@ public:
           m_env(env),
           m_out(out),
           m_err(err),
-          m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
+          m_options{line.device, env.syncWaitMs, env.progress, line.verbose, env.heldBox} {}
 
     int Run() {
         switch (m_line.command) {

@@ -51,8 +51,8 @@ int RunDiffCommand(const CommandLine& line, const CtlEnvironment& env, std::ostr
     std::unique_ptr<BoxSession> session;
     const ParameterStore* boxStore = nullptr;
     if (needsBox) {
-        session =
-            std::make_unique<BoxSession>(SessionOptions{line.device, env.syncWaitMs, env.progress, line.verbose}, err);
+        session = std::make_unique<BoxSession>(
+            SessionOptions{line.device, env.syncWaitMs, env.progress, line.verbose, env.heldBox}, err);
         if (int rc = session->Connect()) return rc;
         boxStore = &session->Box().store;
     }

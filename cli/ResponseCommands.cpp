@@ -28,7 +28,10 @@ double Rounded(double v, int decimals) { return std::stod(Fixed(v, decimals)); }
 class ResponseCommands {
 public:
     ResponseCommands(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err)
-        : m_line(line), m_out(out), m_err(err), m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
+        : m_line(line),
+          m_out(out),
+          m_err(err),
+          m_options{line.device, env.syncWaitMs, env.progress, line.verbose, env.heldBox} {}
 
     int Run() { return m_line.command == CommandKind::Align ? Align() : Response(); }
 

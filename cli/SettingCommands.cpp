@@ -35,7 +35,10 @@ std::string EqNames() {
 class SettingCommands {
 public:
     SettingCommands(const CommandLine& line, const CtlEnvironment& env, std::ostream& out, std::ostream& err)
-        : m_line(line), m_out(out), m_err(err), m_options{line.device, env.syncWaitMs, env.progress, line.verbose} {}
+        : m_line(line),
+          m_out(out),
+          m_err(err),
+          m_options{line.device, env.syncWaitMs, env.progress, line.verbose, env.heldBox} {}
 
     int Run() {
         switch (m_line.command) {

@@ -12,6 +12,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CtlCommands.h"
 #ifdef KV_HAVE_SERVER
+#include "net/CommandClient.h"
 #include "net/ServeCommand.h"
 #endif
 
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
     }
 #ifdef KV_HAVE_SERVER
     if (line->command == CommandKind::Serve) return kv::net::RunServe(*line, env, std::cout, std::cerr);
+    // A box a server holds is reached through it; --direct opens it here.
+    if (const auto rc = kv::net::RunThroughServer(args, *line, std::cout, std::cerr)) return *rc;
 #endif
     return RunCommand(*line, env, std::cout, std::cerr);
 }

@@ -173,6 +173,10 @@ ApiServer::Reply ApiServer::Device(BoxHolder& box, const QStringList& rest, cons
     const QString what = rest.value(0);
     auto wrongMethod = [] { return Reply::Error(Status::MethodNotAllowed, "that method is not taken here"); };
     auto gone = [] { return Reply::Error(Status::ServiceUnavailable, "the box is not connected"); };
+    // The window reads the box back and writes it whole itself, with its progress and questions.
+    auto heldElsewhere = [] {
+        return Reply::Error(Status::Conflict, "the window holds this box: load modes and mode files in the window");
+    };
     DeviceContext& dev = box.Box();
 
     if (what == "device" && rest.size() == 1) {
@@ -235,6 +239,7 @@ ApiServer::Reply ApiServer::Device(BoxHolder& box, const QStringList& rest, cons
             if (const std::string refusal = cli::ApplyChanges(dev, changes); !refusal.empty())
                 return Reply::Error(Status::BadRequest, refusal);
             box.AnnounceChanges();
+            Q_EMIT Edited(&box);
         }
         if (one) return Reply::Ok(Json{{one->address, cli::SettingValueObject(*one, dev)}});
         if (write) {
@@ -264,6 +269,7 @@ ApiServer::Reply ApiServer::Device(BoxHolder& box, const QStringList& rest, cons
         if (method != Method::Post) return wrongMethod();
         if (!box.Ready()) return gone();
         const int slot = n - 1;
+        if (action != "save" && box.Held()) return heldElsewhere();
         if (action == "save") {
             dev.encoders.SaveUserMode(slot);
             return Reply::Ok(Json{{"mode", n}});
@@ -285,6 +291,7 @@ ApiServer::Reply ApiServer::Device(BoxHolder& box, const QStringList& rest, cons
     if (what == "mode-file" && rest.size() == 1) {
         if (method != Method::Get && method != Method::Put) return wrongMethod();
         if (!box.Ready()) return gone();
+        if (method == Method::Put && box.Held()) return heldElsewhere();
         if (method == Method::Get) {
             const auto bytes = EncodeModeFile(dev.store);
             return {Status::Ok,

@@ -32,6 +32,10 @@ public:
     quint16 Listen(const QHostAddress& address, quint16 port, QString& error);
     int EventClients() const { return static_cast<int>(m_clients.size()); }
 
+Q_SIGNALS:
+    // Settings were changed by a request (after they went to the box's queue).
+    void Edited(kv::net::BoxHolder* box);
+
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;

@@ -32,6 +32,8 @@ public:
     using Done = std::function<void(bool ok)>;
 
     explicit BoxHolder(BoxOptions options, QObject* parent = nullptr);
+    // A box another owner (the window) opens, reads back and closes: only watched here.
+    BoxHolder(DeviceContext& held, std::string id, QObject* parent = nullptr);
     ~BoxHolder() override;
 
     void Start();
@@ -41,10 +43,12 @@ public:
     bool Ready() const { return m_state == State::Ready; }
     State CurrentState() const { return m_state; }
     QString Id() const { return QString::fromStdString(m_options.uri); }
-    DeviceContext& Box() { return *m_ctx; }
-    const DeviceContext& Box() const { return *m_ctx; }
+    DeviceContext& Box() { return *m_dev; }
+    const DeviceContext& Box() const { return *m_dev; }
+    bool Held() const { return !m_ctx; }
     // A read-back (after a mode load or reset) or a write-all (a mode file); done runs on
-    // this object's thread with whether the box is still there and took it.
+    // this object's thread with whether the box is still there and took it. Never for a
+    // held box: its owner synchronises it.
     void Resync(bool readBack, Done done);
     // Announces what changed now, not at the next look.
     void AnnounceChanges();
@@ -61,15 +65,18 @@ private:
     void Watch();
     void GoneNow();
     void TakeSnapshot(bool announce);
+    void WatchHeld();
 
     BoxOptions m_options;
-    std::unique_ptr<DeviceContext> m_ctx;
+    std::unique_ptr<DeviceContext> m_ctx;  // empty for a held box
+    DeviceContext* m_dev = nullptr;        // the own box or the held one
     State m_state = State::Closed;
     bool m_closing = false;
     bool m_syncIsReadBack = true;
     std::vector<Done> m_waiting;  // callers of Resync, answered when the sync finishes
     std::vector<double> m_values;
     bool m_haveValues = false;
+    bool m_heldArrived = false;  // a held box was announced as there
     QTimer m_watch;
     QTimer m_retry;
 };

@@ -12,6 +12,7 @@
 
 #include "net/ApiServer.h"
 #include "net/BoxHolder.h"
+#include "net/CommandServer.h"
 #include "net/Token.h"
 
 namespace kv::net {
@@ -105,6 +106,14 @@ int RunServe(const cli::CommandLine& line, const cli::CtlEnvironment& env, std::
     const QString shown =
         (host.protocol() == QAbstractSocket::IPv6Protocol ? "[" + host.toString() + "]" : host.toString()) + ":" +
         QString::number(bound);
+    std::vector<std::unique_ptr<CommandServer>> commands;
+    for (BoxHolder* box : boxes) {
+        commands.push_back(std::make_unique<CommandServer>(box));
+        std::string why;
+        if (!commands.back()->Listen(why))
+            err << "kv4420ctl: note: kv4420ctl commands for " << box->Id().toStdString()
+                << " are not taken here (they open the box themselves): " << why << std::endl;
+    }
     for (BoxHolder* box : boxes) box->Start();
     out << "kv4420ctl: serving http://" << shown.toStdString() << "/?token=" << token.toStdString() << std::endl;
 
@@ -112,6 +121,7 @@ int RunServe(const cli::CommandLine& line, const cli::CtlEnvironment& env, std::
 
     // The links say goodbye to their boxes; the event clients are told why they lose us.
     server.reset();
+    commands.clear();
     for (BoxHolder* box : boxes) box->Close();
     holders.clear();
     notifier.setEnabled(false);

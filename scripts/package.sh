@@ -27,7 +27,7 @@ for f in usr/bin/kv4420 usr/bin/kv4420ctl usr/bin/kv4420-sim \
          usr/share/icons/hicolor/256x256/apps/kv4420.png \
          usr/share/mime/packages/kv4420.xml \
          usr/share/metainfo/io.github.kv4420.metainfo.xml \
-         usr/share/man/man1/kv4420.1.gz usr/share/man/man1/kv4420ctl.1.gz usr/share/man/man1/kv4420-sim.1.gz \
+         usr/share/man/man1/kv4420.1.gz usr/share/man/man1/kv4420ctl.1.gz usr/share/man/man1/kv4420ctl-serve.1.gz usr/share/man/man1/kv4420-sim.1.gz \
          usr/share/doc/kv4420/copyright usr/share/doc/kv4420/changelog.gz; do
   if [ ! -s "$root/$f" ]; then
     echo "package lacks /$f" >&2

@@ -57,3 +57,7 @@ for lang in zh en; do
   "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-offline-shot" "$lang" "$here/docs/offline-file-$lang.png" \
     "$here/docs/question-box-arrived-$lang.png"
 done
+# The window's remote access, turned on, with its address and QR code, both languages.
+for lang in zh en; do
+  "${KV_BUILD_DIR:-$here/build}/bench/app/kv4420-remote-shot" "$lang" "$here/docs/remote-access-$lang.png"
+done

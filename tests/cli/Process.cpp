@@ -54,6 +54,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     ProcessResult result;
     QProcess process;
     process.setProgram(QString::fromStdString(argv.at(0)));
+    if (!options.workingDirectory.empty())
+        process.setWorkingDirectory(QString::fromStdString(options.workingDirectory));
     process.setArguments(Arguments(argv));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, value] : options.env)

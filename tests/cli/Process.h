@@ -29,6 +29,7 @@ struct ProcessOptions {
     std::optional<uid_t> runAs;              // drop to this user first (the test runs as root)
     std::chrono::seconds limit{60};          // killed after this, so a hang fails instead of blocking
     bool stderrOnTerminal = false;           // standard error on a pseudo-terminal, as in a shell
+    std::string workingDirectory;            // empty: the test's own
 };
 
 // Arguments are UTF-8 text (QProcess carries them as QString); kv4420-sim takes \xHH for

@@ -8,6 +8,7 @@
 #include "ServerFixture.h"
 #include "device/Commands.h"
 #include "device/SettingTable.h"
+#include "model/SettingsRecord.h"
 
 namespace kv::test {
 
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void postIsAllOrNothing();
     void modeLoadReadsBack();
     void modeFileRoundTrip();
+    void modeFileGivesTheBoxTheSameMode_data();
+    void modeFileGivesTheBoxTheSameMode();
     void eventsOfEveryKindOfChange();
     void oversizedAndMalformedRequests_data();
     void oversizedAndMalformedRequests();
@@ -156,6 +159,70 @@ void ApiServerTest::modeFileRoundTrip() {
     QCOMPARE(f.Http("PUT", "/api/v1/settings/music.level", R"({"text":"5"})").status, 200);
     const HttpResult loaded = f.Http("PUT", "/api/v1/mode-file", file.body);
     QCOMPARE(loaded.status, 200);
+    QVERIFY(f.box->Violations().empty());
+}
+
+void ApiServerTest::modeFileGivesTheBoxTheSameMode_data() {
+    QTest::addColumn<int>("saveMode");
+    QTest::addColumn<QString>("musicLevel");  // after the file, as the box has it
+    // The master volumes go with the mode only when the box is set to keep them so.
+    QTest::newRow("volumes kept across power") << int(record::kSaveAcrossPower) << "5";
+    QTest::newRow("volumes kept with the mode") << int(record::kSaveWithMode) << "33";
+}
+
+void ApiServerTest::modeFileGivesTheBoxTheSameMode() {
+    QFETCH(int, saveMode);
+    QFETCH(QString, musicLevel);
+    ServerFixture f;
+    QVERIFY(f.ready);
+    auto record = f.holder->Box().store.AppliedSettings();
+    record[record::kSaveMode] = static_cast<std::uint8_t>(saveMode);
+    f.holder->Box().encoders.WriteSettings(record);
+    auto readBack = [&] {
+        bool done = false, ok = false;
+        f.holder->Resync(true, [&](bool answered) {
+            ok = answered;
+            done = true;
+        });
+        return QTest::qWaitFor([&] { return done; }, kWaitMs) && ok;
+    };
+    // A fresh simulated box holds zeros some settings cannot take (delays, predelays): its own
+    // file, written and read back, makes it a box as a box would be.
+    QCOMPARE(f.Http("PUT", "/api/v1/mode-file", f.Http("GET", "/api/v1/mode-file").body).status, 200);
+    QVERIFY(readBack());
+    // Settings of every kind the file carries, the pitch among them; then each changed.
+    const std::vector<std::pair<const char*, std::pair<const char*, const char*>>> rows{
+        {"music.pitch", {"-3", "4"}},           {"music.level", {"33", "5"}},
+        {"music.mute", {"on", "off"}},          {"mic.2.route", {"B", "A"}},
+        {"eq.music.3.gain", {"-4.5", "2"}},     {"eq.main.2.freq", {"250", "4000"}},
+        {"delay.main.l", {"3.5", "20"}},        {"main.comp.threshold", {"-20", "-5"}},
+        {"music.agc.level", {"-3", "2"}},       {"mica.reverb.predelay", {"20", "100"}},
+        {"micb.reverb.predelay", {"60", "70"}}, {"mica.echo.predelay", {"20", "30"}},
+        {"micb.echo.predelay", {"40", "50"}},
+    };
+    auto putAll = [&](bool first) {
+        for (const auto& [address, texts] : rows) {
+            const QByteArray body = QByteArray(R"({"text":")") + (first ? texts.first : texts.second) + "\"}";
+            const HttpResult r = f.Http("PUT", QString("/api/v1/settings/") + address, body);
+            if (r.status != 200) return QByteArray(address) + ": " + r.body;
+        }
+        return QByteArray();
+    };
+    QCOMPARE(putAll(true), QByteArray());
+    const HttpResult file = f.Http("GET", "/api/v1/mode-file");
+    QCOMPARE(file.status, 200);
+    QCOMPARE(putAll(false), QByteArray());
+    QCOMPARE(f.Http("PUT", "/api/v1/mode-file", file.body).status, 200);
+    // The box itself, read back, holds the file's mode byte for byte.
+    QVERIFY(readBack());
+    QVERIFY(f.Http("GET", "/api/v1/settings/music.pitch").body.contains("\"text\": \"-3\""));
+    const HttpResult level = f.Http("GET", "/api/v1/settings/music.level");
+    QVERIFY2(level.body.contains("\"text\": \"" + musicLevel.toUtf8() + "\""), level.body.constData());
+    QCOMPARE(f.Http("PUT", "/api/v1/settings/music.level", R"({"text":"33"})").status, 200);
+    const HttpResult again = f.Http("GET", "/api/v1/mode-file");
+    QCOMPARE(again.body.size(), file.body.size());
+    for (qsizetype i = 0; i < file.body.size(); ++i)
+        QVERIFY2(again.body[i] == file.body[i], qPrintable("the mode file differs at byte " + QString::number(i)));
     QVERIFY(f.box->Violations().empty());
 }
 
