@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/UiText.h"
 
@@ -37,7 +38,7 @@ CMFCMyRibbonStatusBar::CMFCMyRibbonStatusBar(int language, QWidget* parent) : QS
     // Until the view knows the box's slot, the pane names the first one in the language on show.
     m_mode = new QLabel(Bi(language, "当前模式：模式一", "Current Mode:Mode1"), this);
     m_mode->setObjectName(QStringLiteral("modePane"));
-    m_mode->setMinimumWidth(PaneWidth(m_mode, kModePaneChars));
+    FitModePane();
     SetTextColour(m_mode, QColor(255, 0, 0));
     addWidget(m_mode);
 
@@ -72,7 +73,19 @@ void CMFCMyRibbonStatusBar::SetConnectionText(const QString& text, const QColor&
     if (m_connection->palette().color(QPalette::WindowText) != colour) SetTextColour(m_connection, colour);
 }
 
-void CMFCMyRibbonStatusBar::SetModeText(const QString& text) { m_mode->setText(text); }
+void CMFCMyRibbonStatusBar::SetModeText(const QString& text) {
+    m_mode->setText(text);
+    FitModePane();
+}
+
+void CMFCMyRibbonStatusBar::FitModePane() {
+    // Sized for its text (within the 97 characters it was always sized for), not for the 97
+    // themselves: the undo, A/B and remote buttons share the bar, and a pane kept wide for a
+    // name it does not show cut the notice beside it to "Information: De".
+    const int text =
+        m_mode->fontMetrics().horizontalAdvance(m_mode->text()) + 2 * m_mode->fontMetrics().averageCharWidth();
+    m_mode->setFixedWidth(std::clamp(text, PaneWidth(m_mode, kConnectionPaneChars), PaneWidth(m_mode, kModePaneChars)));
+}
 
 void CMFCMyRibbonStatusBar::ShowNotice(const QString& text, int durationMs) {
     m_notice->setText(text);

@@ -35,6 +35,7 @@ public:
     QPushButton* ResetEq() const { return m_resetEq; }
 
 private:
+    void FitModePane();
     QLabel* m_connection = nullptr;
     QLabel* m_mode = nullptr;
     QLabel* m_notice = nullptr;
