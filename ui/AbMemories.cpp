@@ -83,6 +83,10 @@ const DeviceContext& AbMemories::Settings(int memory) const {
         core = MakeOfflineContext();
         CopyStore(m_device.store, core->store);
         DecodeModeFile(m_bytes[Index(memory)], core->store);
+        // Checked once per memory rather than at every switch: a switch costs what it sends.
+        auto& outside = m_outside[Index(memory)];
+        outside.clear();
+        for (const OutOfRange& o : CheckStore(core->store)) outside.push_back(o.address);
     }
     return *core;
 }
@@ -130,10 +134,11 @@ bool AbMemories::Switch(QString* problem, int language) {
     // A value out of range that the switch would send (a file changed by hand): nothing goes out.
     // What the box already holds out of range is left as it is.
     QString outside;
-    for (const OutOfRange& o : CheckStore(Settings(target).store)) {
-        const Setting* s = FindSetting(o.address);
-        if (outside.isEmpty() && s && s->read(m_device) != s->read(Settings(target)))
-            outside = QString::fromStdString(o.address);
+    const DeviceContext& targetSettings = Settings(target);
+    for (const std::string& address : m_outside[Index(target)]) {
+        const Setting* s = FindSetting(address);
+        if (outside.isEmpty() && s && s->read(m_device) != s->read(targetSettings))
+            outside = QString::fromStdString(address);
     }
     if (!outside.isEmpty())
         return refuse(Bi(language, "记忆 %1 有超出范围的值(%2)，未切换",

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "device/StoreDiff.h"
@@ -80,6 +81,7 @@ private:
     std::function<void()> m_reload;
     std::array<std::vector<std::uint8_t>, 2> m_bytes;
     mutable std::array<std::unique_ptr<DeviceContext>, 2> m_cores;
+    mutable std::array<std::vector<std::string>, 2> m_outside;  // addresses out of range in each core
     int m_active = kNone;
     QTimer m_follow;
 };
