@@ -268,6 +268,69 @@ void ShellControlsTest::maximumVolumesAndNotices() {
     QVERIFY(shell.Delivered().Violations().empty());
 }
 
+// Each master level against its own maximum, the other one set apart from it, so that a level
+// held to the other's maximum shows: one ribbon step up from below, at and above it.
+void ShellControlsTest::levelsHeldToTheirOwnMaximum_data() {
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("after");
+    const int mic = int(RibbonSlider::Mic), music = int(RibbonSlider::Music);
+    // Maxima: microphone 40, music 70.
+    QTest::newRow("mic below its maximum") << mic << 39 << 40;
+    QTest::newRow("mic at its maximum") << mic << 40 << 40;
+    QTest::newRow("mic above its maximum") << mic << 45 << 40;
+    QTest::newRow("music below its maximum") << music << 69 << 70;
+    QTest::newRow("music at its maximum") << music << 70 << 70;
+    QTest::newRow("music above its maximum") << music << 75 << 70;
+    QTest::newRow("music above the mic's maximum") << music << 45 << 46;
+}
+void ShellControlsTest::levelsHeldToTheirOwnMaximum() {
+    QFETCH(int, slider);
+    QFETCH(int, start);
+    QFETCH(int, after);
+    Shell shell;
+    auto settings = shell.Store().AppliedSettings();
+    settings[3] = 40;
+    settings[4] = 70;
+    shell.Store().SetAppliedSettings(settings);
+    const auto id = static_cast<RibbonSlider>(slider);
+    for (int c = 0; c < kCategoryCount; ++c) shell.Slider(id, c)->setValue(start);
+    shell.Delivered().ClearTranscript();
+    ClickTrack(shell.Slider(id), true);
+    for (int c = 0; c < kCategoryCount; ++c) QCOMPARE(shell.Slider(id, c)->value(), after);
+    QVERIFY(SameReports(shell.Delivered().Received(cmd::kParamWrite), Expected(id, after)));
+}
+
+// Opening the windows and refreshing them (a read-back, a language switch there and back)
+// sends nothing that changes the box: only the user's own changes do.
+void ShellControlsTest::windowsSendNothingOnTheirOwn() {
+    Shell shell;
+    AuxWindows& aux = shell.app->Aux();
+    const auto writes = [&] {
+        shell.app->Device().link.Flush();
+        std::size_t n = 0;
+        for (const Report& r : shell.Delivered().Received())
+            n += r[1] == cmd::kParamWrite || r[1] == cmd::kMemoryWrite || r[1] == cmd::kSettingsWrite ||
+                 r[1] == cmd::kModeNameWrite || r[1] == cmd::kRemoteTableWrite;
+        return n;
+    };
+    shell.Delivered().ClearTranscript();
+    aux.OpenDeviceSettings();
+    aux.OpenRemoteControl();
+    aux.OpenAutoSub();
+    aux.OpenMusicAgc();
+    QVERIFY(aux.DeviceSettings() && aux.RemoteControl() && aux.AutoSub() && aux.MusicAgc());
+    QCOMPARE(writes(), std::size_t(0));
+    QVERIFY(shell.View()->Connection().RunReadBack());
+    QVERIFY(shell.WaitAccepted(2));
+    aux.RefreshAutomatic();
+    QCOMPARE(writes(), std::size_t(0));
+    shell.app->ToggleLanguage();
+    shell.app->ToggleLanguage();
+    QCOMPARE(writes(), std::size_t(0));
+    aux.DestroyAll();
+}
+
 // The device settings window's power-on slider sets the live level too: the ribbon follows,
 // and its next step starts from there.
 void ShellControlsTest::powerOnSliderMovesTheRibbon_data() {

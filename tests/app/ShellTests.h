@@ -70,6 +70,9 @@ private Q_SLOTS:
     void keyboardStepsOnEverySlider_data();
     void keyboardStepsOnEverySlider();
     void maximumVolumesAndNotices();
+    void levelsHeldToTheirOwnMaximum_data();
+    void levelsHeldToTheirOwnMaximum();
+    void windowsSendNothingOnTheirOwn();
     void powerOnSliderMovesTheRibbon_data();
     void powerOnSliderMovesTheRibbon();
     void settingsWindowOpensOverTheMainWindow();
