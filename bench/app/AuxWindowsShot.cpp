@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "ShotSettings.h"
 #include "app/AppSettings.h"
 #include "app/AuxWindows.h"
 #include "app/CKV4420v13App.h"
@@ -32,11 +33,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const bool english = QString::fromLatin1(argv[1]) == QLatin1String("en");
+    const bool english = kv::shot::UseThrowAwaySettings(settingsDir, argv[1]) == kv::kLanguageEnglish;
     const QString suffix = english ? QStringLiteral("-en.png") : QStringLiteral("-zh.png");
-    QSettings(kv::settings::kOrganization, kv::settings::kApplication)
-        .setValue(kv::settings::kLanguage, english ? kv::kLanguageEnglish : kv::kLanguageChinese);
     const QDir out(QString::fromLocal8Bit(argv[2]));
 
     auto box = std::make_shared<kv::SimBox>();

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "ShotSettings.h"
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
@@ -28,11 +29,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir settingsDir, modeDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const int language =
-        QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish : kv::kLanguageChinese;
-    QSettings settings(kv::settings::kOrganization, kv::settings::kApplication);
-    settings.setValue(kv::settings::kLanguage, language);
+    kv::shot::UseThrowAwaySettings(settingsDir, argv[1]);
     // A folder with a few mode files, where the dialog starts as the last one used.
     const kv::ParameterStore defaults;
     for (const char* name : {"m1 会议.K4v9", "m2 演出.K4v9", "m3 晚会.K4v9"}) {
@@ -40,6 +37,7 @@ int main(int argc, char* argv[]) {
         if (kv::WriteModeFile(QFile::encodeName(path).toStdString(), defaults).status != kv::ModeFileStatus::Ok)
             return 1;
     }
+    QSettings settings(kv::settings::kOrganization, kv::settings::kApplication);
     settings.setValue(kv::settings::kModeFolder, modeDir.path());
     settings.sync();
 

@@ -14,6 +14,7 @@
 #include <QUndoView>
 #include <cstdio>
 
+#include "ShotSettings.h"
 #include "app/AbCompareWindow.h"
 #include "app/AbControls.h"
 #include "app/AppSettings.h"
@@ -41,11 +42,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const bool english = QString::fromLatin1(argv[1]) == QLatin1String("en");
+    const bool english = kv::shot::UseThrowAwaySettings(settingsDir, argv[1]) == kv::kLanguageEnglish;
     const QString suffix = english ? QStringLiteral("-en.png") : QStringLiteral("-zh.png");
-    QSettings(kv::settings::kOrganization, kv::settings::kApplication)
-        .setValue(kv::settings::kLanguage, english ? kv::kLanguageEnglish : kv::kLanguageChinese);
     const QDir out(QString::fromLocal8Bit(argv[2]));
 
     kv::AppOptions options;

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ShotSettings.h"
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
@@ -113,10 +114,7 @@ int main(int argc, char* argv[]) {
     if (pageArg == QLatin1String("delay")) page = kv::PageId::Delay;
     if (pageArg.startsWith(QLatin1String("speakers"))) page = kv::PageId::SpeakerPosition;
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const int language =
-        QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish : kv::kLanguageChinese;
-    QSettings(kv::settings::kOrganization, kv::settings::kApplication).setValue(kv::settings::kLanguage, language);
+    kv::shot::UseThrowAwaySettings(settingsDir, argv[1]);
 
     // A box with the levels of an evening's use rather than its factory zeros.
     auto box = std::make_shared<kv::SimBox>();

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "ShotSettings.h"
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "app/CMainFrame.h"
@@ -49,12 +50,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir settingsDir, modeDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const int language =
-        QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish : kv::kLanguageChinese;
-    QSettings settings(kv::settings::kOrganization, kv::settings::kApplication);
-    settings.setValue(kv::settings::kLanguage, language);
-    settings.sync();
+    const int language = kv::shot::UseThrowAwaySettings(settingsDir, argv[1]);
     const QString file =
         modeDir.filePath(language == kv::kLanguageEnglish ? QStringLiteral("hall.K4v9") : QStringLiteral("晚会.K4v9"));
     if (!WriteRoomFile(file)) return 1;

@@ -14,6 +14,7 @@
 #include <bit>
 #include <cstdio>
 
+#include "ShotSettings.h"
 #include "app/CKV4420v13App.h"
 #include "app/CKV4420v13View.h"
 #include "model/Bytes.h"
@@ -55,12 +56,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir settingsDir, modeDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    const int language =
-        QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish : kv::kLanguageChinese;
-    QSettings settings(kv::settings::kOrganization, kv::settings::kApplication);
-    settings.setValue(kv::settings::kLanguage, language);
-    settings.sync();
+    kv::shot::UseThrowAwaySettings(settingsDir, argv[1]);
 
     kv::AppOptions options;
     options.uri.kind = kv::TransportUri::Kind::Sim;

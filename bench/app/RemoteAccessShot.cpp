@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "ShotSettings.h"
 #include "app/CKV4420v13App.h"
 #include "app/CRemoteAccessDlg.h"
 #include "app/RemoteAccess.h"
@@ -23,14 +24,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir dir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
     qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
-    const int language =
-        QString::fromLatin1(argv[1]) == QLatin1String("en") ? kv::kLanguageEnglish : kv::kLanguageChinese;
-    QSettings settings(kv::settings::kOrganization, kv::settings::kApplication);
-    settings.setValue(kv::settings::kLanguage, language);
-    settings.sync();
+    kv::shot::UseThrowAwaySettings(dir, argv[1]);
     kv::RemoteAccess::SetDefaultListen(QHostAddress::LocalHost, kv::RemoteAccess::kPort);
 
     kv::AppOptions options;
