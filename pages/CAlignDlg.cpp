@@ -10,6 +10,7 @@
 
 #include "device/DeviceContext.h"
 #include "device/SettingTable.h"
+#include "pages/SpeakerPointNames.h"
 #include "ui/NumberText.h"
 #include "ui/PageContext.h"
 #include "ui/WindowLook.h"
@@ -19,10 +20,8 @@ namespace kv {
 
 namespace {
 
-// The speakers in the proposal's order, as the speaker page captions them.
-constexpr const char* kSpeakerNames[eq::kAlignedSpeakers][2] = {
-    {"前置左", "Main L"}, {"中置", "Center"},   {"前置右", "Main R"}, {"后置左", "Rear L"},
-    {"超低", "SUB"},      {"后置右", "Rear R"}, {"顶置左", "Top L"},  {"顶置右", "Top R"}};
+// The speakers in the proposal's order follow the listener among the page's points.
+static_assert(eq::kAlignedSpeakers + 1 == kSpeakerPointNameCount);
 
 constexpr const char* kHeads[CAlignDlg::kColumns][2] = {{"扬声器", "Speaker"},
                                                         {"距离", "Distance"},
@@ -96,9 +95,9 @@ void CAlignDlg::Refresh() {
             note = m_context.Text("超过 %1ms，已限制", "longer than %1ms: clamped").arg(most, 0, 'f', 1);
         else if (!row.delayOn)
             note = m_context.Text("应用时打开延时", "switched on when applied");
-        m_table->setItem(
-            k, kSpeaker,
-            Cell(m_context.Text(kSpeakerNames[k][0], kSpeakerNames[k][1]), Qt::AlignLeft | Qt::AlignVCenter));
+        m_table->setItem(k, kSpeaker,
+                         Cell(m_context.Text(kSpeakerPointNames[k + 1].chinese, kSpeakerPointNames[k + 1].english),
+                              Qt::AlignLeft | Qt::AlignVCenter));
         m_table->setItem(k, kDistance, Cell(QString::asprintf("%.2fm", row.distanceM)));
         m_table->setItem(k, kDelayNow, Cell(now));
         m_table->setItem(k, kProposed, Cell(QString::asprintf("%.1fms", row.proposedMs)));

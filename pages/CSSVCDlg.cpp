@@ -12,14 +12,14 @@
 
 #include "device/DeviceContext.h"
 #include "eq/CSSVolumePanel.h"
-#include "pages/CAlignDlg.h"
+#include "pages/AlignEntry.h"
 #include "pages/CNavigationBar.h"
+#include "pages/SpeakerPointNames.h"
 #include "ui/CSpinButtons.h"
 #include "ui/LockLook.h"
 #include "ui/PageStyle.h"
 #include "ui/PointBoxes.h"
 #include "ui/UiText.h"
-#include "ui/WindowLook.h"
 #include "ui/WindowParts.h"
 
 namespace kv {
@@ -29,16 +29,8 @@ namespace {
 constexpr int kListener = 0;
 enum Axis { kX, kY };
 
-struct PointInfo {
-    const char* chinese;
-    const char* english;
-    const char* tag;
-};
-const PointInfo kInfo[CSSVCDlg::kPoints] = {
-    {"听众位置", "Listener", ""}, {"前置左", "Main L", "ML"}, {"中置", "Center", "C"},
-    {"前置右", "Main R", "MR"},   {"后置左", "Rear L", "RL"}, {"超低", "SUB", "S"},
-    {"后置右", "Rear R", "RR"},   {"顶置左", "Top L", "TL"},  {"顶置右", "Top R", "TR"},
-};
+static_assert(kSpeakerPointNameCount == CSSVCDlg::kPoints);
+const auto& kInfo = kSpeakerPointNames;
 const char* const kRoomAddress[2] = {"room.width", "room.length"};
 
 const Setting& PositionSetting(int point, int axis) {
@@ -144,11 +136,9 @@ QWidget* CSSVCDlg::BuildPoints() {
     unit->setProperty("hint", true);
     m_reset = WithId(new QPushButton(QStringLiteral("全部复位"), area), 1018);
     connect(m_reset, &QPushButton::clicked, this, &CSSVCDlg::ResetAll);
-    m_align = new QPushButton(QStringLiteral("对齐延时"), area);
-    m_align->setObjectName(QStringLiteral("alignButton"));
-    connect(m_align, &QPushButton::clicked, this, &CSSVCDlg::OpenAlignment);
+    m_align = new AlignEntry(Context(), this);
     bottom->addWidget(unit, 1);
-    bottom->addWidget(m_align);
+    bottom->addWidget(m_align->Button());
     bottom->addWidget(m_reset);
     v->addLayout(bottom);
     return area;
@@ -161,19 +151,7 @@ void CSSVCDlg::MovePoint(int p, double x, double y, int listenerReach, bool show
         for (int a = 0; a < 2; ++a) Points(p).Show(a, a == kX ? x : y);
     m_panel->SetPoint(p, x, y);
     ApplySpeakerPoint(Context().Device(), p, x, y, listenerReach);
-    if (m_alignWindow) m_alignWindow->Refresh();
-}
-
-void CSSVCDlg::OpenAlignment() {
-    if (!m_alignWindow) {
-        m_alignWindow = new CAlignDlg(Context(), this);
-        m_alignWindow->setWindowFlag(Qt::Window);
-        MakeModeless(*m_alignWindow);
-    }
-    m_alignWindow->Refresh();
-    m_alignWindow->ApplyButton()->setEnabled(!Context().Locked());
-    m_alignWindow->show();
-    m_alignWindow->raise();
+    m_align->Refresh();
 }
 
 double CSSVCDlg::StoredPosition(int p, int axis) { return PositionSetting(p, axis).read(Context().Device()); }
@@ -239,7 +217,7 @@ void CSSVCDlg::OnLock(bool locked) {
     for (QWidget* w : findChildren<QLineEdit*>()) SetLockLook(w, locked);
     for (QWidget* w : findChildren<CSpinButtons*>()) SetLockLook(w, locked);
     for (QWidget* b : {m_applyRoom, m_centre, m_reset}) SetLockLook(b, locked);
-    if (m_alignWindow) m_alignWindow->ApplyButton()->setEnabled(!locked);
+    m_align->SetLocked(locked);
 }
 
 void CSSVCDlg::OnReload() {
@@ -250,7 +228,7 @@ void CSSVCDlg::OnReload() {
         for (int a = 0; a < 2; ++a) Points(p).Show(a, StoredPosition(p, a));
         m_panel->SetPoint(p, StoredPosition(p, kX), StoredPosition(p, kY));
     }
-    if (m_alignWindow) m_alignWindow->Refresh();
+    m_align->Refresh();
 }
 
 void CSSVCDlg::OnRelabel() {
@@ -261,8 +239,7 @@ void CSSVCDlg::OnRelabel() {
         if (p != kListener) names << QStringLiteral("%1(%2)").arg(caption, QString::fromLatin1(kInfo[p].tag));
     }
     m_panel->SetNames(names);
-    m_align->setText(Context().Text("对齐延时", "Align delays"));
-    if (m_alignWindow) m_alignWindow->Relabel();
+    m_align->Relabel();
 }
 
 bool CSSVCDlg::OnWheel(int steps) {

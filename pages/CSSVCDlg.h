@@ -3,11 +3,10 @@
 // stepped or dragged on the room drawn to scale; each speaker's level follows its distance
 // from the listener.
 
-#include <QPointer>
 #include <array>
 
 #include "device/SettingTable.h"
-#include "pages/CAlignDlg.h"
+#include "pages/AlignEntry.h"
 #include "pages/CPageBase.h"
 #include "ui/NumberText.h"
 #include "ui/PointBoxes.h"
@@ -47,10 +46,10 @@ public:
     QPushButton* ApplyRoomButton() const { return m_applyRoom; }
     QPushButton* CentreButton() const { return m_centre; }
     QPushButton* ResetButton() const { return m_reset; }
-    QPushButton* AlignButton() const { return m_align; }
+    QPushButton* AlignButton() const { return m_align->Button(); }
     // The alignment table, while it is open.
-    CAlignDlg* AlignWindow() const { return m_alignWindow; }
-    void OpenAlignment();
+    CAlignDlg* AlignWindow() const { return m_align->Window(); }
+    void OpenAlignment() { m_align->Open(); }
 
     // Enter in one of a point's boxes.
     void TypePosition(int point);
@@ -85,8 +84,7 @@ private:
     QPushButton* m_applyRoom = nullptr;
     QPushButton* m_centre = nullptr;
     QPushButton* m_reset = nullptr;
-    QPushButton* m_align = nullptr;
-    QPointer<CAlignDlg> m_alignWindow;
+    AlignEntry* m_align = nullptr;
 };
 
 }  // namespace kv
