@@ -68,16 +68,7 @@ std::vector<Bytes> ChangesOf(const std::function<void(DeviceContext&)>& change) 
     return changes;
 }
 
-std::string Hex(const std::vector<Bytes>& reports) {
-    std::ostringstream s;
-    for (const Bytes& r : reports) {
-        std::size_t n = r.size();
-        while (n > 2 && r[n - 1] == 0) --n;
-        for (std::size_t i = 0; i < n; ++i) s << std::hex << int(r[i]) << ' ';
-        s << '\n';
-    }
-    return s.str();
-}
+std::string Hex(const std::vector<Bytes>& reports) { return HexLines(reports); }
 
 class SimTest : public ::testing::Test {
 protected:

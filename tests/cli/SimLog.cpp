@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "device/Commands.h"
 
@@ -52,6 +53,17 @@ std::vector<std::vector<std::uint8_t>> SimLog::ChangesAfter(std::size_t from) co
     for (std::size_t i = from; i < reports.size(); ++i)
         if (reports[i].toBox && ChangesTheBox(reports[i].Code())) changes.push_back(reports[i].bytes);
     return changes;
+}
+
+std::string HexLines(const std::vector<std::vector<std::uint8_t>>& reports) {
+    std::ostringstream s;
+    for (const auto& r : reports) {
+        std::size_t n = r.size();
+        while (n > 2 && r[n - 1] == 0) --n;
+        for (std::size_t i = 0; i < n; ++i) s << std::hex << int(r[i]) << ' ';
+        s << '\n';
+    }
+    return s.str();
 }
 
 bool ChangesTheBox(std::uint8_t code) {

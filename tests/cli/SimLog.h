@@ -30,4 +30,8 @@ struct SimLog {
 // Commands that change something in the box.
 bool ChangesTheBox(std::uint8_t code);
 
+// Reports as hex, one a line and without their trailing zeros, so that a failed comparison
+// shows which byte differs.
+std::string HexLines(const std::vector<std::vector<std::uint8_t>>& reports);
+
 }  // namespace kv::test

@@ -28,16 +28,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr int kTerminateLimitMs = 3000;
 
-std::string Hex(const std::vector<Bytes>& reports) {
-    std::ostringstream s;
-    for (const Bytes& r : reports) {
-        std::size_t n = r.size();
-        while (n > 2 && r[n - 1] == 0) --n;
-        for (std::size_t i = 0; i < n; ++i) s << std::hex << int(r[i]) << ' ';
-        s << '\n';
-    }
-    return s.str();
-}
+std::string Hex(const std::vector<Bytes>& reports) { return HexLines(reports); }
 
 // The changes after `from` once no more have come for a while (the server's writes are
 // queued and may trail its answer).
