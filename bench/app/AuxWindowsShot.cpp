@@ -47,10 +47,7 @@ int main(int argc, char* argv[]) {
     set(1, 68, 0.35f);
     set(4, 22, -14.5f);
 
-    kv::AppOptions options;
-    options.uri.kind = kv::TransportUri::Kind::Sim;
-    options.simBox = box;
-    options.syncTimings.connectWaitMs = 0;
+    const kv::AppOptions options = kv::shot::OnSimulatedBox(box);
     kv::CKV4420v13App app(options);
     app.Start();
 

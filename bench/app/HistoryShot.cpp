@@ -46,10 +46,7 @@ int main(int argc, char* argv[]) {
     const QString suffix = english ? QStringLiteral("-en.png") : QStringLiteral("-zh.png");
     const QDir out(QString::fromLocal8Bit(argv[2]));
 
-    kv::AppOptions options;
-    options.uri.kind = kv::TransportUri::Kind::Sim;
-    options.simBox = std::make_shared<kv::SimBox>();
-    options.syncTimings.connectWaitMs = 0;
+    const kv::AppOptions options = kv::shot::OnSimulatedBox();
     kv::CKV4420v13App app(options);
     app.Start();
     app.Frame()->resize(kFrameWidth, kFrameHeight);

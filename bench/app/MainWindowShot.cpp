@@ -156,10 +156,7 @@ int main(int argc, char* argv[]) {
         box->Handle(kv::BuildParamWrite(module, parameter, values));
     }
 
-    kv::AppOptions options;
-    options.uri.kind = kv::TransportUri::Kind::Sim;
-    options.simBox = box;
-    options.syncTimings.connectWaitMs = 0;
+    const kv::AppOptions options = kv::shot::OnSimulatedBox(box);
     kv::CKV4420v13App app(options);
     app.Start();
     app.Frame()->resize(size);

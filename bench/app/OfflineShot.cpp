@@ -55,11 +55,9 @@ int main(int argc, char* argv[]) {
         modeDir.filePath(language == kv::kLanguageEnglish ? QStringLiteral("hall.K4v9") : QStringLiteral("晚会.K4v9"));
     if (!WriteRoomFile(file)) return 1;
 
-    kv::AppOptions options;
+    kv::AppOptions options = kv::shot::OnSimulatedBox();
+    options.boxUri = options.uri;  // the box that arrives later
     options.uri = kv::TransportUri{kv::TransportUri::Kind::File, QFile::encodeName(file).toStdString()};
-    options.boxUri.kind = kv::TransportUri::Kind::Sim;  // the box that arrives later
-    options.simBox = std::make_shared<kv::SimBox>();
-    options.syncTimings.connectWaitMs = 0;
     kv::CKV4420v13App app(options);
     app.Start();
     app.Frame()->resize(1170, 700);

@@ -58,10 +58,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir settingsDir, modeDir;
     kv::shot::UseThrowAwaySettings(settingsDir, argv[1]);
 
-    kv::AppOptions options;
-    options.uri.kind = kv::TransportUri::Kind::Sim;
-    options.simBox = std::make_shared<kv::SimBox>();
-    options.syncTimings.connectWaitMs = 0;
+    const kv::AppOptions options = kv::shot::OnSimulatedBox();
     kv::CKV4420v13App app(options);
     app.Start();
 

@@ -29,10 +29,7 @@ int main(int argc, char* argv[]) {
     kv::shot::UseThrowAwaySettings(dir, argv[1]);
     kv::RemoteAccess::SetDefaultListen(QHostAddress::LocalHost, kv::RemoteAccess::kPort);
 
-    kv::AppOptions options;
-    options.uri.kind = kv::TransportUri::Kind::Sim;
-    options.simBox = std::make_shared<kv::SimBox>();
-    options.syncTimings.connectWaitMs = 0;
+    const kv::AppOptions options = kv::shot::OnSimulatedBox();
     kv::CKV4420v13App app(options);
     app.Start();
     kv::CRemoteAccessDlg* window = app.Frame()->Remote()->ShowWindow();

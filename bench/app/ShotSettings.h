@@ -5,8 +5,11 @@
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "app/AppSettings.h"
+#include "app/CKV4420v13App.h"
+#include "sim/SimBox.h"
 #include "ui/UiText.h"
 
 namespace kv::shot {
@@ -19,6 +22,15 @@ inline int UseThrowAwaySettings(const QTemporaryDir& folder, const char* languag
     settings.setValue(settings::kLanguage, language);
     settings.sync();
     return language;
+}
+
+// The application on a simulated box, accepted at once instead of after the settling wait.
+inline AppOptions OnSimulatedBox(std::shared_ptr<SimBox> box = std::make_shared<SimBox>()) {
+    AppOptions options;
+    options.uri.kind = TransportUri::Kind::Sim;
+    options.simBox = std::move(box);
+    options.syncTimings.connectWaitMs = 0;
+    return options;
 }
 
 }  // namespace kv::shot
