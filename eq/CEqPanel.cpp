@@ -172,7 +172,7 @@ void CEqPanel::EnsureComplex() const {
         m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(m_complex[i]));
     }
     for (int b = 0; b < m_bandCount; ++b)
-        m_markerValues[static_cast<std::size_t>(b)] = ValueOf(kv::eq::ChainAt(sections, Band(b).frequency));
+        m_markerPoints[static_cast<std::size_t>(b)] = kv::eq::ChainAt(sections, Band(b).frequency);
     if (m_listenerSum) {
         m_sum = m_listenerSum(bands, frequencies);
         for (const auto& p : m_sum.other) m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(p));
@@ -217,7 +217,8 @@ QPointF CEqPanel::MarkerCentre(int index) const {
     const double x = m_geometry.XOfFrequency(band.frequency);
     if (m_view == EqView::Magnitude) return {x, m_geometry.YOfGain(band.gain)};
     EnsureComplex();
-    const double y = m_geometry.YOfValue(m_markerValues[static_cast<std::size_t>(index)], Axis());
+    // The response is kept, not one view's value of it: after a switch of view it reads anew.
+    const double y = m_geometry.YOfValue(ValueOf(m_markerPoints[static_cast<std::size_t>(index)]), Axis());
     return {x, std::clamp(y, static_cast<double>(m_geometry.Top()), static_cast<double>(m_geometry.Bottom()))};
 }
 
@@ -781,8 +782,10 @@ void CEqPanel::PaintReadout(QPainter& painter) const {
     }
     std::vector<std::array<double, 2>> others;
     for (int i = 0; i < MarkerCount(); ++i)
-        if (i != index && Band(i).code != kv::eq::kCodeOff)
-            others.push_back({MarkerCentre(i).x(), MarkerCentre(i).y()});
+        if (i != index && Band(i).code != kv::eq::kCodeOff) {
+            const QPointF c = MarkerCentre(i);
+            others.push_back({c.x(), c.y()});
+        }
     const kv::eq::ReadoutPlacement place =
         m_geometry.PlaceReadout(centre.x(), centre.y(), above, metrics.height(), labelWidth, valueWidth, others);
     painter.setFont(m_readoutFont);

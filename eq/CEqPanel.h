@@ -179,7 +179,7 @@ private:
     ListenerSum m_listenerSum;
     mutable bool m_complexValid = false;
     mutable std::array<kv::eq::ComplexPoint, kv::eq::kGridPoints> m_complex{};
-    mutable std::array<double, kMaxBands> m_markerValues{};
+    mutable std::array<kv::eq::ComplexPoint, kMaxBands> m_markerPoints{};  // the response at each band
     mutable kv::eq::CrossoverSum m_sum;
     mutable double m_largestDelayMs = 0.0;
     QFont m_titleFont;

@@ -14,12 +14,8 @@ using Complex = std::complex<double>;
 // Below this magnitude (-300 dB) the response counts as zero.
 constexpr double kZeroMagnitude = 1e-15;
 
-}  // namespace
-
-ComplexPoint SectionAt(const Biquad& s, double freqHz, double sampleRate) {
-    const double w = 2.0 * std::numbers::pi * freqHz / sampleRate;
-    const Complex z1 = std::polar(1.0, -w);  // z^-1
-    const Complex z2 = z1 * z1;
+// A section at z^-1 and z^-2 of one frequency.
+ComplexPoint SectionAtZ(const Biquad& s, Complex z1, Complex z2) {
     const Complex b = s.b0 + s.b1 * z1 + s.b2 * z2;
     const Complex a = 1.0 + s.a1 * z1 + s.a2 * z2;
     // d(z^-k)/dw = -jk z^-k
@@ -27,6 +23,17 @@ ComplexPoint SectionAt(const Biquad& s, double freqHz, double sampleRate) {
     const Complex db = -j * (s.b1 * z1 + 2.0 * s.b2 * z2);
     const Complex da = -j * (s.a1 * z1 + 2.0 * s.a2 * z2);
     return ComplexPoint{b / a, (db * a - b * da) / (a * a)};
+}
+
+Complex ZInverse(double freqHz, double sampleRate) {
+    return std::polar(1.0, -2.0 * std::numbers::pi * freqHz / sampleRate);
+}
+
+}  // namespace
+
+ComplexPoint SectionAt(const Biquad& s, double freqHz, double sampleRate) {
+    const Complex z1 = ZInverse(freqHz, sampleRate);
+    return SectionAtZ(s, z1, z1 * z1);
 }
 
 ComplexPoint Cascade(const ComplexPoint& a, const ComplexPoint& b) { return {a.h * b.h, a.dh * b.h + a.h * b.dh}; }
@@ -73,19 +80,11 @@ std::vector<Biquad> EqualiserSections(std::span<const BandRecord> bands, bool cr
 }
 
 ComplexPoint ChainAt(std::span<const Biquad> sections, double freqHz, double sampleRate) {
-    // The powers of z^-1 once for every section: the same sums as SectionAt, cascaded.
-    const double w = 2.0 * std::numbers::pi * freqHz / sampleRate;
-    const Complex z1 = std::polar(1.0, -w);
+    // The powers of z^-1 once for every section, cascaded.
+    const Complex z1 = ZInverse(freqHz, sampleRate);
     const Complex z2 = z1 * z1;
-    const Complex j(0.0, 1.0);
     ComplexPoint p;
-    for (const Biquad& s : sections) {
-        const Complex b = s.b0 + s.b1 * z1 + s.b2 * z2;
-        const Complex a = 1.0 + s.a1 * z1 + s.a2 * z2;
-        const Complex db = -j * (s.b1 * z1 + 2.0 * s.b2 * z2);
-        const Complex da = -j * (s.a1 * z1 + 2.0 * s.a2 * z2);
-        p = Cascade(p, ComplexPoint{b / a, (db * a - b * da) / (a * a)});
-    }
+    for (const Biquad& s : sections) p = Cascade(p, SectionAtZ(s, z1, z2));
     return p;
 }
 
