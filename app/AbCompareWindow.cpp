@@ -35,9 +35,6 @@ AbCompareWindow::AbCompareWindow(AbMemories& memories, std::function<int()> lang
     m_table->horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
     layout->addWidget(m_summary);
     layout->addWidget(m_table);
-    connect(&m_memories, &AbMemories::changed, this, [this] {
-        if (isVisible()) Refresh();
-    });
 }
 
 void AbCompareWindow::showEvent(QShowEvent* event) {

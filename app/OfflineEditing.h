@@ -45,7 +45,6 @@ public:
     void OnAccepted();
     // The question, once a box that differs was read; asked from the event loop.
     void AskArrivalQuestion();
-    bool QuestionPending() const { return m_edited != nullptr; }
 
     // Writes the settings being edited into the file, atomically.
     bool Save();

@@ -71,10 +71,8 @@ bool RemoteAccess::SetEnabled(bool on, QString& error) {
 }
 
 bool RemoteAccess::Start(QString& error) {
-    m_error.clear();
     m_token = net::LoadOrCreateToken(net::DefaultTokenPath(), error);
     if (m_token.isEmpty()) {
-        m_error = error;
         Q_EMIT stateChanged();
         return false;
     }
@@ -82,7 +80,6 @@ bool RemoteAccess::Start(QString& error) {
     m_api = std::make_unique<net::ApiServer>(m_token, std::vector<net::BoxHolder*>{m_holder.get()});
     m_port = m_api->Listen(m_address, m_listenPort, error);
     if (!m_port) {
-        m_error = error;
         m_api.reset();
         m_holder.reset();
         Q_EMIT stateChanged();

@@ -43,7 +43,6 @@ public:
     quint16 Port() const { return m_port; }
     // The page's address with the token, on the address a phone would use; empty when off.
     QString Url() const;
-    QString LastError() const { return m_error; }
 
     QToolButton* Button() const { return m_button; }
     CRemoteAccessDlg* ShowWindow();
@@ -62,7 +61,6 @@ private:
     quint16 m_listenPort = kPort;
     quint16 m_port = 0;
     QByteArray m_token;
-    QString m_error;
     std::unique_ptr<net::BoxHolder> m_holder;
     std::unique_ptr<net::ApiServer> m_api;
     std::unique_ptr<net::CommandServer> m_commands;

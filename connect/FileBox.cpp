@@ -112,12 +112,6 @@ TransportOpener FileBox::Opener() const {
     };
 }
 
-std::vector<std::uint8_t> FileBox::ReadBack() const {
-    Visit visit(m_box);
-    if (!visit.Sync(true)) return {};
-    return EncodeModeFile(visit.Ctx().store);
-}
-
 ModeFileResult FileBox::WriteBack() {
     Visit visit(m_box);
     if (!visit.Sync(true)) return {ModeFileStatus::CannotWrite, 0, 0};

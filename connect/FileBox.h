@@ -36,10 +36,8 @@ public:
     FileBox(const FileBox&) = delete;
     FileBox& operator=(const FileBox&) = delete;
 
-    // The path as given, and the file it names (links followed): what is rewritten.
-    const std::string& Path() const { return m_path; }
+    // The file the path names (links followed): what is rewritten.
     const std::string& Target() const { return m_target; }
-    std::shared_ptr<SimBox> Box() const { return m_box; }
     // Opens a link to the box, as often as asked; always finds it. Its device path is
     // "file:" and the path, so that no removal notice of a box is taken for it.
     TransportOpener Opener() const;
@@ -48,8 +46,6 @@ public:
     // atomically; an unchanged box leaves the file as it is, byte for byte (a version-1 file
     // stays one). Call it with no link open.
     ModeFileResult WriteBack();
-    // The box's mode as a mode file would hold it, read back now.
-    std::vector<std::uint8_t> ReadBack() const;
 
 private:
     FileBox(std::string path, std::string target, std::shared_ptr<SimBox> box);

@@ -74,7 +74,6 @@ bool CommandServer::Listen(std::string& problem) {
         m_server = nullptr;
         return false;
     }
-    m_path = QString::fromStdString(path);
     connect(m_server, &QLocalServer::newConnection, this, &CommandServer::TakeConnection);
     return true;
 }

@@ -26,7 +26,6 @@ public:
     // directly to the box instead (no runtime folder, an unsafe one, or another server
     // that already takes them).
     bool Listen(std::string& problem);
-    QString Path() const { return m_path; }
 
 Q_SIGNALS:
     // A command ran on the box (it may have changed settings).
@@ -39,7 +38,6 @@ private:
 
     BoxHolder* m_box;
     QLocalServer* m_server = nullptr;
-    QString m_path;
     std::map<QLocalSocket*, std::string> m_buffers;  // what each client sent so far
 };
 

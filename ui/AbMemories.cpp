@@ -11,14 +11,11 @@
 #include "model/AtomicFile.h"
 #include "model/ModeFile.h"
 #include "ui/EditHistory.h"
+#include "ui/UiText.h"
 
 namespace kv {
 
 namespace {
-
-QString Bi(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 1 ? english : chinese);
-}
 
 QString SystemReason(int error) { return error ? QString::fromLocal8Bit(std::strerror(error)) : QString(); }
 
