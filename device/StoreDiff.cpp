@@ -188,17 +188,17 @@ const std::vector<std::optional<RowOf>>& RowsOfSettings() {
     return rows;
 }
 
-bool SameBand(const eq::BandRecord& x, const eq::BandRecord& y) {
-    return x.code == y.code && std::memcmp(&x.frequency, &y.frequency, sizeof(float)) == 0 &&
-           std::memcmp(&x.gain, &y.gain, sizeof(float)) == 0 && std::memcmp(&x.q, &y.q, sizeof(float)) == 0;
+bool SameDescriptor(const BandDescriptor& x, const BandDescriptor& y) {
+    return x.code == y.code && x.frequencyHz == y.frequencyHz &&
+           std::memcmp(&x.gainDb, &y.gainDb, sizeof(double)) == 0 && std::memcmp(&x.q, &y.q, sizeof(double)) == 0;
 }
 
-// A row reads the same from two stores when its band, and for a crossover row its stages, load
-// alike: each of its values is read from those bands and no others.
-bool SameRow(const std::vector<eq::BandRecord>& a, const std::vector<eq::BandRecord>& b, EqId id, int row) {
+// A row reads the same from two stores when the box holds its band, and for a crossover row
+// its stages, alike: each of its values is read from those bands and no others.
+bool SameRow(const DeviceContext& a, const DeviceContext& b, EqId id, int row) {
     const auto same = [&](int band) {
-        const auto i = static_cast<std::size_t>(band);
-        return i < a.size() && i < b.size() ? SameBand(a[i], b[i]) : a.size() == b.size();
+        const int slot = EqDeviceBand(id, band);
+        return SameDescriptor(a.encoders.ReadBand(id, slot), b.encoders.ReadBand(id, slot));
     };
     if (!same(row)) return false;
     if (id == EqId::Sub && row < eq::kCrossoverRows)
@@ -215,20 +215,15 @@ std::vector<SettingDifference> DiffSettings(const DeviceContext& from, const Dev
     if (from.store.CommandSetVersion() == to.store.CommandSetVersion() &&
         EncodeModeFile(from.store) == EncodeModeFile(to.store))
         return out;
-    // A row's values are each read from its equaliser's bands loaded whole; the bands are
-    // loaded once here, and only the values of rows whose bands differ are read.
-    std::array<std::optional<std::pair<std::vector<eq::BandRecord>, std::vector<eq::BandRecord>>>, kEqualisers.size()>
-        bands;
+    // A row's values are each read from its equaliser's bands loaded whole: only the values of
+    // rows whose bands the two stores hold differently are read.
     const auto& rows = RowsOfSettings();
     const auto& settings = AllSettings();
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const Setting& s = settings[i];
         if (s.stage || !s.read) continue;
-        if (const auto& r = rows[i]) {
-            auto& loaded = bands[static_cast<std::size_t>(r->eq)];
-            if (!loaded) loaded.emplace(LoadEqBands(from.encoders, r->eq), LoadEqBands(to.encoders, r->eq));
-            if (SameRow(loaded->first, loaded->second, r->eq, r->row)) continue;
-        }
+        if (const auto& r = rows[i])
+            if (SameRow(from, to, r->eq, r->row)) continue;
         const double a = s.read(from);
         const double b = s.read(to);
         if (!Same(a, b)) out.push_back({&s, a, b});

@@ -3,6 +3,8 @@
 // Each one reports the reports it sent and the time those reports take at the answer time
 // (`paced_ms`): a switch or an undo should cost little more than that.
 
+#include <sys/prctl.h>
+
 #include <QTemporaryDir>
 #include <chrono>
 #include <memory>
@@ -25,11 +27,14 @@ class BoxFixture {
 public:
     BoxFixture()
         : m_box(std::make_shared<SimBox>()),
-          m_dev(MakeSimOpener(m_box), LinkTimings{1800, 1000, 1, 1800}, SyncTimings{0, 0, 0, 0}, EncoderTimings{0, 0}),
+          m_dev(MakeSimOpener(m_box), LinkTimings{}, SyncTimings{0, 0, 0, 0}, EncoderTimings{0, 0}),
           m_history(
               m_dev, [] { return 0; }, [] {}),
           m_memories(m_dev, m_history, m_dir.path(), [] {}) {
         m_box->SetModelName("KV4420M");
+        // The simulated answer time is a timed wait in the link's threads (made by Open below);
+        // the kernel's default slack of 50 us would be added to every answer a real box sends as data.
+        prctl(PR_SET_TIMERSLACK, 1UL);
         m_box->SetCommandSetVersion(9);
         m_dev.link.Open();
         Sync(&Synchronizer::StartReadBack);
