@@ -40,6 +40,12 @@ TransportOpener ChooseOpener(const AppOptions& options, const std::shared_ptr<Si
     return MakeOpener(BoxUri(options), sim);
 }
 
+bool IsModeFileName(const QString& path) {
+    const QString suffix = path.mid(path.lastIndexOf('.') + 1);
+    return suffix.compare(QStringLiteral("K4v8"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) == 0;
+}
+
 TransportOpener NoBox() {
     return [](const DebugOutput&) { return std::unique_ptr<Transport>(); };
 }
@@ -121,10 +127,7 @@ void CKV4420v13App::Start(const QString& modeFile) {
         if (!m_offline->Begin(QString::fromStdString(m_options.uri.path)))
             m_device->link.SetOpener(ChooseOpener(m_options, m_sim));
     } else if (!modeFile.isEmpty()) {
-        const QString suffix = modeFile.mid(modeFile.lastIndexOf('.') + 1);
-        if (suffix.compare(QStringLiteral("K4v8"), Qt::CaseInsensitive) == 0 ||
-            suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) == 0)
-            m_offline->SetStartFile(modeFile);
+        if (IsModeFileName(modeFile)) m_offline->SetStartFile(modeFile);
     }
     if (!modeFile.isEmpty()) OpenDocument(modeFile);
     m_frame->show();
@@ -223,9 +226,7 @@ void CKV4420v13App::OpenDocument(const QString& path) {
         if (CRemoteDlg* remote = m_aux->RemoteControl()) remote->LoadFileFrom(path);
         return;
     }
-    if (suffix.compare(QStringLiteral("K4v8"), Qt::CaseInsensitive) != 0 &&
-        suffix.compare(QStringLiteral("K4v9"), Qt::CaseInsensitive) != 0)
-        return;
+    if (!IsModeFileName(path)) return;
     if (!m_device->link.IsOpen() || !View()) return;
     if (!View()->ConfirmLoadOverChanges()) return;
     View()->OpenModeFile(path);

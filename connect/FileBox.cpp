@@ -5,6 +5,7 @@
 
 #include "device/DeviceContext.h"
 #include "device/StoreDiff.h"
+#include "model/AtomicFile.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 
@@ -117,15 +118,11 @@ ModeFileResult FileBox::WriteBack() {
     if (!visit.Sync(true)) return {ModeFileStatus::CannotWrite, 0, 0};
     const auto bytes = EncodeModeFile(visit.Ctx().store);
     if (bytes == m_written) return {ModeFileStatus::Ok, 0, 0};
-    // The new file replaces the old one by a rename: it keeps the old one's permissions.
-    std::error_code ec;
-    const auto permissions = std::filesystem::status(m_target, ec).permissions();
-    const bool known = !ec;
-    const ModeFileResult r = WriteModeFile(m_target, visit.Ctx().store);
-    if (r.status != ModeFileStatus::Ok) return r;
+    const auto version = static_cast<int>(kModeFileVersion2);
+    int error = 0;
+    if (!WriteFileAtomically(m_target, bytes, &error)) return {ModeFileStatus::CannotWrite, version, error};
     m_written = bytes;
-    if (known) std::filesystem::permissions(m_target, permissions, ec);
-    return r;
+    return {ModeFileStatus::Ok, version, 0};
 }
 
 }  // namespace kv

@@ -60,6 +60,9 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         SetError(systemError, errno);
         return false;
     }
+    // The new file takes the old one's place by a rename: it keeps the old one's permissions.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
     std::size_t done = 0;
     int error = 0;
     while (done < bytes.size()) {

@@ -15,7 +15,7 @@ enum class FileRead { Ok, CannotOpen, NotRegularFile, TooLong };
 // errno of a failed open or read in *systemError.
 FileRead ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out, int* systemError);
 // Writes a temporary file beside the target, flushes it and renames it over the target,
-// so a failed save never destroys the previous file.
+// so a failed save never destroys the previous file; a file replaced keeps its permissions.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, int* systemError);
 
 }  // namespace kv

@@ -45,11 +45,8 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 // Only a folder and a socket of this user, closed to others, are talked to.
 bool Trusted(const std::string& path) {
-    struct stat folder {
-    }, socket{};
-    if (::lstat(CommandFolder().c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) || folder.st_uid != ::geteuid() ||
-        (folder.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return false;
+    struct stat socket {};
+    if (!CommandFolderProblem(CommandFolder()).empty()) return false;
     return ::lstat(path.c_str(), &socket) == 0 && S_ISSOCK(socket.st_mode) && socket.st_uid == ::geteuid();
 }
 

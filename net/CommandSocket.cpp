@@ -49,17 +49,17 @@ bool PrepareCommandFolder(std::string& error) {
         error = "cannot create " + folder + ": " + std::strerror(errno);
         return false;
     }
+    error = CommandFolderProblem(folder);
+    return error.empty();
+}
+
+std::string CommandFolderProblem(const std::string& folder) {
     struct stat st {};
     // lstat: a link put there by someone else is not followed.
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        error = folder + " is not a folder";
-        return false;
-    }
-    if (st.st_uid != ::geteuid() || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        error = folder + " must belong to this user and be closed to others (mode 0700)";
-        return false;
-    }
-    return true;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return folder + " is not a folder";
+    if (st.st_uid != ::geteuid() || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return folder + " must belong to this user and be closed to others (mode 0700)";
+    return {};
 }
 
 std::string EncodeStrings(const std::vector<std::string>& strings) {

@@ -23,6 +23,9 @@ std::string CommandSocketPath(const std::string& uri);
 // Creates the folder with mode 0700, or checks that the existing one is a folder of this
 // user that nobody else may enter. False with the reason in error.
 bool PrepareCommandFolder(std::string& error);
+// Why the folder may not be trusted (not a folder, another user's, open to others); empty
+// when it may.
+std::string CommandFolderProblem(const std::string& folder);
 
 std::string EncodeStrings(const std::vector<std::string>& strings);
 // The list in bytes, once it is whole; nothing while bytes are missing. A malformed list

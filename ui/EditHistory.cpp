@@ -49,8 +49,8 @@ public:
     void SetAlone() { m_alone = true; }
     int id() const override { return m_changes.size() == 1 && !m_alone ? kSingleSettingStep : -1; }
     bool mergeWith(const QUndoCommand* other) override {
+        // A step alone has no id, so it never comes here.
         const auto* next = static_cast<const SettingsStep*>(other);
-        if (next->m_alone) return false;
         if (next->m_changes.front().address != m_changes.front().address) return false;
         if (m_made.elapsed() > EditHistory::kBurstMs) return false;
         m_after = SnapshotOf(*next->m_after);

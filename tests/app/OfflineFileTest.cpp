@@ -14,6 +14,7 @@
 #include "model/ModeFile.h"
 #include "sim/SimTransport.h"
 #include "tests/app/ShellFixture.h"
+#include "ui/AbMemories.h"
 #include "ui/UiText.h"
 
 namespace kv::test {
@@ -115,7 +116,17 @@ void OfflineFileTest::editsTheFileAndSavesItInPlace() {
     QCOMPARE(shell.Status()->ConnectionPane()->text(), QStringLiteral("文件：room.K4v9"));
     QCOMPARE(Value(shell, "eq.music.3.gain"), -4.5);  // the file's settings, as a box's
 
+    // A/B on a file as on a box: the switch puts the other memory's settings into the file's store.
+    AbMemories& memories = shell.View()->Memories();
+    const double reverb = Value(shell, "reverb.level");
+    memories.StoreCurrent(AbMemories::kA);
     MoveReverb(shell, 37);
+    memories.StoreCurrent(AbMemories::kB);
+    QVERIFY(memories.Switch());
+    shell.Settle();
+    QCOMPARE(Value(shell, "reverb.level"), reverb);
+    QVERIFY(memories.Switch());
+    shell.Settle();
     QCOMPARE(FileBytes(path), before);  // nothing is written before a save
     // A file has no user-mode slots: nothing is asked, nothing changes.
     shell.View()->LoadUserMode(1);
