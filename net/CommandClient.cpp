@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "net/CommandSocket.h"
 
@@ -24,8 +25,10 @@ public:
     ~Fd() {
         if (m_fd >= 0) ::close(m_fd);
     }
+    Fd(Fd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
     int Get() const { return m_fd; }
 
 private:
@@ -48,6 +51,20 @@ bool Trusted(const std::string& path) {
     struct stat socket {};
     if (!CommandFolderProblem(CommandFolder()).empty()) return false;
     return ::lstat(path.c_str(), &socket) == 0 && S_ISSOCK(socket.st_mode) && socket.st_uid == ::geteuid();
+}
+
+// A connection to the server that takes the commands for the box, or -1 when none does: a
+// socket left behind by a server that ended refuses, and the box is free.
+Fd ConnectToServer(const std::string& uri) {
+    const std::string path = CommandSocketPath(uri);
+    sockaddr_un address{};
+    if (path.empty() || path.size() >= sizeof address.sun_path || !Trusted(path)) return Fd(-1);
+    Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (fd.Get() < 0) return fd;
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return Fd(-1);
+    return fd;
 }
 
 }  // namespace
@@ -74,16 +91,15 @@ bool TakenThroughServer(const cli::CommandLine& line) {
 
 std::optional<int> RunThroughServer(const std::vector<std::string>& args, const cli::CommandLine& line,
                                     std::ostream& out, std::ostream& err) {
-    if (line.direct || !TakenThroughServer(line)) return std::nullopt;
-    const std::string path = CommandSocketPath(line.device.ToString());
-    sockaddr_un address{};
-    if (path.empty() || path.size() >= sizeof address.sun_path || !Trusted(path)) return std::nullopt;
-    Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!TakenThroughServer(line)) return std::nullopt;
+    Fd fd = ConnectToServer(line.device.ToString());
     if (fd.Get() < 0) return std::nullopt;
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    // A socket left behind by a server that ended refuses: the box is free, so directly.
-    if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return std::nullopt;
+    if (line.direct) {
+        // Said first: a box held by a server may not answer a second user, and the wait is long.
+        err << "kv4420ctl: a running server holds " << line.device.ToString()
+            << "; --direct opens the box beside it, and the box may not answer" << std::endl;
+        return std::nullopt;
+    }
     const timeval wait{kAnswerWaitSeconds, 0};
     ::setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
 
