@@ -100,6 +100,7 @@ constexpr QRgb kDipColor = 0xFFFF3030;
 constexpr double kPhaseWrapDeg = 90.0;
 constexpr double kQuietDb = -80.0;
 constexpr std::size_t kRunPoints = 5;
+constexpr double kSteepPx = 24.0;  // a segment's rise past which it is drawn one pixel wide
 
 QColor WithAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
@@ -828,13 +829,24 @@ void CEqPanel::PaintViewCurve(QPainter& painter, std::span<const kv::eq::Complex
     const auto high = static_cast<double>(m_geometry.Bottom() + kCurveMargin);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
+    QPen steep = pen;
+    steep.setWidthF(1.0);
     std::vector<QPointF> piece;
     piece.reserve(kGridPoints);
     const auto flush = [&] {
         // In short runs: the antialiased stroke of one long zigzag (the comb of a delayed sum)
-        // costs the raster engine many times what the same segments cost a few at a time.
-        for (std::size_t from = 0; from + 1 < piece.size(); from += kRunPoints - 1)
-            painter.drawPolyline(piece.data() + from, static_cast<int>(std::min(kRunPoints, piece.size() - from)));
+        // costs the raster engine many times what the same segments cost a few at a time. A
+        // run that climbs or falls steeply (a delayed path's phase) is drawn one pixel wide,
+        // which the engine antialiases at a fraction of a wider stroke's cost.
+        for (std::size_t from = 0; from + 1 < piece.size(); from += kRunPoints - 1) {
+            const std::size_t count = std::min(kRunPoints, piece.size() - from);
+            double steepest = 0.0;
+            for (std::size_t i = from + 1; i < from + count; ++i)
+                steepest = std::max(steepest, std::fabs(piece[i].y() - piece[i - 1].y()));
+            painter.setPen(steepest < kSteepPx ? pen : steep);
+            painter.drawPolyline(piece.data() + from, static_cast<int>(count));
+        }
+        painter.setPen(pen);
         piece.clear();
     };
     double last = 0.0;
