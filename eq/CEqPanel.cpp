@@ -175,7 +175,7 @@ void CEqPanel::EnsureComplex() const {
     for (int b = 0; b < m_bandCount; ++b)
         m_markerPoints[static_cast<std::size_t>(b)] = kv::eq::ChainAt(sections, Band(b).frequency);
     if (m_listenerSum) {
-        m_sum = m_listenerSum(bands, frequencies);
+        m_sum = m_listenerSum(m_complex, frequencies);
         for (const auto& p : m_sum.other) m_largestDelayMs = std::max(m_largestDelayMs, kv::eq::GroupDelayMsOf(p));
         // Not the sum's: it spikes where the two cancel and would flatten every other curve.
     } else {

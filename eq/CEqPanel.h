@@ -40,9 +40,9 @@ public:
     // (kFirstMenuCommand + item) or 0. Replaceable so that tests need no modal loop.
     using MenuChooser = std::function<int(const QStringList& items, const QPoint& globalPos)>;
 
-    // A second output heard with this one (MAIN with SUB): given this panel's bands and the
+    // A second output heard with this one (MAIN with SUB): given this panel's response at the
     // grid's frequencies, the two paths at the listener and their sum.
-    using ListenerSum = std::function<kv::eq::CrossoverSum(std::span<const kv::eq::BandRecord> bands,
+    using ListenerSum = std::function<kv::eq::CrossoverSum(std::span<const kv::eq::ComplexPoint> own,
                                                            std::span<const double> frequencies)>;
 
     explicit CEqPanel(QWidget* parent = nullptr);

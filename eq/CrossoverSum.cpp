@@ -40,21 +40,29 @@ std::optional<double> CrossoverOf(std::span<const double> f, const std::vector<d
 }  // namespace
 
 CrossoverSum SumAtListener(const ListenerPath& own, const ListenerPath& other, std::span<const double> frequencies) {
+    std::vector<ComplexPoint> ownPoints;
+    ownPoints.reserve(frequencies.size());
+    for (const double f : frequencies) ownPoints.push_back(PathAt(own, f));
+    return SumAtListener(ownPoints, other, frequencies);
+}
+
+CrossoverSum SumAtListener(std::span<const ComplexPoint> own, const ListenerPath& other,
+                           std::span<const double> frequencies) {
     CrossoverSum out;
-    const std::size_t n = frequencies.size();
+    const std::size_t n = std::min(frequencies.size(), own.size());
     out.own.reserve(n);
     out.other.reserve(n);
     out.sum.reserve(n);
     std::vector<double> ownDb(n), otherDb(n);
     for (std::size_t k = 0; k < n; ++k) {
         const double f = frequencies[k];
-        out.own.push_back(PathAt(own, f));
+        out.own.push_back(own[k]);
         out.other.push_back(PathAt(other, f));
         out.sum.push_back(Sum(out.own.back(), out.other.back()));
         ownDb[k] = MagnitudeDbOf(out.own.back());
         otherDb[k] = MagnitudeDbOf(out.other.back());
     }
-    out.crossoverHz = CrossoverOf(frequencies, ownDb, otherDb);
+    out.crossoverHz = CrossoverOf(frequencies.first(n), ownDb, otherDb);
     if (!out.crossoverHz) return out;
     SumDip deepest;
     for (std::size_t k = 0; k < n; ++k) {

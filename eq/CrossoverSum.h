@@ -37,5 +37,9 @@ inline constexpr double kDipDb = 3.0;
 // the low end (own) falls to the level of the other; without such a point, where own has
 // fallen 6 dB below its highest level.
 CrossoverSum SumAtListener(const ListenerPath& own, const ListenerPath& other, std::span<const double> frequencies);
+// The same with own's response at each frequency, its delay included, already known (a graph
+// has it).
+CrossoverSum SumAtListener(std::span<const ComplexPoint> own, const ListenerPath& other,
+                           std::span<const double> frequencies);
 
 }  // namespace kv::eq

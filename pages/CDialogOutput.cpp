@@ -227,10 +227,8 @@ void CDialogOutput::OnKindChanged() {
     // SUB is judged with MAIN: MAIN's curve and the two summed at the listener over SUB's.
     if (Kind() == eqkind::kSub) {
         m_editor->Panel()->SetListenerSum(
-            [this](std::span<const eq::BandRecord> bands, std::span<const double> frequencies) {
-                const DeviceContext& d = Context().Device();
-                const eq::ListenerPath sub{eq::EqualiserSections(bands, true), 0.0};
-                return eq::SumAtListener(sub, MainBesideSub(d), frequencies);
+            [this](std::span<const eq::ComplexPoint> sub, std::span<const double> frequencies) {
+                return eq::SumAtListener(sub, MainBesideSub(Context().Device()), frequencies);
             });
     } else {
         m_editor->Panel()->SetListenerSum({});

@@ -85,8 +85,8 @@ void BM_EqPanelRepaintSum(benchmark::State& state) {
     panel.Band(1).frequency = 90.0f;
     panel.ApplyAlignment(1, 1);
     panel.SetView(static_cast<kv::eq::EqView>(state.range(0)));
-    panel.SetListenerSum([&mainPath](std::span<const kv::eq::BandRecord> bands, std::span<const double> f) {
-        return kv::eq::SumAtListener({kv::eq::EqualiserSections(bands, true), 0.0}, mainPath, f);
+    panel.SetListenerSum([&mainPath](std::span<const kv::eq::ComplexPoint> sub, std::span<const double> f) {
+        return kv::eq::SumAtListener(sub, mainPath, f);
     });
     QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
     panel.render(&image);
