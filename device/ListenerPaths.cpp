@@ -1,6 +1,5 @@
 #include "device/ListenerPaths.h"
 
-#include <cmath>
 #include <string>
 
 #include "device/DelayAlignment.h"
@@ -12,30 +11,26 @@ namespace kv {
 
 namespace {
 
-constexpr int kMainLeft = 1;
-constexpr int kSub = 5;
+constexpr std::size_t kMainLeft = 0;  // rows of a proposal, in the speaker page's order
+constexpr std::size_t kSub = 4;
 constexpr double kWholeChannel = 1.0;  // index of "whole" among the mode's choices
 
-double Read(const DeviceContext& dev, const std::string& address) {
-    const Setting* s = FindSetting(address);
-    return s ? s->read(dev) : 0.0;
+// Seconds from the signal to the listener through one speaker: its distance as the alignment
+// measures it, and its delay while that is on and delays the whole channel.
+double Arrival(const DeviceContext& dev, const DelayProposal& p, std::size_t row) {
+    const AlignmentRow& r = p.rows[row];
+    const Setting* mode = FindSetting(r.delayAddress + ".mode");
+    const bool counts = r.delayOn && mode && mode->read(dev) == kWholeChannel;
+    return (counts ? r.delayNowMs / 1000.0 : 0.0) + r.distanceM / p.speedOfSound;
 }
 
 }  // namespace
 
-double ArrivalAtListener(const DeviceContext& dev, int speaker, double temperatureC) {
-    const double dx = dev.store.Float(PositionXField(speaker)) - dev.store.Float(PositionXField(0));
-    const double dy = dev.store.Float(PositionYField(speaker)) - dev.store.Float(PositionYField(0));
-    const double distance = std::isfinite(dx) && std::isfinite(dy) ? std::hypot(dx, dy) : 0.0;
-    const std::string delay = std::string("delay.") + kAlignedSpeakerNames[static_cast<std::size_t>(speaker - 1)];
-    const bool counts = Read(dev, delay + ".on") != 0 && Read(dev, delay + ".mode") == kWholeChannel;
-    return (counts ? Read(dev, delay) / 1000.0 : 0.0) + distance / eq::SpeedOfSound(temperatureC);
-}
-
 eq::ListenerPath MainBesideSub(const DeviceContext& dev, double temperatureC) {
+    const DelayProposal p = ProposeDelays(dev, temperatureC);
     eq::ListenerPath main;
     main.sections = eq::EqualiserSections(LoadEqBands(dev.encoders, EqId::Main), false);
-    main.delaySeconds = ArrivalAtListener(dev, kMainLeft, temperatureC) - ArrivalAtListener(dev, kSub, temperatureC);
+    main.delaySeconds = Arrival(dev, p, kMainLeft) - Arrival(dev, p, kSub);
     return main;
 }
 

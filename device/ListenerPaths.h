@@ -11,9 +11,6 @@ namespace kv {
 
 struct DeviceContext;
 
-// Seconds from the signal to the listener through one speaker (1..8 of the speaker page).
-double ArrivalAtListener(const DeviceContext& dev, int speaker, double temperatureC = eq::kDefaultTemperatureC);
-
 // MAIN left's path, its delay the time it arrives after SUB (negative when before).
 eq::ListenerPath MainBesideSub(const DeviceContext& dev, double temperatureC = eq::kDefaultTemperatureC);
 
