@@ -2,7 +2,6 @@
 
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <array>
@@ -57,14 +56,7 @@ bool Trusted(const std::string& path) {
 // socket left behind by a server that ended refuses, and the box is free.
 Fd ConnectToServer(const std::string& uri) {
     const std::string path = CommandSocketPath(uri);
-    sockaddr_un address{};
-    if (path.empty() || path.size() >= sizeof address.sun_path || !Trusted(path)) return Fd(-1);
-    Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (fd.Get() < 0) return fd;
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return Fd(-1);
-    return fd;
+    return Fd(!path.empty() && Trusted(path) ? ConnectToSocket(path) : -1);
 }
 
 }  // namespace

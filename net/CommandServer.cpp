@@ -20,14 +20,9 @@ namespace {
 
 // A socket file left by a server that is gone refuses connections; a live one takes them.
 bool SomeoneListens(const std::string& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    const bool live = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return live;
+    const int fd = ConnectToSocket(path);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 bool PeerIsThisUser(QLocalSocket* socket) {

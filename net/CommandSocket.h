@@ -26,6 +26,9 @@ bool PrepareCommandFolder(std::string& error);
 // Why the folder may not be trusted (not a folder, another user's, open to others); empty
 // when it may.
 std::string CommandFolderProblem(const std::string& folder);
+// A connected socket to the socket file at path, or -1: nobody listens there (a file left by
+// a server that ended refuses), or the path is too long.
+int ConnectToSocket(const std::string& path);
 
 std::string EncodeStrings(const std::vector<std::string>& strings);
 // The list in bytes, once it is whole; nothing while bytes are missing. A malformed list
