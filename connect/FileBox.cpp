@@ -5,7 +5,6 @@
 
 #include "device/DeviceContext.h"
 #include "device/StoreDiff.h"
-#include "model/AtomicFile.h"
 #include "sim/SimBox.h"
 #include "sim/SimTransport.h"
 
@@ -118,11 +117,9 @@ ModeFileResult FileBox::WriteBack() {
     if (!visit.Sync(true)) return {ModeFileStatus::CannotWrite, 0, 0};
     const auto bytes = EncodeModeFile(visit.Ctx().store);
     if (bytes == m_written) return {ModeFileStatus::Ok, 0, 0};
-    const auto version = static_cast<int>(kModeFileVersion2);
-    int error = 0;
-    if (!WriteFileAtomically(m_target, bytes, &error)) return {ModeFileStatus::CannotWrite, version, error};
-    m_written = bytes;
-    return {ModeFileStatus::Ok, version, 0};
+    const ModeFileResult r = WriteModeFile(m_target, bytes);
+    if (r.status == ModeFileStatus::Ok) m_written = bytes;
+    return r;
 }
 
 }  // namespace kv

@@ -188,17 +188,12 @@ const std::vector<std::optional<RowOf>>& RowsOfSettings() {
     return rows;
 }
 
-bool SameDescriptor(const BandDescriptor& x, const BandDescriptor& y) {
-    return x.code == y.code && x.frequencyHz == y.frequencyHz &&
-           std::memcmp(&x.gainDb, &y.gainDb, sizeof(double)) == 0 && std::memcmp(&x.q, &y.q, sizeof(double)) == 0;
-}
-
 // A row reads the same from two stores when the box holds its band, and for a crossover row
 // its stages, alike: each of its values is read from those bands and no others.
 bool SameRow(const DeviceContext& a, const DeviceContext& b, EqId id, int row) {
     const auto same = [&](int band) {
         const int slot = EqDeviceBand(id, band);
-        return SameDescriptor(a.encoders.ReadBand(id, slot), b.encoders.ReadBand(id, slot));
+        return a.encoders.ReadBand(id, slot) == b.encoders.ReadBand(id, slot);
     };
     if (!same(row)) return false;
     if (id == EqId::Sub && row < eq::kCrossoverRows)

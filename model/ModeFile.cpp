@@ -97,9 +97,12 @@ ModeFileResult ReadModeFile(const std::string& path, ParameterStore& store) {
 }
 
 ModeFileResult WriteModeFile(const std::string& path, const ParameterStore& store) {
-    const auto bytes = EncodeModeFile(store);
+    return WriteModeFile(path, EncodeModeFile(store));
+}
+
+ModeFileResult WriteModeFile(const std::string& path, std::span<const std::uint8_t> encoded) {
     int error = 0;
-    if (!WriteFileAtomically(path, bytes, &error))
+    if (!WriteFileAtomically(path, encoded, &error))
         return {ModeFileStatus::CannotWrite, static_cast<int>(kModeFileVersion2), error};
     return {ModeFileStatus::Ok, static_cast<int>(kModeFileVersion2), 0};
 }

@@ -35,6 +35,8 @@ constexpr std::size_t kModeFileSizeV2 = 1823;
 ModeFileResult ReadModeFile(const std::string& path, ParameterStore& store);
 // Writes a version-2 file; the previous file survives a failed write.
 ModeFileResult WriteModeFile(const std::string& path, const ParameterStore& store);
+// The same with the store already encoded (EncodeModeFile).
+ModeFileResult WriteModeFile(const std::string& path, std::span<const std::uint8_t> encoded);
 
 std::vector<std::uint8_t> EncodeModeFile(const ParameterStore& store);
 ModeFileResult DecodeModeFile(std::span<const std::uint8_t> bytes, ParameterStore& store);

@@ -61,6 +61,7 @@ struct BandDescriptor {
     int code = 0;
 
     static BandDescriptor Decode(const std::uint8_t* bytes);
+    bool operator==(const BandDescriptor&) const = default;
     // Gain code trunc((gain + 0.05 + 15) x 10), Q code trunc(Q x 1000), clamped to 16 bits.
     void Encode(std::uint8_t* bytes) const;
 };

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <utility>
 
 #include "net/CommandSocket.h"
 
@@ -24,10 +23,8 @@ public:
     ~Fd() {
         if (m_fd >= 0) ::close(m_fd);
     }
-    Fd(Fd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
-    Fd& operator=(Fd&&) = delete;
     int Get() const { return m_fd; }
 
 private:

@@ -68,8 +68,6 @@ std::vector<Bytes> ChangesOf(const std::function<void(DeviceContext&)>& change) 
     return changes;
 }
 
-std::string Hex(const std::vector<Bytes>& reports) { return HexLines(reports); }
-
 class SimTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(sim.Ready()) << sim.StartupError(); }
@@ -157,7 +155,7 @@ TEST_P(SetSends, TheControlsBytesAndReadsBack) {
     const ProcessResult set = Ctl(sim.Uri(), args);
     ASSERT_EQ(set.exitCode, 0) << Describe(set);
     EXPECT_TRUE(set.out.empty());
-    EXPECT_EQ(Hex(ChangesSince(sim, before)), Hex(ChangesOf(c.control)));
+    EXPECT_EQ(HexLines(ChangesSince(sim, before)), HexLines(ChangesOf(c.control)));
 
     // The last value of each address is what reads back.
     std::vector<std::string> addresses{"get"};
@@ -272,7 +270,8 @@ TEST_P(TypedSet, TakesWhatABoxTakesAndRefusesTheRest) {
     ASSERT_EQ(set.exitCode, 0) << Describe(set);
     const Setting* s = FindSetting(address);
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(Hex(ChangesSince(sim, before)), Hex(ChangesOf([&](DeviceContext& d) { s->apply(d, row.value); })));
+    EXPECT_EQ(HexLines(ChangesSince(sim, before)),
+              HexLines(ChangesOf([&](DeviceContext& d) { s->apply(d, row.value); })));
     const ProcessResult get = Ctl(sim.Uri(), {"get", address});
     EXPECT_EQ(get.out, address + "=" + row.shown + "\n");
 }
@@ -358,7 +357,7 @@ TEST_F(SimTest, ExportedFileGivesAnotherBoxTheSameBytes) {
     ASSERT_TRUE(other.Ready());
     before = Logged(other);
     ASSERT_EQ(Ctl(other.Uri(), {"eq", "import", "micb", exported}).exitCode, 0);
-    EXPECT_EQ(Hex(ChangesSince(other, before)), Hex(first));
+    EXPECT_EQ(HexLines(ChangesSince(other, before)), HexLines(first));
     const std::string again = otherFolder.File("again.txt");
     ASSERT_EQ(Ctl(other.Uri(), {"eq", "export", "micb", again}).exitCode, 0);
     EXPECT_EQ(ReadText(again), ReadText(exported));
@@ -391,7 +390,7 @@ TEST_F(SimTest, ExportIsWrittenAtTheBoxsResolution) {
     ASSERT_TRUE(other.Ready());
     before = Logged(other);
     ASSERT_EQ(Ctl(other.Uri(), {"eq", "import", "top", exported}).exitCode, 0);
-    EXPECT_EQ(Hex(ChangesSince(other, before)), Hex(first));
+    EXPECT_EQ(HexLines(ChangesSince(other, before)), HexLines(first));
 }
 
 // What the tools write that the box cannot follow as written is taken as closely as it can,
@@ -459,7 +458,7 @@ TEST_F(SimTest, AlignApplySendsTheDelayPagesEdits) {
             if (std::string(name) == "sub") FindSetting("delay.sub.on")->apply(d, 1);
         }
     });
-    EXPECT_EQ(Hex(ChangesSince(sim, before)), Hex(expected));
+    EXPECT_EQ(HexLines(ChangesSince(sim, before)), HexLines(expected));
     const auto json = nlohmann::json::parse(r.out);
     EXPECT_DOUBLE_EQ(json["speakers"][6]["proposed_ms"].get<double>(), 4.2);
     EXPECT_FALSE(json["speakers"][4]["delay_on"].get<bool>());

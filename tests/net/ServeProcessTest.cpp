@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "../cli/Process.h"
@@ -27,8 +26,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 constexpr int kTerminateLimitMs = 3000;
-
-std::string Hex(const std::vector<Bytes>& reports) { return HexLines(reports); }
 
 // The changes after `from` once no more have come for a while (the server's writes are
 // queued and may trail its answer).
@@ -126,7 +123,7 @@ TEST_P(PutSendsWhatSetSends, ByteForByte) {
     const RawHttp put =
         s_serve->Http("PUT", std::string("/api/v1/settings/") + row.address, nlohmann::json{{"text", row.text}}.dump());
     ASSERT_EQ(put.status, 200) << put.body;
-    EXPECT_EQ(Hex(SettledChanges(*s_served, servedFrom, expected.size())), Hex(expected));
+    EXPECT_EQ(HexLines(SettledChanges(*s_served, servedFrom, expected.size())), HexLines(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PutSendsWhatSetSends,
